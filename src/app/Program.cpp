@@ -1,0 +1,41 @@
+#include "Program.h"
+
+#include "AppOwner.h"
+#include "InstanceLock.h"
+#include "RealServices.h"
+#include "TMainForm.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace app {
+
+int runProgram(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    const QString lockName =
+        QStringLiteral("PREVINST:") + platform::defaultTitle(QApplication::applicationFilePath());
+    platform::InstanceLock lock(lockName);
+    if (!lock.isFirst()) {
+        // A later start only brings the running instance forward.
+        lock.signalFirst();
+        return 0;
+    }
+    QApplication::setApplicationName(QStringLiteral("Quizlark TCP/IP 4.0"));
+    // The design font of the windows; without this it would fall back to a
+    // wider face than the layout was drawn for.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QApplication::setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    platform::RealServices services(QStringLiteral("Quizlark TCP/IP 4.0"));
+    AppOwner owner(services, QApplication::applicationDirPath());
+    QObject::connect(&lock, &platform::InstanceLock::raiseRequested, &owner,
+                     &AppOwner::bringForward);
+    QObject::connect(owner.MainForm(), &TMainForm::closed, &application, &QApplication::quit,
+                     Qt::QueuedConnection);
+    owner.MainForm()->show();
+    return QApplication::exec() == 0 ? 0 : 1;
+}
+
+} // namespace app

@@ -1,0 +1,207 @@
+#include "RealServices.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace platform {
+
+QString displayText(const QString& text)
+{
+    QString out = text;
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
+}
+
+double toDays(const QDateTime& local)
+{
+    static const QDateTime base(QDate(1899, 12, 30), QTime(0, 0));
+    const qint64 ms = base.msecsTo(QDateTime(local.date(), local.time()));
+    return static_cast<double>(ms) / 86400000.0;
+}
+
+namespace {
+
+class TimerTicker final : public Ticker {
+public:
+    TimerTicker()
+    {
+        m_timer.setInterval(1000);
+        connect(&m_timer, &QTimer::timeout, this, &Ticker::tick);
+    }
+    void start() override { m_timer.start(); }
+    void stop() override { m_timer.stop(); }
+    bool isActive() const override { return m_timer.isActive(); }
+
+private:
+    QTimer m_timer;
+};
+
+// Ends a local event loop when the watched window is hidden or destroyed.
+class HideWatcher final : public QObject {
+public:
+    HideWatcher(QWidget* w, QEventLoop* loop) : m_loop(loop) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Hide)
+            m_loop->quit();
+        return false;
+    }
+
+private:
+    QEventLoop* m_loop;
+};
+
+} // namespace
+
+IniStore::IniStore(const QString& fileName) : m_fileName(fileName) {}
+
+bool IniStore::contains(const QString& section, const QString& key) const
+{
+    QSettings s(m_fileName, QSettings::IniFormat);
+    return s.contains(section + QLatin1Char('/') + key);
+}
+
+QString IniStore::read(const QString& section, const QString& key) const
+{
+    QSettings s(m_fileName, QSettings::IniFormat);
+    return s.value(section + QLatin1Char('/') + key).toString();
+}
+
+void IniStore::write(const QString& section, const QString& key, const QString& value)
+{
+    QSettings s(m_fileName, QSettings::IniFormat);
+    s.setValue(section + QLatin1Char('/') + key, value);
+    s.sync();
+}
+
+RealServices::RealServices(const QString& productKey)
+    : m_settings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                 QStringLiteral("/Quizlark/") +
+                 QString(productKey).replace(QLatin1Char('/'), QLatin1Char('_')) +
+                 QStringLiteral(".ini"))
+{
+}
+
+MsgButton RealServices::message(QWidget* parent, MsgKind kind, const QString& text, int buttons)
+{
+    QMessageBox::Icon icon = QMessageBox::Information;
+    switch (kind) {
+    case MsgKind::Information:
+        icon = QMessageBox::Information;
+        break;
+    case MsgKind::Warning:
+        icon = QMessageBox::Warning;
+        break;
+    case MsgKind::Confirmation:
+        icon = QMessageBox::Question;
+        break;
+    case MsgKind::Error:
+        icon = QMessageBox::Critical;
+        break;
+    }
+    QMessageBox::StandardButtons std;
+    if (buttons & Ok)
+        std |= QMessageBox::Ok;
+    if (buttons & Cancel)
+        std |= QMessageBox::Cancel;
+    if (buttons & Yes)
+        std |= QMessageBox::Yes;
+    if (buttons & No)
+        std |= QMessageBox::No;
+    if (!std)
+        std = QMessageBox::Ok;
+    QMessageBox box(icon, QApplication::applicationName(), displayText(text), std, parent);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Ok;
+    case QMessageBox::Yes:
+        return Yes;
+    case QMessageBox::No:
+        return No;
+    case QMessageBox::Cancel:
+        return Cancel;
+    default:
+        break;
+    }
+    // Escape or the close box count as the cancelling answer on offer.
+    if (buttons & Cancel)
+        return Cancel;
+    if (buttons & No)
+        return No;
+    return Ok;
+}
+
+int RealServices::runModal(QWidget* window)
+{
+    if (auto* dialog = qobject_cast<QDialog*>(window))
+        return dialog->exec();
+    QPointer<QWidget> guard(window);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->setProperty("modalResult", 0);
+    QEventLoop loop;
+    HideWatcher watcher(window, &loop);
+    window->show();
+    if (window->isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    if (!guard)
+        return 0;
+    window->removeEventFilter(&watcher);
+    return window->property("modalResult").toInt();
+}
+
+double RealServices::now()
+{
+    return toDays(QDateTime::currentDateTime());
+}
+
+std::unique_ptr<Ticker> RealServices::createTicker()
+{
+    return std::make_unique<TimerTicker>();
+}
+
+std::optional<QFont> RealServices::chooseFont(QWidget* parent, const QFont& initial)
+{
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok)
+        return std::nullopt;
+    return f;
+}
+
+QString RealServices::chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
+                                     const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+}
+
+bool RealServices::startProgram(const QString& path)
+{
+    qint64 pid = 0;
+    if (!QProcess::startDetached(path, {}, QString(), &pid))
+        return false;
+    // The desktop gives no "ready for input" signal; a short settle keeps a
+    // double click from starting two copies.
+    QEventLoop loop;
+    QTimer::singleShot(300, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return true;
+}
+
+bool RealServices::printDialog(QWidget* parent, QPrinter* printer)
+{
+    QPrintDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Services.h"
+
+#include <QString>
+
+namespace platform {
+
+// The settings store of a real user: an INI file in the user's configuration
+// folder, named after the product key.
+class IniStore final : public KeyValueStore {
+public:
+    explicit IniStore(const QString& fileName);
+    bool contains(const QString& section, const QString& key) const override;
+    QString read(const QString& section, const QString& key) const override;
+    void write(const QString& section, const QString& key, const QString& value) override;
+    const QString& fileName() const { return m_fileName; }
+
+private:
+    QString m_fileName;
+};
+
+class RealServices final : public Services {
+public:
+    explicit RealServices(const QString& productKey);
+    MsgButton message(QWidget* parent, MsgKind kind, const QString& text, int buttons) override;
+    int runModal(QWidget* window) override;
+    double now() override;
+    std::unique_ptr<Ticker> createTicker() override;
+    KeyValueStore& settings() override { return m_settings; }
+    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
+                           const QString& filter) override;
+    bool startProgram(const QString& path) override;
+    bool printDialog(QWidget* parent, QPrinter* printer) override;
+
+private:
+    IniStore m_settings;
+};
+
+// Days since 30 Dec 1899, the date-time base the exam timer counts in.
+double toDays(const class QDateTime& local);
+
+} // namespace platform

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QFont>
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QWidget;
+class QPrinter;
+
+namespace platform {
+
+enum class MsgKind { Information, Warning, Confirmation, Error };
+
+enum MsgButton : int { NoButton = 0, Ok = 0x1, Cancel = 0x2, Yes = 0x4, No = 0x8 };
+
+// The once-a-second tick that drives the exam countdown.
+class Ticker : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual void start() = 0;
+    virtual void stop() = 0;
+    virtual bool isActive() const = 0;
+signals:
+    void tick();
+};
+
+// The per-user key-value store; every value is text.
+class KeyValueStore {
+public:
+    virtual ~KeyValueStore() = default;
+    virtual bool contains(const QString& section, const QString& key) const = 0;
+    virtual QString read(const QString& section, const QString& key) const = 0;
+    virtual void write(const QString& section, const QString& key, const QString& value) = 0;
+};
+
+// Everything that waits on a person, the clock or the operating system. The
+// program gets the real implementation; tests script one.
+class Services {
+public:
+    virtual ~Services() = default;
+
+    // Shows a message box and returns the button the user chose.
+    virtual MsgButton message(QWidget* parent, MsgKind kind, const QString& text,
+                              int buttons) = 0;
+    // Shows a window of ours modally and returns its result code once it is
+    // hidden (QDialog::result() for dialogs, the "modalResult" property else).
+    virtual int runModal(QWidget* window) = 0;
+    // Local wall-clock date-time, in days.
+    virtual double now() = 0;
+    virtual std::unique_ptr<Ticker> createTicker() = 0;
+    virtual KeyValueStore& settings() = 0;
+    virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
+    virtual QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
+                                   const QString& filter) = 0;
+    // Starts a program and waits until it is ready for input.
+    virtual bool startProgram(const QString& path) = 0;
+    virtual bool printDialog(QWidget* parent, QPrinter* printer) = 0;
+};
+
+// Converts a message text of ours, where "\r" is a line break, for display.
+QString displayText(const QString& text);
+
+} // namespace platform

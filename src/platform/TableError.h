@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace platform {
+
+// An error of the table engine, carrying both a text the user can act on and
+// the engine's own code and text, so the general error report can show it.
+class TableError : public std::runtime_error {
+public:
+    enum Code { Generic = 1, Busy = 5, CantOpen = 14, NotADatabase = 26, Usage = 21 };
+
+    TableError(int code, const QString& text, int lockRetries = 0)
+        : std::runtime_error(text.toStdString()), m_code(code), m_text(text),
+          m_lockRetries(lockRetries)
+    {
+    }
+    int code() const { return m_code; }
+    // How many times the engine waited for a lock before giving up.
+    int lockRetries() const { return m_lockRetries; }
+    const QString& text() const { return m_text; }
+
+private:
+    int m_code;
+    QString m_text;
+    int m_lockRetries;
+};
+
+} // namespace platform

@@ -1,0 +1,362 @@
+#include "TableFile.h"
+
+#include "TableError.h"
+
+#include <QFileInfo>
+#include <QThread>
+#include <sqlite3.h>
+
+namespace platform {
+
+namespace {
+
+const char* kTableName = "items";
+
+QString sqlType(ColumnType t)
+{
+    switch (t) {
+    case ColumnType::Integer:
+    case ColumnType::Boolean:
+        return QStringLiteral("INTEGER");
+    case ColumnType::String:
+    case ColumnType::Memo:
+        break;
+    }
+    return QStringLiteral("TEXT");
+}
+
+class Statement {
+public:
+    Statement(sqlite3* db, const QString& sql) : m_db(db)
+    {
+        const QByteArray utf8 = sql.toUtf8();
+        m_rc = sqlite3_prepare_v2(db, utf8.constData(), utf8.size(), &m_stmt, nullptr);
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    int prepareResult() const { return m_rc; }
+    sqlite3_stmt* get() const { return m_stmt; }
+
+    int bind(int index, const QVariant& v, ColumnType type)
+    {
+        if (v.isNull() || !v.isValid())
+            return sqlite3_bind_null(m_stmt, index);
+        switch (type) {
+        case ColumnType::Integer:
+            return sqlite3_bind_int64(m_stmt, index, v.toLongLong());
+        case ColumnType::Boolean:
+            return sqlite3_bind_int(m_stmt, index, v.toBool() ? 1 : 0);
+        case ColumnType::String:
+        case ColumnType::Memo:
+            break;
+        }
+        const QByteArray utf8 = v.toString().toUtf8();
+        return sqlite3_bind_text(m_stmt, index, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+    int m_rc;
+};
+
+QString describe(int rc, const QString& path, const char* engineText)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QString engine = QString::fromUtf8(engineText ? engineText : sqlite3_errstr(rc));
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("The table file \"%1\" is locked by another program or window. "
+                              "Close it there and try again. (%2)")
+            .arg(name, engine);
+    case SQLITE_NOTADB:
+        return QStringLiteral("The table file \"%1\" cannot be read: the password is wrong or "
+                              "the file is damaged. (%2)")
+            .arg(name, engine);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("The table file \"%1\" cannot be opened. (%2)").arg(name, engine);
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("The table file \"%1\" refused the record: key violation. (%2)")
+            .arg(name, engine);
+    default:
+        break;
+    }
+    return QStringLiteral("Error in table file \"%1\": %2").arg(name, engine);
+}
+
+} // namespace
+
+TableFile::TableFile(const QString& path, const QStringList& passwords, bool exclusive,
+                     Missing missing, const std::vector<ColumnDef>& schema)
+    : m_path(path), m_schema(schema)
+{
+    const QFileInfo info(path);
+    const bool exists = info.exists();
+    if (!exists && missing == Missing::Fail)
+        throw TableError(TableError::CantOpen,
+                         QStringLiteral("The table file \"%1\" was not found in %2.")
+                             .arg(info.fileName(), info.absolutePath()));
+    if (passwords.isEmpty())
+        throw TableError(TableError::Usage,
+                         QStringLiteral("No password is registered for the table file \"%1\".")
+                             .arg(info.fileName()));
+    // A file this process just created takes the first password; an existing
+    // one is probed with each password until one reads it.
+    for (qsizetype i = 0; i < passwords.size(); ++i) {
+        try {
+            openWith(passwords.at(i).toUtf8(), exclusive, !exists || info.size() == 0);
+            return;
+        } catch (const TableError& e) {
+            closeHandle();
+            if (e.code() != SQLITE_NOTADB || i + 1 == passwords.size())
+                throw;
+        }
+    }
+}
+
+TableFile::~TableFile()
+{
+    closeHandle();
+}
+
+void TableFile::closeHandle()
+{
+    if (m_db) {
+        if (m_inTransaction)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_inTransaction = false;
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+int TableFile::busyHandler(void* self, int count)
+{
+    auto* file = static_cast<TableFile*>(self);
+    if (count >= LockRetryCount)
+        return 0;
+    file->m_retries = count + 1;
+    // The wait blocks the user-interface thread on purpose: the engine is
+    // synchronous, and 15 x 100 ms is the most the user ever waits.
+    QThread::msleep(LockWaitMs);
+    return 1;
+}
+
+void TableFile::openWith(const QByteArray& key, bool exclusive, bool mayCreate)
+{
+    const QByteArray file = m_path.toUtf8();
+    const int flags = SQLITE_OPEN_READWRITE | (mayCreate ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(file.constData(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc);
+    rc = sqlite3_key(m_db, key.constData(), key.size());
+    if (rc != SQLITE_OK)
+        fail(rc);
+    sqlite3_busy_handler(m_db, &TableFile::busyHandler, this);
+    m_retries = 0;
+    // The first real statement is where a wrong key or a damaged file shows.
+    exec("SELECT count(*) FROM sqlite_master");
+    if (exclusive) {
+        exec("PRAGMA locking_mode=EXCLUSIVE");
+        // The exclusive lock is only taken by a write transaction; once taken,
+        // the locking mode keeps it until the handle closes.
+        exec("BEGIN EXCLUSIVE");
+        exec("COMMIT");
+    }
+    ensureSchema(mayCreate);
+}
+
+void TableFile::ensureSchema(bool mayCreate)
+{
+    QStringList existing;
+    {
+        Statement st(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(kTableName)));
+        if (st.prepareResult() != SQLITE_OK)
+            fail(st.prepareResult());
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+            existing << QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+        if (rc != SQLITE_DONE)
+            fail(rc);
+    }
+    if (existing.isEmpty()) {
+        if (!mayCreate)
+            throw TableError(TableError::NotADatabase,
+                             QStringLiteral("The table file \"%1\" holds no question table: "
+                                            "it is damaged or belongs to another program.")
+                                 .arg(QFileInfo(m_path).fileName()));
+        QStringList cols;
+        for (const ColumnDef& c : m_schema) {
+            if (cols.isEmpty())
+                cols << QStringLiteral("%1 INTEGER PRIMARY KEY AUTOINCREMENT").arg(c.name);
+            else
+                cols << QStringLiteral("%1 %2").arg(c.name, sqlType(c.type));
+        }
+        exec(QStringLiteral("CREATE TABLE %1 (%2)")
+                 .arg(QLatin1String(kTableName), cols.join(QStringLiteral(", ")))
+                 .toUtf8()
+                 .constData());
+        return;
+    }
+    QStringList wanted;
+    for (const ColumnDef& c : m_schema)
+        wanted << c.name;
+    if (existing != wanted)
+        throw TableError(TableError::NotADatabase,
+                         QStringLiteral("The table file \"%1\" has the wrong fields for this "
+                                        "table (it has %2).")
+                             .arg(QFileInfo(m_path).fileName(), existing.join(QLatin1Char(','))));
+}
+
+void TableFile::exec(const char* sql)
+{
+    char* err = nullptr;
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        const QString text = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
+        sqlite3_free(err);
+        throw TableError(rc & 0xff, describe(rc, m_path, text.toUtf8().constData()), m_retries);
+    }
+}
+
+void TableFile::fail(int rc, const QString& during)
+{
+    QString text = describe(rc, m_path, m_db ? sqlite3_errmsg(m_db) : nullptr);
+    if (!during.isEmpty())
+        text += QStringLiteral(" [%1]").arg(during);
+    throw TableError(rc & 0xff, text, m_retries);
+}
+
+std::vector<RowValues> TableFile::selectAll()
+{
+    QStringList names;
+    for (const ColumnDef& c : m_schema)
+        names << c.name;
+    Statement st(m_db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                           .arg(names.join(QStringLiteral(", ")), QLatin1String(kTableName),
+                                m_schema.front().name));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult());
+    std::vector<RowValues> rows;
+    int rc;
+    m_retries = 0;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        RowValues row(static_cast<qsizetype>(m_schema.size()));
+        for (int i = 0; i < static_cast<int>(m_schema.size()); ++i) {
+            if (sqlite3_column_type(st.get(), i) == SQLITE_NULL)
+                continue;
+            switch (m_schema[static_cast<size_t>(i)].type) {
+            case ColumnType::Integer:
+                row[i] = static_cast<qlonglong>(sqlite3_column_int64(st.get(), i));
+                break;
+            case ColumnType::Boolean:
+                row[i] = sqlite3_column_int(st.get(), i) != 0;
+                break;
+            case ColumnType::String:
+            case ColumnType::Memo:
+                row[i] = QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(st.get(), i)),
+                    sqlite3_column_bytes(st.get(), i));
+                break;
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc);
+    return rows;
+}
+
+qint64 TableFile::insert(const RowValues& values)
+{
+    QStringList names, marks;
+    for (const ColumnDef& c : m_schema) {
+        names << c.name;
+        marks << QStringLiteral("?");
+    }
+    Statement st(m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(QLatin1String(kTableName), names.join(QStringLiteral(", ")),
+                                marks.join(QStringLiteral(", "))));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult());
+    for (int i = 0; i < static_cast<int>(m_schema.size()); ++i)
+        st.bind(i + 1, i < values.size() ? values[i] : QVariant(),
+                m_schema[static_cast<size_t>(i)].type);
+    m_retries = 0;
+    const int rc = sqlite3_step(st.get());
+    if (rc != SQLITE_DONE)
+        fail(rc);
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+void TableFile::update(qint64 key, const RowValues& values)
+{
+    QStringList sets;
+    for (size_t i = 1; i < m_schema.size(); ++i)
+        sets << QStringLiteral("%1 = ?").arg(m_schema[i].name);
+    Statement st(m_db, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                           .arg(QLatin1String(kTableName), sets.join(QStringLiteral(", ")),
+                                m_schema.front().name));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult());
+    for (int i = 1; i < static_cast<int>(m_schema.size()); ++i)
+        st.bind(i, i < values.size() ? values[i] : QVariant(), m_schema[static_cast<size_t>(i)].type);
+    sqlite3_bind_int64(st.get(), static_cast<int>(m_schema.size()), key);
+    m_retries = 0;
+    const int rc = sqlite3_step(st.get());
+    if (rc != SQLITE_DONE)
+        fail(rc);
+}
+
+void TableFile::remove(qint64 key)
+{
+    Statement st(m_db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                           .arg(QLatin1String(kTableName), m_schema.front().name));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult());
+    sqlite3_bind_int64(st.get(), 1, key);
+    m_retries = 0;
+    const int rc = sqlite3_step(st.get());
+    if (rc != SQLITE_DONE)
+        fail(rc);
+}
+
+void TableFile::removeAll()
+{
+    m_retries = 0;
+    exec("DELETE FROM items");
+}
+
+void TableFile::beginTransaction()
+{
+    m_retries = 0;
+    exec("BEGIN IMMEDIATE");
+    m_inTransaction = true;
+}
+
+void TableFile::commit()
+{
+    exec("COMMIT");
+    m_inTransaction = false;
+}
+
+void TableFile::rollback()
+{
+    if (m_inTransaction) {
+        m_inTransaction = false;
+        exec("ROLLBACK");
+    }
+}
+
+void TableFile::emptyFile(const QString& path, const QStringList& passwords,
+                          const std::vector<ColumnDef>& schema)
+{
+    TableFile file(path, passwords, true, Missing::Fail, schema);
+    file.removeAll();
+}
+
+} // namespace platform

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <vector>
+
+struct sqlite3;
+
+namespace platform {
+
+enum class ColumnType { Integer, Boolean, String, Memo };
+
+struct ColumnDef {
+    QString name;
+    ColumnType type;
+};
+
+// One record as the engine stores it: one value per column, in schema order.
+// Column 0 is always the integer key Q_ID. A null QVariant is a null value.
+using RowValues = QVector<QVariant>;
+
+// One encrypted table file holding one table. Every write is committed before
+// the call returns, so nothing posted is lost if the process dies afterwards.
+class TableFile final {
+public:
+    enum class Missing { Fail, Create };
+
+    static constexpr int LockRetryCount = 15;
+    static constexpr int LockWaitMs = 100;
+
+    // Tries each password in turn; a wrong one only shows at the first
+    // statement, so the file is probed before it counts as open.
+    TableFile(const QString& path, const QStringList& passwords, bool exclusive, Missing missing,
+              const std::vector<ColumnDef>& schema);
+    ~TableFile();
+    TableFile(const TableFile&) = delete;
+    TableFile& operator=(const TableFile&) = delete;
+
+    std::vector<RowValues> selectAll();
+    // Inserts a record; a null key lets the table assign the next one.
+    qint64 insert(const RowValues& values);
+    void update(qint64 key, const RowValues& values);
+    void remove(qint64 key);
+    void removeAll();
+
+    void beginTransaction();
+    void commit();
+    void rollback();
+
+    // How many times the last operation waited for a lock held elsewhere.
+    int lastLockRetries() const { return m_retries; }
+    const QString& path() const { return m_path; }
+
+    // Empties a closed file: taken exclusively for the duration, then released.
+    static void emptyFile(const QString& path, const QStringList& passwords,
+                          const std::vector<ColumnDef>& schema);
+
+private:
+    void openWith(const QByteArray& key, bool exclusive, bool mayCreate);
+    void exec(const char* sql);
+    void ensureSchema(bool mayCreate);
+    [[noreturn]] void fail(int rc, const QString& during = {});
+    void closeHandle();
+    static int busyHandler(void* self, int count);
+
+    QString m_path;
+    std::vector<ColumnDef> m_schema;
+    sqlite3* m_db = nullptr;
+    int m_retries = 0;
+    bool m_inTransaction = false;
+};
+
+} // namespace platform

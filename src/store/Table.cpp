@@ -1,0 +1,618 @@
+#include "Table.h"
+
+#include "DataSource.h"
+#include "Session.h"
+#include "TableError.h"
+#include "TableFile.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace store {
+
+using platform::TableError;
+using platform::TableFile;
+
+namespace {
+
+qint64 keyOf(const RowValues& row)
+{
+    return row.isEmpty() ? 0 : row.at(0).toLongLong();
+}
+
+} // namespace
+
+Table::Table(Session& session, const QString& fileName, const TableSchema& schema,
+             bool createWhenMissing)
+    : m_session(session), m_fileName(fileName), m_schema(schema),
+      m_createWhenMissing(createWhenMissing)
+{
+}
+
+Table::~Table()
+{
+    for (DataSource* ds : m_sources)
+        ds->m_table = nullptr;
+}
+
+void Table::attach(DataSource* ds)
+{
+    m_sources.push_back(ds);
+}
+
+void Table::detach(DataSource* ds)
+{
+    m_sources.erase(std::remove(m_sources.begin(), m_sources.end(), ds), m_sources.end());
+}
+
+int Table::lastLockRetries() const
+{
+    return m_file ? m_file->lastLockRetries() : 0;
+}
+
+void Table::setExclusive(bool on)
+{
+    if (isOpen())
+        throw TableError(TableError::Usage,
+                         QStringLiteral("Cannot change exclusive access of the open table \"%1\".")
+                             .arg(m_fileName));
+    m_exclusive = on;
+}
+
+void Table::setFilter(const QString& text)
+{
+    if (text.isEmpty()) {
+        m_filterText.clear();
+        m_filterField = -1;
+    } else {
+        static const QRegularExpression re(
+            QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*)(=|<>)(-?[0-9]+)$"));
+        const QRegularExpressionMatch m = re.match(text);
+        if (!m.hasMatch())
+            throw TableError(TableError::Usage,
+                             QStringLiteral("The filter \"%1\" is not of the form FIELD=number "
+                                            "or FIELD<>number.")
+                                 .arg(text));
+        const int field = fieldIndex(m.captured(1));
+        if (field < 0)
+            throw TableError(TableError::Usage,
+                             QStringLiteral("The filter \"%1\" names no field of the table.")
+                                 .arg(text));
+        bool ok = false;
+        const qint64 value = m.captured(3).toLongLong(&ok);
+        if (!ok)
+            throw TableError(TableError::Usage,
+                             QStringLiteral("The filter \"%1\" has a number out of range.")
+                                 .arg(text));
+        m_filterText = text;
+        m_filterField = field;
+        m_filterNotEqual = m.captured(2) == QLatin1String("<>");
+        m_filterValue = value;
+    }
+    if (isOpen() && m_filtered)
+        first();
+}
+
+void Table::setFiltered(bool on)
+{
+    if (m_filtered == on)
+        return;
+    if (isOpen())
+        leaveEditing();
+    m_filtered = on;
+    if (isOpen())
+        first();
+}
+
+bool Table::visible(size_t index) const
+{
+    if (!m_filtered || m_filterField < 0)
+        return true;
+    const qint64 v = m_rows[index].at(m_filterField).toLongLong();
+    return m_filterNotEqual ? v != m_filterValue : v == m_filterValue;
+}
+
+std::optional<size_t> Table::firstVisibleFrom(size_t start) const
+{
+    for (size_t i = start; i < m_rows.size(); ++i)
+        if (visible(i))
+            return i;
+    return std::nullopt;
+}
+
+std::optional<size_t> Table::lastVisibleUpTo(size_t end) const
+{
+    for (size_t i = std::min(end, m_rows.size()); i-- > 0;)
+        if (visible(i))
+            return i;
+    return std::nullopt;
+}
+
+void Table::open()
+{
+    if (isOpen())
+        return;
+    const QString path = QDir::current().absoluteFilePath(m_fileName);
+    auto file = std::make_unique<TableFile>(
+        path, m_session.passwords(), m_exclusive,
+        m_createWhenMissing ? TableFile::Missing::Create : TableFile::Missing::Fail, m_schema);
+    m_rows = file->selectAll();
+    m_file = std::move(file);
+    m_modified = false;
+    m_buffer.clear();
+    m_cur = firstVisibleFrom(0);
+    m_eof = m_bof = !m_cur.has_value();
+    setState(TableState::Browse);
+    notifyData(-1);
+}
+
+void Table::close()
+{
+    if (!isOpen())
+        return;
+    if (m_batch)
+        rollbackBatch();
+    m_file.reset();
+    m_rows.clear();
+    m_cur.reset();
+    m_buffer.clear();
+    m_modified = false;
+    m_eof = m_bof = true;
+    setState(TableState::Inactive);
+}
+
+bool Table::isOpen() const
+{
+    return m_file != nullptr;
+}
+
+void Table::requireOpen(const char* op) const
+{
+    if (!isOpen())
+        throw TableError(TableError::Usage,
+                         QStringLiteral("Cannot %1: the table \"%2\" is not open.")
+                             .arg(QLatin1String(op), m_fileName));
+}
+
+void Table::leaveEditing()
+{
+    if (m_state == TableState::Edit || m_state == TableState::Insert) {
+        if (m_modified)
+            post();
+        else
+            cancel();
+    }
+}
+
+void Table::moveTo(std::optional<size_t> index)
+{
+    const bool changed = index != m_cur;
+    m_cur = index;
+    if (changed)
+        notifyData(-1);
+}
+
+void Table::first()
+{
+    requireOpen("move");
+    leaveEditing();
+    const auto i = firstVisibleFrom(0);
+    m_eof = !i.has_value();
+    m_bof = true;
+    if (i != m_cur || !i)
+        moveTo(i);
+    else
+        notifyData(-1);
+}
+
+void Table::last()
+{
+    requireOpen("move");
+    leaveEditing();
+    const auto i = lastVisibleUpTo(m_rows.size());
+    m_eof = true;
+    m_bof = !i.has_value();
+    moveTo(i);
+}
+
+void Table::next()
+{
+    requireOpen("move");
+    leaveEditing();
+    const auto i = m_cur ? firstVisibleFrom(*m_cur + 1) : std::nullopt;
+    m_bof = false;
+    if (!i) {
+        m_eof = true;
+        return;
+    }
+    m_eof = false;
+    moveTo(i);
+}
+
+void Table::prior()
+{
+    requireOpen("move");
+    leaveEditing();
+    const auto i = m_cur ? lastVisibleUpTo(*m_cur) : std::nullopt;
+    m_eof = false;
+    if (!i) {
+        m_bof = true;
+        return;
+    }
+    m_bof = false;
+    moveTo(i);
+}
+
+int Table::recNo() const
+{
+    if (!isOpen() || !m_cur || m_state == TableState::Insert)
+        return 0;
+    return static_cast<int>(*m_cur) + 1;
+}
+
+void Table::setRecNo(int number)
+{
+    requireOpen("move");
+    leaveEditing();
+    if (number < 1 || static_cast<size_t>(number) > m_rows.size() ||
+        !visible(static_cast<size_t>(number - 1)))
+        throw TableError(TableError::Usage,
+                         QStringLiteral("The table \"%1\" has no visible record number %2.")
+                             .arg(m_fileName)
+                             .arg(number));
+    m_eof = m_bof = false;
+    moveTo(static_cast<size_t>(number - 1));
+}
+
+int Table::recordCount() const
+{
+    if (!isOpen())
+        return 0;
+    if (!m_filtered || m_filterField < 0)
+        return static_cast<int>(m_rows.size());
+    int n = 0;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        n += visible(i) ? 1 : 0;
+    return n;
+}
+
+void Table::edit()
+{
+    requireOpen("edit");
+    if (m_state == TableState::Edit || m_state == TableState::Insert)
+        return;
+    if (!m_cur) {
+        insert();
+        return;
+    }
+    m_buffer = m_rows[*m_cur];
+    m_modified = false;
+    setState(TableState::Edit);
+}
+
+void Table::insert()
+{
+    requireOpen("insert");
+    leaveEditing();
+    m_buffer = RowValues(static_cast<qsizetype>(m_schema.size()));
+    m_modified = false;
+    setState(TableState::Insert);
+    notifyData(-1);
+}
+
+void Table::append()
+{
+    insert();
+}
+
+void Table::post()
+{
+    requireOpen("post");
+    if (m_state != TableState::Edit && m_state != TableState::Insert)
+        return;
+    RowValues row = m_buffer;
+    if (m_state == TableState::Insert) {
+        const qint64 key = m_file->insert(row);
+        row[0] = key;
+        const auto pos = std::lower_bound(
+            m_rows.begin(), m_rows.end(), key,
+            [](const RowValues& r, qint64 k) { return keyOf(r) < k; });
+        m_cur = static_cast<size_t>(pos - m_rows.begin());
+        m_rows.insert(pos, std::move(row));
+    } else {
+        if (m_modified)
+            m_file->update(keyOf(m_rows[*m_cur]), row);
+        m_rows[*m_cur] = std::move(row);
+    }
+    m_buffer.clear();
+    m_modified = false;
+    m_eof = m_bof = false;
+    setState(TableState::Browse);
+    notifyData(-1);
+}
+
+void Table::cancel()
+{
+    if (m_state == TableState::SetKey) {
+        setState(TableState::Browse);
+        return;
+    }
+    if (m_state != TableState::Edit && m_state != TableState::Insert)
+        return;
+    m_buffer.clear();
+    m_modified = false;
+    setState(TableState::Browse);
+    notifyData(-1);
+}
+
+void Table::remove()
+{
+    requireOpen("delete");
+    if (m_state == TableState::Insert) {
+        cancel();
+        return;
+    }
+    if (m_state == TableState::Edit)
+        cancel();
+    if (!m_cur)
+        throw TableError(TableError::Usage,
+                         QStringLiteral("Cannot delete: the table \"%1\" is empty.")
+                             .arg(m_fileName));
+    const size_t at = *m_cur;
+    m_file->remove(keyOf(m_rows[at]));
+    m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(at));
+    auto next = firstVisibleFrom(at);
+    if (!next)
+        next = lastVisibleUpTo(at);
+    m_cur = next;
+    m_eof = m_bof = !next.has_value();
+    setState(TableState::Browse);
+    notifyData(-1);
+}
+
+void Table::emptyTable()
+{
+    if (!isOpen()) {
+        TableFile::emptyFile(QDir::current().absoluteFilePath(m_fileName), m_session.passwords(),
+                             m_schema);
+        return;
+    }
+    if (m_state != TableState::Browse)
+        cancel();
+    m_file->removeAll();
+    m_rows.clear();
+    m_cur.reset();
+    m_eof = m_bof = true;
+    notifyData(-1);
+}
+
+void Table::setKey()
+{
+    requireOpen("search");
+    leaveEditing();
+    m_buffer = RowValues(static_cast<qsizetype>(m_schema.size()));
+    setState(TableState::SetKey);
+}
+
+bool Table::gotoKey()
+{
+    requireOpen("search");
+    if (m_state != TableState::SetKey)
+        throw TableError(TableError::Usage,
+                         QStringLiteral("Go to key without set key on \"%1\".").arg(m_fileName));
+    const qint64 key = m_buffer.value(0).toLongLong();
+    m_buffer.clear();
+    setState(TableState::Browse);
+    const auto pos =
+        std::lower_bound(m_rows.begin(), m_rows.end(), key,
+                         [](const RowValues& r, qint64 k) { return keyOf(r) < k; });
+    if (pos == m_rows.end() || keyOf(*pos) != key ||
+        !visible(static_cast<size_t>(pos - m_rows.begin())))
+        return false;
+    m_eof = m_bof = false;
+    m_cur = static_cast<size_t>(pos - m_rows.begin());
+    notifyData(-1);
+    return true;
+}
+
+Bookmark Table::bookmark() const
+{
+    if (!m_cur)
+        return {};
+    return {keyOf(m_rows[*m_cur]), true};
+}
+
+void Table::gotoBookmark(const Bookmark& mark)
+{
+    requireOpen("move");
+    leaveEditing();
+    if (!mark.valid)
+        return;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (keyOf(m_rows[i]) == mark.key) {
+            m_eof = m_bof = false;
+            moveTo(i);
+            return;
+        }
+    }
+    throw TableError(TableError::Usage,
+                     QStringLiteral("The bookmarked record of \"%1\" no longer exists.")
+                         .arg(m_fileName));
+}
+
+void Table::disableControls()
+{
+    ++m_disabled;
+}
+
+void Table::enableControls()
+{
+    if (m_disabled > 0 && --m_disabled == 0)
+        notifyData(-1);
+}
+
+int Table::fieldIndex(const QString& name) const
+{
+    for (size_t i = 0; i < m_schema.size(); ++i)
+        if (m_schema[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+const RowValues* Table::currentRow() const
+{
+    switch (m_state) {
+    case TableState::Edit:
+    case TableState::Insert:
+    case TableState::SetKey:
+        return &m_buffer;
+    case TableState::Browse:
+        return m_cur ? &m_rows[*m_cur] : nullptr;
+    case TableState::Inactive:
+        break;
+    }
+    return nullptr;
+}
+
+QVariant Table::value(const QString& name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw TableError(TableError::Usage,
+                         QStringLiteral("Field \"%1\" not found in \"%2\".").arg(name, m_fileName));
+    const RowValues* row = currentRow();
+    if (!row || i >= row->size())
+        return {};
+    return row->at(i);
+}
+
+QString Table::asString(const QString& name) const
+{
+    const QVariant v = value(name);
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    return v.toString();
+}
+
+qint64 Table::asInteger(const QString& name) const
+{
+    const QVariant v = value(name);
+    return v.isNull() ? 0 : v.toLongLong();
+}
+
+bool Table::asBoolean(const QString& name) const
+{
+    const QVariant v = value(name);
+    if (v.isNull())
+        return false;
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+    return v.toBool();
+}
+
+bool Table::isNull(const QString& name) const
+{
+    return value(name).isNull();
+}
+
+void Table::setValue(const QString& name, const QVariant& value)
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw TableError(TableError::Usage,
+                         QStringLiteral("Field \"%1\" not found in \"%2\".").arg(name, m_fileName));
+    if (m_state != TableState::Edit && m_state != TableState::Insert &&
+        m_state != TableState::SetKey)
+        throw TableError(TableError::Usage,
+                         QStringLiteral("The table \"%1\" is not in edit or insert mode.")
+                             .arg(m_fileName));
+    QVariant stored = value;
+    if (!value.isNull()) {
+        switch (m_schema[static_cast<size_t>(i)].type) {
+        case platform::ColumnType::Integer:
+            stored = value.toLongLong();
+            break;
+        case platform::ColumnType::Boolean:
+            stored = value.typeId() == QMetaType::QString
+                         ? value.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
+                         : value.toBool();
+            break;
+        case platform::ColumnType::String:
+        case platform::ColumnType::Memo:
+            stored = value.toString();
+            break;
+        }
+    }
+    m_buffer[i] = stored;
+    if (m_state == TableState::SetKey)
+        return;
+    m_modified = true;
+    notifyData(i);
+}
+
+std::vector<std::pair<int, QVariant>> Table::visibleValues(const QString& name) const
+{
+    const int field = fieldIndex(name);
+    std::vector<std::pair<int, QVariant>> out;
+    if (field < 0 || !isOpen())
+        return out;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        if (visible(i))
+            out.emplace_back(static_cast<int>(i) + 1, m_rows[i].at(field));
+    return out;
+}
+
+void Table::beginBatch()
+{
+    requireOpen("write");
+    m_file->beginTransaction();
+    m_batch = true;
+}
+
+void Table::commitBatch()
+{
+    if (!m_batch)
+        return;
+    m_batch = false;
+    m_file->commit();
+}
+
+void Table::rollbackBatch()
+{
+    if (!m_batch)
+        return;
+    m_batch = false;
+    m_file->rollback();
+    // The records posted in the batch are gone from the file; reread it.
+    m_rows = m_file->selectAll();
+    m_cur = firstVisibleFrom(0);
+    m_eof = m_bof = !m_cur.has_value();
+    notifyData(-1);
+}
+
+void Table::setState(TableState s)
+{
+    m_state = s;
+    notifyState();
+}
+
+void Table::notifyState()
+{
+    const auto sources = m_sources;
+    for (DataSource* ds : sources)
+        emit ds->stateChanged();
+}
+
+void Table::notifyData(int field)
+{
+    if (m_disabled > 0)
+        return;
+    const auto sources = m_sources;
+    for (DataSource* ds : sources)
+        emit ds->dataChanged(field);
+}
+
+} // namespace store

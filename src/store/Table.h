@@ -1,0 +1,150 @@
+#pragma once
+
+#include "Schemas.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace platform {
+class TableFile;
+}
+
+namespace store {
+
+class DataSource;
+class Session;
+
+enum class TableState { Inactive, Browse, Edit, Insert, SetKey };
+
+struct Bookmark {
+    qint64 key = 0;
+    bool valid = false;
+};
+
+// A cursor on one table file. The tables are small, so the records are kept in
+// memory in key order; every post, delete and empty is in the file before the
+// call returns.
+class Table final {
+public:
+    Table(Session& session, const QString& fileName, const TableSchema& schema,
+          bool createWhenMissing = false);
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    const QString& fileName() const { return m_fileName; }
+    const TableSchema& schema() const { return m_schema; }
+
+    void setExclusive(bool on);
+    bool exclusive() const { return m_exclusive; }
+    // Filter texts are "FIELD=n" or "FIELD<>n"; an ill-formed text throws.
+    void setFilter(const QString& text);
+    const QString& filter() const { return m_filterText; }
+    void setFiltered(bool on);
+    bool filtered() const { return m_filtered; }
+
+    void open();
+    void close();
+    bool isOpen() const;
+    TableState state() const { return m_state; }
+
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+
+    // 1-based position of the current record in key order over the whole
+    // table; 0 when there is none.
+    int recNo() const;
+    void setRecNo(int number);
+    int recordCount() const;
+    bool isEmpty() const { return recordCount() == 0; }
+
+    void edit();
+    void insert();
+    void append();
+    void post();
+    void cancel();
+    void remove();
+    // Removes every record; works on an open and on a closed handle.
+    void emptyTable();
+
+    void setKey();
+    bool gotoKey();
+
+    Bookmark bookmark() const;
+    void gotoBookmark(const Bookmark& mark);
+    void freeBookmark(Bookmark& mark) { mark = Bookmark(); }
+
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disabled > 0; }
+
+    // Field access by name, without regard to case. A null reads as empty
+    // text, 0 or false.
+    int fieldIndex(const QString& name) const;
+    QVariant value(const QString& name) const;
+    QString asString(const QString& name) const;
+    qint64 asInteger(const QString& name) const;
+    bool asBoolean(const QString& name) const;
+    bool isNull(const QString& name) const;
+    void setValue(const QString& name, const QVariant& value);
+    bool modified() const { return m_modified; }
+
+    // Record number and field value of every record that passes the filter,
+    // in key order; what a record list shows.
+    std::vector<std::pair<int, QVariant>> visibleValues(const QString& name) const;
+
+    // Groups many posts into one write to the file.
+    void beginBatch();
+    void commitBatch();
+    void rollbackBatch();
+
+    // How many times the last file operation waited for a lock.
+    int lastLockRetries() const;
+
+private:
+    friend class DataSource;
+    void attach(DataSource* ds);
+    void detach(DataSource* ds);
+
+    void requireOpen(const char* op) const;
+    void leaveEditing();
+    bool visible(size_t index) const;
+    std::optional<size_t> firstVisibleFrom(size_t start) const;
+    std::optional<size_t> lastVisibleUpTo(size_t end) const;
+    void moveTo(std::optional<size_t> index);
+    void setState(TableState s);
+    void notifyData(int field);
+    void notifyState();
+    const RowValues* currentRow() const;
+
+    Session& m_session;
+    QString m_fileName;
+    TableSchema m_schema;
+    bool m_createWhenMissing;
+    std::unique_ptr<platform::TableFile> m_file;
+    std::vector<RowValues> m_rows;
+    std::optional<size_t> m_cur;
+    TableState m_state = TableState::Inactive;
+    RowValues m_buffer;
+    bool m_modified = false;
+    bool m_eof = true;
+    bool m_bof = true;
+    bool m_exclusive = false;
+    QString m_filterText;
+    int m_filterField = -1;
+    bool m_filterNotEqual = false;
+    qint64 m_filterValue = 0;
+    bool m_filtered = false;
+    int m_disabled = 0;
+    bool m_batch = false;
+    std::vector<DataSource*> m_sources;
+};
+
+} // namespace store

@@ -1,0 +1,116 @@
+#include "ScriptedServices.h"
+
+#include <QDialog>
+#include <QWidget>
+
+namespace testing {
+
+ScriptedServices::~ScriptedServices() = default;
+
+void ScriptedServices::expectMessage(const QString& text, platform::MsgButton answer)
+{
+    m_messages.push_back({text, answer});
+}
+
+void ScriptedServices::expectModal(const QString& objectName, std::function<int(QWidget*)> handler)
+{
+    m_modals.push_back({objectName, std::move(handler)});
+}
+
+QStringList ScriptedServices::problems() const
+{
+    QStringList all = m_problems;
+    for (const Message& m : m_messages)
+        all << QStringLiteral("message never asked: \"%1\"").arg(m.text);
+    for (const Modal& m : m_modals)
+        all << QStringLiteral("window never shown modally: %1").arg(m.objectName);
+    return all;
+}
+
+void ScriptedServices::reset()
+{
+    m_messages.clear();
+    m_modals.clear();
+    m_problems.clear();
+    shownMessages.clear();
+    shownKinds.clear();
+}
+
+platform::MsgButton ScriptedServices::message(QWidget*, platform::MsgKind kind, const QString& text,
+                                              int)
+{
+    shownMessages << text;
+    shownKinds << kind;
+    if (m_messages.empty()) {
+        m_problems << QStringLiteral("unexpected message: \"%1\"").arg(text);
+        return platform::Cancel;
+    }
+    const Message m = m_messages.front();
+    m_messages.pop_front();
+    if (m.text != text)
+        m_problems << QStringLiteral("expected message \"%1\" but got \"%2\"").arg(m.text, text);
+    return m.answer;
+}
+
+int ScriptedServices::runModal(QWidget* window)
+{
+    if (m_modals.empty()) {
+        m_problems << QStringLiteral("unexpected modal window: %1").arg(window->objectName());
+        return 0;
+    }
+    Modal m = m_modals.front();
+    m_modals.pop_front();
+    if (m.objectName != window->objectName())
+        m_problems << QStringLiteral("expected modal window %1 but got %2")
+                          .arg(m.objectName, window->objectName());
+    // The window is really shown, as a modal run would, so that what the
+    // handler inspects is what the user would see.
+    if (auto* dialog = qobject_cast<QDialog*>(window))
+        dialog->setResult(0);
+    window->show();
+    const int result = m.handler ? m.handler(window) : 0;
+    window->hide();
+    return result;
+}
+
+std::unique_ptr<platform::Ticker> ScriptedServices::createTicker()
+{
+    auto t = std::make_unique<ScriptedTicker>();
+    lastTicker = t.get();
+    return t;
+}
+
+std::optional<QFont> ScriptedServices::chooseFont(QWidget*, const QFont& initial)
+{
+    if (!fontChooser) {
+        m_problems << QStringLiteral("unexpected font chooser");
+        return std::nullopt;
+    }
+    return fontChooser(initial);
+}
+
+QString ScriptedServices::chooseOpenFile(QWidget*, const QString&, const QString&, const QString&)
+{
+    if (!fileChooser) {
+        m_problems << QStringLiteral("unexpected file chooser");
+        return {};
+    }
+    return fileChooser();
+}
+
+bool ScriptedServices::startProgram(const QString& path)
+{
+    startedPrograms << path;
+    return startSucceeds;
+}
+
+bool ScriptedServices::printDialog(QWidget*, QPrinter* printer)
+{
+    if (!printHandler) {
+        m_problems << QStringLiteral("unexpected print dialog");
+        return false;
+    }
+    return printHandler(printer);
+}
+
+} // namespace testing

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "Services.h"
+
+#include <QMap>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+namespace testing {
+
+class ScriptedTicker final : public platform::Ticker {
+public:
+    void start() override { m_active = true; }
+    void stop() override { m_active = false; }
+    bool isActive() const override { return m_active; }
+    // Delivers one tick, as the message loop would once a second.
+    void fire()
+    {
+        if (m_active)
+            emit tick();
+    }
+
+private:
+    bool m_active = false;
+};
+
+class MemoryStore final : public platform::KeyValueStore {
+public:
+    bool contains(const QString& section, const QString& key) const override
+    {
+        return values.contains(section + QLatin1Char('/') + key);
+    }
+    QString read(const QString& section, const QString& key) const override
+    {
+        return values.value(section + QLatin1Char('/') + key);
+    }
+    void write(const QString& section, const QString& key, const QString& value) override
+    {
+        values.insert(section + QLatin1Char('/') + key, value);
+    }
+    QMap<QString, QString> values;
+};
+
+// Services driven by the test: every message box and modal run must have
+// been scripted, in order, or the test fails.
+class ScriptedServices final : public platform::Services {
+public:
+    ~ScriptedServices() override;
+
+    void expectMessage(const QString& text, platform::MsgButton answer);
+    // The handler gets the window, acts on it and returns its result.
+    void expectModal(const QString& objectName, std::function<int(QWidget*)> handler);
+
+    // True when every scripted step was used and nothing unscripted happened;
+    // otherwise problems() says what went wrong.
+    bool done() const { return m_problems.isEmpty() && m_messages.empty() && m_modals.empty(); }
+    QStringList problems() const;
+    void reset();
+
+    QStringList shownMessages; // every message text, in order
+    QList<platform::MsgKind> shownKinds;
+    double clock = 45000.0;    // days
+    MemoryStore store;
+    std::function<std::optional<QFont>(const QFont&)> fontChooser;
+    std::function<QString()> fileChooser;
+    QStringList startedPrograms;
+    bool startSucceeds = true;
+    std::function<bool(QPrinter*)> printHandler;
+    ScriptedTicker* lastTicker = nullptr;
+
+    platform::MsgButton message(QWidget* parent, platform::MsgKind kind, const QString& text,
+                                int buttons) override;
+    int runModal(QWidget* window) override;
+    double now() override { return clock; }
+    std::unique_ptr<platform::Ticker> createTicker() override;
+    platform::KeyValueStore& settings() override { return store; }
+    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
+                           const QString& filter) override;
+    bool startProgram(const QString& path) override;
+    bool printDialog(QWidget* parent, QPrinter* printer) override;
+
+private:
+    struct Message {
+        QString text;
+        platform::MsgButton answer;
+    };
+    struct Modal {
+        QString objectName;
+        std::function<int(QWidget*)> handler;
+    };
+    std::deque<Message> m_messages;
+    std::deque<Modal> m_modals;
+    QStringList m_problems;
+};
+
+} // namespace testing

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <array>
+
+namespace bank {
+
+struct SourceItem {
+    QString file;
+    int id = 0;
+    int exam = 0;
+    int section = 0;
+    bool multiple = false;
+    QString text;
+    QString explanation;
+    std::array<QString, 6> choices;
+    std::array<bool, 6> key{};
+    QString sim;
+    QString pict1;
+    QString pict2;
+};
+
+// Reads and checks every *.json file of sourceDir. Each problem is reported
+// as "file: item N: what is wrong"; the items come back sorted by id.
+QVector<SourceItem> readSource(const QString& sourceDir, const QString& picturesDir,
+                               QStringList* errors);
+
+// Writes the items to bankPath through the program's own table code. The new
+// bank is written beside the old one and renamed into place; the notes of an
+// existing bank are carried over by Q_ID.
+void writeBank(const QVector<SourceItem>& items, const QString& bankPath);
+
+// Creates an empty user question set unless the file already exists.
+void ensureUserSet(const QString& path);
+
+} // namespace bank
