@@ -76,6 +76,9 @@ QString describe(int rc, const QString& path, const char* engineText)
         return QStringLiteral("The table file \"%1\" cannot be read: the password is wrong or "
                               "the file is damaged. (%2)")
             .arg(name, engine);
+    case SQLITE_CORRUPT:
+        return QStringLiteral("The table file \"%1\" is damaged and cannot be read. (%2)")
+            .arg(name, engine);
     case SQLITE_CANTOPEN:
         return QStringLiteral("The table file \"%1\" cannot be opened. (%2)").arg(name, engine);
     case SQLITE_CONSTRAINT:
