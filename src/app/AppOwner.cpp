@@ -39,7 +39,7 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir)
     made(m_progress);
     m_score = std::make_unique<results::TScoreForm>();
     made(m_score);
-    m_name = std::make_unique<session::TNameForm>();
+    m_name = std::make_unique<session::TNameForm>(services);
     made(m_name);
     m_review = std::make_unique<results::TReviewForm>();
     made(m_review);
@@ -61,6 +61,10 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir)
     made(m_sim1);
     m_sim2 = std::make_unique<session::TSimForm2>();
     made(m_sim2);
+
+    m_test->setNameForm(m_name.get());
+    m_test->setProgressForm(m_progress.get());
+    m_test->setNoteWindow(m_note.get());
 
     connect(m_main.get(), &TMainForm::startTestingRequested, this, &AppOwner::startTesting);
     connect(m_main.get(), &TMainForm::samplerRequested, this, &AppOwner::startSampler);

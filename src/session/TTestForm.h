@@ -1,27 +1,51 @@
 #pragma once
 
+#include "Options.h"
+#include "Responses.h"
+
+#include <QLabel>
 #include <QMainWindow>
 #include <memory>
 
-#include "Responses.h"
-
-class QLabel;
-class QMenu;
 class QAction;
+class QCheckBox;
+class QMenu;
+class QPushButton;
+class QRadioButton;
 class QScrollArea;
+class QToolButton;
+class QButtonGroup;
 
 namespace platform {
 class Services;
+class ShadowLabel;
 class ShapeButton;
 } // namespace platform
 
 namespace store {
 class DataSource;
+class ExamSetBuilder;
 class Session;
 class Table;
+class TProgressForm;
 } // namespace store
 
 namespace session {
+
+class TKZTimeCounter;
+class TNameForm;
+
+// A label that reports clicks, for the choice texts.
+class ClickLabel final : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
 
 // The exam window: where every exam is chosen, taken, graded and reviewed. It
 // owns the table session and the exam window's three table handles.
@@ -30,38 +54,180 @@ class TTestForm final : public QMainWindow {
 public:
     enum { ModeIdle = 0, ModeExam = 1, ModeReview = 3 };
 
-    explicit TTestForm(platform::Services& services, QWidget* parent = nullptr);
+    // windowsDir is the system's program folder; exists tests for a file.
+    TTestForm(platform::Services& services, const QString& windowsDir = QStringLiteral("/usr/bin"),
+              QWidget* parent = nullptr);
     ~TTestForm() override;
+
+    // Sibling windows, handed over by the owner after creation.
+    void setNameForm(TNameForm* form) { m_nameForm = form; }
+    void setProgressForm(store::TProgressForm* form);
+    void setNoteWindow(QWidget* form) { m_noteWindow = form; }
+    void setResetSimulations(std::function<void()> reset) { m_resetSimulations = std::move(reset); }
+    // Seeds the shuffles of later builds; the clock when not set.
+    void setSeedSource(std::function<std::uint64_t()> seed);
 
     store::Session& tableSession() { return *m_session; }
     store::Table& dtQSet() { return *m_qset; }
     store::Table& dtCurrentSet() { return *m_currentSet; }
     store::Table& dtUserSet() { return *m_userSet; }
     store::DataSource* dsCurrentSet() const { return m_dsCurrentSet; }
+    TKZTimeCounter* Timer1 = nullptr;
 
+    // Session state.
     int Mode = ModeIdle;
+    QString ExamTitle;
+    QString CandidateName;
+    int ItemCount = 0;
+    int FirstItemNo = 0;
+    double TimeLimit = 0;
+    double ElapsedTime = 0;
+    bool ShowLearnBtn = false;
+    bool TimerOn = true;
+    bool ShowCalcBtn = true;
+    QString CalcPath;
+    QString WindowsDir;
+    int DefaultTime = 90;
     store::Responses Responses;
+    options::OptionValues Options;
 
-    QWidget* Panel4 = nullptr; // the start panel
+    // Controls, named as in the window's description.
+    QWidget* HeaderPanel = nullptr;
+    platform::ShadowLabel* fcLabel1 = nullptr;
+    platform::ShadowLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QCheckBox* MarkBox = nullptr;
+    platform::ShadowLabel* CorrectLabel = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* TimeLabel = nullptr;
+    QLabel* ReviewLabel = nullptr;
+    QWidget* Panel4 = nullptr;
+    QLabel* TitleLabel1 = nullptr;
+    QLabel* TitleLabel2 = nullptr;
+    QLabel* PromptLabel = nullptr;
+    platform::ShapeButton* fcShapeBtn[7] = {};
+    platform::ShapeButton* AllQBtn = nullptr;
+    platform::ShapeButton* RandomBtn = nullptr;
+    platform::ShapeButton* UserBtn = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QWidget* ItemContent = nullptr;
+    QWidget* QPanel = nullptr;
+    QLabel* QText = nullptr;
+    QWidget* Shape1 = nullptr;
+    QPushButton* ExhBtnA = nullptr;
+    QPushButton* ExhBtnB = nullptr;
+    QPushButton* SimButton = nullptr;
+    QToolButton* CalcButton = nullptr;
+    QRadioButton* RadioButton[6] = {};
+    QCheckBox* CheckBox[6] = {};
+    ClickLabel* ALabel[6] = {};
+    QLabel* ExpText = nullptr;
+    QWidget* Panel2 = nullptr;
+    QPushButton* PrevButton = nullptr;
+    QPushButton* NextButton = nullptr;
+    QPushButton* LearnButton = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* NoteButton = nullptr;
+    QPushButton* GradeButton = nullptr;
+    QPushButton* Button3 = nullptr;
+    QMenu* N21 = nullptr;
+    QAction* Preferences1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Print2 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* About1 = nullptr;
+    QAction* ExamAction[7] = {};
+    QAction* AllQAct = nullptr;
+    QAction* RandAct = nullptr;
+    QAction* UserAct = nullptr;
+
+    // The exam actions.
+    void ActionExecute(int exam); // 1..7: Practice Exam A..G
+    void AllQActExecute();
+    void RandActExecute();
+    void UserActExecute();
+    void PrepareNameForm(bool countEnabled);
+    void BeginExam();
+    void BeginUserExam();
+    void ExamControls();
+    void ReviewControls();
+    void CloseCurrentExam();
+    void PrevButtonClick();
+    void NextButtonClick();
+    void Button3Click();
+
+    // Item display.
+    void dsCurrentSetDataChange();
+    void SetItemPositions();
+    void ShowItemResult();
+    void FormResize();
+    void ArrangeStartButtons();
+
+    // Response capture.
+    void CheckBoxClick(int row); // 1..6
+    void RadioButton1Click();
+    void ALabelClick(int row); // 1..6
+    void MarkBoxClick();
+    void CheckItemAnswer();
+    // The response of the current item, or null when there is none.
+    store::ItemResponse* currentResponse();
+
+    // Timer and learn mode.
+    void StartExamTimer();
+    void Timer1Timer();
+    void TimeExpired();
+    void LearnButtonClick();
+    void GradeButtonClick();
+    void GradeExam();
+
+    // Applies the option values to the controls.
+    void applyOptions();
 
 signals:
     void aboutRequested();
+    void optionsRequested();
+    void reviewRequested();
+    void noteRequested();
+    // Grading has stopped the exam; the owner shows the score report.
+    void scoreReportRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildStartPanel();
     void buildMenus();
+    void buildHeader();
+    void buildStartPanel();
+    void buildItemArea();
+    void buildButtonStrip();
+    void layoutHeader();
+    void layoutStartPanel();
+    void setRadioState(int row, bool checked);
+    bool run(const std::function<void()>& action);
+    void FormCreate();
+    void startBuiltExam();
+    int countUnderFilter();
+    void showNoItemsMessage();
 
     platform::Services& m_services;
     std::unique_ptr<store::Session> m_session;
     std::unique_ptr<store::Table> m_qset;
     std::unique_ptr<store::Table> m_currentSet;
     std::unique_ptr<store::Table> m_userSet;
+    std::unique_ptr<store::ExamSetBuilder> m_builder;
     store::DataSource* m_dsQSet = nullptr;
     store::DataSource* m_dsCurrentSet = nullptr;
     store::DataSource* m_dsUserSet = nullptr;
+    QButtonGroup* m_radioGroup = nullptr;
+    TNameForm* m_nameForm = nullptr;
+    store::TProgressForm* m_progressForm = nullptr;
+    QWidget* m_noteWindow = nullptr;
+    std::function<void()> m_resetSimulations;
+    std::function<std::uint64_t()> m_seed;
+    QWidget* m_middle = nullptr;
+    int m_labelHeight[6] = {};
 };
 
 } // namespace session

@@ -1,0 +1,91 @@
+#include "Options.h"
+
+#include "Services.h"
+
+#include <QDir>
+
+namespace options {
+
+namespace {
+
+const QString section()
+{
+    return QString::fromLatin1(kSection);
+}
+
+void loadFont(const platform::KeyValueStore& store, const QString& prefix, FontOption& option,
+              const QColor& defaultColour)
+{
+    const QString name = readText(store, prefix + QStringLiteral("FontName"), QString());
+    if (!name.isEmpty())
+        option.font.setFamily(name);
+    option.colour = colourFromNumber(
+        readInteger(store, prefix + QStringLiteral("FontColor"), colourToNumber(defaultColour)));
+    option.font.setPointSize(qMax(1, readInteger(store, prefix + QStringLiteral("FontSize"), 10)));
+    if (readYesNo(store, prefix + QStringLiteral("FontBold"), false))
+        option.font.setBold(true);
+    if (readYesNo(store, prefix + QStringLiteral("FontItalic"), false))
+        option.font.setItalic(true);
+}
+
+} // namespace
+
+int readInteger(const platform::KeyValueStore& store, const QString& key, int fallback)
+{
+    if (!store.contains(section(), key))
+        return fallback;
+    bool ok = false;
+    const int value = store.read(section(), key).trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+bool readYesNo(const platform::KeyValueStore& store, const QString& key, bool fallback)
+{
+    return readInteger(store, key, fallback ? 1 : 0) != 0;
+}
+
+QString readText(const platform::KeyValueStore& store, const QString& key, const QString& fallback)
+{
+    if (!store.contains(section(), key))
+        return fallback;
+    return store.read(section(), key);
+}
+
+QColor colourFromNumber(int number)
+{
+    return QColor(number & 0xff, (number >> 8) & 0xff, (number >> 16) & 0xff);
+}
+
+int colourToNumber(const QColor& colour)
+{
+    return colour.red() + 256 * colour.green() + 65536 * colour.blue();
+}
+
+QString defaultCalcPath(const QString& windowsDir,
+                        const std::function<bool(const QString&)>& exists)
+{
+    const QDir dir(windowsDir);
+    for (const char* name : {"gnome-calculator", "kcalc", "galculator", "qalculate-gtk", "xcalc"}) {
+        const QString path = dir.filePath(QLatin1String(name));
+        if (exists(path))
+            return path;
+    }
+    return dir.filePath(QStringLiteral("xcalc"));
+}
+
+void LoadOptions(const platform::KeyValueStore& store, OptionValues& values,
+                 const QString& windowsDir,
+                 const std::function<bool(const QString&)>& exists)
+{
+    loadFont(store, QStringLiteral("Q"), values.questionFont, Qt::black);
+    loadFont(store, QStringLiteral("A"), values.answersFont, Qt::black);
+    loadFont(store, QStringLiteral("EXP"), values.explanationFont, QColor(0, 0, 128));
+    values.ShowLearnBtn = readYesNo(store, QStringLiteral("ShowLearnBtn"), false);
+    values.ShowCalcBtn = readYesNo(store, QStringLiteral("ShowCalcBtn"), true);
+    values.TimerOn = readYesNo(store, QStringLiteral("TimerOn"), true);
+    values.DefaultTime = readInteger(store, QStringLiteral("DefaultTime"), 90);
+    values.CalcPath =
+        readText(store, QStringLiteral("CalcPath"), defaultCalcPath(windowsDir, exists));
+}
+
+} // namespace options

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <functional>
+
+namespace platform {
+class KeyValueStore;
+}
+
+namespace options {
+
+inline constexpr const char* kProductKey = "Quizlark TCP/IP 4.0";
+inline constexpr const char* kSection = "Options";
+
+// A display font as the options keep it: the font and its colour.
+struct FontOption {
+    QFont font;
+    QColor colour;
+};
+
+// The preferences the exam window holds for the whole run.
+struct OptionValues {
+    FontOption questionFont;
+    FontOption answersFont;
+    FontOption explanationFont;
+    bool ShowLearnBtn = false;
+    bool ShowCalcBtn = true;
+    bool TimerOn = true;
+    int DefaultTime = 90;
+    QString CalcPath;
+};
+
+// Reading rules of the store: absent or unreadable numbers give the default;
+// a yes/no value is yes when its number is not 0.
+int readInteger(const platform::KeyValueStore& store, const QString& key, int fallback);
+bool readYesNo(const platform::KeyValueStore& store, const QString& key, bool fallback);
+QString readText(const platform::KeyValueStore& store, const QString& key, const QString& fallback);
+
+// Colour numbers are red + 256 * green + 65536 * blue.
+QColor colourFromNumber(int number);
+int colourToNumber(const QColor& colour);
+
+// The first desktop calculator installed in windowsDir, else its xcalc.
+QString defaultCalcPath(const QString& windowsDir,
+                        const std::function<bool(const QString&)>& exists);
+
+// Reads the store into values. Fonts are changed, never replaced: an empty
+// name keeps the font's name and a stored "no" never removes a style.
+void LoadOptions(const platform::KeyValueStore& store, OptionValues& values,
+                 const QString& windowsDir,
+                 const std::function<bool(const QString&)>& exists);
+
+} // namespace options

@@ -1,0 +1,80 @@
+#include "TimeCounter.h"
+
+#include "Services.h"
+
+#include <QStringList>
+#include <cmath>
+
+namespace session {
+
+QString formatDuration(double days)
+{
+    // A hair of tolerance keeps 1/1440 from reading as 59.999... seconds.
+    double seconds = std::floor(days * 86400.0 + 1e-6);
+    if (!(seconds > 0))
+        seconds = 0;
+    const auto total = static_cast<long long>(seconds);
+    return QStringLiteral("%1:%2:%3")
+        .arg(total / 3600)
+        .arg((total / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(total % 60, 2, 10, QLatin1Char('0'));
+}
+
+double parseDuration(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() != 3)
+        return 0;
+    bool okH = false, okM = false, okS = false;
+    const int h = parts[0].toInt(&okH), m = parts[1].toInt(&okM), s = parts[2].toInt(&okS);
+    if (!okH || !okM || !okS)
+        return 0;
+    return (h * 3600.0 + m * 60.0 + s) / 86400.0;
+}
+
+TKZTimeCounter::TKZTimeCounter(platform::Services& services, QObject* parent)
+    : QObject(parent), m_services(services), m_ticker(services.createTicker())
+{
+    setObjectName(QStringLiteral("Timer1"));
+    m_startTime = m_services.now();
+    connect(m_ticker.get(), &platform::Ticker::tick, this, &TKZTimeCounter::OnTimer);
+}
+
+TKZTimeCounter::~TKZTimeCounter() = default;
+
+void TKZTimeCounter::Reset()
+{
+    m_startTime = m_services.now();
+    m_frozenElapsed = 0;
+}
+
+QString TKZTimeCounter::Elapsed() const
+{
+    return formatDuration(m_counting ? m_services.now() - m_startTime : m_frozenElapsed);
+}
+
+void TKZTimeCounter::setCounting(bool on)
+{
+    if (on == m_counting)
+        return;
+    if (!on)
+        m_frozenElapsed = parseDuration(Elapsed());
+    else
+        m_startTime = m_services.now() - m_frozenElapsed;
+    m_counting = on;
+}
+
+bool TKZTimeCounter::Enabled() const
+{
+    return m_ticker->isActive();
+}
+
+void TKZTimeCounter::setEnabled(bool on)
+{
+    if (on)
+        m_ticker->start();
+    else
+        m_ticker->stop();
+}
+
+} // namespace session

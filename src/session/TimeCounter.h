@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace platform {
+class Services;
+class Ticker;
+} // namespace platform
+
+namespace session {
+
+// A duration in days as "h:mm:ss": hours without a leading zero, seconds
+// truncated, negative durations shown as 0:00:00.
+QString formatDuration(double days);
+// Reads "h:mm:ss" back into days; an unreadable text is 0.
+double parseDuration(const QString& text);
+
+// A stopwatch on the wall clock that also ticks once a second while enabled.
+class TKZTimeCounter final : public QObject {
+    Q_OBJECT
+public:
+    explicit TKZTimeCounter(platform::Services& services, QObject* parent = nullptr);
+    ~TKZTimeCounter() override;
+
+    void Reset();
+    // The elapsed time as duration text.
+    QString Elapsed() const;
+    bool Counting() const { return m_counting; }
+    void setCounting(bool on);
+    bool Enabled() const;
+    void setEnabled(bool on);
+    int Interval() const { return 1000; }
+
+signals:
+    void OnTimer();
+
+private:
+    platform::Services& m_services;
+    std::unique_ptr<platform::Ticker> m_ticker;
+    bool m_counting = true;
+    double m_startTime = 0;
+    double m_frozenElapsed = 0;
+};
+
+} // namespace session

@@ -1,0 +1,163 @@
+#include "ExamSetBuilder.h"
+
+#include "ProgressForm.h"
+#include "Table.h"
+#include "TableError.h"
+
+#include <QApplication>
+#include <QProgressBar>
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <vector>
+
+namespace store {
+
+namespace {
+
+const char* const kCopied[] = {"Q_SECT", "Q_TEXT", "Q_EXPL", "Q_TYPE", "Q1", "Q2", "Q3", "Q4",
+                               "Q5",     "Q6",     "A1",     "A2",     "A3", "A4", "A5", "A6",
+                               "U_MEMO"};
+const char* const kBankOnly[] = {"Q_EXAM_N", "Q_SIM", "PICT1", "PICT2"};
+
+// Hides the progress window however the build ends.
+class ProgressScope {
+public:
+    explicit ProgressScope(TProgressForm* form) : m_form(form)
+    {
+        if (m_form) {
+            m_form->ProgressBar1->setValue(0);
+            m_form->show();
+            m_form->raise();
+        }
+    }
+    ~ProgressScope()
+    {
+        if (m_form)
+            m_form->hide();
+    }
+    void setMaximum(int max)
+    {
+        if (m_form)
+            m_form->ProgressBar1->setMaximum(max);
+    }
+    void setPosition(int pos)
+    {
+        if (m_form)
+            m_form->ProgressBar1->setValue(pos);
+    }
+
+private:
+    TProgressForm* m_form;
+};
+
+} // namespace
+
+ExamSetBuilder::ExamSetBuilder(TProgressForm* progress, SeedSource seed)
+    : m_progress(progress), m_seed(seed ? std::move(seed) : SeedSource(&ExamSetBuilder::clockSeed))
+{
+}
+
+std::uint64_t ExamSetBuilder::clockSeed()
+{
+    return static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}
+
+BuildResult ExamSetBuilder::BuildExamSet(Table& bank, Table& current)
+{
+    return build(bank, current, true, -1);
+}
+
+BuildResult ExamSetBuilder::BuildRandomSet(Table& bank, Table& current, int n)
+{
+    return build(bank, current, true, n);
+}
+
+BuildResult ExamSetBuilder::BuildUserSet(Table& userSet, Table& current)
+{
+    return build(userSet, current, false, -1);
+}
+
+BuildResult ExamSetBuilder::build(Table& source, Table& current, bool fromBank, int take)
+{
+    ProgressScope progress(m_progress);
+
+    std::vector<int> candidates;
+    candidates.reserve(static_cast<size_t>(source.recordCount()));
+    for (source.first(); !source.eof(); source.next())
+        candidates.push_back(fromBank ? source.recNo()
+                                      : static_cast<int>(source.asInteger(QStringLiteral("Q_ID"))));
+
+    // A uniform shuffle; for the random exam its first n entries are a
+    // uniform sample of n distinct items in random order.
+    std::mt19937_64 rng(m_seed());
+    std::shuffle(candidates.begin(), candidates.end(), rng);
+    if (take >= 0) {
+        take = std::clamp(take, 0, static_cast<int>(candidates.size()));
+        candidates.resize(static_cast<size_t>(take));
+    }
+
+    current.close();
+    current.setExclusive(true);
+    current.open();
+    try {
+        current.emptyTable();
+        progress.setMaximum(static_cast<int>(candidates.size()));
+        // Nobody looks at the records while they are written.
+        current.disableControls();
+        current.beginBatch();
+        for (size_t i = 0; i < candidates.size(); ++i) {
+            source.setKey();
+            source.setValue(QStringLiteral("Q_ID"), candidates[i]);
+            if (!source.gotoKey())
+                throw platform::TableError(
+                    platform::TableError::Usage,
+                    QStringLiteral("Item %1 is missing from the question table \"%2\".")
+                        .arg(candidates[i])
+                        .arg(source.fileName()));
+            progress.setPosition(static_cast<int>(i));
+            current.append();
+            for (const char* f : kCopied) {
+                const QString name = QLatin1String(f);
+                current.setValue(name, source.value(name));
+            }
+            if (fromBank)
+                for (const char* f : kBankOnly) {
+                    const QString name = QLatin1String(f);
+                    current.setValue(name, source.value(name));
+                }
+            current.setValue(QStringLiteral("Q_OR_NUMBER"),
+                             source.asInteger(QStringLiteral("Q_ID")));
+            current.post();
+        }
+        current.commitBatch();
+        current.enableControls();
+    } catch (...) {
+        // Nothing half-built may stay behind.
+        if (current.controlsDisabled())
+            current.enableControls();
+        current.rollbackBatch();
+        current.close();
+        throw;
+    }
+    current.first();
+    BuildResult result;
+    result.FirstItemNo = current.recNo();
+    result.ItemCount = current.recordCount();
+    return result;
+}
+
+void ExamSetBuilder::ResetResponses(Table& current, Responses& responses)
+{
+    current.first();
+    responses.assign(static_cast<size_t>(current.recordCount()), ItemResponse());
+    for (; !current.eof(); current.next()) {
+        const int k = current.recNo();
+        if (k >= 1 && static_cast<size_t>(k) <= responses.size())
+            responses[static_cast<size_t>(k - 1)].Section =
+                static_cast<std::int32_t>(current.asInteger(QStringLiteral("Q_SECT")));
+    }
+}
+
+} // namespace store

@@ -1,0 +1,131 @@
+// Loading the options: defaults, unreadable values, and fonts that are
+// changed rather than replaced.
+#include "Options.h"
+#include "ScriptedServices.h"
+
+#include <QFontInfo>
+#include <QtTest>
+
+using options::OptionValues;
+
+class TestLoadOptions : public QObject {
+    Q_OBJECT
+
+    static OptionValues load(const QMap<QString, QString>& stored, bool boldBefore = false,
+                             const QStringList& installed = {})
+    {
+        testing::MemoryStore store;
+        for (auto it = stored.begin(); it != stored.end(); ++it)
+            store.write(QStringLiteral("Options"), it.key(), it.value());
+        OptionValues v;
+        const QFont design(QStringLiteral("MS Sans Serif"));
+        v.questionFont.font = design;
+        v.answersFont.font = design;
+        v.explanationFont.font = design;
+        v.questionFont.font.setBold(boldBefore);
+        options::LoadOptions(store, v, QStringLiteral("/usr/bin"),
+                             [&](const QString& p) { return installed.contains(p); });
+        return v;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    }
+
+    void emptyStoreGivesTheDefaults()
+    {
+        const OptionValues v = load({});
+        for (const options::FontOption* f : {&v.questionFont, &v.answersFont, &v.explanationFont}) {
+            QCOMPARE(f->font.family(), QStringLiteral("MS Sans Serif"));
+            QCOMPARE(QFontInfo(f->font).family(), QStringLiteral("Liberation Sans"));
+            QCOMPARE(f->font.pointSize(), 10);
+            QVERIFY(!f->font.bold() && !f->font.italic());
+        }
+        QCOMPARE(v.questionFont.colour, QColor(Qt::black));
+        QCOMPARE(v.answersFont.colour, QColor(Qt::black));
+        QCOMPARE(v.explanationFont.colour, QColor(0, 0, 128));
+        QVERIFY(!v.ShowLearnBtn);
+        QVERIFY(v.ShowCalcBtn);
+        QVERIFY(v.TimerOn);
+        QCOMPARE(v.DefaultTime, 90);
+        QCOMPARE(v.CalcPath, QStringLiteral("/usr/bin/xcalc"));
+    }
+
+    void storedValuesAreReadByTheRules_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("size as stored") << "QFontSize" << "14" << "qsize" << "14";
+        QTest::newRow("size garbage") << "QFontSize" << "abc" << "qsize" << "10";
+        QTest::newRow("size empty") << "AFontSize" << "" << "asize" << "10";
+        QTest::newRow("learn 2 is yes") << "ShowLearnBtn" << "2" << "learn" << "1";
+        QTest::newRow("learn 1") << "ShowLearnBtn" << "1" << "learn" << "1";
+        QTest::newRow("learn garbage is the default") << "ShowLearnBtn" << "yes" << "learn" << "0";
+        QTest::newRow("timer 0") << "TimerOn" << "0" << "timer" << "0";
+        QTest::newRow("timer garbage") << "TimerOn" << "off" << "timer" << "1";
+        QTest::newRow("calc -1 is yes") << "ShowCalcBtn" << "-1" << "calc" << "1";
+        QTest::newRow("default time") << "DefaultTime" << "45" << "time" << "45";
+        QTest::newRow("default time negative") << "DefaultTime" << "-5" << "time" << "-5";
+        QTest::newRow("default time 7.5") << "DefaultTime" << "7.5" << "time" << "90";
+        QTest::newRow("colour number") << "EXPFontColor" << "255" << "expcolour" << "#ff0000";
+        QTest::newRow("colour number blue") << "QFontColor" << "16711680" << "qcolour" << "#0000ff";
+        QTest::newRow("colour garbage") << "EXPFontColor" << "navy" << "expcolour" << "#000080";
+        QTest::newRow("name") << "AFontName" << "Verdana" << "aname" << "Verdana";
+        QTest::newRow("empty name keeps the name") << "AFontName" << "" << "aname" << "MS Sans Serif";
+        QTest::newRow("italic") << "EXPFontItalic" << "1" << "expitalic" << "1";
+        QTest::newRow("calc path") << "CalcPath" << "/opt/calc" << "calcpath" << "/opt/calc";
+    }
+    void storedValuesAreReadByTheRules()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, stored);
+        QFETCH(QString, field);
+        QFETCH(QString, expected);
+        const OptionValues v = load({{key, stored}});
+        const QMap<QString, QString> got = {
+            {"qsize", QString::number(v.questionFont.font.pointSize())},
+            {"asize", QString::number(v.answersFont.font.pointSize())},
+            {"learn", QString::number(v.ShowLearnBtn)},
+            {"timer", QString::number(v.TimerOn)},
+            {"calc", QString::number(v.ShowCalcBtn)},
+            {"time", QString::number(v.DefaultTime)},
+            {"expcolour", v.explanationFont.colour.name()},
+            {"qcolour", v.questionFont.colour.name()},
+            {"aname", v.answersFont.font.family()},
+            {"expitalic", QString::number(v.explanationFont.font.italic())},
+            {"calcpath", v.CalcPath}};
+        QCOMPARE(got.value(field), expected);
+    }
+
+    void storedNoNeverRemovesAStyle()
+    {
+        const OptionValues v = load({{"QFontBold", "0"}}, true);
+        QVERIFY(v.questionFont.font.bold());
+        const OptionValues w = load({{"QFontBold", "1"}}, false);
+        QVERIFY(w.questionFont.font.bold());
+    }
+
+    void defaultCalculatorIsTheFirstInstalled_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none") << QStringList() << "/usr/bin/xcalc";
+        QTest::newRow("gnome") << QStringList({"/usr/bin/kcalc", "/usr/bin/gnome-calculator"})
+                               << "/usr/bin/gnome-calculator";
+        QTest::newRow("galculator") << QStringList({"/usr/bin/galculator", "/usr/bin/xcalc"})
+                                    << "/usr/bin/galculator";
+    }
+    void defaultCalculatorIsTheFirstInstalled()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QString, expected);
+        QCOMPARE(load({}, false, installed).CalcPath, expected);
+    }
+};
+
+QTEST_MAIN(TestLoadOptions)
+#include "test_load_options.moc"

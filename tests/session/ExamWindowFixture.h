@@ -1,0 +1,123 @@
+#pragma once
+
+// A ready exam window in a temporary program folder, with scripted services
+// and the name dialog and progress window it needs.
+#include "ProgramDir.h"
+#include "ProgressForm.h"
+#include "ScriptedServices.h"
+#include "Schemas.h"
+#include "Session.h"
+#include "TNameForm.h"
+#include "TTestForm.h"
+#include "Table.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QtTest>
+#include <memory>
+
+struct ExamWindowFixture {
+    std::unique_ptr<testing::ProgramDir> dir;
+    testing::ScriptedServices services;
+    std::unique_ptr<store::TProgressForm> progress;
+    std::unique_ptr<session::TNameForm> nameForm;
+    std::unique_ptr<session::TTestForm> form;
+    std::uint64_t seed = 1;
+
+    void setUp()
+    {
+        dir = std::make_unique<testing::ProgramDir>();
+        create();
+    }
+    void create()
+    {
+        services.reset();
+        progress = std::make_unique<store::TProgressForm>();
+        nameForm = std::make_unique<session::TNameForm>(services);
+        form = std::make_unique<session::TTestForm>(services);
+        form->setNameForm(nameForm.get());
+        form->setProgressForm(progress.get());
+        form->setSeedSource([this] { return seed++; });
+        form->resize(1280, 800);
+        form->show();
+    }
+    void tearDown()
+    {
+        form.reset();
+        nameForm.reset();
+        progress.reset();
+        dir.reset();
+    }
+
+    // Scripts the name dialog: OK with the given values, or Cancel.
+    void answerNameDialog(bool ok, int minutes = 0, int count = 0, const QString& name = {})
+    {
+        services.expectModal(QStringLiteral("NameForm"), [=](QWidget* w) {
+            auto* f = static_cast<session::TNameForm*>(w);
+            if (!name.isEmpty())
+                f->NameEdit->setText(name);
+            if (minutes > 0)
+                f->SpinEdit1->setValue(minutes);
+            if (count > 0)
+                f->SpinEdit2->setValue(count);
+            return ok ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
+    }
+
+    // The bank items of the current set, in exam order.
+    QList<int> examItems()
+    {
+        QList<int> ids;
+        store::Table& t = form->dtCurrentSet();
+        const int keep = t.recNo();
+        for (t.first(); !t.eof(); t.next())
+            ids << int(t.asInteger(QStringLiteral("Q_OR_NUMBER")));
+        if (keep > 0)
+            t.setRecNo(keep);
+        return ids;
+    }
+
+    // Makes the item copied from bank item id current, showing no other
+    // item on the way.
+    void goToBankItem(int id)
+    {
+        store::Table& t = form->dtCurrentSet();
+        const int keep = t.recNo();
+        int target = 0;
+        t.disableControls();
+        for (t.first(); !t.eof(); t.next())
+            if (t.asInteger(QStringLiteral("Q_OR_NUMBER")) == id)
+                target = t.recNo();
+        t.setRecNo(keep);
+        t.enableControls();
+        QVERIFY2(target > 0, "bank item not in the exam");
+        t.setRecNo(target);
+    }
+
+    // Direct access to a table file of the program folder.
+    static void editBank(const std::function<void(store::Table&)>& edit)
+    {
+        store::Session s(QStringLiteral("Quizlark"));
+        s.registerPassword(QString::fromLatin1(store::kTablePassword));
+        store::Table t(s, QStringLiteral("tcpip.DAT"), store::bankSchema());
+        t.open();
+        edit(t);
+    }
+    static void addUserItems(int n)
+    {
+        store::Session s(QStringLiteral("Quizlark"));
+        s.registerPassword(QString::fromLatin1(store::kTablePassword));
+        store::Table t(s, QStringLiteral("tcpipusr.DAT"), store::userSetSchema());
+        t.open();
+        for (int i = 0; i < n; ++i) {
+            t.append();
+            t.setValue(QStringLiteral("Q_SECT"), 3);
+            t.setValue(QStringLiteral("Q_TEXT"), QStringLiteral("User question %1").arg(i + 1));
+            t.setValue(QStringLiteral("Q1"), QStringLiteral("yes"));
+            t.setValue(QStringLiteral("Q2"), QStringLiteral("no"));
+            t.setValue(QStringLiteral("A1"), true);
+            t.post();
+        }
+    }
+};

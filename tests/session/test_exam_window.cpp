@@ -1,0 +1,411 @@
+// Taking an exam: each kind of exam builds the right set, the name dialog,
+// the modes with their controls, and leaving an exam.
+#include "ExamSetBuilder.h"
+#include "ExamWindowFixture.h"
+#include "ShapeButton.h"
+#include "ShadowLabel.h"
+
+#include <QRadioButton>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalSpy>
+
+using session::TTestForm;
+
+class TestExamWindow : public QObject {
+    Q_OBJECT
+    ExamWindowFixture f;
+
+    void startExam(QAction* action, int count = 0)
+    {
+        f.answerNameDialog(true, 0, count, QStringLiteral("Pat Candidate"));
+        action->trigger();
+    }
+    void checkDone()
+    {
+        QVERIFY2(f.services.done(), qPrintable(f.services.problems().join(QLatin1Char('\n'))));
+    }
+
+private slots:
+    void init() { f.setUp(); }
+    void cleanup()
+    {
+        checkDone();
+        f.tearDown();
+    }
+
+    void eachKindOfExamHasTheRightItems_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<int>>("items");
+        QTest::addColumn<QString>("title");
+        const QList<QList<int>> exams = {{1, 2},   {3, 4},   {5, 6},  {7, 8},
+                                         {9, 10}, {11, 12}, {13, 14}};
+        for (int i = 0; i < 7; ++i) {
+            const QString letter = QString(QChar(u'A' + i));
+            QTest::addRow("Practice Exam %s", qPrintable(letter))
+                << QStringLiteral("Action%1").arg(i + 1) << 0 << exams[i]
+                << QStringLiteral("Practice Exam ") + letter;
+        }
+        QList<int> all;
+        for (int id = 1; id <= 14; ++id)
+            all << id;
+        QTest::newRow("All Questions") << "AllQAct" << 0 << all << "All Questions";
+        QTest::newRow("Random, N = max") << "RandAct" << 14 << all << "Random Exam";
+    }
+    void eachKindOfExamHasTheRightItems()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, count);
+        QFETCH(QList<int>, items);
+        QFETCH(QString, title);
+        QSignalSpy progressMoves(f.progress->ProgressBar1, &QProgressBar::valueChanged);
+        startExam(f.form->findChild<QAction*>(action), count);
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+        QCOMPARE(f.form->ExamTitle, title);
+        QCOMPARE(f.form->Label3->text(), title);
+        QCOMPARE(f.form->CandidateName, QStringLiteral("Pat Candidate"));
+        QCOMPARE(f.form->ItemCount, items.size());
+        QCOMPARE(f.form->FirstItemNo, 1);
+        QList<int> got = f.examItems();
+        std::sort(got.begin(), got.end());
+        QCOMPARE(got, items);
+        QCOMPARE(f.form->Responses.size(), size_t(items.size()));
+        QCOMPARE(f.form->dtCurrentSet().recNo(), 1);
+        QCOMPARE(f.form->Label1->text(), QStringLiteral("Item 1 of %1").arg(items.size()));
+        QCOMPARE(f.progress->ProgressBar1->maximum(), items.size());
+        QCOMPARE(f.progress->ProgressBar1->value(), items.size() - 1);
+        QVERIFY(!f.progress->isVisible());
+        // Retired items (Q_EXAM_N 0) never appear.
+        QVERIFY(!got.contains(15) && !got.contains(16));
+    }
+
+    void randomExamOfOneItem()
+    {
+        startExam(f.form->RandAct, 1);
+        QCOMPARE(f.form->ItemCount, 1);
+        QCOMPARE(f.examItems().size(), 1);
+        QVERIFY(f.examItems().first() >= 1 && f.examItems().first() <= 14);
+        // One item: both navigation buttons are disabled.
+        QVERIFY(!f.form->PrevButton->isEnabled());
+        QVERIFY(!f.form->NextButton->isEnabled());
+    }
+
+    void userExamCopiesUserItemsWithoutBankFields()
+    {
+        ExamWindowFixture::addUserItems(3);
+        startExam(f.form->UserAct);
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+        QCOMPARE(f.form->ItemCount, 3);
+        QList<int> ids = f.examItems();
+        std::sort(ids.begin(), ids.end());
+        QCOMPARE(ids, QList<int>({1, 2, 3}));
+        store::Table& t = f.form->dtCurrentSet();
+        for (t.first(); !t.eof(); t.next()) {
+            QVERIFY(t.isNull(QStringLiteral("Q_EXAM_N")));
+            QCOMPARE(t.asString(QStringLiteral("Q_SIM")), QString());
+            QCOMPARE(t.asString(QStringLiteral("PICT1")), QString());
+            QCOMPARE(t.asInteger(QStringLiteral("Q_SECT")), qint64(3));
+        }
+        QVERIFY(f.form->NoteButton->isHidden());
+        f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
+                                 platform::Yes);
+        f.form->Button3->click();
+        QVERIFY(!f.form->NoteButton->isHidden());
+    }
+
+    void emptyUserSetIsRefused()
+    {
+        f.services.expectMessage(QStringLiteral("User defined question set is empty!"),
+                                 platform::Ok);
+        f.form->UserAct->trigger();
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        QVERIFY(!f.form->dtUserSet().isOpen());
+    }
+
+    void samePracticeExamTwiceSameItemsNewOrder()
+    {
+        store::Session s(QStringLiteral("Quizlark"));
+        s.registerPassword(QString::fromLatin1(store::kTablePassword));
+        store::Table bank(s, QStringLiteral("tcpip.DAT"), store::bankSchema());
+        store::Table current(s, QStringLiteral("ces.DAT"), store::currentSetSchema(), true);
+        bank.setFilter(QStringLiteral("Q_EXAM_N<>0"));
+        bank.setFiltered(true);
+        QList<QList<int>> orders;
+        for (std::uint64_t seed : {11u, 12u}) {
+            store::ExamSetBuilder builder(nullptr, [seed] { return seed; });
+            bank.open();
+            builder.BuildExamSet(bank, current);
+            QList<int> ids;
+            for (current.first(); !current.eof(); current.next())
+                ids << int(current.asInteger(QStringLiteral("Q_OR_NUMBER")));
+            orders << ids;
+            bank.close();
+            current.close();
+        }
+        QVERIFY(orders[0] != orders[1]);
+        std::sort(orders[0].begin(), orders[0].end());
+        std::sort(orders[1].begin(), orders[1].end());
+        QCOMPARE(orders[0], orders[1]);
+        QCOMPARE(orders[0].size(), 14);
+    }
+
+    void responsesAreClearedByTheNextStart()
+    {
+        startExam(f.form->ExamAction[0]);
+        f.form->RadioButton[0]->setChecked(true);
+        f.form->MarkBox->setChecked(true);
+        QVERIFY(f.form->Responses[0].Choice[0]);
+        f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
+                                 platform::Yes);
+        f.form->Button3->click();
+        // Kept after the exam ends, until the next start.
+        QVERIFY(f.form->Responses[0].Marked);
+        startExam(f.form->ExamAction[2]);
+        QCOMPARE(f.form->Responses.size(), size_t(2));
+        for (const store::ItemResponse& r : f.form->Responses) {
+            QVERIFY(!r.Marked && !r.Correct);
+            for (bool c : r.Choice)
+                QVERIFY(!c);
+            QVERIFY(r.Section >= 1 && r.Section <= 5);
+        }
+    }
+
+    void cancelInTheNameDialogChangesNothing()
+    {
+        f.answerNameDialog(false, 0, 0, QStringLiteral("Someone Else"));
+        f.form->ExamAction[1]->trigger();
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        QCOMPARE(f.form->CandidateName, QString());
+        QVERIFY(f.form->Panel4->isVisible());
+        QVERIFY(!f.form->ScrollBox1->isVisible());
+        QVERIFY(!f.form->dtQSet().isOpen());
+        QVERIFY(!f.form->dtCurrentSet().isOpen());
+        QVERIFY(f.form->N21->menuAction()->isEnabled());
+    }
+
+    void nameDialogBoxes()
+    {
+        // What the dialog showed each time it was run.
+        struct Seen {
+            QString title, date, name;
+            int timeMin = 0, timeMax = 0, time = 0, countMin = 0, countMax = 0, count = 0;
+            bool countEnabled = false, labelEnabled = false;
+        };
+        QList<Seen> seen;
+        auto look = [&](QWidget* w) {
+            auto* n = static_cast<session::TNameForm*>(w);
+            seen << Seen{n->windowTitle(),          n->DateLabel->text(),
+                         n->NameEdit->text(),       n->SpinEdit1->minimum(),
+                         n->SpinEdit1->maximum(),   n->SpinEdit1->value(),
+                         n->SpinEdit2->minimum(),   n->SpinEdit2->maximum(),
+                         n->SpinEdit2->value(),     n->SpinEdit2->isEnabled(),
+                         n->Label4->isEnabled()};
+            if (seen.size() == 1) {
+                n->NameEdit->setText(QStringLiteral("Robin"));
+                n->SpinEdit1->setValue(45);
+            }
+            return int(QDialog::Rejected);
+        };
+        f.services.expectModal(QStringLiteral("NameForm"), look);
+        f.form->RandAct->trigger();
+        f.form->DefaultTime = 700;
+        f.services.expectModal(QStringLiteral("NameForm"), look);
+        f.form->ExamAction[3]->trigger();
+        f.services.expectModal(QStringLiteral("NameForm"), look);
+        f.form->RandAct->trigger();
+        QCOMPARE(seen.size(), 3);
+
+        QCOMPARE(seen[0].title, QStringLiteral("Random Exam"));
+        QVERIFY(seen[0].date.startsWith(QStringLiteral("Date: ")));
+        QCOMPARE(seen[0].name, QStringLiteral("Your Name"));
+        QCOMPARE(seen[0].timeMin, 1);
+        QCOMPARE(seen[0].timeMax, 600);
+        QCOMPARE(seen[0].time, 90);
+        QCOMPARE(seen[0].countMin, 1);
+        QCOMPARE(seen[0].countMax, 14);
+        QCOMPARE(seen[0].count, 14);
+        QVERIFY(seen[0].countEnabled && seen[0].labelEnabled);
+
+        QCOMPARE(seen[1].title, QStringLiteral("Begin Practice Exam D"));
+        QCOMPARE(seen[1].name, QStringLiteral("Robin")); // keeps the last text
+        QCOMPARE(seen[1].time, 600);                      // a default above 600 shows as 600
+        QVERIFY(!seen[1].countEnabled && !seen[1].labelEnabled);
+
+        QCOMPARE(seen[2].time, 600); // the random exam shows the time shown last
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+    }
+
+    void controlsByMode()
+    {
+        auto visible = [this](QWidget* w) { return w->isVisibleTo(f.form.get()); };
+        QVERIFY(visible(f.form->Panel4));
+        QVERIFY(!visible(f.form->Panel2));
+        QVERIFY(visible(f.form->fcLabel1));
+        QVERIFY(!f.form->Print1->isEnabled() && !f.form->Print2->isEnabled());
+        QVERIFY(f.form->N21->menuAction()->isEnabled());
+        QVERIFY(f.form->Preferences1->isEnabled());
+
+        startExam(f.form->ExamAction[0]);
+        QVERIFY(!visible(f.form->Panel4));
+        QVERIFY(visible(f.form->ScrollBox1));
+        QVERIFY(visible(f.form->Panel2));
+        QVERIFY(!visible(f.form->fcLabel1));
+        for (QWidget* w : QList<QWidget*>{f.form->Label1, f.form->Label2, f.form->MarkBox,
+                                          f.form->Label3, f.form->TimeLabel})
+            QVERIFY2(visible(w), qPrintable(w->objectName()));
+        QVERIFY(!visible(f.form->ReviewLabel));
+        QVERIFY(!visible(f.form->CorrectLabel));
+        QCOMPARE(f.form->GradeButton->text(), QStringLiteral("Grade Now"));
+        QVERIFY(!f.form->N21->menuAction()->isEnabled());
+        QVERIFY(f.form->Print1->isEnabled() && f.form->Print2->isEnabled());
+        QVERIFY(!f.form->PrevButton->isEnabled());
+        QVERIFY(f.form->NextButton->isEnabled());
+        f.form->NextButton->click();
+        QCOMPARE(f.form->Label1->text(), QStringLiteral("Item 2 of 2"));
+        QVERIFY(f.form->PrevButton->isEnabled());
+        QVERIFY(!f.form->NextButton->isEnabled());
+
+        // Review mode, as the score report's View Answers enters it.
+        f.form->Mode = TTestForm::ModeReview;
+        f.form->ReviewControls();
+        QVERIFY(!visible(f.form->MarkBox));
+        QVERIFY(!visible(f.form->TimeLabel));
+        QVERIFY(visible(f.form->CorrectLabel));
+        QVERIFY(visible(f.form->ReviewLabel));
+        QVERIFY(!f.form->LearnButton->isEnabled());
+
+        // No is a no; Yes ends the exam and the window stays, idle.
+        f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
+                                 platform::No);
+        f.form->Button3->click();
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeReview));
+        f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
+                                 platform::Yes);
+        f.form->Button3->click();
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        QVERIFY(f.form->isVisible());
+        QVERIFY(visible(f.form->Panel4));
+        QVERIFY(!visible(f.form->Panel2));
+        QVERIFY(!visible(f.form->Label1) && !visible(f.form->ReviewLabel));
+        QVERIFY(!f.form->Print1->isEnabled());
+        QVERIFY(f.form->N21->menuAction()->isEnabled());
+        QVERIFY(!f.form->dtQSet().isOpen() && !f.form->dtCurrentSet().isOpen());
+        QCOMPARE(f.form->dtQSet().filter(), QString());
+    }
+
+    void closingAsksOnlyInExamMode()
+    {
+        startExam(f.form->ExamAction[0]);
+        f.services.expectMessage(QStringLiteral("This exam is not completed.\rAre you shure ?"),
+                                 platform::Cancel);
+        f.form->close();
+        QVERIFY(f.form->isVisible());
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+        f.services.expectMessage(QStringLiteral("This exam is not completed.\rAre you shure ?"),
+                                 platform::Ok);
+        f.form->Exit1->trigger();
+        QVERIFY(!f.form->isVisible());
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        // In review mode it closes without a question.
+        f.form->show();
+        startExam(f.form->ExamAction[1]);
+        f.form->Mode = TTestForm::ModeReview;
+        f.form->close();
+        QVERIFY(!f.form->isVisible());
+    }
+
+    void examWithoutItemsStaysIdle_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("retireAll");
+        QTest::newRow("practice exam") << "Action1" << false;
+        QTest::newRow("random exam") << "RandAct" << true;
+        QTest::newRow("all questions") << "AllQAct" << true;
+    }
+    void examWithoutItemsStaysIdle()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, retireAll);
+        ExamWindowFixture::editBank([&](store::Table& t) {
+            for (t.first(); !t.eof(); t.next()) {
+                if (retireAll || t.asInteger(QStringLiteral("Q_EXAM_N")) == 1) {
+                    t.edit();
+                    t.setValue(QStringLiteral("Q_EXAM_N"), 0);
+                    t.post();
+                }
+            }
+        });
+        f.services.expectMessage(QStringLiteral("This exam has no items."), platform::Ok);
+        f.form->findChild<QAction*>(action)->trigger();
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        QVERIFY(f.form->Panel4->isVisible());
+        QVERIFY(!f.form->Panel2->isVisibleTo(f.form.get()));
+    }
+
+    void tableFailureLeavesTheWindowIdle()
+    {
+        // Another handle holds the current set's file exclusively.
+        store::Session s(QStringLiteral("Quizlark"));
+        s.registerPassword(QString::fromLatin1(store::kTablePassword));
+        store::Table holder(s, QStringLiteral("ces.DAT"), store::currentSetSchema(), true);
+        holder.setExclusive(true);
+        holder.open();
+        f.answerNameDialog(true);
+        f.form->ExamAction[0]->trigger();
+        QCOMPARE(f.services.shownMessages.size(), 1);
+        QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("locked")));
+        QCOMPARE(f.services.shownKinds.first(), platform::MsgKind::Error);
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        QVERIFY(!f.progress->isVisible());
+        QVERIFY(f.form->Panel4->isVisible());
+        QVERIFY(!f.form->dtQSet().isOpen());
+        // The problem removed, the same exam starts.
+        holder.close();
+        f.services.reset();
+        startExam(f.form->ExamAction[0]);
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+    }
+
+    void missingBankIsReported()
+    {
+        QFile::remove(QStringLiteral("tcpip.DAT"));
+        f.form->ExamAction[0]->trigger();
+        QCOMPARE(f.services.shownMessages.size(), 1);
+        QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("not found")));
+        f.services.reset();
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+    }
+
+    void startButtonsAreCentred_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("1280") << 1280;
+        QTest::newRow("minimum") << 732;
+        QTest::newRow("odd") << 1001;
+    }
+    void startButtonsAreCentred()
+    {
+        QFETCH(int, width);
+        f.form->setWindowState(Qt::WindowNoState);
+        f.form->resize(width, 600);
+        const double W = f.form->frameGeometry().width();
+        QCOMPARE(f.form->fcShapeBtn[0]->x(), int(std::nearbyint((W - 7 * 30 - 42) / 2)));
+        for (int k = 1; k < 7; ++k)
+            QCOMPARE(f.form->fcShapeBtn[k]->x(), f.form->fcShapeBtn[k - 1]->x() + 36);
+        QCOMPARE(f.form->AllQBtn->x(), int(std::nearbyint((W - 3 * 109 - 12) / 2)));
+        QCOMPARE(f.form->RandomBtn->x(), f.form->AllQBtn->x() + 115);
+        QCOMPARE(f.form->UserBtn->x(), f.form->RandomBtn->x() + 115);
+        QCOMPARE(f.form->fcShapeBtn[0]->size(), QSize(30, 30));
+        QCOMPARE(f.form->AllQBtn->size(), QSize(109, 30));
+    }
+};
+
+QTEST_MAIN(TestExamWindow)
+#include "test_exam_window.moc"
