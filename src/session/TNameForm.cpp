@@ -26,8 +26,8 @@ QDate dateFromDays(double days)
 } // namespace
 
 TNameForm::TNameForm(platform::Services& services, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_services(services)
 {
     setObjectName(QStringLiteral("NameForm"));

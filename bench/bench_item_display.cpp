@@ -1,0 +1,71 @@
+// Time of one item display (dsCurrentSetDataChange) at 1280 x 800, for a
+// typical item and for one with six long choices and a long explanation.
+#include "BankCompiler.h"
+#include "ExamWindowFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ExamWindowFixture f;
+    f.setUp();
+    QString longText;
+    for (int i = 0; i < 12; ++i)
+        longText += QStringLiteral("A long sentence about routing tables, default gateways and "
+                                   "NetBIOS name resolution order on routed networks. ");
+    QVector<bank::SourceItem> items;
+    bank::SourceItem typical;
+    typical.id = 1;
+    typical.exam = 1;
+    typical.section = 2;
+    typical.text = QStringLiteral("Which DHCP option gives the clients their default gateway?");
+    typical.explanation = QStringLiteral("Option 003 lists the routers.");
+    typical.choices = {"003 Router", "006 DNS Servers", "044 WINS/NBNS Servers",
+                       "046 WINS/NBT Node Type", "", ""};
+    typical.key[0] = true;
+    bank::SourceItem heavy = typical;
+    heavy.id = 2;
+    heavy.text = longText;
+    heavy.explanation = longText + longText;
+    for (auto& c : heavy.choices)
+        c = longText.left(400);
+    items << typical << heavy;
+    QFile::remove(QStringLiteral("tcpip.DAT"));
+    bank::writeBank(items, QStringLiteral("tcpip.DAT"));
+    f.create();
+    f.form->setWindowState(Qt::WindowNoState);
+    f.form->resize(1280, 800);
+    f.services.expectModal(QStringLiteral("NameForm"),
+                           [](QWidget*) { return int(QDialog::Accepted); });
+    f.form->ExamAction[0]->trigger();
+    for (int id : {1, 2}) {
+        f.goToBankItem(id);
+        std::vector<double> ms;
+        for (int r = 0; r < 201; ++r) {
+            QElapsedTimer clock;
+            clock.start();
+            f.form->dsCurrentSetDataChange();
+            ms.push_back(clock.nsecsElapsed() / 1e6);
+        }
+        std::printf("%s item: median %.3f ms\n", id == 1 ? "typical" : "six long choices",
+                    median(ms));
+    }
+    f.tearDown();
+    return 0;
+}
