@@ -4,6 +4,10 @@
 
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
+#include "TPict1Form.h"
+#include "TPict2Form.h"
+#include "Services.h"
+#include "ErrorReport.h"
 #include "Table.h"
 
 #include <QButtonGroup>
@@ -295,6 +299,22 @@ void TTestForm::LearnButtonClick()
         setBackground(ALabel[i], m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1))
                                      ? kAqua
                                      : Qt::white);
+}
+
+void TTestForm::ExhBtnAClick()
+{
+    if (!m_pict1)
+        return;
+    if (run([&] { m_pict1->showPicture(m_currentSet->asString(QStringLiteral("PICT1"))); }))
+        m_services.runModal(m_pict1);
+}
+
+void TTestForm::ExhBtnBClick()
+{
+    if (!m_pict2)
+        return;
+    if (run([&] { m_pict2->showPicture(m_currentSet->asString(QStringLiteral("PICT2"))); }))
+        m_services.runModal(m_pict2);
 }
 
 } // namespace session

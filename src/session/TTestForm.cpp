@@ -382,6 +382,8 @@ void TTestForm::buildItemArea()
     ExhBtnB = new QPushButton(QStringLiteral("Exhibit &2"), ItemContent);
     ExhBtnB->setObjectName(QStringLiteral("ExhBtnB"));
     ExhBtnB->setGeometry(96, 0, 93, 25);
+    connect(ExhBtnA, &QPushButton::clicked, this, &TTestForm::ExhBtnAClick);
+    connect(ExhBtnB, &QPushButton::clicked, this, &TTestForm::ExhBtnBClick);
     SimButton = new QPushButton(QStringLiteral("&Select and Place"), ItemContent);
     SimButton->setObjectName(QStringLiteral("SimButton"));
     SimButton->setGeometry(1, 0, 132, 25);

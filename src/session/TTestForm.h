@@ -34,6 +34,8 @@ namespace session {
 
 class TKZTimeCounter;
 class TNameForm;
+class TPict1Form;
+class TPict2Form;
 
 // A label that reports clicks, for the choice texts.
 class ClickLabel final : public QLabel {
@@ -63,6 +65,11 @@ public:
     void setNameForm(TNameForm* form) { m_nameForm = form; }
     void setProgressForm(store::TProgressForm* form);
     void setNoteWindow(QWidget* form) { m_noteWindow = form; }
+    void setExhibitWindows(TPict1Form* one, TPict2Form* two)
+    {
+        m_pict1 = one;
+        m_pict2 = two;
+    }
     void setResetSimulations(std::function<void()> reset) { m_resetSimulations = std::move(reset); }
     // Seeds the shuffles of later builds; the clock when not set.
     void setSeedSource(std::function<std::uint64_t()> seed);
@@ -177,6 +184,8 @@ public:
     void Timer1Timer();
     void TimeExpired();
     void LearnButtonClick();
+    void ExhBtnAClick();
+    void ExhBtnBClick();
     void GradeButtonClick();
     void GradeExam();
 
@@ -224,6 +233,8 @@ private:
     TNameForm* m_nameForm = nullptr;
     store::TProgressForm* m_progressForm = nullptr;
     QWidget* m_noteWindow = nullptr;
+    TPict1Form* m_pict1 = nullptr;
+    TPict2Form* m_pict2 = nullptr;
     std::function<void()> m_resetSimulations;
     std::function<std::uint64_t()> m_seed;
     QWidget* m_middle = nullptr;

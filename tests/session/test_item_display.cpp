@@ -4,6 +4,8 @@
 #include "ExamWindowFixture.h"
 #include "ShadowLabel.h"
 #include "TimeCounter.h"
+#include "TPict1Form.h"
+#include "TPict2Form.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -45,12 +47,12 @@ QVector<bank::SourceItem> shapes()
     v << item(2, false, {"only"}, "a");                                   // only Q1
     auto none = item(3, false, {}, "f");                                  // no choices
     none.sim = QStringLiteral("SIM1");
-    none.pict1 = QStringLiteral("pictures/fixture1.svg");                 // PICT1 with Q_SIM
+    none.pict1 = QStringLiteral("fixture1.svg");                 // PICT1 with Q_SIM
     v << none;
     v << item(4, true, {"a", "b", "c", "d", "e"}, "ac");                  // multiple, key a and c
     v << item(5, false, {kLong, kLong, kLong, kLong, kLong, kLong}, "b"); // six long choices
     auto two = item(6, false, {"x", "y", "z", "w"}, "b");
-    two.pict2 = QStringLiteral("pictures/fixture2.svg");                  // PICT2 only
+    two.pict2 = QStringLiteral("fixture2.svg");                  // PICT2 only
     v << two;
     v << item(7, true, {"p", "q", "r", "s", "t", "u"}, "acef");
     return v;
@@ -448,6 +450,41 @@ private slots:
         QCOMPARE(session::formatDuration(seconds / 86400.0), text);
         if (seconds >= 0)
             QCOMPARE(session::formatDuration(session::parseDuration(text)), text);
+    }
+
+    void exhibitsOpenAtTheirNaturalSize()
+    {
+        session::TPict1Form one;
+        session::TPict2Form two;
+        f.form->setExhibitWindows(&one, &two);
+        start();
+        f.goToBankItem(3); // PICT1, 100 x 80
+        QSize shown;
+        f.services.expectModal(QStringLiteral("Pict1Form"), [&](QWidget* w) {
+            shown = static_cast<session::TPict1Form*>(w)->Image1->size();
+            return 0;
+        });
+        f.form->ExhBtnA->click();
+        QCOMPARE(shown, QSize(100, 80));
+        QCOMPARE(one.size(), QSize(100, 80));
+        QCOMPARE(one.windowTitle(), QStringLiteral("Exhibit 1"));
+        f.goToBankItem(6); // PICT2 only, 200 x 80, at its own place
+        QVERIFY(!f.form->ExhBtnA->isVisibleTo(f.form->ItemContent));
+        QVERIFY(f.form->ExhBtnB->isVisibleTo(f.form->ItemContent));
+        f.services.expectModal(QStringLiteral("Pict2Form"), [&](QWidget* w) {
+            shown = static_cast<session::TPict2Form*>(w)->Image1->pixmap().size();
+            return 0;
+        });
+        f.form->ExhBtnB->click();
+        QCOMPARE(shown, QSize(200, 80));
+        // A missing file is reported and no window opens; the exam goes on.
+        QFile::remove(QStringLiteral("pictures/fixture2.svg"));
+        f.form->ExhBtnB->click();
+        QCOMPARE(f.services.shownMessages.size(), 1);
+        QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("fixture2.svg")));
+        QCOMPARE(f.services.shownKinds.first(), platform::MsgKind::Error);
+        f.services.reset();
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
     }
 
     void headerLabels()
