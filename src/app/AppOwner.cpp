@@ -37,13 +37,13 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir)
     made(m_test);
     m_progress = std::make_unique<store::TProgressForm>();
     made(m_progress);
-    m_score = std::make_unique<results::TScoreForm>();
+    m_score = std::make_unique<results::TScoreForm>(services);
     made(m_score);
     m_name = std::make_unique<session::TNameForm>(services);
     made(m_name);
-    m_review = std::make_unique<results::TReviewForm>();
+    m_review = std::make_unique<results::TReviewForm>(services);
     made(m_review);
-    m_note = std::make_unique<results::TNoteForm>();
+    m_note = std::make_unique<results::TNoteForm>(services);
     made(m_note);
     m_options = std::make_unique<options::TOptionsForm>();
     made(m_options);
@@ -64,7 +64,10 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir)
 
     m_test->setNameForm(m_name.get());
     m_test->setProgressForm(m_progress.get());
-    m_test->setNoteWindow(m_note.get());
+    m_test->setNoteForm(m_note.get());
+    m_test->setScoreForm(m_score.get());
+    m_test->setReviewForm(m_review.get());
+    m_test->setExhibitWindows(m_pict1.get(), m_pict2.get());
 
     connect(m_main.get(), &TMainForm::startTestingRequested, this, &AppOwner::startTesting);
     connect(m_main.get(), &TMainForm::samplerRequested, this, &AppOwner::startSampler);

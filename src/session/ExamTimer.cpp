@@ -2,6 +2,10 @@
 #include "TTestForm.h"
 
 #include "Services.h"
+#include "TNoteForm.h"
+#include "TReviewForm.h"
+#include "TScoreForm.h"
+#include "Table.h"
 #include "TimeCounter.h"
 
 #include <QLabel>
@@ -63,10 +67,62 @@ void TTestForm::GradeExam()
     if (Mode == ModeExam) {
         TimeLabel->hide();
         Timer1->setEnabled(false);
+        // ComputeTotalScore and ComputeSectionScores fill the report.
+        if (m_scoreForm)
+            m_scoreForm->showResults(CandidateName, ExamTitle, Responses);
         ScrollBox1->hide();
         GradeButton->setText(QStringLiteral("Score Report"));
     }
-    emit scoreReportRequested();
+    if (m_scoreForm)
+        m_services.runModal(m_scoreForm);
+}
+
+void TTestForm::setScoreForm(results::TScoreForm* form)
+{
+    m_scoreForm = form;
+    connect(form, &results::TScoreForm::viewAnswersRequested, this, &TTestForm::viewAnswers);
+    connect(form, &results::TScoreForm::exitExamRequested, this, &TTestForm::CloseCurrentExam);
+}
+
+void TTestForm::viewAnswers()
+{
+    Mode = ModeReview;
+    ReviewControls();
+    LearnButton->setEnabled(false);
+    run([&] { m_currentSet->first(); });
+}
+
+void TTestForm::setReviewForm(results::TReviewForm* form)
+{
+    m_reviewForm = form;
+    connect(form, &results::TReviewForm::goToItemRequested, this,
+            [this](int item) { run([&] { m_currentSet->setRecNo(item); }); });
+}
+
+void TTestForm::Button1Click()
+{
+    if (!m_reviewForm)
+        return;
+    if (Mode == ModeExam)
+        m_reviewForm->FillProgressList(Responses);
+    else if (Mode == ModeReview)
+        m_reviewForm->FillResultList(Responses);
+    m_services.runModal(m_reviewForm);
+}
+
+void TTestForm::setNoteForm(results::TNoteForm* form)
+{
+    m_noteForm = form;
+    m_noteWindow = form;
+    form->bindTables(m_currentSet.get(), m_dsCurrentSet, m_qset.get());
+}
+
+void TTestForm::NoteButtonClick()
+{
+    if (!m_noteForm || !m_currentSet->isOpen())
+        return;
+    m_noteForm->prepare(ExamTitle);
+    m_services.runModal(m_noteForm);
 }
 
 } // namespace session

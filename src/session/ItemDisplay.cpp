@@ -69,6 +69,8 @@ void TTestForm::dsCurrentSetDataChange()
     Label2->setText(QStringLiteral("Item ID: %1")
                         .arg(m_currentSet->asInteger(QStringLiteral("Q_OR_NUMBER"))));
     Label2->adjustSize();
+    // Grading hid the item area; showing an item brings it back.
+    ScrollBox1->show();
     SetItemPositions();
     ShowItemResult();
 }

@@ -461,8 +461,8 @@ void TTestForm::buildButtonStrip()
     connect(PrevButton, &QPushButton::clicked, this, &TTestForm::PrevButtonClick);
     connect(NextButton, &QPushButton::clicked, this, &TTestForm::NextButtonClick);
     connect(LearnButton, &QPushButton::clicked, this, &TTestForm::LearnButtonClick);
-    connect(Button1, &QPushButton::clicked, this, &TTestForm::reviewRequested);
-    connect(NoteButton, &QPushButton::clicked, this, &TTestForm::noteRequested);
+    connect(Button1, &QPushButton::clicked, this, &TTestForm::Button1Click);
+    connect(NoteButton, &QPushButton::clicked, this, &TTestForm::NoteButtonClick);
     connect(GradeButton, &QPushButton::clicked, this, &TTestForm::GradeButtonClick);
     connect(Button3, &QPushButton::clicked, this, &TTestForm::Button3Click);
 }

@@ -30,6 +30,12 @@ class Table;
 class TProgressForm;
 } // namespace store
 
+namespace results {
+class TNoteForm;
+class TReviewForm;
+class TScoreForm;
+} // namespace results
+
 namespace session {
 
 class TKZTimeCounter;
@@ -65,6 +71,9 @@ public:
     void setNameForm(TNameForm* form) { m_nameForm = form; }
     void setProgressForm(store::TProgressForm* form);
     void setNoteWindow(QWidget* form) { m_noteWindow = form; }
+    void setNoteForm(results::TNoteForm* form);
+    void setScoreForm(results::TScoreForm* form);
+    void setReviewForm(results::TReviewForm* form);
     void setExhibitWindows(TPict1Form* one, TPict2Form* two)
     {
         m_pict1 = one;
@@ -188,6 +197,10 @@ public:
     void ExhBtnBClick();
     void GradeButtonClick();
     void GradeExam();
+    void Button1Click();
+    void NoteButtonClick();
+    // The score report's "View Answers": review mode from item 1.
+    void viewAnswers();
 
     // Applies the option values to the controls.
     void applyOptions();
@@ -195,10 +208,6 @@ public:
 signals:
     void aboutRequested();
     void optionsRequested();
-    void reviewRequested();
-    void noteRequested();
-    // Grading has stopped the exam; the owner shows the score report.
-    void scoreReportRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -233,6 +242,9 @@ private:
     TNameForm* m_nameForm = nullptr;
     store::TProgressForm* m_progressForm = nullptr;
     QWidget* m_noteWindow = nullptr;
+    results::TNoteForm* m_noteForm = nullptr;
+    results::TScoreForm* m_scoreForm = nullptr;
+    results::TReviewForm* m_reviewForm = nullptr;
     TPict1Form* m_pict1 = nullptr;
     TPict2Form* m_pict2 = nullptr;
     std::function<void()> m_resetSimulations;

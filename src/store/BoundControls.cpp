@@ -4,6 +4,7 @@
 #include "Table.h"
 
 #include <QHBoxLayout>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QToolButton>
 
@@ -51,15 +52,14 @@ void FieldLink::store(const QVariant& value)
 {
     if (!active())
         return;
+    // Entering edit state notifies the control too; it must not reload the
+    // old value over what the user is typing.
+    const QScopedValueRollback<bool> guard(m_loading, true);
     run([&] {
         m_source->editFromControl();
         Table* t = m_source->table();
-        if (t->state() == TableState::Edit || t->state() == TableState::Insert) {
-            const bool was = m_loading;
-            m_loading = true;
+        if (t->state() == TableState::Edit || t->state() == TableState::Insert)
             t->setValue(m_field, value);
-            m_loading = was;
-        }
     });
 }
 
