@@ -22,11 +22,11 @@ namespace {
 
 const QSet<QString>& knownMembers()
 {
-    static const QSet<QString> names = {
-        QStringLiteral("id"),      QStringLiteral("section"),     QStringLiteral("multiple"),
-        QStringLiteral("text"),    QStringLiteral("choices"),     QStringLiteral("key"),
-        QStringLiteral("explanation"), QStringLiteral("sim"),     QStringLiteral("pict1"),
-        QStringLiteral("pict2")};
+    static const QSet<QString> names = {QStringLiteral("id"),          QStringLiteral("section"),
+                                        QStringLiteral("multiple"),    QStringLiteral("text"),
+                                        QStringLiteral("choices"),     QStringLiteral("key"),
+                                        QStringLiteral("explanation"), QStringLiteral("sim"),
+                                        QStringLiteral("pict1"),       QStringLiteral("pict2")};
     return names;
 }
 
@@ -39,7 +39,8 @@ public:
 
     bool read(const QJsonObject& o, int exam, SourceItem* item)
     {
-        m_where = QStringLiteral("%1: item %2").arg(m_file, o.value(QStringLiteral("id")).toVariant().toString());
+        m_where = QStringLiteral("%1: item %2")
+                      .arg(m_file, o.value(QStringLiteral("id")).toVariant().toString());
         bool ok = true;
         for (const QString& k : o.keys())
             if (!knownMembers().contains(k))
@@ -106,7 +107,8 @@ public:
             if (list.size() < 2)
                 ok = error(QStringLiteral("an item needs at least two choices"));
             if (!item->multiple && keyCount != 1)
-                ok = error(QStringLiteral("a single-response item must have exactly one key letter"));
+                ok = error(
+                    QStringLiteral("a single-response item must have exactly one key letter"));
         }
         item->pict1 = o.value(QStringLiteral("pict1")).toString();
         item->pict2 = o.value(QStringLiteral("pict2")).toString();
@@ -249,9 +251,9 @@ void writeBank(const QVector<SourceItem>& items, const QString& bankPath)
     if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(target).constData()) !=
         0) {
         QFile::remove(fresh);
-        throw platform::TableError(platform::TableError::CantOpen,
-                                   QStringLiteral("Cannot move the new bank into place at %1.")
-                                       .arg(target));
+        throw platform::TableError(
+            platform::TableError::CantOpen,
+            QStringLiteral("Cannot move the new bank into place at %1.").arg(target));
     }
 }
 

@@ -26,8 +26,7 @@ template <typename T> void AppOwner::made(const std::unique_ptr<T>& w)
     m_order << w->objectName();
 }
 
-AppOwner::AppOwner(platform::Services& services, const QString& programDir)
-    : m_services(services)
+AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_services(services)
 {
     // The order matters: the start window sets the working directory, the
     // exam window creates the table session, and DM uses that session.

@@ -102,11 +102,11 @@ TMainForm::TMainForm(const QString& programDir, QWidget* parent)
     QFont buttonFont(QStringLiteral("Arial"));
     buttonFont.setPixelSize(13);
     buttonFont.setBold(true);
-    StartTestBtn = new platform::ShapeButton(QStringLiteral("Start &Testing"),
-                                             QColor(0, 0, 128), panel);
+    StartTestBtn =
+        new platform::ShapeButton(QStringLiteral("Start &Testing"), QColor(0, 0, 128), panel);
     StartTestBtn->setObjectName(QStringLiteral("StartTestBtn"));
-    SamplerBtn = new platform::ShapeButton(QStringLiteral("Test &Sampler"), QColor(128, 0, 128),
-                                           panel);
+    SamplerBtn =
+        new platform::ShapeButton(QStringLiteral("Test &Sampler"), QColor(128, 0, 128), panel);
     SamplerBtn->setObjectName(QStringLiteral("SamplerBtn"));
     fcShapeBtn3 = new platform::ShapeButton(QStringLiteral("E&xit"), QColor(0, 128, 128), panel);
     fcShapeBtn3->setObjectName(QStringLiteral("fcShapeBtn3"));

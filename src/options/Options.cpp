@@ -74,8 +74,7 @@ QString defaultCalcPath(const QString& windowsDir,
 }
 
 void LoadOptions(const platform::KeyValueStore& store, OptionValues& values,
-                 const QString& windowsDir,
-                 const std::function<bool(const QString&)>& exists)
+                 const QString& windowsDir, const std::function<bool(const QString&)>& exists)
 {
     loadFont(store, QStringLiteral("Q"), values.questionFont, Qt::black);
     loadFont(store, QStringLiteral("A"), values.answersFont, Qt::black);

@@ -49,7 +49,6 @@ QString defaultCalcPath(const QString& windowsDir,
 // Reads the store into values. Fonts are changed, never replaced: an empty
 // name keeps the font's name and a stored "no" never removes a style.
 void LoadOptions(const platform::KeyValueStore& store, OptionValues& values,
-                 const QString& windowsDir,
-                 const std::function<bool(const QString&)>& exists);
+                 const QString& windowsDir, const std::function<bool(const QString&)>& exists);
 
 } // namespace options

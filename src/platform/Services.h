@@ -43,8 +43,7 @@ public:
     virtual ~Services() = default;
 
     // Shows a message box and returns the button the user chose.
-    virtual MsgButton message(QWidget* parent, MsgKind kind, const QString& text,
-                              int buttons) = 0;
+    virtual MsgButton message(QWidget* parent, MsgKind kind, const QString& text, int buttons) = 0;
     // Shows a window of ours modally and returns its result code once it is
     // hidden (QDialog::result() for dialogs, the "modalResult" property else).
     virtual int runModal(QWidget* window) = 0;

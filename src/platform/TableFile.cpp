@@ -307,7 +307,8 @@ void TableFile::update(qint64 key, const RowValues& values)
     if (st.prepareResult() != SQLITE_OK)
         fail(st.prepareResult());
     for (int i = 1; i < static_cast<int>(m_schema.size()); ++i)
-        st.bind(i, i < values.size() ? values[i] : QVariant(), m_schema[static_cast<size_t>(i)].type);
+        st.bind(i, i < values.size() ? values[i] : QVariant(),
+                m_schema[static_cast<size_t>(i)].type);
     sqlite3_bind_int64(st.get(), static_cast<int>(m_schema.size()), key);
     m_retries = 0;
     const int rc = sqlite3_step(st.get());

@@ -2,12 +2,12 @@
 // response, the mode's decoration, response capture and Learn Now.
 #include "TTestForm.h"
 
+#include "ErrorReport.h"
+#include "Services.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
 #include "TPict1Form.h"
 #include "TPict2Form.h"
-#include "Services.h"
-#include "ErrorReport.h"
 #include "Table.h"
 
 #include <QButtonGroup>
@@ -66,8 +66,8 @@ void TTestForm::dsCurrentSetDataChange()
     NextButton->setEnabled(k != ItemCount);
     Label1->setText(QStringLiteral("Item %1 of %2").arg(k).arg(ItemCount));
     Label1->adjustSize();
-    Label2->setText(QStringLiteral("Item ID: %1")
-                        .arg(m_currentSet->asInteger(QStringLiteral("Q_OR_NUMBER"))));
+    Label2->setText(
+        QStringLiteral("Item ID: %1").arg(m_currentSet->asInteger(QStringLiteral("Q_OR_NUMBER"))));
     Label2->adjustSize();
     // Grading hid the item area; showing an item brings it back.
     ScrollBox1->show();
@@ -142,8 +142,7 @@ void TTestForm::SetItemPositions()
         }
     }
     ExpText->setText(t.asString(QStringLiteral("Q_EXPL")));
-    ExpText->setGeometry(8, anchor->y() + anchor->height() + 40, qMax(1, areaWidth - 8 - 30),
-                         10);
+    ExpText->setGeometry(8, anchor->y() + anchor->height() + 40, qMax(1, areaWidth - 8 - 30), 10);
     ExpText->resize(ExpText->width(), autoHeight(ExpText));
 
     int bottom = 0;
@@ -176,9 +175,9 @@ void TTestForm::ShowItemResult()
     if (Mode == ModeReview) {
         ExpText->show();
         for (int i = 0; i < 6; ++i)
-            setBackground(ALabel[i],
-                          m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1)) ? kAqua
-                                                                                    : Qt::white);
+            setBackground(ALabel[i], m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1))
+                                         ? kAqua
+                                         : Qt::white);
     } else if (Mode == ModeExam) {
         ExpText->hide();
         for (QLabel* l : ALabel)

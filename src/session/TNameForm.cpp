@@ -89,8 +89,9 @@ void TNameForm::setQuestionCount(int candidates, bool enabled)
     SpinEdit2->setValue(max);
     Label4->setEnabled(enabled);
     SpinEdit2->setEnabled(enabled);
-    SpinEdit2->setStyleSheet(enabled ? QStringLiteral("QSpinBox { background: white; color: black; }")
-                                     : QStringLiteral("QSpinBox { background: silver; color: gray; }"));
+    SpinEdit2->setStyleSheet(enabled
+                                 ? QStringLiteral("QSpinBox { background: white; color: black; }")
+                                 : QStringLiteral("QSpinBox { background: silver; color: gray; }"));
 }
 
 int TNameForm::timeMinutes() const
@@ -116,9 +117,9 @@ void TNameForm::setTimeMinutes(int minutes)
 
 void TNameForm::FormActivate()
 {
-    DateLabel->setText(QStringLiteral("Date: ") +
-                       QLocale::system().toString(dateFromDays(m_services.now()),
-                                                  QLocale::ShortFormat));
+    DateLabel->setText(
+        QStringLiteral("Date: ") +
+        QLocale::system().toString(dateFromDays(m_services.now()), QLocale::ShortFormat));
 }
 
 void TNameForm::showEvent(QShowEvent* event)

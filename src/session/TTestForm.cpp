@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -46,6 +47,16 @@ void setTextColour(QWidget* w, const QColor& c)
 }
 
 } // namespace
+
+bool MarkCheckBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut && static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        setFocus(Qt::ShortcutFocusReason);
+        click();
+        return true;
+    }
+    return QCheckBox::event(event);
+}
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -239,7 +250,7 @@ void TTestForm::buildHeader()
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setFont(verdana(13, false));
     Label2->move(124, 4);
-    MarkBox = new QCheckBox(QStringLiteral("&Mark this item"), HeaderPanel);
+    MarkBox = new MarkCheckBox(QStringLiteral("&Mark this item"), HeaderPanel);
     MarkBox->setObjectName(QStringLiteral("MarkBox"));
     MarkBox->move(4, 24);
     MarkBox->adjustSize();
@@ -325,8 +336,7 @@ void TTestForm::buildStartPanel()
                {&RandomBtn, "RandomBtn", "&Random Exam", RandAct},
                {&UserBtn, "UserBtn", "&User Exam", UserAct}};
     for (const auto& r : row) {
-        *r.button =
-            new platform::ShapeButton(QLatin1String(r.caption), QColor(0, 0, 128), Panel4);
+        *r.button = new platform::ShapeButton(QLatin1String(r.caption), QColor(0, 0, 128), Panel4);
         (*r.button)->setObjectName(QLatin1String(r.name));
         (*r.button)->setFixedSize(109, 30);
         (*r.button)->setFont(buttonFont);
@@ -393,9 +403,8 @@ void TTestForm::buildItemArea()
     CalcButton->setIcon(QIcon::fromTheme(QStringLiteral("accessories-calculator"),
                                          style()->standardIcon(QStyle::SP_ComputerIcon)));
     CalcButton->setFixedSize(37, 29);
-    connect(CalcButton, &QToolButton::clicked, this, [this] {
-        run([this] { m_services.startProgram(CalcPath); });
-    });
+    connect(CalcButton, &QToolButton::clicked, this,
+            [this] { run([this] { m_services.startProgram(CalcPath); }); });
 
     m_radioGroup = new QButtonGroup(this);
     m_radioGroup->setExclusive(true);

@@ -3,12 +3,12 @@
 #include "Options.h"
 #include "Responses.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMainWindow>
 #include <memory>
 
 class QAction;
-class QCheckBox;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -53,6 +53,17 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// The mark box. Its mnemonic shares its letter with the exam menu, which is
+// disabled whenever the box is shown, so an ambiguous press still toggles.
+class MarkCheckBox final : public QCheckBox {
+    Q_OBJECT
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool event(QEvent* event) override;
 };
 
 // The exam window: where every exam is chosen, taken, graded and reviewed. It

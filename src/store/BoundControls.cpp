@@ -138,10 +138,9 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    const QStyle::StandardPixmap icons[4] = {QStyle::SP_MediaSkipBackward,
-                                             QStyle::SP_MediaSeekBackward,
-                                             QStyle::SP_MediaSeekForward,
-                                             QStyle::SP_MediaSkipForward};
+    const QStyle::StandardPixmap icons[4] = {
+        QStyle::SP_MediaSkipBackward, QStyle::SP_MediaSeekBackward, QStyle::SP_MediaSeekForward,
+        QStyle::SP_MediaSkipForward};
     const char* names[4] = {"nbFirst", "nbPrior", "nbNext", "nbLast"};
     for (int i = 0; i < 4; ++i) {
         m_buttons[i] = new QToolButton(this);
@@ -207,8 +206,8 @@ void DBNavigator::refresh()
     Table* t = m_source ? m_source->table() : nullptr;
     const bool open = t && t->isOpen() && !t->isEmpty();
     const int no = open ? t->recNo() : 0;
-    const auto all = open ? t->visibleValues(QStringLiteral("Q_ID"))
-                          : std::vector<std::pair<int, QVariant>>{};
+    const auto all =
+        open ? t->visibleValues(QStringLiteral("Q_ID")) : std::vector<std::pair<int, QVariant>>{};
     const bool atFirst = !open || all.empty() || no <= all.front().first;
     const bool atLast = !open || all.empty() || no >= all.back().first;
     m_buttons[0]->setEnabled(!atFirst);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DataSource.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>

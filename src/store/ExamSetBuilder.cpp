@@ -15,9 +15,9 @@ namespace store {
 
 namespace {
 
-const char* const kCopied[] = {"Q_SECT", "Q_TEXT", "Q_EXPL", "Q_TYPE", "Q1", "Q2", "Q3", "Q4",
-                               "Q5",     "Q6",     "A1",     "A2",     "A3", "A4", "A5", "A6",
-                               "U_MEMO"};
+const char* const kCopied[] = {"Q_SECT", "Q_TEXT", "Q_EXPL", "Q_TYPE", "Q1",    "Q2",
+                               "Q3",     "Q4",     "Q5",     "Q6",     "A1",    "A2",
+                               "A3",     "A4",     "A5",     "A6",     "U_MEMO"};
 const char* const kBankOnly[] = {"Q_EXAM_N", "Q_SIM", "PICT1", "PICT2"};
 
 // Hides the progress window however the build ends.

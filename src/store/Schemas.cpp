@@ -55,10 +55,8 @@ const TableSchema& userSetSchema()
 const std::array<QString, kSectionCount>& sectionNames()
 {
     static const std::array<QString, kSectionCount> names = {
-        QStringLiteral("Planning"),
-        QStringLiteral("Installation and Configuration"),
-        QStringLiteral("Connectivity"),
-        QStringLiteral("Monitoring and Optimization"),
+        QStringLiteral("Planning"),        QStringLiteral("Installation and Configuration"),
+        QStringLiteral("Connectivity"),    QStringLiteral("Monitoring and Optimization"),
         QStringLiteral("Troubleshooting"),
     };
     return names;

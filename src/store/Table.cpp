@@ -76,15 +76,15 @@ void Table::setFilter(const QString& text)
                                  .arg(text));
         const int field = fieldIndex(m.captured(1));
         if (field < 0)
-            throw TableError(TableError::Usage,
-                             QStringLiteral("The filter \"%1\" names no field of the table.")
-                                 .arg(text));
+            throw TableError(
+                TableError::Usage,
+                QStringLiteral("The filter \"%1\" names no field of the table.").arg(text));
         bool ok = false;
         const qint64 value = m.captured(3).toLongLong(&ok);
         if (!ok)
-            throw TableError(TableError::Usage,
-                             QStringLiteral("The filter \"%1\" has a number out of range.")
-                                 .arg(text));
+            throw TableError(
+                TableError::Usage,
+                QStringLiteral("The filter \"%1\" has a number out of range.").arg(text));
         m_filterText = text;
         m_filterField = field;
         m_filterNotEqual = m.captured(2) == QLatin1String("<>");
@@ -315,9 +315,9 @@ void Table::post()
     if (m_state == TableState::Insert) {
         const qint64 key = m_file->insert(row);
         row[0] = key;
-        const auto pos = std::lower_bound(
-            m_rows.begin(), m_rows.end(), key,
-            [](const RowValues& r, qint64 k) { return keyOf(r) < k; });
+        const auto pos =
+            std::lower_bound(m_rows.begin(), m_rows.end(), key,
+                             [](const RowValues& r, qint64 k) { return keyOf(r) < k; });
         m_cur = static_cast<size_t>(pos - m_rows.begin());
         m_rows.insert(pos, std::move(row));
     } else {
@@ -356,9 +356,9 @@ void Table::remove()
     if (m_state == TableState::Edit)
         cancel();
     if (!m_cur)
-        throw TableError(TableError::Usage,
-                         QStringLiteral("Cannot delete: the table \"%1\" is empty.")
-                             .arg(m_fileName));
+        throw TableError(
+            TableError::Usage,
+            QStringLiteral("Cannot delete: the table \"%1\" is empty.").arg(m_fileName));
     const size_t at = *m_cur;
     m_file->remove(keyOf(m_rows[at]));
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(at));
@@ -404,9 +404,8 @@ bool Table::gotoKey()
     const qint64 key = m_buffer.value(0).toLongLong();
     m_buffer.clear();
     setState(TableState::Browse);
-    const auto pos =
-        std::lower_bound(m_rows.begin(), m_rows.end(), key,
-                         [](const RowValues& r, qint64 k) { return keyOf(r) < k; });
+    const auto pos = std::lower_bound(m_rows.begin(), m_rows.end(), key,
+                                      [](const RowValues& r, qint64 k) { return keyOf(r) < k; });
     if (pos == m_rows.end() || keyOf(*pos) != key ||
         !visible(static_cast<size_t>(pos - m_rows.begin())))
         return false;
@@ -436,9 +435,9 @@ void Table::gotoBookmark(const Bookmark& mark)
             return;
         }
     }
-    throw TableError(TableError::Usage,
-                     QStringLiteral("The bookmarked record of \"%1\" no longer exists.")
-                         .arg(m_fileName));
+    throw TableError(
+        TableError::Usage,
+        QStringLiteral("The bookmarked record of \"%1\" no longer exists.").arg(m_fileName));
 }
 
 void Table::disableControls()
@@ -526,9 +525,9 @@ void Table::setValue(const QString& name, const QVariant& value)
                          QStringLiteral("Field \"%1\" not found in \"%2\".").arg(name, m_fileName));
     if (m_state != TableState::Edit && m_state != TableState::Insert &&
         m_state != TableState::SetKey)
-        throw TableError(TableError::Usage,
-                         QStringLiteral("The table \"%1\" is not in edit or insert mode.")
-                             .arg(m_fileName));
+        throw TableError(
+            TableError::Usage,
+            QStringLiteral("The table \"%1\" is not in edit or insert mode.").arg(m_fileName));
     QVariant stored = value;
     if (!value.isNull()) {
         switch (m_schema[static_cast<size_t>(i)].type) {
