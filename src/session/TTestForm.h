@@ -23,6 +23,7 @@ class ShapeButton;
 } // namespace platform
 
 namespace store {
+struct BuildResult;
 class DataSource;
 class ExamSetBuilder;
 class Session;
@@ -236,7 +237,8 @@ private:
     void setRadioState(int row, bool checked);
     bool run(const std::function<void()>& action);
     void FormCreate();
-    void startBuiltExam();
+    bool takeNameDialog();
+    void buildAndStart(const std::function<store::BuildResult()>& build, bool userExam);
     int countUnderFilter();
     void showNoItemsMessage();
 

@@ -83,30 +83,18 @@ void TTestForm::RandActExecute()
         return;
     }
     // The time box is not preset here: it shows what it showed last.
-    if (m_services.runModal(m_nameForm) != QDialog::Accepted)
+    if (!takeNameDialog())
         return;
-    CandidateName = m_nameForm->candidateName();
-    TimeLimit = m_nameForm->timeMinutes() / 1440.0;
     if (m_resetSimulations)
         m_resetSimulations();
-    Label3->setText(ExamTitle);
-    Mode = ModeIdle;
-    const bool built = run([&] {
-        m_qset->setFiltered(true);
-        m_qset->open();
-        const store::BuildResult r =
-            m_builder->BuildRandomSet(*m_qset, *m_currentSet, m_nameForm->questionCount());
-        FirstItemNo = r.FirstItemNo;
-        ItemCount = r.ItemCount;
-        store::ExamSetBuilder::ResetResponses(*m_currentSet, Responses);
-    });
-    if (!built || ItemCount == 0) {
-        if (built)
-            showNoItemsMessage();
-        CloseCurrentExam();
-        return;
-    }
-    startBuiltExam();
+    buildAndStart(
+        [&] {
+            m_qset->setFiltered(true);
+            m_qset->open();
+            return m_builder->BuildRandomSet(*m_qset, *m_currentSet,
+                                             m_nameForm->questionCount());
+        },
+        false);
 }
 
 void TTestForm::UserActExecute()
@@ -166,43 +154,49 @@ void TTestForm::BeginExam()
         return;
     }
     m_nameForm->setTimeMinutes(DefaultTime);
-    if (m_services.runModal(m_nameForm) != QDialog::Accepted)
+    if (!takeNameDialog())
         return;
-    CandidateName = m_nameForm->candidateName();
-    TimeLimit = m_nameForm->timeMinutes() / 1440.0;
     if (m_resetSimulations)
         m_resetSimulations();
-    Label3->setText(ExamTitle);
-    Mode = ModeIdle;
-    const bool built = run([&] {
-        m_qset->setFiltered(true);
-        m_qset->open();
-        const store::BuildResult r = m_builder->BuildExamSet(*m_qset, *m_currentSet);
-        FirstItemNo = r.FirstItemNo;
-        ItemCount = r.ItemCount;
-        store::ExamSetBuilder::ResetResponses(*m_currentSet, Responses);
-    });
-    if (!built || ItemCount == 0) {
-        if (built)
-            showNoItemsMessage();
-        CloseCurrentExam();
-        return;
-    }
-    startBuiltExam();
+    buildAndStart(
+        [&] {
+            m_qset->setFiltered(true);
+            m_qset->open();
+            return m_builder->BuildExamSet(*m_qset, *m_currentSet);
+        },
+        false);
 }
 
 void TTestForm::BeginUserExam()
 {
     m_nameForm->setTimeMinutes(DefaultTime);
-    if (m_services.runModal(m_nameForm) != QDialog::Accepted)
+    if (!takeNameDialog())
         return;
+    // User items have no simulations, so the simulation windows keep theirs.
+    buildAndStart(
+        [&] {
+            m_userSet->open();
+            return m_builder->BuildUserSet(*m_userSet, *m_currentSet);
+        },
+        true);
+}
+
+bool TTestForm::takeNameDialog()
+{
+    if (m_services.runModal(m_nameForm) != QDialog::Accepted)
+        return false;
     CandidateName = m_nameForm->candidateName();
     TimeLimit = m_nameForm->timeMinutes() / 1440.0;
+    return true;
+}
+
+void TTestForm::buildAndStart(const std::function<store::BuildResult()>& build, bool userExam)
+{
     Label3->setText(ExamTitle);
+    // Idle while the set is written, so that no item is shown half-built.
     Mode = ModeIdle;
     const bool built = run([&] {
-        m_userSet->open();
-        const store::BuildResult r = m_builder->BuildUserSet(*m_userSet, *m_currentSet);
+        const store::BuildResult r = build();
         FirstItemNo = r.FirstItemNo;
         ItemCount = r.ItemCount;
         store::ExamSetBuilder::ResetResponses(*m_currentSet, Responses);
@@ -215,15 +209,8 @@ void TTestForm::BeginUserExam()
     }
     Mode = ModeExam;
     ExamControls();
-    NoteButton->hide();
-    run([&] { m_currentSet->first(); });
-    StartExamTimer();
-}
-
-void TTestForm::startBuiltExam()
-{
-    Mode = ModeExam;
-    ExamControls();
+    if (userExam)
+        NoteButton->hide();
     run([&] { m_currentSet->first(); });
     StartExamTimer();
 }
