@@ -6,6 +6,7 @@
 #include "ShadowLabel.h"
 
 #include <QRadioButton>
+#include <QToolButton>
 
 #include <QAction>
 #include <QCheckBox>
@@ -381,6 +382,39 @@ private slots:
         QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("not found")));
         f.services.reset();
         QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+    }
+
+    void calculatorButtonFollowsItsProgramFile_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QString>("showCalc");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<bool>("flag");
+        QTest::newRow("installed, shown") << true << "1" << true << true;
+        QTest::newRow("installed, not shown") << true << "0" << false << false;
+        QTest::newRow("missing") << false << "1" << false << false;
+    }
+    void calculatorButtonFollowsItsProgramFile()
+    {
+        QFETCH(bool, exists);
+        QFETCH(QString, showCalc);
+        QFETCH(bool, visible);
+        QFETCH(bool, flag);
+        const QString program = f.dir->file(QStringLiteral("calculator"));
+        if (exists) {
+            QFile file(program);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        f.services.store.write(QStringLiteral("Options"), QStringLiteral("CalcPath"), program);
+        f.services.store.write(QStringLiteral("Options"), QStringLiteral("ShowCalcBtn"), showCalc);
+        f.form.reset();
+        f.form = std::make_unique<session::TTestForm>(f.services);
+        QCOMPARE(f.form->CalcPath, program);
+        QCOMPARE(!f.form->CalcButton->isHidden(), visible);
+        QCOMPARE(f.form->ShowCalcBtn, flag);
+        // The stored option is only written by the options dialog.
+        QCOMPARE(f.services.store.read(QStringLiteral("Options"), QStringLiteral("ShowCalcBtn")),
+                 showCalc);
     }
 
     void startButtonsAreCentred_data()
