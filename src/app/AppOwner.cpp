@@ -67,6 +67,11 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     m_test->setScoreForm(m_score.get());
     m_test->setReviewForm(m_review.get());
     m_test->setExhibitWindows(m_pict1.get(), m_pict2.get());
+    m_test->setSimulationWindows(m_sim1.get(), m_sim2.get());
+    m_test->setResetSimulations([this] {
+        m_sim1->ResetSimulations();
+        m_sim2->ResetSimulations();
+    });
 
     connect(m_main.get(), &TMainForm::startTestingRequested, this, &AppOwner::startTesting);
     connect(m_main.get(), &TMainForm::samplerRequested, this, &AppOwner::startSampler);

@@ -397,6 +397,7 @@ void TTestForm::buildItemArea()
     SimButton = new QPushButton(QStringLiteral("&Select and Place"), ItemContent);
     SimButton->setObjectName(QStringLiteral("SimButton"));
     SimButton->setGeometry(1, 0, 132, 25);
+    connect(SimButton, &QPushButton::clicked, this, &TTestForm::SimButtonClick);
     CalcButton = new QToolButton(ItemContent);
     CalcButton->setObjectName(QStringLiteral("CalcButton"));
     CalcButton->setAutoRaise(true);

@@ -43,6 +43,8 @@ class TKZTimeCounter;
 class TNameForm;
 class TPict1Form;
 class TPict2Form;
+class TSimForm1;
+class TSimForm2;
 
 // A label that reports clicks, for the choice texts.
 class ClickLabel final : public QLabel {
@@ -91,6 +93,7 @@ public:
         m_pict1 = one;
         m_pict2 = two;
     }
+    void setSimulationWindows(TSimForm1* one, TSimForm2* two);
     void setResetSimulations(std::function<void()> reset) { m_resetSimulations = std::move(reset); }
     // Seeds the shuffles of later builds; the clock when not set.
     void setSeedSource(std::function<std::uint64_t()> seed);
@@ -206,6 +209,7 @@ public:
     void TimeExpired();
     void LearnButtonClick();
     void ExhBtnAClick();
+    void SimButtonClick();
     void ExhBtnBClick();
     void GradeButtonClick();
     void GradeExam();
@@ -260,6 +264,8 @@ private:
     results::TReviewForm* m_reviewForm = nullptr;
     TPict1Form* m_pict1 = nullptr;
     TPict2Form* m_pict2 = nullptr;
+    TSimForm1* m_sim1 = nullptr;
+    TSimForm2* m_sim2 = nullptr;
     std::function<void()> m_resetSimulations;
     std::function<std::uint64_t()> m_seed;
     QWidget* m_middle = nullptr;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QLabel>
+#include <QPoint>
+#include <functional>
+
+class QMimeData;
+
+namespace session {
+
+// A tile of a select-and-place window: a white panel with a one-line border
+// and a centred caption that can be dragged onto another tile of its window.
+// What a drop over it means is decided by the window, which watches the
+// tile's drag and drop events.
+class SimTile final : public QLabel {
+    Q_OBJECT
+public:
+    enum class Bevel { None, Raised, Lowered };
+
+    SimTile(const QString& name, const QRect& geometry, Bevel bevel, QWidget* parent);
+
+    // The mime type of a tile in flight; its data is the tile's objectName.
+    static QString mimeType();
+    // The tile of window that the drag data names, or null.
+    static SimTile* dragged(const QWidget* window, const QMimeData* data);
+    // The exchange every drop performs; a tile dropped on itself keeps its
+    // caption.
+    static void swapCaptions(SimTile* target, SimTile* source);
+    // Hands a drag event that reached a tile to the window's shared
+    // handlers: dragOver decides acceptance, dragDrop acts on the drop.
+    // False when the event is not a drag event.
+    static bool routeDragEvent(QEvent* event, const std::function<bool(const QMimeData*)>& dragOver,
+                               const std::function<void(const QMimeData*)>& dragDrop);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    Bevel m_bevel;
+    QPoint m_pressPos;
+    bool m_pressed = false;
+};
+
+} // namespace session
