@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <cerrno>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -185,17 +187,29 @@ QString RealServices::chooseOpenFile(QWidget* parent, const QString& caption, co
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
-bool RealServices::startProgram(const QString& path)
+int RealServices::startProgram(const QString& path)
 {
+    QProcess process;
+    process.setProgram(path);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
     qint64 pid = 0;
-    if (!QProcess::startDetached(path, {}, QString(), &pid))
-        return false;
+    if (!process.startDetached(&pid)) {
+        // QProcess reports no errno; say at least why in the code.
+        const QFileInfo info(path);
+        if (!info.exists())
+            return ENOENT;
+        if (!info.isExecutable())
+            return EACCES;
+        return static_cast<int>(process.error()) + 1;
+    }
     // The desktop gives no "ready for input" signal; a short settle keeps a
-    // double click from starting two copies.
+    // double click from starting two copies at once.
     QEventLoop loop;
     QTimer::singleShot(300, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return true;
+    return 0;
 }
 
 bool RealServices::printDialog(QWidget* parent, QPrinter* printer)

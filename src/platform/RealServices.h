@@ -31,7 +31,7 @@ public:
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                            const QString& filter) override;
-    bool startProgram(const QString& path) override;
+    int startProgram(const QString& path) override;
     bool printDialog(QWidget* parent, QPrinter* printer) override;
 
 private:

@@ -54,8 +54,9 @@ public:
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
     virtual QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                                    const QString& filter) = 0;
-    // Starts a program and waits until it is ready for input.
-    virtual bool startProgram(const QString& path) = 0;
+    // Starts a program and waits until it is ready for input. Returns 0, or
+    // the system's error code when the program could not be started.
+    virtual int startProgram(const QString& path) = 0;
     virtual bool printDialog(QWidget* parent, QPrinter* printer) = 0;
 };
 

@@ -6,6 +6,7 @@
 #include "Services.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
+#include "RunButton.h"
 #include "TPict1Form.h"
 #include "TPict2Form.h"
 #include "Table.h"

@@ -10,6 +10,7 @@
 #include "ShapeButton.h"
 #include "Table.h"
 #include "TimeCounter.h"
+#include "RunButton.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -158,8 +159,17 @@ void TTestForm::FormCreate()
     DefaultTime = Options.DefaultTime;
     CalcPath = Options.CalcPath;
     LearnButton->setVisible(ShowLearnBtn);
-    if (QFileInfo(CalcPath).isFile()) {
-        CalcButton->setToolTip(CalcPath);
+    bool calculator = QFileInfo::exists(CalcPath);
+    if (calculator) {
+        try {
+            CalcButton->setCommandLine(CalcPath);
+        } catch (const std::exception&) {
+            // No window is up yet to report to; a file that is no program
+            // is treated as no calculator.
+            calculator = false;
+        }
+    }
+    if (calculator) {
         CalcButton->setVisible(ShowCalcBtn);
     } else {
         // The stored option is left alone; the options dialog writes it.
@@ -398,14 +408,10 @@ void TTestForm::buildItemArea()
     SimButton->setObjectName(QStringLiteral("SimButton"));
     SimButton->setGeometry(1, 0, 132, 25);
     connect(SimButton, &QPushButton::clicked, this, &TTestForm::SimButtonClick);
-    CalcButton = new QToolButton(ItemContent);
+    CalcButton = new TddgRunButton(m_services, ItemContent);
     CalcButton->setObjectName(QStringLiteral("CalcButton"));
-    CalcButton->setAutoRaise(true);
-    CalcButton->setIcon(QIcon::fromTheme(QStringLiteral("accessories-calculator"),
-                                         style()->standardIcon(QStyle::SP_ComputerIcon)));
     CalcButton->setFixedSize(37, 29);
-    connect(CalcButton, &QToolButton::clicked, this,
-            [this] { run([this] { m_services.startProgram(CalcPath); }); });
+    connect(CalcButton, &QToolButton::clicked, this, [this] { run([this] { CalcButton->run(); }); });
 
     m_radioGroup = new QButtonGroup(this);
     m_radioGroup->setExclusive(true);

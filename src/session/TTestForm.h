@@ -40,6 +40,7 @@ class TScoreForm;
 namespace session {
 
 class TKZTimeCounter;
+class TddgRunButton;
 class TNameForm;
 class TPict1Form;
 class TPict2Form;
@@ -148,7 +149,7 @@ public:
     QPushButton* ExhBtnA = nullptr;
     QPushButton* ExhBtnB = nullptr;
     QPushButton* SimButton = nullptr;
-    QToolButton* CalcButton = nullptr;
+    TddgRunButton* CalcButton = nullptr;
     QRadioButton* RadioButton[6] = {};
     QCheckBox* CheckBox[6] = {};
     ClickLabel* ALabel[6] = {};

@@ -7,6 +7,7 @@
 #include "ScriptedServices.h"
 #include "Schemas.h"
 #include "Session.h"
+#include "RunButton.h"
 #include "TNameForm.h"
 #include "TTestForm.h"
 #include "Table.h"

@@ -404,6 +404,7 @@ private slots:
         if (exists) {
             QFile file(program);
             QVERIFY(file.open(QIODevice::WriteOnly));
+            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
         }
         f.services.store.write(QStringLiteral("Options"), QStringLiteral("CalcPath"), program);
         f.services.store.write(QStringLiteral("Options"), QStringLiteral("ShowCalcBtn"), showCalc);
@@ -415,6 +416,63 @@ private slots:
         // The stored option is only written by the options dialog.
         QCOMPARE(f.services.store.read(QStringLiteral("Options"), QStringLiteral("ShowCalcBtn")),
                  showCalc);
+    }
+
+    void calculatorStartsACopyPerClick()
+    {
+        const QString program = f.dir->file(QStringLiteral("calc"));
+        QFile file(program);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        file.close();
+        f.form->CalcButton->setCommandLine(program);
+        f.form->CalcButton->click();
+        f.form->CalcButton->click();
+        QCOMPARE(f.services.startedPrograms, QStringList({program, program}));
+        // A program that cannot start is reported and the window goes on.
+        f.services.startError = 2;
+        f.services.expectMessage(QStringLiteral("Error executing program. Error Code:; 2"),
+                                 platform::Ok);
+        f.form->CalcButton->click();
+    }
+
+    void calculatorProgramIsChecked_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<bool>("executable");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing") << "nowhere" << false << false
+                                 << "The file: %1 cannot be found.";
+        QTest::newRow("not a program") << "notes.txt" << true << false
+                                       << "%1 is not an executable file.";
+    }
+    void calculatorProgramIsChecked()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, create);
+        QFETCH(bool, executable);
+        QFETCH(QString, error);
+        const QString good = f.dir->file(QStringLiteral("calc"));
+        QFile goodFile(good);
+        QVERIFY(goodFile.open(QIODevice::WriteOnly));
+        goodFile.setPermissions(goodFile.permissions() | QFileDevice::ExeOwner);
+        f.form->CalcButton->setCommandLine(good);
+        const QString path = f.dir->file(name);
+        if (create) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (executable)
+                file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        }
+        try {
+            f.form->CalcButton->setCommandLine(path);
+            QFAIL("accepted");
+        } catch (const std::exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), error.arg(path));
+        }
+        // The earlier program stays.
+        QCOMPARE(f.form->CalcButton->CommandLine(), good);
     }
 
     void startButtonsAreCentred_data()

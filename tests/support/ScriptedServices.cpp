@@ -98,10 +98,10 @@ QString ScriptedServices::chooseOpenFile(QWidget*, const QString&, const QString
     return fileChooser();
 }
 
-bool ScriptedServices::startProgram(const QString& path)
+int ScriptedServices::startProgram(const QString& path)
 {
     startedPrograms << path;
-    return startSucceeds;
+    return startError;
 }
 
 bool ScriptedServices::printDialog(QWidget*, QPrinter* printer)

@@ -65,7 +65,7 @@ public:
     std::function<std::optional<QFont>(const QFont&)> fontChooser;
     std::function<QString()> fileChooser;
     QStringList startedPrograms;
-    bool startSucceeds = true;
+    int startError = 0; // what startProgram returns
     std::function<bool(QPrinter*)> printHandler;
     ScriptedTicker* lastTicker = nullptr;
 
@@ -78,7 +78,7 @@ public:
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                            const QString& filter) override;
-    bool startProgram(const QString& path) override;
+    int startProgram(const QString& path) override;
     bool printDialog(QWidget* parent, QPrinter* printer) override;
 
 private:

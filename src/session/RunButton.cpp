@@ -1,0 +1,48 @@
+#include "RunButton.h"
+
+#include "Services.h"
+
+#include <QFileInfo>
+#include <QStyle>
+#include <stdexcept>
+
+namespace session {
+
+TddgRunButton::TddgRunButton(platform::Services& services, QWidget* parent)
+    : QToolButton(parent), m_services(services)
+{
+    setAutoRaise(true);
+    resize(45, 45);
+    setIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
+}
+
+void TddgRunButton::setCommandLine(const QString& name)
+{
+    const QFileInfo info(name);
+    if (!info.exists())
+        throw std::runtime_error(
+            (QStringLiteral("The file: ") + name + QStringLiteral(" cannot be found.")).toStdString());
+    // On this desktop a program is a file one may execute, whatever its name.
+    if (!info.isFile() || !info.isExecutable())
+        throw std::runtime_error(
+            (name + QStringLiteral(" is not an executable file.")).toStdString());
+    m_commandLine = name;
+    // Desktop programs carry their icon in the icon theme, under their name.
+    const QIcon fallback = QIcon::fromTheme(QStringLiteral("accessories-calculator"),
+                                            style()->standardIcon(QStyle::SP_ComputerIcon));
+    setIcon(QIcon::fromTheme(info.completeBaseName(), fallback));
+    setToolTip(name);
+}
+
+void TddgRunButton::run()
+{
+    if (m_commandLine.isEmpty())
+        return;
+    const int code = m_services.startProgram(m_commandLine);
+    if (code != 0)
+        throw std::runtime_error(QStringLiteral("Error executing program. Error Code:; %1")
+                                     .arg(code & 0xffff)
+                                     .toStdString());
+}
+
+} // namespace session

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QToolButton>
+
+namespace platform {
+class Services;
+}
+
+namespace session {
+
+// A flat button that starts a program and shows that program's icon.
+class TddgRunButton final : public QToolButton {
+    Q_OBJECT
+public:
+    explicit TddgRunButton(platform::Services& services, QWidget* parent = nullptr);
+
+    const QString& CommandLine() const { return m_commandLine; }
+    // Checks and stores the program; throws, keeping the previous program
+    // and picture, when the file is no program or does not exist.
+    void setCommandLine(const QString& name);
+    // Starts another copy of the program; throws when it cannot start.
+    void run();
+
+private:
+    platform::Services& m_services;
+    QString m_commandLine;
+};
+
+} // namespace session
