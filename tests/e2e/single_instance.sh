@@ -23,15 +23,16 @@ export DISPLAY=":$N"
 i=0; until xdpyinfo >/dev/null 2>&1; do i=$((i+1)); [ $i -gt 100 ] && fail "Xvfb did not start"; sleep 0.1; done
 openbox >/dev/null 2>&1 &
 PIDS="$PIDS $!"
-sleep 1
 
-# Waits (at most ~15 s) until the command succeeds.
+# Polls (at most ~15 s) until the condition holds.
 wait_for() {
   i=0
   until eval "$1" >/dev/null 2>&1; do
     i=$((i+1)); [ $i -gt 150 ] && return 1; sleep 0.1
   done
 }
+# The window manager is up once it has announced itself on the root window.
+wait_for "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not start"
 visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
 
 "$PROGRAM" >/dev/null 2>&1 &
@@ -43,7 +44,6 @@ xdotool windowactivate --sync "$START_WIN" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+t
 wait_for "[ \"\$(xdotool getactivewindow)\" != \"$START_WIN\" ] && xdotool search --onlyvisible --pid $FIRST | grep -qv '^$START_WIN\$'" \
   || fail "Start Testing opened no exam window"
-sleep 0.5
 EXAM_WIN=$(xdotool getactivewindow)
 xdotool search --onlyvisible --pid "$FIRST" | grep -q "^$EXAM_WIN\$" || fail "the active window is not the program's"
 
