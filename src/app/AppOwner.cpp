@@ -44,7 +44,7 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     made(m_review);
     m_note = std::make_unique<results::TNoteForm>(services);
     made(m_note);
-    m_options = std::make_unique<options::TOptionsForm>();
+    m_options = std::make_unique<options::TOptionsForm>(services);
     made(m_options);
     m_dm = std::make_unique<sampler::TDM>(m_test->tableSession());
     made(m_dm);
@@ -66,6 +66,7 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     m_test->setNoteForm(m_note.get());
     m_test->setScoreForm(m_score.get());
     m_test->setReviewForm(m_review.get());
+    m_test->setOptionsForm(m_options.get());
     m_test->setExhibitWindows(m_pict1.get(), m_pict2.get());
     m_test->setSimulationWindows(m_sim1.get(), m_sim2.get());
     m_test->setResetSimulations([this] {

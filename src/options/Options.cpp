@@ -3,6 +3,7 @@
 #include "Services.h"
 
 #include <QDir>
+#include <QFontInfo>
 
 namespace options {
 
@@ -26,6 +27,12 @@ void loadFont(const platform::KeyValueStore& store, const QString& prefix, FontO
         option.font.setBold(true);
     if (readYesNo(store, prefix + QStringLiteral("FontItalic"), false))
         option.font.setItalic(true);
+}
+
+int pointSize(const QFont& font)
+{
+    // A font sized in pixels has no point size of its own.
+    return font.pointSize() > 0 ? font.pointSize() : QFontInfo(font).pointSize();
 }
 
 } // namespace
@@ -85,6 +92,39 @@ void LoadOptions(const platform::KeyValueStore& store, OptionValues& values,
     values.DefaultTime = readInteger(store, QStringLiteral("DefaultTime"), 90);
     values.CalcPath =
         readText(store, QStringLiteral("CalcPath"), defaultCalcPath(windowsDir, exists));
+}
+
+void SaveOptions(platform::KeyValueStore& store, const OptionValues& values)
+{
+    auto text = [&](const QString& key, const QString& value) {
+        store.write(section(), key, value);
+    };
+    auto number = [&](const QString& key, int value) { text(key, QString::number(value)); };
+    auto yesNo = [&](const QString& key, bool value) {
+        text(key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    };
+    auto nameColourSize = [&](const QString& prefix, const FontOption& option) {
+        text(prefix + QStringLiteral("FontName"), option.font.family());
+        number(prefix + QStringLiteral("FontColor"), colourToNumber(option.colour));
+        number(prefix + QStringLiteral("FontSize"), pointSize(option.font));
+    };
+    auto styles = [&](const QString& prefix, const FontOption& option) {
+        yesNo(prefix + QStringLiteral("FontBold"), option.font.bold());
+        yesNo(prefix + QStringLiteral("FontItalic"), option.font.italic());
+    };
+    // The order of old: a write that fails part-way leaves the same values
+    // behind as it always did.
+    nameColourSize(QStringLiteral("Q"), values.questionFont);
+    number(QStringLiteral("DefaultTime"), values.DefaultTime);
+    styles(QStringLiteral("Q"), values.questionFont);
+    nameColourSize(QStringLiteral("A"), values.answersFont);
+    styles(QStringLiteral("A"), values.answersFont);
+    nameColourSize(QStringLiteral("EXP"), values.explanationFont);
+    styles(QStringLiteral("EXP"), values.explanationFont);
+    yesNo(QStringLiteral("ShowLearnBtn"), values.ShowLearnBtn);
+    yesNo(QStringLiteral("TimerOn"), values.TimerOn);
+    yesNo(QStringLiteral("ShowCalcBtn"), values.ShowCalcBtn);
+    text(QStringLiteral("CalcPath"), values.CalcPath);
 }
 
 } // namespace options

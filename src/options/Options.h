@@ -51,4 +51,8 @@ QString defaultCalcPath(const QString& windowsDir,
 void LoadOptions(const platform::KeyValueStore& store, OptionValues& values,
                  const QString& windowsDir, const std::function<bool(const QString&)>& exists);
 
+// Writes every value, in the order the store has always been written in.
+// Only name, colour, size, bold and italic of a font are kept.
+void SaveOptions(platform::KeyValueStore& store, const OptionValues& values);
+
 } // namespace options

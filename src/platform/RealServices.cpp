@@ -6,7 +6,6 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <cerrno>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -15,6 +14,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <cerrno>
+#include <stdexcept>
 
 namespace platform {
 
@@ -85,6 +86,10 @@ void IniStore::write(const QString& section, const QString& key, const QString& 
     QSettings s(m_fileName, QSettings::IniFormat);
     s.setValue(section + QLatin1Char('/') + key, value);
     s.sync();
+    // A store that cannot be written must not look like a saved one.
+    if (s.status() != QSettings::NoError)
+        throw std::runtime_error(
+            QStringLiteral("The settings could not be saved to %1.").arg(m_fileName).toStdString());
 }
 
 RealServices::RealServices(const QString& productKey)

@@ -82,6 +82,7 @@ void TTestForm::setScoreForm(results::TScoreForm* form)
     m_scoreForm = form;
     connect(form, &results::TScoreForm::viewAnswersRequested, this, &TTestForm::viewAnswers);
     connect(form, &results::TScoreForm::exitExamRequested, this, &TTestForm::CloseCurrentExam);
+    connect(form, &results::TScoreForm::printReportRequested, this, &TTestForm::ScorePrintClick);
 }
 
 void TTestForm::viewAnswers()

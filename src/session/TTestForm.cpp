@@ -195,11 +195,13 @@ void TTestForm::buildMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     Preferences1 = file->addAction(QStringLiteral("&Options..."));
     Preferences1->setObjectName(QStringLiteral("Preferences1"));
-    connect(Preferences1, &QAction::triggered, this, &TTestForm::optionsRequested);
+    connect(Preferences1, &QAction::triggered, this, &TTestForm::Preferences1Click);
     Print2 = file->addAction(QStringLiteral("Print all items in this exam"));
     Print2->setObjectName(QStringLiteral("Print2"));
+    connect(Print2, &QAction::triggered, this, &TTestForm::Print2Click);
     Print1 = file->addAction(QStringLiteral("&Print this item"));
     Print1->setObjectName(QStringLiteral("Print1"));
+    connect(Print1, &QAction::triggered, this, &TTestForm::Print1Click);
     file->addSeparator();
     Exit1 = file->addAction(QStringLiteral("E&xit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));

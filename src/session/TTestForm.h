@@ -31,6 +31,10 @@ class Table;
 class TProgressForm;
 } // namespace store
 
+namespace options {
+class TOptionsForm;
+}
+
 namespace results {
 class TNoteForm;
 class TReviewForm;
@@ -98,6 +102,7 @@ public:
     void setResetSimulations(std::function<void()> reset) { m_resetSimulations = std::move(reset); }
     // Seeds the shuffles of later builds; the clock when not set.
     void setSeedSource(std::function<std::uint64_t()> seed);
+    void setOptionsForm(options::TOptionsForm* form);
 
     store::Session& tableSession() { return *m_session; }
     store::Table& dtQSet() { return *m_qset; }
@@ -216,15 +221,22 @@ public:
     void GradeExam();
     void Button1Click();
     void NoteButtonClick();
+
+    // Printing.
+    void Print1Click();
+    void Print2Click();
+    void ScorePrintClick();
     // The score report's "View Answers": review mode from item 1.
     void viewAnswers();
 
     // Applies the option values to the controls.
     void applyOptions();
+    // The menu's "&Options...": runs the options dialog and applies what it
+    // changed.
+    void Preferences1Click();
 
 signals:
     void aboutRequested();
-    void optionsRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -267,6 +279,7 @@ private:
     TPict2Form* m_pict2 = nullptr;
     TSimForm1* m_sim1 = nullptr;
     TSimForm2* m_sim2 = nullptr;
+    options::TOptionsForm* m_optionsForm = nullptr;
     std::function<void()> m_resetSimulations;
     std::function<std::uint64_t()> m_seed;
     QWidget* m_middle = nullptr;

@@ -29,6 +29,8 @@ struct ExamWindowFixture {
     void setUp()
     {
         dir = std::make_unique<testing::ProgramDir>();
+        // Each test starts from an empty settings store.
+        services.store.values.clear();
         create();
     }
     void create()

@@ -1,0 +1,103 @@
+// The exam window's three print requests: what each reads from the exam,
+// where its pages go, and the printer choices each keeps for the run.
+#include "TTestForm.h"
+
+#include "Printing.h"
+#include "Services.h"
+#include "TScoreForm.h"
+#include "Table.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <cmath>
+#include <stdexcept>
+
+namespace session {
+
+namespace {
+
+// One printer per document, so that the printer and copies chosen in a print
+// dialog hold for that document's next printing in the same run.
+class PrintJobs final : public QObject {
+public:
+    explicit PrintJobs(QObject* parent) : QObject(parent)
+    {
+        setObjectName(QStringLiteral("PrintJobs"));
+        results::applyPageSetup(item, results::kItemJobName);
+        results::applyPageSetup(exam, results::kExamJobName);
+        results::applyPageSetup(score, results::kScoreJobName);
+    }
+    QPrinter item;
+    QPrinter exam;
+    QPrinter score;
+
+    static PrintJobs& of(QObject* owner)
+    {
+        auto* jobs =
+            owner->findChild<PrintJobs*>(QStringLiteral("PrintJobs"), Qt::FindDirectChildrenOnly);
+        return jobs ? *jobs : *new PrintJobs(owner);
+    }
+};
+
+void require(bool printed)
+{
+    if (!printed)
+        throw std::runtime_error("The printer could not print the document.");
+}
+
+} // namespace
+
+void TTestForm::Print1Click()
+{
+    run([&] {
+        const results::ItemPrintout data =
+            results::gatherItem(*m_currentSet, QText->text(), ExamTitle);
+        QPrinter& printer = PrintJobs::of(this).item;
+        // The dialog may change paper and margins; the page is designed for
+        // the document's own setup.
+        if (!m_services.printDialog(this, &printer))
+            return;
+        results::applyPageSetup(printer, results::kItemJobName);
+        require(results::printItem(printer, data));
+    });
+}
+
+void TTestForm::Print2Click()
+{
+    run([&] {
+        // Reading the whole set first leaves the cursor on the item shown
+        // before the preview opens, so nothing that happens while it is open
+        // (the timer running out included) meets a moved cursor.
+        const results::ExamPrintout data = results::gatherExam(*m_currentSet, ExamTitle);
+        QPrinter& printer = PrintJobs::of(this).exam;
+        results::applyPageSetup(printer, results::kExamJobName);
+        QPrintPreviewDialog preview(&printer, this);
+        preview.setObjectName(QStringLiteral("PrintPreview"));
+        preview.setWindowTitle(QStringLiteral("Print Preview"));
+        connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                [&data](QPrinter* p) { results::printExam(*p, data); });
+        m_services.runModal(&preview);
+    });
+}
+
+void TTestForm::ScorePrintClick()
+{
+    if (!m_scoreForm)
+        return;
+    run([&] {
+        const QDate today =
+            QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(m_services.now())));
+        const results::ScorePrintout data = results::gatherScore(
+            *m_scoreForm, QLocale::system().toString(today, QLocale::ShortFormat));
+        QPrinter& printer = PrintJobs::of(this).score;
+        QWidget* parent = m_scoreForm->isVisible() ? static_cast<QWidget*>(m_scoreForm) : this;
+        if (!m_services.printDialog(parent, &printer))
+            return;
+        results::applyPageSetup(printer, results::kScoreJobName);
+        require(results::printScore(printer, data));
+    });
+}
+
+} // namespace session

@@ -1,0 +1,597 @@
+// The options dialog: it starts from the exam window's values, changes fonts
+// at once, and on OK applies and saves everything; without OK it saves
+// nothing.
+#include "../session/ExamWindowFixture.h"
+#include "TOptionsForm.h"
+#include "TimeCounter.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+#include <stdexcept>
+
+using options::TOptionsForm;
+using session::TTestForm;
+
+namespace {
+
+const QString kSection = QStringLiteral("Options");
+
+// Remembers the order of the writes.
+class RecordingStore final : public platform::KeyValueStore {
+public:
+    bool contains(const QString&, const QString& key) const override
+    {
+        return values.contains(key);
+    }
+    QString read(const QString&, const QString& key) const override { return values.value(key); }
+    void write(const QString& section, const QString& key, const QString& value) override
+    {
+        if (section != kSection)
+            throw std::runtime_error("wrong section");
+        if (key == failAt)
+            throw std::runtime_error("The settings cannot be written.");
+        keys << key;
+        values.insert(key, value);
+    }
+    QStringList keys;
+    QMap<QString, QString> values;
+    QString failAt;
+};
+
+// Scripted services whose settings store is a recording one.
+class RecordingServices final : public platform::Services {
+public:
+    explicit RecordingServices(testing::ScriptedServices& inner) : m_inner(inner) {}
+    platform::MsgButton message(QWidget* p, platform::MsgKind k, const QString& t, int b) override
+    {
+        return m_inner.message(p, k, t, b);
+    }
+    int runModal(QWidget* w) override { return m_inner.runModal(w); }
+    double now() override { return m_inner.now(); }
+    std::unique_ptr<platform::Ticker> createTicker() override { return m_inner.createTicker(); }
+    platform::KeyValueStore& settings() override { return store; }
+    std::optional<QFont> chooseFont(QWidget* p, const QFont& f) override
+    {
+        return m_inner.chooseFont(p, f);
+    }
+    QString chooseOpenFile(QWidget* p, const QString& c, const QString& d,
+                           const QString& f) override
+    {
+        return m_inner.chooseOpenFile(p, c, d, f);
+    }
+    int startProgram(const QString& path) override { return m_inner.startProgram(path); }
+    bool printDialog(QWidget* p, QPrinter* printer) override
+    {
+        return m_inner.printDialog(p, printer);
+    }
+    RecordingStore store;
+
+private:
+    testing::ScriptedServices& m_inner;
+};
+
+QFont makeFont(const QString& family, int points, bool bold, bool italic)
+{
+    QFont font(family);
+    font.setPointSize(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+const QStringList kAllKeys = {"QFontName",    "QFontColor",  "QFontSize",   "DefaultTime",
+                              "QFontBold",    "QFontItalic", "AFontName",   "AFontColor",
+                              "AFontSize",    "AFontBold",   "AFontItalic", "EXPFontName",
+                              "EXPFontColor", "EXPFontSize", "EXPFontBold", "EXPFontItalic",
+                              "ShowLearnBtn", "TimerOn",     "ShowCalcBtn", "CalcPath"};
+
+} // namespace
+
+class TestOptionsDialog : public QObject {
+    Q_OBJECT
+    ExamWindowFixture f;
+    std::unique_ptr<TOptionsForm> dialog;
+
+    void makeDialog()
+    {
+        dialog = std::make_unique<TOptionsForm>(f.services);
+        f.form->setOptionsForm(dialog.get());
+    }
+    // Opens the dialog from the menu; act plays the user and returns the
+    // dialog's result.
+    void runOptions(const std::function<int(TOptionsForm&)>& act)
+    {
+        f.services.expectModal(QStringLiteral("OptionsForm"), [act](QWidget* w) {
+            auto* d = qobject_cast<TOptionsForm*>(w);
+            return d ? act(*d) : 0;
+        });
+        f.form->Preferences1->trigger();
+    }
+    static int pressOk(TOptionsForm& d)
+    {
+        d.BitBtn1->click();
+        return d.result();
+    }
+    static int closeWithoutOk(TOptionsForm& d)
+    {
+        d.reject();
+        return d.result();
+    }
+    void startExam(int minutes)
+    {
+        f.answerNameDialog(true, minutes, 0, QStringLiteral("Pat Candidate"));
+        f.form->ExamAction[0]->trigger();
+        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+    }
+    void tick(int seconds)
+    {
+        f.services.clock += seconds / 86400.0;
+        f.services.lastTicker->fire();
+    }
+    QMap<QString, QString> storedOptions() const
+    {
+        QMap<QString, QString> all;
+        for (auto it = f.services.store.values.begin(); it != f.services.store.values.end(); ++it)
+            if (it.key().startsWith(kSection + QLatin1Char('/')))
+                all.insert(it.key().mid(kSection.size() + 1), it.value());
+        return all;
+    }
+
+private slots:
+    void init()
+    {
+        // The services outlive each test; the settings must not.
+        f.services.store.values.clear();
+        f.setUp();
+        makeDialog();
+    }
+    void cleanup()
+    {
+        QVERIFY2(f.services.done(), qPrintable(f.services.problems().join(QLatin1Char('\n'))));
+        dialog.reset();
+        f.tearDown();
+    }
+
+    void openingShowsTheWindowsValues_data()
+    {
+        QTest::addColumn<bool>("learn");
+        QTest::addColumn<bool>("calc");
+        QTest::addColumn<bool>("timer");
+        QTest::addColumn<int>("time");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("all yes") << true << true << true << 45 << 45;
+        QTest::newRow("all no") << false << false << false << 600 << 600;
+        QTest::newRow("mixed, bounds") << true << false << true << 9000 << 9000;
+        QTest::newRow("time 0 shows 1") << false << true << false << 0 << 1;
+        QTest::newRow("negative time shows 1") << true << true << false << -20 << 1;
+        QTest::newRow("time 9001 shows 9000") << false << false << true << 9001 << 9000;
+    }
+    void openingShowsTheWindowsValues()
+    {
+        QFETCH(bool, learn);
+        QFETCH(bool, calc);
+        QFETCH(bool, timer);
+        QFETCH(int, time);
+        QFETCH(int, shown);
+        TTestForm& w = *f.form;
+        w.ShowLearnBtn = learn;
+        w.ShowCalcBtn = calc;
+        w.TimerOn = timer;
+        w.DefaultTime = time;
+        w.CalcPath = QStringLiteral("/opt/tools/calc");
+        w.Options.questionFont.font = makeFont(QStringLiteral("DejaVu Sans"), 13, true, false);
+        w.Options.questionFont.colour = QColor(200, 10, 20);
+        // A former run left another tab and another font entry selected.
+        dialog->PageControl1->setCurrentIndex(2);
+        dialog->ListBox1->setCurrentRow(2);
+
+        runOptions([&](TOptionsForm& d) {
+            [&] {
+                QCOMPARE(d.windowTitle(), QStringLiteral("Options"));
+                QCOMPARE(d.PageControl1->currentIndex(), 0);
+                QCOMPARE(d.LearnBtnGroup->itemIndex(), learn ? 0 : 1);
+                QCOMPARE(d.CalcBtnGroup->itemIndex(), calc ? 0 : 1);
+                QCOMPARE(d.TimerGroup->itemIndex(), timer ? 0 : 1);
+                QCOMPARE(d.learnFlag(), learn);
+                QCOMPARE(d.calcFlag(), calc);
+                QCOMPARE(d.timerFlag(), timer);
+                QCOMPARE(d.SpinEdit1->value(), shown);
+                QCOMPARE(d.Edit1->text(), QStringLiteral("/opt/tools/calc"));
+                QCOMPARE(d.ListBox1->currentRow(), 0);
+                QCOMPARE(d.Panel1->text(), QStringLiteral("Question"));
+                QCOMPARE(d.Panel1->font().family(), QStringLiteral("DejaVu Sans"));
+                QCOMPARE(d.Panel1->font().pointSize(), 13);
+                QVERIFY(d.Panel1->font().bold());
+                QCOMPARE(d.Panel1->palette().color(QPalette::WindowText), QColor(200, 10, 20));
+            }();
+            return closeWithoutOk(d);
+        });
+        QVERIFY(!QTest::currentTestFailed());
+        QVERIFY(storedOptions().isEmpty());
+        QCOMPARE(w.DefaultTime, time);
+    }
+
+    void radioGroupsDriveTheDialogsFlags()
+    {
+        runOptions([](TOptionsForm& d) {
+            [&] {
+                QCOMPARE(d.LearnBtnGroup->item(0)->text(),
+                         QStringLiteral("Show 'Learn Now' button (not recomended)"));
+                QCOMPARE(d.LearnBtnGroup->item(1)->text(),
+                         QStringLiteral("Do not show 'Learn Now' button"));
+                QCOMPARE(d.CalcBtnGroup->item(0)->text(), QStringLiteral("Show calculator button"));
+                QCOMPARE(d.TimerGroup->item(1)->text(), QStringLiteral("Timer Off"));
+                QCOMPARE(d.Label2->text(), QStringLiteral("Deafault Time (min):"));
+                QCOMPARE(d.Label1->text(), QStringLiteral("Calculator path:"));
+                QCOMPARE(d.PageControl1->tabText(0), QStringLiteral("'Learn Now' button"));
+                QCOMPARE(d.SpinEdit1->minimum(), 1);
+                QCOMPARE(d.SpinEdit1->maximum(), 9000);
+                auto flagOf = [&d](options::RadioGroup* g) {
+                    return g == d.LearnBtnGroup  ? d.learnFlag()
+                           : g == d.CalcBtnGroup ? d.calcFlag()
+                                                 : d.timerFlag();
+                };
+                for (options::RadioGroup* g : {d.LearnBtnGroup, d.CalcBtnGroup, d.TimerGroup}) {
+                    const bool before = flagOf(g);
+                    g->item(before ? 1 : 0)->click();
+                    QVERIFY2(flagOf(g) == !before, qPrintable(g->objectName()));
+                    // A selection set from code counts as a click.
+                    g->setItemIndex(before ? 0 : 1);
+                    QVERIFY2(flagOf(g) == before, qPrintable(g->objectName()));
+                }
+            }();
+            return closeWithoutOk(d);
+        });
+    }
+
+    void okAppliesAndWritesEveryValue()
+    {
+        TTestForm& w = *f.form;
+        w.Options.questionFont.font = makeFont(QStringLiteral("Liberation Serif"), 12, true, false);
+        w.Options.answersFont.font = makeFont(QStringLiteral("DejaVu Sans"), 9, false, true);
+        w.Options.answersFont.colour = QColor(1, 2, 3);
+        w.Options.explanationFont.font =
+            makeFont(QStringLiteral("Liberation Sans"), 11, true, true);
+        w.Options.explanationFont.colour = QColor(0, 0, 128);
+        w.ShowCalcBtn = true;
+        f.services.expectMessage(QStringLiteral("The file: /nowhere/Calc cannot be found."),
+                                 platform::Ok);
+        runOptions([](TOptionsForm& d) {
+            d.LearnBtnGroup->item(0)->click();
+            d.CalcBtnGroup->item(1)->click();
+            d.TimerGroup->item(1)->click();
+            d.SpinEdit1->setValue(700);
+            d.Edit1->setText(QStringLiteral("/nowhere/Calc"));
+            return pressOk(d);
+        });
+        QCOMPARE(f.services.shownMessages.size(), 1);
+
+        const QMap<QString, QString> expected = {
+            {"QFontName", "Liberation Serif"},
+            {"QFontColor", "0"},
+            {"QFontSize", "12"},
+            {"DefaultTime", "700"},
+            {"QFontBold", "1"},
+            {"QFontItalic", "0"},
+            {"AFontName", "DejaVu Sans"},
+            {"AFontColor", QString::number(1 + 2 * 256 + 3 * 65536)},
+            {"AFontSize", "9"},
+            {"AFontBold", "0"},
+            {"AFontItalic", "1"},
+            {"EXPFontName", "Liberation Sans"},
+            {"EXPFontColor", "8388608"},
+            {"EXPFontSize", "11"},
+            {"EXPFontBold", "1"},
+            {"EXPFontItalic", "1"},
+            {"ShowLearnBtn", "1"},
+            {"TimerOn", "0"},
+            {"ShowCalcBtn", "0"},
+            {"CalcPath", "/nowhere/Calc"},
+        };
+        QCOMPARE(storedOptions(), expected);
+        // The window holds the new values too; a time above 600 is kept.
+        QVERIFY(w.ShowLearnBtn && !w.TimerOn && !w.ShowCalcBtn);
+        QCOMPARE(w.DefaultTime, 700);
+        QCOMPARE(w.CalcPath, QStringLiteral("/nowhere/Calc"));
+        QVERIFY(!w.LearnButton->isHidden());
+        QVERIFY(w.CalcButton->isHidden());
+    }
+
+    void okWithoutChangesRewritesTheCalculatorSwitchedOffAtStart()
+    {
+        f.services.store.write(kSection, QStringLiteral("CalcPath"),
+                               QStringLiteral("/nowhere/calc"));
+        f.services.store.write(kSection, QStringLiteral("ShowCalcBtn"), QStringLiteral("1"));
+        f.services.store.write(kSection, QStringLiteral("DefaultTime"), QStringLiteral("20000"));
+        dialog.reset();
+        f.create();
+        makeDialog();
+        QVERIFY(!f.form->ShowCalcBtn);
+        runOptions([](TOptionsForm& d) {
+            [&] { QCOMPARE(d.CalcBtnGroup->itemIndex(), 1); }();
+            return pressOk(d);
+        });
+        const QMap<QString, QString> stored = storedOptions();
+        QCOMPARE(stored.keys(), [] {
+            QStringList k = kAllKeys;
+            k.sort();
+            return k;
+        }());
+        QCOMPARE(stored.value("ShowCalcBtn"), QStringLiteral("0"));
+        QCOMPARE(stored.value("CalcPath"), QStringLiteral("/nowhere/calc"));
+        // The field showed 9000 and OK took it.
+        QCOMPARE(stored.value("DefaultTime"), QStringLiteral("9000"));
+        QCOMPARE(stored.value("QFontName"), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(stored.value("QFontSize"), QStringLiteral("10"));
+        QCOMPARE(stored.value("TimerOn"), QStringLiteral("1"));
+    }
+
+    void saveWritesInTheFixedOrder()
+    {
+        options::OptionValues v;
+        v.questionFont.font = makeFont(QStringLiteral("Liberation Sans"), 10, false, false);
+        v.answersFont.font = QFont(QStringLiteral("Liberation Sans"));
+        v.answersFont.font.setPixelSize(16); // sized in pixels: kept in points
+        v.explanationFont.font = makeFont(QStringLiteral("Liberation Sans"), 8, false, false);
+        v.ShowLearnBtn = true;
+        v.DefaultTime = -3;
+        RecordingStore store;
+        options::SaveOptions(store, v);
+        QCOMPARE(store.keys, kAllKeys);
+        QCOMPARE(store.values.value("DefaultTime"), QStringLiteral("-3"));
+        QCOMPARE(store.values.value("ShowLearnBtn"), QStringLiteral("1"));
+        QCOMPARE(store.values.value("AFontSize"), QStringLiteral("12"));
+        QCOMPARE(store.values.value("EXPFontSize"), QStringLiteral("8"));
+    }
+
+    void saveThatFailsIsReportedAndTheChoiceStillApplies()
+    {
+        RecordingServices services(f.services);
+        services.store.failAt = QStringLiteral("AFontName");
+        TOptionsForm d(services);
+        options::OptionValues v;
+        v.ShowLearnBtn = false;
+        d.open(v);
+        d.show();
+        d.LearnBtnGroup->item(0)->click();
+        f.services.expectMessage(QStringLiteral("The settings cannot be written."), platform::Ok);
+        d.BitBtn1->click();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QVERIFY(v.ShowLearnBtn);
+        // Saving stopped at the failing value.
+        QCOMPARE(services.store.keys, kAllKeys.mid(0, 6));
+        QCOMPARE(f.services.shownKinds.value(0), platform::MsgKind::Error);
+    }
+
+    void timeFieldIsReadOnOk_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("number") << "250"
+                                << "250";
+        QTest::newRow("empty counts as 1") << ""
+                                           << "1";
+        QTest::newRow("upper bound") << "9000"
+                                     << "9000";
+    }
+    void timeFieldIsReadOnOk()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        runOptions([&](TOptionsForm& d) {
+            auto* edit = d.SpinEdit1->findChild<QLineEdit*>();
+            edit->setText(typed);
+            return pressOk(d);
+        });
+        QCOMPARE(storedOptions().value("DefaultTime"), stored);
+        QCOMPARE(QString::number(f.form->DefaultTime), stored);
+    }
+
+    void changeFontReachesTheExamWindowAtOnce_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("Question") << 0 << "Question"
+                                  << "QText"
+                                  << "QFontName";
+        QTest::newRow("Answers") << 1 << "Answers"
+                                 << "ItemContent"
+                                 << "AFontName";
+        QTest::newRow("Explanation") << 2 << "Explanation"
+                                     << "ExpText"
+                                     << "EXPFontName";
+    }
+    void changeFontReachesTheExamWindowAtOnce()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, entry);
+        QFETCH(QString, control);
+        QFETCH(QString, key);
+        TTestForm& w = *f.form;
+        auto* target = w.findChild<QWidget*>(control);
+        QVERIFY(target);
+        const QFont chosen = makeFont(QStringLiteral("Liberation Serif"), 15, true, true);
+        QFont offered;
+        runOptions([&](TOptionsForm& d) {
+            [&] {
+                d.ListBox1->setCurrentRow(row);
+                QCOMPARE(d.Panel1->text(), entry);
+                // Cancelled: nothing changes.
+                f.services.fontChooser = [](const QFont&) { return std::nullopt; };
+                d.BitBtn3->click();
+                QVERIFY(target->font().family() != QStringLiteral("Liberation Serif"));
+                f.services.fontChooser = [&](const QFont& initial) {
+                    offered = initial;
+                    return std::optional<QFont>(chosen);
+                };
+                d.BitBtn3->click();
+                // Shown while the dialog is still open.
+                QCOMPARE(target->font().family(), QStringLiteral("Liberation Serif"));
+                QCOMPARE(target->font().pointSize(), 15);
+                QVERIFY(target->font().bold() && target->font().italic());
+                QCOMPARE(d.Panel1->font().family(), QStringLiteral("Liberation Serif"));
+                QCOMPARE(d.Panel1->text(), entry);
+            }();
+            return closeWithoutOk(d);
+        });
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(offered.family(), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(offered.pointSize(), 10);
+        // Closed without OK: the font stays, the store holds nothing yet.
+        QCOMPARE(target->font().family(), QStringLiteral("Liberation Serif"));
+        QVERIFY(storedOptions().isEmpty());
+        // The next OK saves it.
+        runOptions([](TOptionsForm& d) {
+            [&] { QCOMPARE(d.ListBox1->currentRow(), 0); }();
+            return pressOk(d);
+        });
+        QCOMPARE(storedOptions().value(key), QStringLiteral("Liberation Serif"));
+    }
+
+    void closingWithoutOkDiscardsEverythingButFonts()
+    {
+        TTestForm& w = *f.form;
+        startExam(30);
+        const bool calc = w.ShowCalcBtn;
+        const QString path = w.CalcPath;
+        f.services.fontChooser = [](const QFont&) {
+            return std::optional<QFont>(makeFont(QStringLiteral("DejaVu Sans"), 14, false, false));
+        };
+        runOptions([](TOptionsForm& d) {
+            d.ListBox1->setCurrentRow(1);
+            d.BitBtn3->click();
+            d.LearnBtnGroup->item(0)->click();
+            d.TimerGroup->item(1)->click();
+            d.CalcBtnGroup->setItemIndex(d.CalcBtnGroup->itemIndex() == 0 ? 1 : 0);
+            d.SpinEdit1->setValue(15);
+            d.Edit1->setText(QStringLiteral("/somewhere/else"));
+            return closeWithoutOk(d);
+        });
+        QVERIFY(storedOptions().isEmpty());
+        QVERIFY(!w.ShowLearnBtn && w.TimerOn);
+        QCOMPARE(w.ShowCalcBtn, calc);
+        QCOMPARE(w.DefaultTime, 90);
+        QCOMPARE(w.CalcPath, path);
+        QVERIFY(w.LearnButton->isHidden());
+        QVERIFY(w.TimeLabel->isVisibleTo(&w));
+        QVERIFY(f.services.lastTicker->isActive());
+        QCOMPARE(w.ItemContent->font().family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(w.Options.answersFont.font.pointSize(), 14);
+        // The next opening starts from the window's values again.
+        runOptions([&](TOptionsForm& d) {
+            [&] {
+                QCOMPARE(d.LearnBtnGroup->itemIndex(), 1);
+                QCOMPARE(d.TimerGroup->itemIndex(), 0);
+                QCOMPARE(d.SpinEdit1->value(), 90);
+                QCOMPARE(d.Edit1->text(), path);
+            }();
+            return closeWithoutOk(d);
+        });
+    }
+
+    void timerSwitchedDuringAnExam()
+    {
+        TTestForm& w = *f.form;
+        startExam(30);
+        for (int s = 0; s < 300; s += 60)
+            tick(60);
+        QCOMPARE(w.TimeLabel->text(), QStringLiteral("0:25:00"));
+
+        // OK without a change leaves the countdown alone.
+        runOptions(pressOk);
+        tick(1);
+        QCOMPARE(w.TimeLabel->text(), QStringLiteral("0:24:59"));
+
+        runOptions([](TOptionsForm& d) {
+            d.TimerGroup->item(1)->click();
+            return pressOk(d);
+        });
+        QVERIFY(!w.TimerOn);
+        QVERIFY(!w.TimeLabel->isVisibleTo(&w));
+        QVERIFY(!f.services.lastTicker->isActive());
+        f.services.clock += 600 / 86400.0;
+
+        runOptions([](TOptionsForm& d) {
+            d.TimerGroup->item(0)->click();
+            return pressOk(d);
+        });
+        QVERIFY(w.TimerOn);
+        QVERIFY(w.TimeLabel->isVisibleTo(&w));
+        QCOMPARE(w.TimeLabel->text(), QStringLiteral("0:30:00"));
+        QVERIFY(f.services.lastTicker->isActive());
+        tick(1);
+        QCOMPARE(w.TimeLabel->text(), QStringLiteral("0:29:59"));
+        QCOMPARE(storedOptions().value("TimerOn"), QStringLiteral("1"));
+    }
+
+    void learnButtonFollowsAtOnce()
+    {
+        TTestForm& w = *f.form;
+        startExam(30);
+        QVERIFY(!w.LearnButton->isVisible());
+        runOptions([](TOptionsForm& d) {
+            d.LearnBtnGroup->item(0)->click();
+            return pressOk(d);
+        });
+        QVERIFY(w.LearnButton->isVisible());
+        QVERIFY(w.LearnButton->isEnabled());
+        runOptions([](TOptionsForm& d) {
+            d.LearnBtnGroup->item(1)->click();
+            return pressOk(d);
+        });
+        QVERIFY(!w.LearnButton->isVisible());
+        QCOMPARE(storedOptions().value("ShowLearnBtn"), QStringLiteral("0"));
+    }
+
+    void calculatorButtonFollowsPathAndFlag()
+    {
+        TTestForm& w = *f.form;
+        const QString program = f.dir->file(QStringLiteral("calc"));
+        {
+            QFile file(program);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("#!/bin/sh\n");
+        }
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        startExam(30);
+        w.ShowCalcBtn = false;
+        w.CalcButton->hide();
+        runOptions([&](TOptionsForm& d) {
+            d.CalcBtnGroup->item(0)->click();
+            // Browsing fills the path; a cancelled browse keeps it.
+            f.services.fileChooser = [&] { return program; };
+            d.SpeedButton1->click();
+            f.services.fileChooser = [] { return QString(); };
+            d.SpeedButton1->click();
+            return pressOk(d);
+        });
+        QVERIFY(w.CalcButton->isVisible());
+        QCOMPARE(w.CalcButton->CommandLine(), program);
+        QCOMPARE(w.CalcPath, program);
+
+        // A path that does not exist is reported; the button keeps its
+        // program and is shown, since the flag is not checked against it.
+        f.services.expectMessage(QStringLiteral("The file: /gone/calc cannot be found."),
+                                 platform::Ok);
+        runOptions([](TOptionsForm& d) {
+            d.Edit1->setText(QStringLiteral("/gone/calc"));
+            return pressOk(d);
+        });
+        QVERIFY(w.CalcButton->isVisible());
+        QCOMPARE(w.CalcButton->CommandLine(), program);
+        QCOMPARE(storedOptions().value("CalcPath"), QStringLiteral("/gone/calc"));
+        QCOMPARE(storedOptions().value("ShowCalcBtn"), QStringLiteral("1"));
+    }
+};
+
+QTEST_MAIN(TestOptionsDialog)
+#include "test_options_dialog.moc"

@@ -1,0 +1,414 @@
+// The three printed documents: what each reads from the exam, where its
+// blocks stand, how the exam printout breaks into pages, and the page setup
+// and job names the printer gets.
+#include "DataSource.h"
+#include "Printing.h"
+#include "ProgramDir.h"
+#include "Schemas.h"
+#include "ScriptedServices.h"
+#include "Session.h"
+#include "TScoreForm.h"
+#include "Table.h"
+
+#include <QLabel>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace results;
+
+namespace {
+
+std::array<QString, 6> choicesOf(const QStringList& list)
+{
+    std::array<QString, 6> c;
+    for (int i = 0; i < list.size() && i < 6; ++i)
+        c[i] = list[i];
+    return c;
+}
+
+ExamItem examItem(qint64 id, const QStringList& choices, const QList<int>& keys,
+                  const QString& question = QStringLiteral("Which one?"),
+                  const QString& explanation = QStringLiteral("Because."))
+{
+    ExamItem item;
+    item.id = id;
+    item.question = question;
+    item.choices = choicesOf(choices);
+    for (int k : keys)
+        item.keys[k] = true;
+    item.explanation = explanation;
+    return item;
+}
+
+std::unique_ptr<QPdfWriter> pdfWriter(const QString& file)
+{
+    auto w = std::make_unique<QPdfWriter>(file);
+    w->setResolution(600);
+    applyPageSetup(*w);
+    return w;
+}
+
+int pdfPageCount(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(f.readAll());
+    return int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+}
+
+// A text's bottom, or where its clip ends it.
+double shownBottom(const PlacedText& t)
+{
+    return t.clip.isEmpty() ? t.rect.bottom() : t.clip.bottom();
+}
+
+QString longText(int words)
+{
+    QStringList w;
+    for (int i = 0; i < words; ++i)
+        w << QStringLiteral("word%1").arg(i);
+    return w.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class TestPrinting : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_tmp;
+    std::unique_ptr<QPdfWriter> m_device;
+
+private slots:
+    void init() { m_device = pdfWriter(m_tmp.filePath(QStringLiteral("measure.pdf"))); }
+    void cleanup() { m_device.reset(); }
+
+    void itemChoiceLines_data()
+    {
+        QTest::addColumn<QStringList>("choices");
+        QTest::addColumn<QString>("expected");
+        // Every choice line is followed by an empty line; a missing c..f
+        // drops its line but keeps its empty line.
+        QTest::newRow("four choices")
+            << QStringList{"A", "B", "C", "D"}
+            << QStringLiteral("a.  A\n\nb.  B\n\nc.  C\n\nd.  D\n\n\n\n\nWhy");
+        QTest::newRow("five choices")
+            << QStringList{"A", "B", "C", "D", "E"}
+            << QStringLiteral("a.  A\n\nb.  B\n\nc.  C\n\nd.  D\n\ne.  E\n\n\n\nWhy");
+        QTest::newRow("six choices")
+            << QStringList{"A", "B", "C", "D", "E", "F"}
+            << QStringLiteral("a.  A\n\nb.  B\n\nc.  C\n\nd.  D\n\ne.  E\n\nf.  F\n\n\nWhy");
+        QTest::newRow("empty b still printed")
+            << QStringList{"A", "", "C"} << QStringLiteral("a.  A\n\nb.  \n\nc.  C\n\n\n\n\n\nWhy");
+        QTest::newRow("gap at c") << QStringList{"A", "B", "", "D"}
+                                  << QStringLiteral("a.  A\n\nb.  B\n\n\nd.  D\n\n\n\n\nWhy");
+    }
+    void itemChoiceLines()
+    {
+        QFETCH(QStringList, choices);
+        QFETCH(QString, expected);
+        QCOMPARE(itemChoiceText(choicesOf(choices), QStringLiteral("Why")), expected);
+    }
+
+    void itemPrintoutReadsTheCurrentRecordAndFitsOnePage()
+    {
+        testing::ProgramDir dir(false);
+        store::Session session(QStringLiteral("Quizlark"));
+        session.registerPassword(QString::fromLatin1(store::kTablePassword));
+        store::Table t(session, QStringLiteral("ces.DAT"), store::currentSetSchema(), true);
+        t.open();
+        for (int i = 1; i <= 3; ++i) {
+            t.append();
+            t.setValue(QStringLiteral("Q_OR_NUMBER"), 100 + i);
+            t.setValue(QStringLiteral("Q_TEXT"), QStringLiteral("Question %1").arg(i));
+            t.setValue(QStringLiteral("Q1"), QStringLiteral("one %1").arg(i));
+            t.setValue(QStringLiteral("Q2"), QStringLiteral("two"));
+            t.setValue(QStringLiteral("Q4"), QStringLiteral("four"));
+            t.setValue(QStringLiteral("Q_EXPL"), QStringLiteral("Explained %1").arg(i));
+            t.post();
+        }
+        t.setRecNo(2);
+        const ItemPrintout data = gatherItem(t, QStringLiteral("Shown text"), "Practice Exam B");
+        QCOMPARE(data.question, QStringLiteral("Shown text"));
+        QCOMPARE(data.examLine, QStringLiteral("Quizlark TCP/IP 4.0, Practice Exam B"));
+        QCOMPARE(data.itemNumberLine, QStringLiteral("Item Number: 2"));
+        QCOMPARE(data.choiceText,
+                 QStringLiteral("a.  one 2\n\nb.  two\n\n\nd.  four\n\n\n\n\nExplained 2"));
+        QCOMPARE(data.footer, QStringLiteral("Quizlark TCP/IP 4.0"));
+        QCOMPARE(t.recNo(), 2);
+
+        // Positions from the left margin and the top of the page.
+        const PageLayout page = layoutItemPrintout(m_device.get(), data);
+        const PlacedText* exam = page.findText(data.examLine);
+        QVERIFY(exam);
+        QCOMPARE(exam->rect.right(), 180.98);
+        QVERIFY(exam->flags & Qt::AlignRight);
+        QCOMPARE(page.findText(data.itemNumberLine)->rect.top(), 19.84);
+        QCOMPARE(page.findText(QStringLiteral(" Quizlark "))->colour, QColor(0, 0, 128));
+        QCOMPARE(page.findText(data.question)->rect.topLeft(), QPointF(12.70, 29.10));
+        const PlacedText* choices = page.findText(data.choiceText);
+        QVERIFY(choices);
+        QCOMPARE(choices->rect.top(), 35.7 + 4.23); // one-line question: designed height
+        const double footerTop = printableSizeMm().height() - 32.0;
+        QCOMPARE(page.findText(data.footer)->rect.topLeft(), QPointF(10.05, footerTop + 1.85));
+
+        // Texts too long for the page end at the page-bottom block.
+        ItemPrintout huge = data;
+        huge.question = longText(900);
+        huge.choiceText = longText(900);
+        const PageLayout full = layoutItemPrintout(m_device.get(), huge);
+        for (const PlacedText& text : full.texts)
+            if (text.text != huge.footer)
+                QVERIFY2(shownBottom(text) <= footerTop + 1e-9, qPrintable(text.text.left(20)));
+        const QString file = m_tmp.filePath(QStringLiteral("item.pdf"));
+        {
+            auto writer = pdfWriter(file);
+            QVERIFY(printItem(*writer, huge));
+        }
+        QCOMPARE(pdfPageCount(file), 1);
+    }
+
+    void examRowsAndKeys_data()
+    {
+        QTest::addColumn<QStringList>("choices");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("letters"); // the rows printed
+        QTest::addColumn<QString>("ticked");  // their boxes, 'x' ticked
+        QTest::newRow("a..d") << QStringList{"A", "B", "C", "D"} << QList<int>{1} << "abcd"
+                              << "-x--";
+        QTest::newRow("multiple a and c")
+            << QStringList{"A", "B", "C", "D", "E", "F"} << QList<int>{0, 2} << "abcdef"
+            << "x-x---";
+        QTest::newRow("empty b, gap at c")
+            << QStringList{"A", "", "", "D", "", "F"} << QList<int>{5} << "abdf"
+            << "---x";
+        QTest::newRow("simulation: no texts, key f") << QStringList{} << QList<int>{5} << "ab"
+                                                     << "--";
+    }
+    void examRowsAndKeys()
+    {
+        QFETCH(QStringList, choices);
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, letters);
+        QFETCH(QString, ticked);
+        ExamPrintout data{examLine("Practice Exam A"),
+                          "All Items in Practice Exam A",
+                          {examItem(42, choices, keys)}};
+        const std::vector<PageLayout> pages = layoutExamPrintout(m_device.get(), data);
+        QCOMPARE(pages.size(), size_t(1));
+        const PageLayout& page = pages[0];
+        QVERIFY(page.findText(QStringLiteral("Item ID: 42 ")));
+        QVERIFY(page.findText(QStringLiteral("All Items in Practice Exam A")));
+        QCOMPARE(page.findText(QStringLiteral("Item ID: 42 "))->rect.top(), 20.4 + 0.79);
+
+        QString shownLetters, shownTicks;
+        double lastRowTop = 0;
+        for (const PlacedText& t : page.texts)
+            if (t.text.size() == 2 && t.text[1] == QLatin1Char('.') && t.rect.left() == 20.11) {
+                shownLetters += t.text[0];
+                QVERIFY(t.rect.top() > lastRowTop); // each row below the previous
+                lastRowTop = t.rect.top();
+            }
+        for (const PlacedBox& b : page.boxes)
+            shownTicks += b.ticked ? QLatin1Char('x') : QLatin1Char('-');
+        QCOMPARE(shownLetters, letters);
+        QCOMPARE(shownTicks, ticked);
+        // An omitted row takes no space: the explanation follows the last
+        // printed row.
+        const PlacedText* expl = page.findText(QStringLiteral("Because."));
+        QVERIFY(expl);
+        QVERIFY(expl->font.italic());
+        QVERIFY(expl->rect.top() > lastRowTop);
+        QVERIFY(expl->rect.top() < lastRowTop + 10);
+    }
+
+    void examPrintoutBreaksIntoNumberedPages()
+    {
+        ExamPrintout data{examLine("All Items"), "All Items in All Items", {}};
+        for (int i = 1; i <= 14; ++i)
+            data.items.push_back(
+                examItem(i, {"A", "B", "C", "D"}, {0}, QStringLiteral("Question %1").arg(i)));
+        // One item taller than a whole page.
+        data.items.push_back(examItem(99, {"A", "B"}, {1}, longText(1500), longText(40)));
+        data.items.push_back(examItem(100, {"A", "B"}, {1}));
+
+        const std::vector<PageLayout> pages = layoutExamPrintout(m_device.get(), data);
+        QVERIFY(pages.size() >= 4);
+        const double footerTop = printableSizeMm().height() - 19.6;
+        QList<int> idsSeen;
+        for (size_t p = 0; p < pages.size(); ++p) {
+            const PlacedText* number = pages[p].findText(QStringLiteral("Page: %1").arg(p + 1));
+            QVERIFY2(number, qPrintable(QStringLiteral("page %1").arg(p + 1)));
+            QCOMPARE(number->rect.right(), 189.44);
+            QCOMPARE(number->rect.top(), footerTop + 1.59);
+            QCOMPARE(number->font.pointSizeF(), 8.0);
+            QCOMPARE(bool(pages[p].findText(QStringLiteral("All Items in All Items"))), p == 0);
+            for (const PlacedText& t : pages[p].texts) {
+                if (t.text.startsWith(QStringLiteral("Page: ")))
+                    continue;
+                QVERIFY(shownBottom(t) <= footerTop + 1e-9);
+                if (t.text.startsWith(QStringLiteral("Item ID: ")))
+                    idsSeen << t.text.mid(9).trimmed().toInt();
+            }
+        }
+        QList<int> expected;
+        for (int i = 1; i <= 14; ++i)
+            expected << i;
+        expected << 99 << 100;
+        QCOMPARE(idsSeen, expected);
+
+        // A block that fits on a page is never split: its ID and its
+        // explanation stand on the same page.
+        for (const PageLayout& page : pages)
+            for (int i = 1; i <= 14; ++i)
+                if (page.findText(QStringLiteral("Item ID: %1 ").arg(i)))
+                    QVERIFY(page.findText(QStringLiteral("Question %1").arg(i)));
+        int explanationsOnPages = 0;
+        for (const PageLayout& page : pages)
+            for (const PlacedText& t : page.texts)
+                explanationsOnPages += t.text == QStringLiteral("Because.");
+        QCOMPARE(explanationsOnPages, 15);
+
+        // The giant item starts a page, its long question is clipped and the
+        // rest of its block continues on the next page.
+        size_t giantPage = 0;
+        for (size_t p = 0; p < pages.size(); ++p)
+            if (pages[p].findText(QStringLiteral("Item ID: 99 ")))
+                giantPage = p;
+        const PlacedText* id = pages[giantPage].findText(QStringLiteral("Item ID: 99 "));
+        QCOMPARE(id->rect.top(), 0.79);
+        QVERIFY(giantPage + 1 < pages.size());
+        QVERIFY(pages[giantPage + 1].findText(longText(40)));
+
+        const QString file = m_tmp.filePath(QStringLiteral("exam.pdf"));
+        {
+            auto writer = pdfWriter(file);
+            QVERIFY(printExam(*writer, data));
+        }
+        QCOMPARE(pdfPageCount(file), int(pages.size()));
+    }
+
+    void examWalkReturnsToTheCurrentItemUnseen()
+    {
+        testing::ProgramDir dir(false);
+        store::Session session(QStringLiteral("Quizlark"));
+        session.registerPassword(QString::fromLatin1(store::kTablePassword));
+        store::Table t(session, QStringLiteral("ces.DAT"), store::currentSetSchema(), true);
+        store::DataSource ds(&t);
+        t.open();
+        for (int i = 1; i <= 9; ++i) {
+            t.append();
+            t.setValue(QStringLiteral("Q_OR_NUMBER"), 200 + i);
+            t.setValue(QStringLiteral("Q_TEXT"), QStringLiteral("Q%1").arg(i));
+            t.setValue(QStringLiteral("Q1"), QStringLiteral("x"));
+            t.setValue(QStringLiteral("Q2"), QStringLiteral("y"));
+            t.setValue(QStringLiteral("A%1").arg(i % 2 + 1), true);
+            t.post();
+        }
+        t.setRecNo(7);
+        // What the window would show: record numbers seen by the data source.
+        QList<int> shown;
+        connect(&ds, &store::DataSource::dataChanged, this, [&] { shown << t.recNo(); });
+
+        const ExamPrintout data = gatherExam(t, QStringLiteral("Practice Exam C"));
+        QCOMPARE(data.heading, QStringLiteral("All Items in Practice Exam C"));
+        QCOMPARE(data.examLine, QStringLiteral("Quizlark TCP/IP 4.0, Practice Exam C"));
+        QCOMPARE(int(data.items.size()), 9);
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(data.items[i].id, qint64(201 + i));
+            QCOMPARE(data.items[i].question, QStringLiteral("Q%1").arg(i + 1));
+            QCOMPARE(data.items[i].keys[0], (i + 1) % 2 == 0);
+            QCOMPARE(data.items[i].keys[1], (i + 1) % 2 == 1);
+        }
+        QCOMPARE(t.recNo(), 7);
+        QVERIFY(!t.controlsDisabled());
+        QVERIFY(!shown.contains(1));
+        QVERIFY(!shown.contains(9));
+        for (int r : shown)
+            QCOMPARE(r, 7);
+    }
+
+    void scoreReportRepeatsTheLastGrading()
+    {
+        testing::ScriptedServices services;
+        TScoreForm form(services);
+        store::Responses responses;
+        for (int i = 0; i < 20; ++i) {
+            store::ItemResponse r;
+            r.Section = i % 5 + 1;
+            r.Correct = i < 17;
+            responses.push_back(r);
+        }
+        form.showResults(QStringLiteral("Pat"), QStringLiteral("Practice Exam A"), responses);
+        const ScorePrintout data = gatherScore(form, QStringLiteral("12/10/26"));
+        QCOMPARE(data.heading, QStringLiteral("Pat,  Quizlark TCP/IP 4.0,  Practice Exam A"));
+        QCOMPARE(data.scoreLine,
+                 QStringLiteral("Passing Score: 850   Your Score: 850   Grade: Pass"));
+        QCOMPARE(data.footer, QStringLiteral("Quizlark TCP/IP 4.0"));
+        QCOMPARE(int(data.totalBars.size()), 2);
+        QCOMPARE(data.totalBars[0].label, QStringLiteral("Your score"));
+        QCOMPARE(data.totalBars[0].value, 850.0);
+        QCOMPARE(data.totalBars[1].value, 850.0);
+        QCOMPARE(int(data.sectionBars.size()), 5);
+        QCOMPARE(data.sectionBars[4].label, QStringLiteral("Planning (4/4) "));
+        QCOMPARE(data.sectionBars[4].value, 100.0);
+
+        const PageLayout page = layoutScorePrintout(m_device.get(), data);
+        QCOMPARE(page.findText(data.heading)->rect.right(), 182.30);
+        QCOMPARE(page.findText(QStringLiteral("12/10/26"))->rect.right(), 182.67);
+        const PlacedText* title = page.findText(QStringLiteral("Examination Score Report"));
+        QCOMPARE(title->rect.center().x(), 100.9);
+        QCOMPARE(page.findText(data.scoreLine)->rect.center().x(), 99.5);
+        QCOMPARE(page.findText(data.scoreLine)->rect.top(), 68.53);
+        QCOMPARE(page.findText(QStringLiteral(" Sections "))->rect,
+                 QRectF(16.93, 88.11, 16.40,
+                        page.findText(QStringLiteral(" Sections "))->rect.height()));
+        QCOMPARE(int(page.charts.size()), 2);
+        QCOMPARE(page.charts[0].rect, QRectF(16.40, 34.92, 165.37, 31.22));
+        QCOMPARE(page.charts[0].axis.maximum, 1000.0);
+        QVERIFY(page.charts[0].style.axisFont.bold());
+        QCOMPARE(page.charts[1].rect, QRectF(10.05, 92.60, 177.80, 34.92));
+        QCOMPARE(page.charts[1].axis.maximum, 100.0);
+        QCOMPARE(page.charts[1].bars.size(), size_t(5));
+        const double footerTop = printableSizeMm().height() - 25.7;
+        QCOMPARE(page.findText(data.footer)->rect.topLeft(), QPointF(10.05, footerTop + 2.38));
+        QCOMPARE(page.findText(data.footer)->font.pointSizeF(), 9.0);
+
+        const QString file = m_tmp.filePath(QStringLiteral("score.pdf"));
+        {
+            auto writer = pdfWriter(file);
+            QVERIFY(printScore(*writer, data));
+        }
+        QCOMPARE(pdfPageCount(file), 1);
+    }
+
+    void pageSetupAndJobNames_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::newRow("item") << QString::fromLatin1(kItemJobName);
+        QTest::newRow("exam") << QString::fromLatin1(kExamJobName);
+        QTest::newRow("score") << QString::fromLatin1(kScoreJobName);
+    }
+    void pageSetupAndJobNames()
+    {
+        QFETCH(QString, job);
+        QVERIFY(QStringList({"Report", "Report1", "Score Report"}).contains(job));
+        QPrinter printer;
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        applyPageSetup(printer, job.toLatin1().constData());
+        QCOMPARE(printer.docName(), job);
+        const QPageLayout layout = printer.pageLayout();
+        QCOMPARE(layout.pageSize().id(), QPageSize::Letter);
+        QCOMPARE(layout.orientation(), QPageLayout::Portrait);
+        const QMarginsF m = layout.margins(QPageLayout::Millimeter);
+        QCOMPARE(m, QMarginsF(6.35, 6.35, 6.35, 6.35));
+        QCOMPARE(printableSizeMm().width(), 215.9 - 12.7);
+    }
+};
+
+QTEST_MAIN(TestPrinting)
+#include "test_printing.moc"
