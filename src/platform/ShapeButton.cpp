@@ -1,6 +1,9 @@
 #include "ShapeButton.h"
 
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPainter>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
@@ -11,6 +14,29 @@ ShapeButton::ShapeButton(const QString& caption, const QColor& colour, QWidget* 
 {
     setCursor(Qt::PointingHandCursor);
     setFlat(true);
+}
+
+bool ShapeButton::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        const auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (shortcut->isAmbiguous()) {
+            // A menu title that shares the Alt key wins, as on other
+            // desktops; otherwise the press still clicks the button.
+            if (auto* main = qobject_cast<QMainWindow*>(window())) {
+                QMenuBar* bar = main->menuBar();
+                for (QAction* a : bar->actions()) {
+                    if (a->isEnabled() && QKeySequence::mnemonic(a->text()) == shortcut->key()) {
+                        bar->setActiveAction(a);
+                        return true;
+                    }
+                }
+            }
+            animateClick();
+            return true;
+        }
+    }
+    return QPushButton::event(event);
 }
 
 void ShapeButton::paintEvent(QPaintEvent*)

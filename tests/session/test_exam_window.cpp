@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -473,6 +474,26 @@ private slots:
         }
         // The earlier program stays.
         QCOMPARE(f.form->CalcButton->CommandLine(), good);
+    }
+
+    void altKeysReachButtonsAndMenus()
+    {
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        // Alt+E is only the button of Practice Exam E.
+        bool asked = false;
+        f.services.expectModal(QStringLiteral("NameForm"), [&](QWidget* w) {
+            asked = w->windowTitle() == QStringLiteral("Begin Practice Exam E");
+            return int(QDialog::Rejected);
+        });
+        QTest::keyClick(f.form->windowHandle(), Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY(asked);
+        // Alt+F is shared by the button of exam F and the File menu: the menu wins.
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QTest::keyClick(f.form->windowHandle(), Qt::Key_F, Qt::AltModifier);
+        QVERIFY(f.form->menuBar()->activeAction());
+        QCOMPARE(f.form->menuBar()->activeAction()->text(), QStringLiteral("&File"));
     }
 
     void startButtonsAreCentred_data()
