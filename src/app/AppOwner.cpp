@@ -50,7 +50,7 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     made(m_dm);
     m_about = std::make_unique<TAboutForm>();
     made(m_about);
-    m_sampler = std::make_unique<sampler::TSamplerForm>();
+    m_sampler = std::make_unique<sampler::TSamplerForm>(services, *m_dm);
     made(m_sampler);
     m_pict1 = std::make_unique<session::TPict1Form>();
     made(m_pict1);
@@ -77,6 +77,8 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     connect(m_main.get(), &TMainForm::startTestingRequested, this, &AppOwner::startTesting);
     connect(m_main.get(), &TMainForm::samplerRequested, this, &AppOwner::startSampler);
     connect(m_test.get(), &session::TTestForm::aboutRequested, this,
+            [this] { m_services.runModal(m_about.get()); });
+    connect(m_sampler.get(), &sampler::TSamplerForm::aboutRequested, this,
             [this] { m_services.runModal(m_about.get()); });
 }
 

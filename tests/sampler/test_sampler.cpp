@@ -1,0 +1,724 @@
+// The test sampler on a real user set: opening and closing the set with the
+// window, adding, editing, cancelling, deleting and emptying through the
+// controls, navigation, the header and status bar, and the exit question.
+#include "BoundControls.h"
+#include "DataSource.h"
+#include "ProgramDir.h"
+#include "Schemas.h"
+#include "ScriptedServices.h"
+#include "Session.h"
+#include "ShadowLabel.h"
+#include "TDM.h"
+#include "TSamplerForm.h"
+#include "Table.h"
+#include "TableError.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+using sampler::TSamplerForm;
+using store::Table;
+using store::TableState;
+
+namespace {
+
+const QString kExitQuestion = QStringLiteral("Are you sure to exit?");
+const QString kDeleteQuestion = QStringLiteral("Are you sure to delete this item?");
+const QString kEmptyQuestion =
+    QStringLiteral("This action will erase all items in this question set!\rAre you sure?");
+
+struct Seed {
+    QString text;
+    int section;
+    bool multiple;
+};
+
+} // namespace
+
+class TestSampler : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testing::ProgramDir> m_dir;
+    std::unique_ptr<store::Session> m_session;
+    testing::ScriptedServices m_services;
+    std::unique_ptr<sampler::TDM> m_dm;
+    std::unique_ptr<TSamplerForm> m_form;
+
+    Table& table() { return m_dm->dtUserSet(); }
+
+    void seed(const QList<Seed>& items)
+    {
+        Table t(*m_session, QString::fromLatin1(store::kUserSetFile), store::userSetSchema());
+        t.open();
+        for (const Seed& s : items) {
+            t.append();
+            t.setValue(QStringLiteral("Q_TEXT"), s.text);
+            t.setValue(QStringLiteral("Q_SECT"), s.section);
+            t.setValue(QStringLiteral("Q_TYPE"), s.multiple);
+            t.setValue(QStringLiteral("Q1"), s.text + QStringLiteral(" a"));
+            t.setValue(QStringLiteral("A1"), true);
+            t.post();
+        }
+    }
+
+    // Every record as the file holds it, read through a handle of its own.
+    QList<QVariantMap> stored()
+    {
+        Table t(*m_session, QString::fromLatin1(store::kUserSetFile), store::userSetSchema());
+        t.open();
+        QList<QVariantMap> rows;
+        for (t.first(); !t.eof() && !t.isEmpty(); t.next()) {
+            QVariantMap row;
+            for (const auto& column : store::userSetSchema())
+                row.insert(column.name, t.value(column.name));
+            rows << row;
+        }
+        return rows;
+    }
+
+    void show()
+    {
+        m_form->show();
+        QApplication::setActiveWindow(m_form.get());
+    }
+
+    void chooseSection(int row)
+    {
+        m_form->PageControl1->setCurrentWidget(m_form->TabSheet2);
+        QListWidgetItem* it = m_form->ListBox1->item(row);
+        QTest::mouseClick(m_form->ListBox1->viewport(), Qt::LeftButton, {},
+                          m_form->ListBox1->visualItemRect(it).center());
+    }
+
+    void chooseType(int entry)
+    {
+        QComboBox* box = m_form->ComboBox1;
+        m_form->PageControl1->setCurrentWidget(m_form->TabSheet2);
+        while (box->currentIndex() != entry)
+            QTest::keyClick(box, entry > box->currentIndex() ? Qt::Key_Down : Qt::Key_Up);
+    }
+
+    int selectedSection() const
+    {
+        const auto chosen = m_form->ListBox1->selectedItems();
+        return chosen.isEmpty() ? 0 : m_form->ListBox1->row(chosen.first()) + 1;
+    }
+
+    bool commandsEnabled() const
+    {
+        return m_form->AddAct->isEnabled() && m_form->EditAct->isEnabled() &&
+               m_form->DelAct->isEnabled() && m_form->DBList1->isEnabled() &&
+               m_form->DBNavigator1->isEnabled();
+    }
+
+    bool commandsDisabled() const
+    {
+        return !m_form->AddAct->isEnabled() && !m_form->EditAct->isEnabled() &&
+               !m_form->DelAct->isEnabled() && !m_form->DBList1->isEnabled() &&
+               !m_form->DBNavigator1->isEnabled();
+    }
+
+    void navigate(int button) { m_form->DBNavigator1->button(button)->click(); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<testing::ProgramDir>();
+        m_session = std::make_unique<store::Session>(QStringLiteral("Quizlark"));
+        m_session->registerPassword(QString::fromLatin1(store::kTablePassword));
+        m_services.reset();
+        m_dm = std::make_unique<sampler::TDM>(*m_session);
+        m_form = std::make_unique<TSamplerForm>(m_services, *m_dm);
+    }
+    void cleanup()
+    {
+        QVERIFY2(m_services.done(), qPrintable(m_services.problems().join(QLatin1Char('\n'))));
+        m_form->hide();
+        m_form.reset();
+        m_dm.reset();
+        m_session.reset();
+        m_dir.reset();
+    }
+
+    void windowHasItsPartsAndTexts()
+    {
+        QCOMPARE(m_form->objectName(), QStringLiteral("SamplerForm"));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Quizlark Test Sampler"));
+        QCOMPARE(m_form->size(), QSize(646, 481));
+        QCOMPARE(m_form->minimumSize(), QSize(646, 462));
+
+        QStringList menus;
+        for (QAction* a : m_form->MainMenu1->actions()) {
+            QStringList entries;
+            for (QAction* e : a->menu()->actions())
+                entries << (e->isSeparator() ? QStringLiteral("-") : e->text());
+            menus << a->text() + QLatin1Char(':') + entries.join(QLatin1Char(','));
+        }
+        QCOMPARE(menus, QStringList({"&File:E&xit",
+                                     "&Items:&Add new item,&Edit item,&Delete Item,-,E&mpty "
+                                     "question set",
+                                     "&Help:A&bout"}));
+        QCOMPARE(m_form->ToolBar1->actions(),
+                 QList<QAction*>({m_form->AddAct, m_form->EditAct, m_form->DelAct}));
+        QCOMPARE(m_form->PopupMenu1->actions(),
+                 QList<QAction*>({m_form->AddAct, m_form->EditAct, m_form->DelAct}));
+        for (QAction* a : {m_form->AddAct, m_form->EditAct, m_form->DelAct})
+            QVERIFY(!a->icon().isNull());
+
+        QStringList tabs;
+        for (int i = 0; i < m_form->PageControl1->count(); ++i)
+            tabs << m_form->PageControl1->tabText(i);
+        QCOMPARE(tabs, QStringList(
+                           {"Test question", "Type, Section", "Responce choices", "Explanation"}));
+        auto hasText = [](QWidget* page, const QString& text) {
+            for (QLabel* l : page->findChildren<QLabel*>())
+                if (l->text() == text)
+                    return true;
+            return false;
+        };
+        QVERIFY(hasText(m_form->TabSheet1, "Enter the question text in the box bellow."));
+        QVERIFY(hasText(m_form->TabSheet2, "Select item type:"));
+        QVERIFY(hasText(m_form->TabSheet2, "Select item section:"));
+        QVERIFY(hasText(m_form->TabSheet3,
+                        "Enter the responce choices and mark the correct choice(s)."));
+        QVERIFY(hasText(m_form->TabSheet4, "Enter the explanation text."));
+        QCOMPARE(m_form->ComboBox1->count(), 2);
+        QCOMPARE(m_form->ComboBox1->itemText(0), QStringLiteral("Single responce"));
+        QCOMPARE(m_form->ComboBox1->itemText(1), QStringLiteral("Multiple responces"));
+        QCOMPARE(m_form->ComboBox1->currentIndex(), 0);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(m_form->DBCheckBox[i]->text(), QString(QChar('a' + i)) + QLatin1Char('.'));
+        QCOMPARE(m_form->DBMemo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(m_form->DBMemo2->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+        const QStringList hints = {"First item", "Prior item", "Next item", "Last item"};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(m_form->DBNavigator1->button(i)->toolTip(), hints.at(i));
+        QCOMPARE(m_form->BitBtn1->text(), QStringLiteral("Save"));
+        QCOMPARE(m_form->BitBtn2->text(), QStringLiteral("Cancel"));
+        QVERIFY(m_form->BitBtn1->isDefault());
+
+        const int widths[4] = {70, 80, 100, 100};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(m_form->Panels[i]->width(), widths[i]);
+
+        QFont expected(QStringLiteral("Verdana"));
+        QCOMPARE(QFontInfo(m_form->HeaderLabel->font()).family(), QFontInfo(expected).family());
+        QVERIFY(m_form->HeaderLabel->font().bold());
+        QCOMPARE(m_form->HeaderLabel->textColour(), QColor(0, 255, 255));
+    }
+
+    void choiceFieldsFollowTheWidthOfTheirPage()
+    {
+        show();
+        m_form->PageControl1->setCurrentWidget(m_form->TabSheet3);
+        for (int width : {646, 900}) {
+            m_form->resize(width, 500);
+            QApplication::processEvents();
+            for (store::DBEdit* field : m_form->DBEdit)
+                QCOMPARE(field->width(), m_form->TabSheet3->width() - field->x() - 10);
+        }
+        m_form->Splitter1->setSizes({300, 600});
+        QApplication::processEvents();
+        for (store::DBEdit* field : m_form->DBEdit)
+            QCOMPARE(field->width(), m_form->TabSheet3->width() - field->x() - 10);
+    }
+
+    void openingAnEmptySet()
+    {
+        show();
+        QVERIFY(table().isOpen());
+        QVERIFY(!table().exclusive());
+        QCOMPARE(m_form->headerText(), QStringLiteral("The question set is empty"));
+        QCOMPARE(m_form->panelText(0), QStringLiteral(" Empty"));
+        QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: 0"));
+        QCOMPARE(m_form->panelText(2), QStringLiteral("  Browsing"));
+        QCOMPARE(m_form->panelText(3), QString());
+        QVERIFY(m_form->AddAct->isEnabled());
+        QVERIFY(!m_form->EditAct->isEnabled());
+        QVERIFY(!m_form->DelAct->isEnabled());
+        QVERIFY(!m_form->BitBtn1->isEnabled());
+        QVERIFY(!m_form->BitBtn2->isEnabled());
+        QCOMPARE(m_form->ComboBox1->currentIndex(), 0);
+        QCOMPARE(selectedSection(), 0);
+        QStringList sections;
+        for (int i = 0; i < m_form->ListBox1->count(); ++i)
+            sections << m_form->ListBox1->item(i)->text();
+        QCOMPARE(sections,
+                 QStringList({"Planning", "Installation and Configuration", "Connectivity",
+                              "Monitoring and Optimization", "Troubleshooting"}));
+        QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet1);
+        QCOMPARE(m_form->DBList1->count(), 0);
+
+        // The handle lives exactly as long as the window shows; a second
+        // opening refills the section list rather than doubling it.
+        m_form->hide();
+        QVERIFY(!table().isOpen());
+        show();
+        QVERIFY(table().isOpen());
+        QCOMPARE(m_form->ListBox1->count(), 5);
+    }
+
+    void openingShowsTheFirstItemWithItsTypeAndSection()
+    {
+        seed({{"first", 3, true}, {"second", 1, false}});
+        show();
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 1"));
+        QCOMPARE(m_form->panelText(0), QStringLiteral(" Item ID: 1"));
+        QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: 2"));
+        QCOMPARE(m_form->ListBox1->selectedItems().size(), 1);
+        QCOMPARE(m_form->ListBox1->selectedItems().first()->text(), QStringLiteral("Connectivity"));
+        QCOMPARE(m_form->ComboBox1->currentIndex(), 1);
+        QCOMPARE(m_form->DBMemo1->toPlainText(), QStringLiteral("first"));
+        QCOMPARE(m_form->DBEdit[0]->text(), QStringLiteral("first a"));
+        QCOMPARE(m_form->DBCheckBox[0]->checkState(), Qt::Checked);
+        QCOMPARE(m_form->DBList1->count(), 2);
+        QCOMPARE(m_form->DBList1->item(0)->text(), QStringLiteral("1"));
+        QCOMPARE(m_form->DBList1->currentRow(), 0);
+        QVERIFY(commandsEnabled());
+
+        m_form->EditAct->trigger();
+        QCOMPARE(table().state(), TableState::Edit);
+        QCOMPARE(m_form->headerText(), QStringLiteral("Edit Item"));
+        QCOMPARE(m_form->panelText(2), QStringLiteral(" Edit Item"));
+        QCOMPARE(m_form->panelText(3), QStringLiteral(" Modified"));
+        QVERIFY(commandsDisabled());
+        QVERIFY(m_form->BitBtn1->isEnabled() && m_form->BitBtn2->isEnabled());
+        m_form->BitBtn1->click();
+        QCOMPARE(table().state(), TableState::Browse);
+        QCOMPARE(m_form->panelText(3), QStringLiteral(" Saved"));
+        QVERIFY(commandsEnabled());
+        const auto rows = stored();
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].value("Q_SECT").toInt(), 3);
+        QCOMPARE(rows[0].value("Q_TYPE").toBool(), true);
+    }
+
+    void addingAnItemThroughTheControls_data()
+    {
+        QTest::addColumn<QList<int>>("existing"); // sections of items already there
+        QTest::addColumn<int>("type");            // entry to choose, -1 to leave it
+        QTest::addColumn<int>("section");         // list row to click, -1 to leave it
+        QTest::addColumn<bool>("saveByEnter");
+        QTest::addColumn<bool>("expectMultiple");
+        QTest::addColumn<int>("expectSection");
+        QTest::newRow("first item, section and type chosen")
+            << QList<int>{} << 1 << 3 << false << true << 4;
+        QTest::newRow("first item without a section keeps 0")
+            << QList<int>{} << -1 << -1 << false << false << 0;
+        QTest::newRow("takes the type and section shown before")
+            << QList<int>{2} << -1 << -1 << true << true << 2;
+        QTest::newRow("chosen over the shown ones")
+            << QList<int>{2} << 0 << 0 << true << false << 1;
+    }
+    void addingAnItemThroughTheControls()
+    {
+        QFETCH(QList<int>, existing);
+        QFETCH(int, type);
+        QFETCH(int, section);
+        QFETCH(bool, saveByEnter);
+        QFETCH(bool, expectMultiple);
+        QFETCH(int, expectSection);
+        QList<Seed> seeds;
+        for (int s : existing)
+            seeds << Seed{QStringLiteral("old"), s, true};
+        seed(seeds);
+        show();
+        m_form->PageControl1->setCurrentWidget(m_form->TabSheet4);
+
+        m_form->AddAct->trigger();
+        QCOMPARE(table().state(), TableState::Insert);
+        QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet1);
+        QCOMPARE(m_form->headerText(), QStringLiteral("Add new item"));
+        QCOMPARE(m_form->panelText(2), QStringLiteral(" Add new item"));
+        QCOMPARE(m_form->panelText(3), QStringLiteral(" Modified"));
+        QVERIFY(commandsDisabled());
+        QVERIFY(m_form->BitBtn1->isEnabled() && m_form->BitBtn2->isEnabled());
+        for (store::DBCheckBox* box : m_form->DBCheckBox)
+            QCOMPARE(box->checkState(), Qt::PartiallyChecked);
+        QCOMPARE(m_form->DBMemo1->toPlainText(), QString());
+
+        QTest::keyClicks(m_form->DBMemo1, QStringLiteral("What is ARP?"));
+        QCOMPARE(m_form->headerText(), QStringLiteral("Add new item"));
+        m_form->PageControl1->setCurrentWidget(m_form->TabSheet3);
+        QTest::keyClicks(m_form->DBEdit[0], QStringLiteral("Address resolution"));
+        QTest::keyClicks(m_form->DBEdit[1], QStringLiteral("Routing"));
+        m_form->DBCheckBox[0]->click();
+        m_form->DBCheckBox[1]->click();
+        m_form->DBCheckBox[1]->click();
+        QCOMPARE(m_form->DBCheckBox[1]->checkState(), Qt::Unchecked);
+        m_form->PageControl1->setCurrentWidget(m_form->TabSheet4);
+        QTest::keyClicks(m_form->DBMemo2, QStringLiteral("It maps IP to MAC."));
+        if (type >= 0)
+            chooseType(type);
+        if (section >= 0)
+            chooseSection(section);
+        QCOMPARE(table().state(), TableState::Insert);
+
+        const int before = m_form->DBList1->count();
+        if (saveByEnter)
+            QTest::keyClick(m_form->DBEdit[1], Qt::Key_Return);
+        else
+            m_form->BitBtn1->click();
+
+        QCOMPARE(table().state(), TableState::Browse);
+        const auto rows = stored();
+        QCOMPARE(rows.size(), existing.size() + 1);
+        const QVariantMap& row = rows.last();
+        const int id = row.value("Q_ID").toInt();
+        QVERIFY(id > 0);
+        for (int i = 0; i < rows.size() - 1; ++i)
+            QVERIFY(rows[i].value("Q_ID").toInt() < id);
+        QCOMPARE(row.value("Q_TEXT").toString(), QStringLiteral("What is ARP?"));
+        QCOMPARE(row.value("Q1").toString(), QStringLiteral("Address resolution"));
+        QCOMPARE(row.value("Q2").toString(), QStringLiteral("Routing"));
+        QCOMPARE(row.value("Q3").toString(), QString());
+        QCOMPARE(row.value("A1").toBool(), true);
+        QCOMPARE(row.value("A2").toBool(), false);
+        QCOMPARE(row.value("A3").toBool(), false);
+        QCOMPARE(row.value("Q_EXPL").toString(), QStringLiteral("It maps IP to MAC."));
+        QCOMPARE(row.value("Q_TYPE").toBool(), expectMultiple);
+        QCOMPARE(row.value("Q_SECT").toInt(), expectSection);
+        QCOMPARE(row.value("U_MEMO").toString(), QString());
+
+        const QString idText = QString::number(id);
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: ") + idText);
+        QCOMPARE(m_form->panelText(0), QStringLiteral(" Item ID: ") + idText);
+        QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: %1").arg(rows.size()));
+        QCOMPARE(m_form->panelText(2), QStringLiteral("  Browsing"));
+        QCOMPARE(m_form->panelText(3), QStringLiteral(" Saved"));
+        QCOMPARE(m_form->DBList1->count(), before + 1);
+        QCOMPARE(m_form->DBList1->currentItem()->text(), idText);
+        QCOMPARE(selectedSection(), expectSection);
+        QCOMPARE(m_form->ComboBox1->currentIndex(), expectMultiple ? 1 : 0);
+        QVERIFY(commandsEnabled());
+        QVERIFY(!m_form->BitBtn1->isEnabled() && !m_form->BitBtn2->isEnabled());
+    }
+
+    void cancellingAnEditOrAnAdd_data()
+    {
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<bool>("byEscape");
+        QTest::newRow("edit, Cancel button") << false << false;
+        QTest::newRow("edit, Escape") << false << true;
+        QTest::newRow("add, Cancel button") << true << false;
+        QTest::newRow("add, Escape") << true << true;
+    }
+    void cancellingAnEditOrAnAdd()
+    {
+        QFETCH(bool, add);
+        QFETCH(bool, byEscape);
+        seed({{"first", 1, false}, {"second", 5, true}});
+        const auto before = stored();
+        show();
+        navigate(3);
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 2"));
+        if (add)
+            m_form->AddAct->trigger();
+        else
+            m_form->EditAct->trigger();
+        QTest::keyClicks(m_form->DBMemo1, QStringLiteral(" changed"));
+        chooseSection(0);
+        if (byEscape)
+            QTest::keyClick(m_form->DBEdit[2], Qt::Key_Escape);
+        else
+            m_form->BitBtn2->click();
+
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(table().state(), TableState::Browse);
+        QCOMPARE(stored(), before);
+        QCOMPARE(m_form->DBMemo1->toPlainText(), QStringLiteral("second"));
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 2"));
+        QCOMPARE(m_form->panelText(3), QString());
+        QCOMPARE(selectedSection(), 5);
+        QVERIFY(commandsEnabled());
+        QVERIFY(!m_form->BitBtn1->isEnabled() && !m_form->BitBtn2->isEnabled());
+
+        // With nothing to cancel, Escape leaves the window alone.
+        QTest::keyClick(m_form->DBEdit[2], Qt::Key_Escape);
+        QVERIFY(m_form->isVisible());
+    }
+
+    void typingIntoABrowsedItemEditsItAndAMovePostsIt()
+    {
+        seed({{"first", 1, false}, {"second", 2, false}});
+        show();
+        m_form->PageControl1->setCurrentWidget(m_form->TabSheet3);
+        QTest::keyClicks(m_form->DBEdit[2], QStringLiteral("new choice"));
+        QCOMPARE(table().state(), TableState::Edit);
+        QCOMPARE(m_form->headerText(), QStringLiteral("Edit Item"));
+        QCOMPARE(m_form->panelText(2), QStringLiteral(" Edit Item"));
+        QCOMPARE(m_form->panelText(3), QStringLiteral(" Modified"));
+        QVERIFY(m_form->BitBtn1->isEnabled());
+        QVERIFY(commandsEnabled());
+        navigate(2);
+        QCOMPARE(table().state(), TableState::Browse);
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 2"));
+        QCOMPARE(stored()[0].value("Q3").toString(), QStringLiteral("new choice"));
+
+        // A changed section alone is written only by Save: a move loses it.
+        chooseSection(4);
+        QCOMPARE(table().state(), TableState::Edit);
+        QVERIFY(commandsEnabled());
+        navigate(0);
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 1"));
+        QCOMPARE(selectedSection(), 1);
+        chooseType(1);
+        QCOMPARE(table().state(), TableState::Edit);
+        navigate(2);
+        navigate(0);
+        QCOMPARE(m_form->ComboBox1->currentIndex(), 0);
+        QCOMPARE(stored()[0].value("Q_SECT").toInt(), 1);
+        QCOMPARE(stored()[0].value("Q_TYPE").toBool(), false);
+    }
+
+    void typingIntoAnEmptySetStartsTheFirstItem()
+    {
+        show();
+        QTest::keyClicks(m_form->DBMemo1, QStringLiteral("Q"));
+        QCOMPARE(table().state(), TableState::Insert);
+        QCOMPARE(m_form->headerText(), QStringLiteral("Add new item"));
+        QCOMPARE(m_form->panelText(0), QStringLiteral(" Empty"));
+        QVERIFY(!m_form->EditAct->isEnabled());
+        m_form->BitBtn1->click();
+        QCOMPARE(stored().size(), 1);
+        QCOMPARE(stored()[0].value("Q_SECT").toInt(), 0);
+        QVERIFY(commandsEnabled());
+    }
+
+    void navigatorAndItemListMoveThroughTheItems()
+    {
+        seed({{"one", 1, false}, {"two", 2, false}, {"three", 3, false}});
+        show();
+        QVERIFY(!m_form->DBNavigator1->button(0)->isEnabled());
+        QVERIFY(!m_form->DBNavigator1->button(1)->isEnabled());
+        const QList<QPair<int, QString>> steps = {
+            {2, "two"}, {3, "three"}, {1, "two"}, {0, "one"}, {3, "three"}};
+        for (const auto& [button, text] : steps) {
+            navigate(button);
+            QCOMPARE(m_form->DBMemo1->toPlainText(), text);
+            const int id = text == "one" ? 1 : text == "two" ? 2 : 3;
+            QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: %1").arg(id));
+            QCOMPARE(m_form->panelText(0), QStringLiteral(" Item ID: %1").arg(id));
+            QCOMPARE(m_form->DBList1->currentRow(), id - 1);
+            QCOMPARE(selectedSection(), id);
+        }
+        QVERIFY(!m_form->DBNavigator1->button(2)->isEnabled());
+        m_form->DBList1->setCurrentRow(1);
+        QCOMPARE(m_form->DBMemo1->toPlainText(), QStringLiteral("two"));
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 2"));
+    }
+
+    void deletingAnItem_data()
+    {
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<int>("shownAfter"); // Q_ID, 0 for the empty set
+        QTest::newRow("middle item, OK") << 3 << 2 << true << 3;
+        QTest::newRow("last item, OK") << 3 << 3 << true << 2;
+        QTest::newRow("only item, OK") << 1 << 1 << true << 0;
+        QTest::newRow("Cancel keeps it") << 3 << 2 << false << 2;
+    }
+    void deletingAnItem()
+    {
+        QFETCH(int, items);
+        QFETCH(int, at);
+        QFETCH(bool, confirm);
+        QFETCH(int, shownAfter);
+        QList<Seed> seeds;
+        for (int i = 1; i <= items; ++i)
+            seeds << Seed{QStringLiteral("item %1").arg(i), 1, false};
+        seed(seeds);
+        show();
+        m_form->DBList1->setCurrentRow(at - 1);
+        m_services.expectMessage(kDeleteQuestion, confirm ? platform::Ok : platform::Cancel);
+        m_form->DelAct->trigger();
+        QCOMPARE(m_services.shownKinds.last(), platform::MsgKind::Confirmation);
+
+        const int left = confirm ? items - 1 : items;
+        QCOMPARE(stored().size(), left);
+        QCOMPARE(m_form->DBList1->count(), left);
+        QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: %1").arg(left));
+        if (shownAfter == 0) {
+            QCOMPARE(m_form->headerText(), QStringLiteral("The question set is empty"));
+            QCOMPARE(m_form->panelText(0), QStringLiteral(" Empty"));
+            QVERIFY(m_form->AddAct->isEnabled());
+            QVERIFY(!m_form->EditAct->isEnabled());
+            QVERIFY(!m_form->DelAct->isEnabled());
+            QCOMPARE(m_form->DBMemo1->toPlainText(), QString());
+        } else {
+            QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: %1").arg(shownAfter));
+            QCOMPARE(m_form->DBMemo1->toPlainText(), QStringLiteral("item %1").arg(shownAfter));
+            QVERIFY(commandsEnabled());
+        }
+    }
+
+    void closingAsksFirst_data()
+    {
+        QTest::addColumn<QString>("pending"); // "", "add" or "edit"
+        QTest::addColumn<bool>("viaMenu");
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("browsing, OK") << "" << true << true;
+        QTest::newRow("browsing, Cancel") << "" << false << false;
+        QTest::newRow("adding, OK") << "add" << false << true;
+        QTest::newRow("adding, Cancel") << "add" << true << false;
+        QTest::newRow("editing, OK") << "edit" << true << true;
+        QTest::newRow("editing, Cancel") << "edit" << false << false;
+    }
+    void closingAsksFirst()
+    {
+        QFETCH(QString, pending);
+        QFETCH(bool, viaMenu);
+        QFETCH(bool, confirm);
+        seed({{"first", 2, false}});
+        const auto before = stored();
+        show();
+        if (pending == "add")
+            m_form->AddAct->trigger();
+        else if (pending == "edit")
+            m_form->EditAct->trigger();
+        if (!pending.isEmpty())
+            QTest::keyClicks(m_form->DBMemo1, QStringLiteral("unsaved"));
+
+        m_services.expectMessage(kExitQuestion, confirm ? platform::Ok : platform::Cancel);
+        if (viaMenu)
+            m_form->Exit1->trigger();
+        else
+            m_form->close();
+        QCOMPARE(m_services.shownKinds.last(), platform::MsgKind::Confirmation);
+
+        QCOMPARE(m_form->isVisible(), !confirm);
+        QCOMPARE(table().isOpen(), !confirm);
+        if (!confirm) {
+            const TableState expected = pending == "add"    ? TableState::Insert
+                                        : pending == "edit" ? TableState::Edit
+                                                            : TableState::Browse;
+            QCOMPARE(table().state(), expected);
+            if (!pending.isEmpty())
+                QVERIFY(m_form->DBMemo1->toPlainText().contains("unsaved"));
+            return;
+        }
+        QCOMPARE(stored(), before);
+
+        // Opened again, the window offers its commands whatever it was doing
+        // when it closed.
+        show();
+        QVERIFY(commandsEnabled());
+        QCOMPARE(m_form->panelText(3), QString());
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 1"));
+    }
+
+    void closingThroughAModalRunLikeTheStartWindow()
+    {
+        seed({{"first", 2, false}});
+        m_services.expectModal(QStringLiteral("SamplerForm"), [this](QWidget* w) {
+            auto* form = static_cast<TSamplerForm*>(w);
+            form->AddAct->trigger();
+            QTest::keyClicks(form->DBMemo1, QStringLiteral("never saved"));
+            m_services.expectMessage(kExitQuestion, platform::Ok);
+            form->Exit1->trigger();
+            return 0;
+        });
+        m_services.runModal(m_form.get());
+        QVERIFY(!table().isOpen());
+        QCOMPARE(stored().size(), 1);
+    }
+
+    void emptyingTheSet_data()
+    {
+        QTest::addColumn<bool>("whileAdding");
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("browsing, OK") << false << true;
+        QTest::newRow("adding, OK") << true << true;
+        QTest::newRow("Cancel keeps the items") << false << false;
+    }
+    void emptyingTheSet()
+    {
+        QFETCH(bool, whileAdding);
+        QFETCH(bool, confirm);
+        seed({{"first", 2, false}, {"second", 3, true}});
+        show();
+        if (whileAdding) {
+            m_form->AddAct->trigger();
+            QTest::keyClicks(m_form->DBMemo1, QStringLiteral("lost"));
+        }
+        QVERIFY(m_form->Emptyquestionset1->isEnabled());
+        m_services.expectMessage(kEmptyQuestion, confirm ? platform::Ok : platform::Cancel);
+        m_form->Emptyquestionset1->trigger();
+        QCOMPARE(m_services.shownKinds.last(), platform::MsgKind::Warning);
+        if (!confirm) {
+            QVERIFY(!table().exclusive());
+            QCOMPARE(table().recordCount(), 2);
+            return;
+        }
+        QVERIFY(table().isOpen());
+        QVERIFY(table().exclusive());
+        QCOMPARE(table().recordCount(), 0);
+        QCOMPARE(m_form->headerText(), QStringLiteral("The question set is empty"));
+        QCOMPARE(m_form->panelText(0), QStringLiteral(" Empty"));
+        QCOMPARE(m_form->panelText(3), QString());
+        QCOMPARE(m_form->DBList1->count(), 0);
+        QVERIFY(m_form->AddAct->isEnabled());
+        QVERIFY(!m_form->EditAct->isEnabled());
+        QVERIFY(!m_form->DelAct->isEnabled());
+        QVERIFY(!m_form->BitBtn1->isEnabled());
+
+        // The set can be written again at once, and the handle stays
+        // exclusive for later openings.
+        m_form->AddAct->trigger();
+        QTest::keyClicks(m_form->DBMemo1, QStringLiteral("fresh"));
+        m_form->BitBtn1->click();
+        QCOMPARE(table().recordCount(), 1);
+        m_services.expectMessage(kExitQuestion, platform::Ok);
+        m_form->close();
+        const auto rows = stored();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].value("Q_TEXT").toString(), QStringLiteral("fresh"));
+        show();
+        QVERIFY(table().exclusive());
+        QVERIFY(table().isOpen());
+    }
+
+    void aMissingSetIsReportedAndNothingBreaks()
+    {
+        QVERIFY(QFile::remove(m_dir->file(QString::fromLatin1(store::kUserSetFile))));
+        QString text;
+        try {
+            Table t(*m_session, QString::fromLatin1(store::kUserSetFile), store::userSetSchema());
+            t.open();
+        } catch (const platform::TableError& e) {
+            text = e.text();
+        }
+        QVERIFY(!text.isEmpty());
+        m_services.expectMessage(text, platform::Ok);
+        show();
+        QVERIFY(m_form->isVisible());
+        QVERIFY(!table().isOpen());
+        QVERIFY(!m_form->BitBtn1->isEnabled());
+        m_services.expectMessage(kExitQuestion, platform::Ok);
+        m_form->close();
+        QVERIFY(!m_form->isVisible());
+    }
+
+    void aboutIsAskedOfTheOwner()
+    {
+        QSignalSpy about(m_form.get(), &TSamplerForm::aboutRequested);
+        m_form->About1->trigger();
+        QCOMPARE(about.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestSampler)
+#include "test_sampler.moc"
