@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTransform>
 #include <QPixmap>
 
 namespace results {
@@ -74,25 +75,16 @@ QIcon glyph(Glyph kind)
         p.setPen(Qt::NoPen);
         p.setBrush(forward ? QColor(0, 0, 160) : QColor(0, 128, 0));
         QPainterPath arrow;
-        if (forward) {
-            arrow.moveTo(2, 6);
-            arrow.lineTo(8, 6);
-            arrow.lineTo(8, 2);
-            arrow.lineTo(14, 8);
-            arrow.lineTo(8, 14);
-            arrow.lineTo(8, 10);
-            arrow.lineTo(2, 10);
-        } else {
-            arrow.moveTo(14, 6);
-            arrow.lineTo(8, 6);
-            arrow.lineTo(8, 2);
-            arrow.lineTo(2, 8);
-            arrow.lineTo(8, 14);
-            arrow.lineTo(8, 10);
-            arrow.lineTo(14, 10);
-        }
+        arrow.moveTo(2, 6);
+        arrow.lineTo(8, 6);
+        arrow.lineTo(8, 2);
+        arrow.lineTo(14, 8);
+        arrow.lineTo(8, 14);
+        arrow.lineTo(8, 10);
+        arrow.lineTo(2, 10);
         arrow.closeSubpath();
-        p.drawPath(arrow);
+        // Return points back: the same arrow mirrored about the glyph's middle.
+        p.drawPath(forward ? arrow : QTransform(-1, 0, 0, 1, 16, 0).map(arrow));
         break;
     }
     }

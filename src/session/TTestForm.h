@@ -183,7 +183,8 @@ public:
     void AllQActExecute();
     void RandActExecute();
     void UserActExecute();
-    void PrepareNameForm(bool countEnabled);
+    // Returns the number of candidates, the items in any practice exam.
+    int PrepareNameForm(bool countEnabled);
     void BeginExam();
     void BeginUserExam();
     void ExamControls();
@@ -255,6 +256,8 @@ private:
     bool run(const std::function<void()>& action);
     void FormCreate();
     bool takeNameDialog();
+    // After the name dialog: the start sequence of an exam drawn from the bank.
+    void startBankExam(const std::function<store::BuildResult()>& build);
     void buildAndStart(const std::function<store::BuildResult()>& build, bool userExam);
     int countUnderFilter();
     void showNoItemsMessage();

@@ -70,8 +70,7 @@ void TTestForm::RandActExecute()
     int candidates = 0;
     const bool ok = run([&] {
         m_nameForm->setWindowTitle(QStringLiteral("Random Exam"));
-        PrepareNameForm(true);
-        candidates = m_nameForm->SpinEdit2->property("candidates").toInt();
+        candidates = PrepareNameForm(true);
         ExamTitle = QStringLiteral("Random Exam");
         m_qset->setFilter(QStringLiteral("Q_EXAM_N<>0"));
     });
@@ -83,18 +82,9 @@ void TTestForm::RandActExecute()
         return;
     }
     // The time box is not preset here: it shows what it showed last.
-    if (!takeNameDialog())
-        return;
-    if (m_resetSimulations)
-        m_resetSimulations();
-    buildAndStart(
-        [&] {
-            m_qset->setFiltered(true);
-            m_qset->open();
-            return m_builder->BuildRandomSet(*m_qset, *m_currentSet,
-                                             m_nameForm->questionCount());
-        },
-        false);
+    startBankExam([&] {
+        return m_builder->BuildRandomSet(*m_qset, *m_currentSet, m_nameForm->questionCount());
+    });
 }
 
 void TTestForm::UserActExecute()
@@ -123,7 +113,7 @@ void TTestForm::UserActExecute()
     BeginUserExam();
 }
 
-void TTestForm::PrepareNameForm(bool countEnabled)
+int TTestForm::PrepareNameForm(bool countEnabled)
 {
     m_qset->setFilter(QStringLiteral("Q_EXAM_N<>0"));
     m_qset->setFiltered(true);
@@ -131,7 +121,7 @@ void TTestForm::PrepareNameForm(bool countEnabled)
     const int candidates = m_qset->recordCount();
     m_qset->close();
     m_nameForm->setQuestionCount(candidates, countEnabled);
-    m_nameForm->SpinEdit2->setProperty("candidates", candidates);
+    return candidates;
 }
 
 void TTestForm::showNoItemsMessage()
@@ -154,17 +144,7 @@ void TTestForm::BeginExam()
         return;
     }
     m_nameForm->setTimeMinutes(DefaultTime);
-    if (!takeNameDialog())
-        return;
-    if (m_resetSimulations)
-        m_resetSimulations();
-    buildAndStart(
-        [&] {
-            m_qset->setFiltered(true);
-            m_qset->open();
-            return m_builder->BuildExamSet(*m_qset, *m_currentSet);
-        },
-        false);
+    startBankExam([&] { return m_builder->BuildExamSet(*m_qset, *m_currentSet); });
 }
 
 void TTestForm::BeginUserExam()
@@ -179,6 +159,21 @@ void TTestForm::BeginUserExam()
             return m_builder->BuildUserSet(*m_userSet, *m_currentSet);
         },
         true);
+}
+
+void TTestForm::startBankExam(const std::function<store::BuildResult()>& build)
+{
+    if (!takeNameDialog())
+        return;
+    if (m_resetSimulations)
+        m_resetSimulations();
+    buildAndStart(
+        [&] {
+            m_qset->setFiltered(true);
+            m_qset->open();
+            return build();
+        },
+        false);
 }
 
 bool TTestForm::takeNameDialog()

@@ -200,9 +200,11 @@ void Table::first()
     const auto i = firstVisibleFrom(0);
     m_eof = !i.has_value();
     m_bof = true;
-    if (i != m_cur || !i)
-        moveTo(i);
-    else
+    // Raised even when the first record was already current: an exam start
+    // shows item 1 through this notification.
+    const bool notify = i.has_value() || m_cur.has_value();
+    m_cur = i;
+    if (notify)
         notifyData(-1);
 }
 

@@ -10,6 +10,7 @@
 #include "TScoreForm.h"
 #include "Table.h"
 
+#include "PdfPages.h"
 #include <QLabel>
 #include <QPageLayout>
 #include <QPdfWriter>
@@ -17,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 using namespace results;
@@ -53,14 +55,7 @@ std::unique_ptr<QPdfWriter> pdfWriter(const QString& file)
     return w;
 }
 
-int pdfPageCount(const QString& file)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QString text = QString::fromLatin1(f.readAll());
-    return int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-}
+using testing::pdfPageCount;
 
 // A text's bottom, or where its clip ends it.
 double shownBottom(const PlacedText& t)

@@ -3,6 +3,7 @@
 // exam window is left on the item it showed.
 #include "DataSource.h"
 #include "ExamWindowFixture.h"
+#include "PdfPages.h"
 #include "Printing.h"
 #include "ShadowLabel.h"
 #include "TScoreForm.h"
@@ -20,14 +21,7 @@ using session::TTestForm;
 
 namespace {
 
-int pdfPageCount(const QString& file)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QString text = QString::fromLatin1(f.readAll());
-    return int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-}
+using testing::pdfPageCount;
 
 } // namespace
 
