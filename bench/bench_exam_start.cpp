@@ -42,18 +42,18 @@ double measure(ExamWindowFixture& f, int runs)
     for (int r = 0; r < runs; ++r) {
         QElapsedTimer clock;
         // The clock starts when the dialog returns OK.
-        f.services.expectModal(QStringLiteral("NameForm"), [&](QWidget*) {
+        f.services.expectModal(QStringLiteral("nameDialog"), [&](QWidget*) {
             clock.start();
             return int(QDialog::Accepted);
         });
-        f.form->AllQAct->trigger();
+        f.form->m_allQuestionsAction->trigger();
         const double elapsed = clock.nsecsElapsed() / 1e6;
-        if (f.form->Mode != 1 || f.form->dtCurrentSet().recNo() != 1) {
+        if (f.form->mode != 1 || f.form->currentSet().recNo() != 1) {
             std::fprintf(stderr, "exam did not start\n");
             std::exit(1);
         }
         ms.push_back(elapsed);
-        f.form->CloseCurrentExam();
+        f.form->closeCurrentExam();
     }
     return median(ms);
 }
@@ -74,16 +74,17 @@ int main(int argc, char** argv)
             return 1;
         }
         f.create();
-        std::printf("shipped bank, All Questions (%d items): median %.1f ms\n",
-                    [&] {
-                        f.services.expectModal(QStringLiteral("NameForm"),
-                                               [](QWidget*) { return int(QDialog::Accepted); });
-                        f.form->AllQAct->trigger();
-                        const int n = f.form->ItemCount;
-                        f.form->CloseCurrentExam();
-                        return n;
-                    }(),
-                    measure(f, 11));
+        std::printf(
+            "shipped bank, All Questions (%d items): median %.1f ms\n",
+            [&] {
+                f.services.expectModal(QStringLiteral("nameDialog"),
+                                       [](QWidget*) { return int(QDialog::Accepted); });
+                f.form->m_allQuestionsAction->trigger();
+                const int n = f.form->itemCount;
+                f.form->closeCurrentExam();
+                return n;
+            }(),
+            measure(f, 11));
     }
     QFile::remove(QStringLiteral("tcpip.DAT"));
     bank::writeBank(generated(10000), QStringLiteral("tcpip.DAT"));

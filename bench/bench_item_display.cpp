@@ -1,4 +1,4 @@
-// Time of one item display (dsCurrentSetDataChange) at 1280 x 800, for a
+// Time of one item display (showCurrentItem) at 1280 x 800, for a
 // typical item and for one with six long choices and a long explanation.
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
@@ -36,8 +36,8 @@ int main(int argc, char** argv)
     typical.section = 2;
     typical.text = QStringLiteral("Which DHCP option gives the clients their default gateway?");
     typical.explanation = QStringLiteral("Option 003 lists the routers.");
-    typical.choices = {"003 Router", "006 DNS Servers", "044 WINS/NBNS Servers",
-                       "046 WINS/NBT Node Type", "", ""};
+    typical.choices = {
+        "003 Router", "006 DNS Servers", "044 WINS/NBNS Servers", "046 WINS/NBT Node Type", "", ""};
     typical.key[0] = true;
     bank::SourceItem heavy = typical;
     heavy.id = 2;
@@ -51,16 +51,16 @@ int main(int argc, char** argv)
     f.create();
     f.form->setWindowState(Qt::WindowNoState);
     f.form->resize(1280, 800);
-    f.services.expectModal(QStringLiteral("NameForm"),
+    f.services.expectModal(QStringLiteral("nameDialog"),
                            [](QWidget*) { return int(QDialog::Accepted); });
-    f.form->ExamAction[0]->trigger();
+    f.form->m_practiceExamActions[0]->trigger();
     for (int id : {1, 2}) {
         f.goToBankItem(id);
         std::vector<double> ms;
         for (int r = 0; r < 201; ++r) {
             QElapsedTimer clock;
             clock.start();
-            f.form->dsCurrentSetDataChange();
+            f.form->showCurrentItem();
             ms.push_back(clock.nsecsElapsed() / 1e6);
         }
         std::printf("%s item: median %.3f ms\n", id == 1 ? "typical" : "six long choices",

@@ -1,21 +1,21 @@
 #include "AppOwner.h"
 
-#include "ProgressForm.h"
+#include "AboutBox.h"
+#include "ExamWindow.h"
+#include "Exhibit1Window.h"
+#include "Exhibit2Window.h"
+#include "ItemsReview.h"
+#include "NameDialog.h"
+#include "NoteWindow.h"
+#include "OptionsDialog.h"
+#include "PrintingSimulation.h"
+#include "ProgressWindow.h"
+#include "SamplerData.h"
+#include "ScoreReport.h"
 #include "Services.h"
-#include "TAboutForm.h"
-#include "TDM.h"
-#include "TMainForm.h"
-#include "TNameForm.h"
-#include "TNoteForm.h"
-#include "TOptionsForm.h"
-#include "TPict1Form.h"
-#include "TPict2Form.h"
-#include "TReviewForm.h"
-#include "TSamplerForm.h"
-#include "TScoreForm.h"
-#include "TSimForm1.h"
-#include "TSimForm2.h"
-#include "TTestForm.h"
+#include "StartWindow.h"
+#include "SubnetMaskSimulation.h"
+#include "TestSampler.h"
 
 #include <QApplication>
 
@@ -29,67 +29,67 @@ template <typename T> void AppOwner::made(const std::unique_ptr<T>& w)
 AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_services(services)
 {
     // The order matters: the start window sets the working directory, the
-    // exam window creates the table session, and DM uses that session.
-    m_main = std::make_unique<TMainForm>(programDir);
+    // exam window creates the table session, and samplerData uses that session.
+    m_main = std::make_unique<StartWindow>(programDir);
     made(m_main);
-    m_test = std::make_unique<session::TTestForm>(services);
+    m_test = std::make_unique<session::ExamWindow>(services);
     made(m_test);
-    m_progress = std::make_unique<store::TProgressForm>();
+    m_progress = std::make_unique<store::ProgressWindow>();
     made(m_progress);
-    m_score = std::make_unique<results::TScoreForm>(services);
+    m_score = std::make_unique<results::ScoreReport>(services);
     made(m_score);
-    m_name = std::make_unique<session::TNameForm>(services);
+    m_name = std::make_unique<session::NameDialog>(services);
     made(m_name);
-    m_review = std::make_unique<results::TReviewForm>(services);
+    m_review = std::make_unique<results::ItemsReview>(services);
     made(m_review);
-    m_note = std::make_unique<results::TNoteForm>(services);
+    m_note = std::make_unique<results::NoteWindow>(services);
     made(m_note);
-    m_options = std::make_unique<options::TOptionsForm>(services);
+    m_options = std::make_unique<options::OptionsDialog>(services);
     made(m_options);
-    m_dm = std::make_unique<sampler::TDM>(m_test->tableSession());
+    m_dm = std::make_unique<sampler::SamplerData>(m_test->tableSession());
     made(m_dm);
-    m_about = std::make_unique<TAboutForm>();
+    m_about = std::make_unique<AboutBox>();
     made(m_about);
-    m_sampler = std::make_unique<sampler::TSamplerForm>(services, *m_dm);
+    m_sampler = std::make_unique<sampler::TestSampler>(services, *m_dm);
     made(m_sampler);
-    m_pict1 = std::make_unique<session::TPict1Form>();
-    made(m_pict1);
-    m_pict2 = std::make_unique<session::TPict2Form>();
-    made(m_pict2);
-    m_sim1 = std::make_unique<session::TSimForm1>();
-    made(m_sim1);
-    m_sim2 = std::make_unique<session::TSimForm2>();
-    made(m_sim2);
+    m_exhibit1 = std::make_unique<session::Exhibit1Window>();
+    made(m_exhibit1);
+    m_exhibit2 = std::make_unique<session::Exhibit2Window>();
+    made(m_exhibit2);
+    m_printingSimulation = std::make_unique<session::PrintingSimulation>();
+    made(m_printingSimulation);
+    m_subnetMaskSimulation = std::make_unique<session::SubnetMaskSimulation>();
+    made(m_subnetMaskSimulation);
 
-    m_test->setNameForm(m_name.get());
-    m_test->setProgressForm(m_progress.get());
-    m_test->setNoteForm(m_note.get());
-    m_test->setScoreForm(m_score.get());
-    m_test->setReviewForm(m_review.get());
-    m_test->setOptionsForm(m_options.get());
-    m_test->setExhibitWindows(m_pict1.get(), m_pict2.get());
-    m_test->setSimulationWindows(m_sim1.get(), m_sim2.get());
+    m_test->setNameDialog(m_name.get());
+    m_test->setProgressWindow(m_progress.get());
+    m_test->setNoteWindow(m_note.get());
+    m_test->setScoreReport(m_score.get());
+    m_test->setItemsReview(m_review.get());
+    m_test->setOptionsDialog(m_options.get());
+    m_test->setExhibitWindows(m_exhibit1.get(), m_exhibit2.get());
+    m_test->setSimulationWindows(m_printingSimulation.get(), m_subnetMaskSimulation.get());
     m_test->setResetSimulations([this] {
-        m_sim1->ResetSimulations();
-        m_sim2->ResetSimulations();
+        m_printingSimulation->resetTiles();
+        m_subnetMaskSimulation->resetTiles();
     });
 
-    connect(m_main.get(), &TMainForm::startTestingRequested, this, &AppOwner::startTesting);
-    connect(m_main.get(), &TMainForm::samplerRequested, this, &AppOwner::startSampler);
-    connect(m_test.get(), &session::TTestForm::aboutRequested, this,
+    connect(m_main.get(), &StartWindow::startTestingRequested, this, &AppOwner::startTesting);
+    connect(m_main.get(), &StartWindow::samplerRequested, this, &AppOwner::startSampler);
+    connect(m_test.get(), &session::ExamWindow::aboutRequested, this,
             [this] { m_services.runModal(m_about.get()); });
-    connect(m_sampler.get(), &sampler::TSamplerForm::aboutRequested, this,
+    connect(m_sampler.get(), &sampler::TestSampler::aboutRequested, this,
             [this] { m_services.runModal(m_about.get()); });
 }
 
 AppOwner::~AppOwner()
 {
-    // Windows go in the reverse order of their creation; DM before the exam
+    // Windows go in the reverse order of their creation; samplerData before the exam
     // window whose session it uses.
-    m_sim2.reset();
-    m_sim1.reset();
-    m_pict2.reset();
-    m_pict1.reset();
+    m_subnetMaskSimulation.reset();
+    m_printingSimulation.reset();
+    m_exhibit2.reset();
+    m_exhibit1.reset();
     m_sampler.reset();
     m_about.reset();
     m_dm.reset();

@@ -8,33 +8,33 @@ namespace platform {
 class Services;
 }
 namespace session {
-class TTestForm;
-class TNameForm;
-class TPict1Form;
-class TPict2Form;
-class TSimForm1;
-class TSimForm2;
+class ExamWindow;
+class NameDialog;
+class Exhibit1Window;
+class Exhibit2Window;
+class PrintingSimulation;
+class SubnetMaskSimulation;
 } // namespace session
 namespace store {
-class TProgressForm;
+class ProgressWindow;
 }
 namespace results {
-class TScoreForm;
-class TReviewForm;
-class TNoteForm;
+class ScoreReport;
+class ItemsReview;
+class NoteWindow;
 } // namespace results
 namespace options {
-class TOptionsForm;
+class OptionsDialog;
 }
 namespace sampler {
-class TDM;
-class TSamplerForm;
+class SamplerData;
+class TestSampler;
 } // namespace sampler
 
 namespace app {
 
-class TMainForm;
-class TAboutForm;
+class StartWindow;
+class AboutBox;
 
 // Creates every window of the program once, in the start-up order, wires
 // them together and keeps them until the program ends. There are no globals:
@@ -45,21 +45,24 @@ public:
     AppOwner(platform::Services& services, const QString& programDir);
     ~AppOwner() override;
 
-    TMainForm* MainForm() const { return m_main.get(); }
-    session::TTestForm* TestForm() const { return m_test.get(); }
-    store::TProgressForm* ProgressForm() const { return m_progress.get(); }
-    results::TScoreForm* ScoreForm() const { return m_score.get(); }
-    session::TNameForm* NameForm() const { return m_name.get(); }
-    results::TReviewForm* ReviewForm() const { return m_review.get(); }
-    results::TNoteForm* NoteForm() const { return m_note.get(); }
-    options::TOptionsForm* OptionsForm() const { return m_options.get(); }
-    sampler::TDM* DM() const { return m_dm.get(); }
-    TAboutForm* AboutForm() const { return m_about.get(); }
-    sampler::TSamplerForm* SamplerForm() const { return m_sampler.get(); }
-    session::TPict1Form* Pict1Form() const { return m_pict1.get(); }
-    session::TPict2Form* Pict2Form() const { return m_pict2.get(); }
-    session::TSimForm1* SimForm1() const { return m_sim1.get(); }
-    session::TSimForm2* SimForm2() const { return m_sim2.get(); }
+    StartWindow* startWindow() const { return m_main.get(); }
+    session::ExamWindow* examWindow() const { return m_test.get(); }
+    store::ProgressWindow* progressWindow() const { return m_progress.get(); }
+    results::ScoreReport* scoreReport() const { return m_score.get(); }
+    session::NameDialog* nameDialog() const { return m_name.get(); }
+    results::ItemsReview* itemsReview() const { return m_review.get(); }
+    results::NoteWindow* noteWindow() const { return m_note.get(); }
+    options::OptionsDialog* optionsDialog() const { return m_options.get(); }
+    sampler::SamplerData* samplerData() const { return m_dm.get(); }
+    AboutBox* aboutBox() const { return m_about.get(); }
+    sampler::TestSampler* testSampler() const { return m_sampler.get(); }
+    session::Exhibit1Window* exhibit1Window() const { return m_exhibit1.get(); }
+    session::Exhibit2Window* exhibit2Window() const { return m_exhibit2.get(); }
+    session::PrintingSimulation* printingSimulation() const { return m_printingSimulation.get(); }
+    session::SubnetMaskSimulation* subnetMaskSimulation() const
+    {
+        return m_subnetMaskSimulation.get();
+    }
 
     // Object names in the order the windows were created.
     const QStringList& creationOrder() const { return m_order; }
@@ -75,21 +78,21 @@ private:
 
     platform::Services& m_services;
     QStringList m_order;
-    std::unique_ptr<TMainForm> m_main;
-    std::unique_ptr<session::TTestForm> m_test;
-    std::unique_ptr<store::TProgressForm> m_progress;
-    std::unique_ptr<results::TScoreForm> m_score;
-    std::unique_ptr<session::TNameForm> m_name;
-    std::unique_ptr<results::TReviewForm> m_review;
-    std::unique_ptr<results::TNoteForm> m_note;
-    std::unique_ptr<options::TOptionsForm> m_options;
-    std::unique_ptr<sampler::TDM> m_dm;
-    std::unique_ptr<TAboutForm> m_about;
-    std::unique_ptr<sampler::TSamplerForm> m_sampler;
-    std::unique_ptr<session::TPict1Form> m_pict1;
-    std::unique_ptr<session::TPict2Form> m_pict2;
-    std::unique_ptr<session::TSimForm1> m_sim1;
-    std::unique_ptr<session::TSimForm2> m_sim2;
+    std::unique_ptr<StartWindow> m_main;
+    std::unique_ptr<session::ExamWindow> m_test;
+    std::unique_ptr<store::ProgressWindow> m_progress;
+    std::unique_ptr<results::ScoreReport> m_score;
+    std::unique_ptr<session::NameDialog> m_name;
+    std::unique_ptr<results::ItemsReview> m_review;
+    std::unique_ptr<results::NoteWindow> m_note;
+    std::unique_ptr<options::OptionsDialog> m_options;
+    std::unique_ptr<sampler::SamplerData> m_dm;
+    std::unique_ptr<AboutBox> m_about;
+    std::unique_ptr<sampler::TestSampler> m_sampler;
+    std::unique_ptr<session::Exhibit1Window> m_exhibit1;
+    std::unique_ptr<session::Exhibit2Window> m_exhibit2;
+    std::unique_ptr<session::PrintingSimulation> m_printingSimulation;
+    std::unique_ptr<session::SubnetMaskSimulation> m_subnetMaskSimulation;
 };
 
 } // namespace app

@@ -3,7 +3,7 @@
 #include "AppOwner.h"
 #include "InstanceLock.h"
 #include "RealServices.h"
-#include "TMainForm.h"
+#include "StartWindow.h"
 
 #include <QApplication>
 #include <QFont>
@@ -32,9 +32,9 @@ int runProgram(int argc, char** argv)
     AppOwner owner(services, QApplication::applicationDirPath());
     QObject::connect(&lock, &platform::InstanceLock::raiseRequested, &owner,
                      &AppOwner::bringForward);
-    QObject::connect(owner.MainForm(), &TMainForm::closed, &application, &QApplication::quit,
+    QObject::connect(owner.startWindow(), &StartWindow::closed, &application, &QApplication::quit,
                      Qt::QueuedConnection);
-    owner.MainForm()->show();
+    owner.startWindow()->show();
     return QApplication::exec() == 0 ? 0 : 1;
 }
 

@@ -80,21 +80,21 @@ QString defaultCalcPath(const QString& windowsDir,
     return dir.filePath(QStringLiteral("xcalc"));
 }
 
-void LoadOptions(const platform::KeyValueStore& store, OptionValues& values,
+void loadOptions(const platform::KeyValueStore& store, OptionValues& values,
                  const QString& windowsDir, const std::function<bool(const QString&)>& exists)
 {
     loadFont(store, QStringLiteral("Q"), values.questionFont, Qt::black);
     loadFont(store, QStringLiteral("A"), values.answersFont, Qt::black);
     loadFont(store, QStringLiteral("EXP"), values.explanationFont, QColor(0, 0, 128));
-    values.ShowLearnBtn = readYesNo(store, QStringLiteral("ShowLearnBtn"), false);
-    values.ShowCalcBtn = readYesNo(store, QStringLiteral("ShowCalcBtn"), true);
-    values.TimerOn = readYesNo(store, QStringLiteral("TimerOn"), true);
-    values.DefaultTime = readInteger(store, QStringLiteral("DefaultTime"), 90);
-    values.CalcPath =
+    values.showLearnButton = readYesNo(store, QStringLiteral("ShowLearnBtn"), false);
+    values.showCalcButton = readYesNo(store, QStringLiteral("ShowCalcBtn"), true);
+    values.timerOn = readYesNo(store, QStringLiteral("TimerOn"), true);
+    values.defaultTime = readInteger(store, QStringLiteral("DefaultTime"), 90);
+    values.calcPath =
         readText(store, QStringLiteral("CalcPath"), defaultCalcPath(windowsDir, exists));
 }
 
-void SaveOptions(platform::KeyValueStore& store, const OptionValues& values)
+void saveOptions(platform::KeyValueStore& store, const OptionValues& values)
 {
     auto text = [&](const QString& key, const QString& value) {
         store.write(section(), key, value);
@@ -115,16 +115,16 @@ void SaveOptions(platform::KeyValueStore& store, const OptionValues& values)
     // The order of old: a write that fails part-way leaves the same values
     // behind as it always did.
     nameColourSize(QStringLiteral("Q"), values.questionFont);
-    number(QStringLiteral("DefaultTime"), values.DefaultTime);
+    number(QStringLiteral("DefaultTime"), values.defaultTime);
     styles(QStringLiteral("Q"), values.questionFont);
     nameColourSize(QStringLiteral("A"), values.answersFont);
     styles(QStringLiteral("A"), values.answersFont);
     nameColourSize(QStringLiteral("EXP"), values.explanationFont);
     styles(QStringLiteral("EXP"), values.explanationFont);
-    yesNo(QStringLiteral("ShowLearnBtn"), values.ShowLearnBtn);
-    yesNo(QStringLiteral("TimerOn"), values.TimerOn);
-    yesNo(QStringLiteral("ShowCalcBtn"), values.ShowCalcBtn);
-    text(QStringLiteral("CalcPath"), values.CalcPath);
+    yesNo(QStringLiteral("ShowLearnBtn"), values.showLearnButton);
+    yesNo(QStringLiteral("TimerOn"), values.timerOn);
+    yesNo(QStringLiteral("ShowCalcBtn"), values.showCalcButton);
+    text(QStringLiteral("CalcPath"), values.calcPath);
 }
 
 } // namespace options

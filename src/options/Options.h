@@ -25,11 +25,11 @@ struct OptionValues {
     FontOption questionFont;
     FontOption answersFont;
     FontOption explanationFont;
-    bool ShowLearnBtn = false;
-    bool ShowCalcBtn = true;
-    bool TimerOn = true;
-    int DefaultTime = 90;
-    QString CalcPath;
+    bool showLearnButton = false;
+    bool showCalcButton = true;
+    bool timerOn = true;
+    int defaultTime = 90;
+    QString calcPath;
 };
 
 // Reading rules of the store: absent or unreadable numbers give the default;
@@ -48,11 +48,11 @@ QString defaultCalcPath(const QString& windowsDir,
 
 // Reads the store into values. Fonts are changed, never replaced: an empty
 // name keeps the font's name and a stored "no" never removes a style.
-void LoadOptions(const platform::KeyValueStore& store, OptionValues& values,
+void loadOptions(const platform::KeyValueStore& store, OptionValues& values,
                  const QString& windowsDir, const std::function<bool(const QString&)>& exists);
 
 // Writes every value, in the order the store has always been written in.
 // Only name, colour, size, bold and italic of a font are kept.
-void SaveOptions(platform::KeyValueStore& store, const OptionValues& values);
+void saveOptions(platform::KeyValueStore& store, const OptionValues& values);
 
 } // namespace options

@@ -1,6 +1,6 @@
 #include "Printing.h"
 
-#include "TScoreForm.h"
+#include "ScoreReport.h"
 #include "Table.h"
 
 #include <QFontMetricsF>
@@ -358,14 +358,14 @@ ExamPrintout gatherExam(store::Table& currentSet, const QString& examTitle)
     return out;
 }
 
-ScorePrintout gatherScore(const TScoreForm& form, const QString& date)
+ScorePrintout gatherScore(const ScoreReport& form, const QString& date)
 {
     ScorePrintout out;
-    out.heading = form.TotalChart->title();
+    out.heading = form.m_totalChart->title();
     out.date = date;
-    out.totalBars = form.TotalChart->bars();
-    out.scoreLine = form.TotalLabel->text();
-    out.sectionBars = form.Chart1->bars();
+    out.totalBars = form.m_totalChart->bars();
+    out.scoreLine = form.m_totalLabel->text();
+    out.sectionBars = form.m_sectionChart->bars();
     out.footer = QLatin1String(kProductName);
     return out;
 }

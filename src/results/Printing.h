@@ -20,7 +20,7 @@ class Table;
 
 namespace results {
 
-class TScoreForm;
+class ScoreReport;
 
 // Print job names of the three documents.
 inline constexpr const char* kItemJobName = "Report";
@@ -77,7 +77,7 @@ ItemPrintout gatherItem(const store::Table& currentSet, const QString& questionT
 ExamPrintout gatherExam(store::Table& currentSet, const QString& examTitle);
 // The figures of the last grading as the score report shows them; `date` is
 // the day of printing in the system's short format.
-ScorePrintout gatherScore(const TScoreForm& form, const QString& date);
+ScorePrintout gatherScore(const ScoreReport& form, const QString& date);
 
 // ---- Where things go, in millimetres from the top left of the printable area ----
 

@@ -2,12 +2,12 @@
 // bar that follow the user set, and opening and closing the set.
 #include "BoundControls.h"
 #include "ErrorReport.h"
+#include "SamplerData.h"
 #include "Schemas.h"
 #include "Services.h"
 #include "ShadowLabel.h"
-#include "TDM.h"
-#include "TSamplerForm.h"
 #include "Table.h"
+#include "TestSampler.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -31,75 +31,75 @@ const QString kId = QStringLiteral("Q_ID");
 
 } // namespace
 
-bool TSamplerForm::run(const std::function<void()>& action)
+bool TestSampler::run(const std::function<void()>& action)
 {
     return platform::reportErrors(m_services, this, action);
 }
 
-bool TSamplerForm::editing() const
+bool TestSampler::editing() const
 {
     return m_table.state() == TableState::Edit || m_table.state() == TableState::Insert;
 }
 
-void TSamplerForm::FormCreate()
+void TestSampler::initialise()
 {
     const QScopedValueRollback<bool> guard(m_loading, true);
-    ComboBox1->setCurrentIndex(0);
-    BitBtn1->setEnabled(false);
-    BitBtn2->setEnabled(false);
+    m_typeBox->setCurrentIndex(0);
+    m_saveButton->setEnabled(false);
+    m_cancelButton->setEnabled(false);
 }
 
-void TSamplerForm::EnableActions(bool flag)
+void TestSampler::enableActions(bool flag)
 {
-    AddAct->setEnabled(flag);
-    EditAct->setEnabled(flag);
-    DelAct->setEnabled(flag);
-    DBList1->setEnabled(flag);
-    DBNavigator1->setEnabled(flag);
+    m_addItemAction->setEnabled(flag);
+    m_editItemAction->setEnabled(flag);
+    m_deleteItemAction->setEnabled(flag);
+    m_itemList->setEnabled(flag);
+    m_navigator->setEnabled(flag);
 }
 
-void TSamplerForm::FormShow()
+void TestSampler::prepareShowing()
 {
     // A sampler closed during Add or Edit would otherwise come back with
     // every command disabled; the data change below disables what an empty
     // set cannot do.
-    EnableActions(true);
+    enableActions(true);
     setPanel(3, QString());
     {
         const QScopedValueRollback<bool> guard(m_loading, true);
-        ListBox1->clear();
+        m_sectionList->clear();
         for (const QString& name : store::sectionNames())
-            ListBox1->addItem(name);
-        ListBox1->setCurrentRow(-1);
-        ListBox1->clearSelection();
+            m_sectionList->addItem(name);
+        m_sectionList->setCurrentRow(-1);
+        m_sectionList->clearSelection();
     }
     if (!m_table.isOpen())
         run([this] { m_table.open(); });
-    PageControl1->setCurrentWidget(TabSheet1);
+    m_pages->setCurrentWidget(m_questionTab);
 }
 
-void TSamplerForm::FormClose()
+void TestSampler::finishClosing()
 {
     // Closing the handle discards a pending insert or edit.
     run([this] { m_table.close(); });
 }
 
-void TSamplerForm::showEvent(QShowEvent* event)
+void TestSampler::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        prepareShowing();
 }
 
-void TSamplerForm::hideEvent(QHideEvent* event)
+void TestSampler::hideEvent(QHideEvent* event)
 {
     // However the window goes away, the handle is open only while it shows.
     if (!event->spontaneous() && m_table.isOpen())
-        FormClose();
+        finishClosing();
     QDialog::hideEvent(event);
 }
 
-void TSamplerForm::closeEvent(QCloseEvent* event)
+void TestSampler::closeEvent(QCloseEvent* event)
 {
     if (m_services.message(this, platform::MsgKind::Confirmation,
                            QStringLiteral("Are you sure to exit?"),
@@ -107,45 +107,45 @@ void TSamplerForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    FormClose();
+    finishClosing();
     setResult(QDialog::Rejected);
     event->accept();
 }
 
-void TSamplerForm::keyPressEvent(QKeyEvent* event)
+void TestSampler::keyPressEvent(QKeyEvent* event)
 {
     // Escape answers Cancel; it never closes the window past the exit question.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (BitBtn2->isEnabled())
-            BitBtn2->click();
+        if (m_cancelButton->isEnabled())
+            m_cancelButton->click();
         event->accept();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
-bool TSamplerForm::eventFilter(QObject* watched, QEvent* event)
+bool TestSampler::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize && (watched == PageControl1 || watched == TabSheet3))
-        PageControl1Resize();
+    if (event->type() == QEvent::Resize && (watched == m_pages || watched == m_choicesTab))
+        pagesResized();
     return QDialog::eventFilter(watched, event);
 }
 
-void TSamplerForm::AddActExecute()
+void TestSampler::addItem()
 {
-    PageControl1->setCurrentWidget(TabSheet1);
-    DBMemo1->setFocus();
-    EnableActions(false);
+    m_pages->setCurrentWidget(m_questionTab);
+    m_questionEdit->setFocus();
+    enableActions(false);
     run([this] { m_table.insert(); });
 }
 
-void TSamplerForm::EditActExecute()
+void TestSampler::editItem()
 {
-    EnableActions(false);
+    enableActions(false);
     run([this] { m_table.edit(); });
 }
 
-void TSamplerForm::DelActExecute()
+void TestSampler::deleteItem()
 {
     if (m_services.message(this, platform::MsgKind::Confirmation,
                            QStringLiteral("Are you sure to delete this item?"),
@@ -154,32 +154,32 @@ void TSamplerForm::DelActExecute()
     run([this] { m_table.remove(); });
 }
 
-void TSamplerForm::BitBtn1Click()
+void TestSampler::saveItem()
 {
     if (!editing())
         return;
     run([this] {
-        const int type = ComboBox1->currentIndex();
+        const int type = m_typeBox->currentIndex();
         if (type == 0)
             m_table.setValue(kType, false);
         else if (type == 1)
             m_table.setValue(kType, true);
-        const QList<QListWidgetItem*> chosen = ListBox1->selectedItems();
-        m_table.setValue(kSection, chosen.isEmpty() ? 0 : ListBox1->row(chosen.first()) + 1);
+        const QList<QListWidgetItem*> chosen = m_sectionList->selectedItems();
+        m_table.setValue(kSection, chosen.isEmpty() ? 0 : m_sectionList->row(chosen.first()) + 1);
         m_table.post();
         setPanel(3, QStringLiteral(" Saved"));
-        EnableActions(true);
+        enableActions(true);
     });
 }
 
-void TSamplerForm::BitBtn2Click()
+void TestSampler::cancelEdit()
 {
-    EnableActions(true);
+    enableActions(true);
     run([this] { m_table.cancel(); });
     setPanel(3, QString());
 }
 
-void TSamplerForm::Emptyquestionset1Click()
+void TestSampler::emptyQuestionSet()
 {
     if (m_services.message(
             this, platform::MsgKind::Warning,
@@ -188,7 +188,7 @@ void TSamplerForm::Emptyquestionset1Click()
         return;
     // A pending Add or Edit is discarded with the set; without this the
     // window would be left with no command and no Save or Cancel to use.
-    EnableActions(true);
+    enableActions(true);
     setPanel(3, QString());
     run([this] {
         m_table.close();
@@ -198,90 +198,90 @@ void TSamplerForm::Emptyquestionset1Click()
     });
 }
 
-void TSamplerForm::ComboBox1Change()
+void TestSampler::typeChanged()
 {
     if (m_table.isOpen() && m_table.state() == TableState::Browse)
         run([this] { m_table.edit(); });
 }
 
-void TSamplerForm::ListBox1Click()
+void TestSampler::sectionChosen()
 {
-    ComboBox1Change();
+    typeChanged();
 }
 
-void TSamplerForm::TabSheet2Enter()
+void TestSampler::typeTabEntered()
 {
-    ListBox1->setFocus();
+    m_sectionList->setFocus();
 }
 
-void TSamplerForm::PageControl1Resize()
+void TestSampler::pagesResized()
 {
-    for (store::DBEdit* field : DBEdit)
-        field->resize(std::max(0, TabSheet3->width() - field->x() - 10), field->height());
+    for (store::DBEdit* field : m_choiceEdits)
+        field->resize(std::max(0, m_choicesTab->width() - field->x() - 10), field->height());
 }
 
-void TSamplerForm::Exit1Click()
+void TestSampler::closeSampler()
 {
     close();
 }
 
-void TSamplerForm::About1Click()
+void TestSampler::showAbout()
 {
     emit aboutRequested();
 }
 
-void TSamplerForm::dsUserSetStateChange()
+void TestSampler::userSetStateChanged()
 {
     switch (m_table.state()) {
     case TableState::Browse:
-        BitBtn1->setEnabled(false);
-        BitBtn2->setEnabled(false);
+        m_saveButton->setEnabled(false);
+        m_cancelButton->setEnabled(false);
         setPanel(2, QStringLiteral("  Browsing"));
         break;
     case TableState::Edit:
         setPanel(2, QStringLiteral(" Edit Item"));
-        HeaderLabel->setText(QStringLiteral("Edit Item"));
+        m_headerLabel->setText(QStringLiteral("Edit Item"));
         break;
     case TableState::Insert:
-        HeaderLabel->setText(QStringLiteral("Add new item"));
+        m_headerLabel->setText(QStringLiteral("Add new item"));
         setPanel(2, QStringLiteral(" Add new item"));
         break;
     default:
         return;
     }
     if (editing()) {
-        BitBtn1->setEnabled(true);
-        BitBtn2->setEnabled(true);
+        m_saveButton->setEnabled(true);
+        m_cancelButton->setEnabled(true);
         setPanel(3, QStringLiteral(" Modified"));
     }
 }
 
-void TSamplerForm::dsUserSetDataChange()
+void TestSampler::userSetDataChanged()
 {
     if (!m_table.isOpen())
         return;
     const bool browsing = m_table.state() == TableState::Browse;
     if (browsing) {
         const QString id = QString::number(m_table.asInteger(kId));
-        HeaderLabel->setText(QStringLiteral("Item ID: ") + id);
+        m_headerLabel->setText(QStringLiteral("Item ID: ") + id);
         setPanel(0, QStringLiteral(" Item ID: ") + id);
         setPanel(1, QStringLiteral(" Items: ") + QString::number(m_table.recordCount()));
         const QScopedValueRollback<bool> guard(m_loading, true);
         const qint64 section = m_table.asInteger(kSection);
-        if (section >= 1 && section <= store::kSectionCount && section <= ListBox1->count()) {
-            ListBox1->setCurrentRow(static_cast<int>(section - 1));
+        if (section >= 1 && section <= store::kSectionCount && section <= m_sectionList->count()) {
+            m_sectionList->setCurrentRow(static_cast<int>(section - 1));
         } else {
-            ListBox1->setCurrentRow(-1);
-            ListBox1->clearSelection();
+            m_sectionList->setCurrentRow(-1);
+            m_sectionList->clearSelection();
         }
-        ComboBox1->setCurrentIndex(m_table.asBoolean(kType) ? 1 : 0);
+        m_typeBox->setCurrentIndex(m_table.asBoolean(kType) ? 1 : 0);
     }
     if (m_table.isEmpty()) {
-        EditAct->setEnabled(false);
-        DelAct->setEnabled(false);
+        m_editItemAction->setEnabled(false);
+        m_deleteItemAction->setEnabled(false);
         // While the first item is being written the header keeps saying so.
         if (browsing)
-            HeaderLabel->setText(QStringLiteral("The question set is empty"));
+            m_headerLabel->setText(QStringLiteral("The question set is empty"));
         setPanel(0, QStringLiteral(" Empty"));
     }
 }

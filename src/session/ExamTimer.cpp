@@ -1,10 +1,10 @@
 // The exam countdown and grading's entry point.
-#include "TTestForm.h"
+#include "ExamWindow.h"
 
+#include "ItemsReview.h"
+#include "NoteWindow.h"
+#include "ScoreReport.h"
 #include "Services.h"
-#include "TNoteForm.h"
-#include "TReviewForm.h"
-#include "TScoreForm.h"
 #include "Table.h"
 #include "TimeCounter.h"
 
@@ -15,115 +15,114 @@
 
 namespace session {
 
-void TTestForm::StartExamTimer()
+void ExamWindow::startExamTimer()
 {
-    const bool on = TimerOn && Mode == ModeExam;
-    TimeLabel->setVisible(on);
-    TimeLabel->setText(formatDuration(TimeLimit));
-    Timer1->setEnabled(on);
-    Timer1->Reset();
+    const bool on = timerOn && mode == ModeExam;
+    m_timeLabel->setVisible(on);
+    m_timeLabel->setText(formatDuration(timeLimit));
+    m_examTimer->setEnabled(on);
+    m_examTimer->reset();
 }
 
-void TTestForm::Timer1Timer()
+void ExamWindow::countDown()
 {
-    ElapsedTime = parseDuration(Timer1->Elapsed());
-    TimeLabel->setText(formatDuration(TimeLimit - ElapsedTime));
+    elapsedTime = parseDuration(m_examTimer->elapsed());
+    m_timeLabel->setText(formatDuration(timeLimit - elapsedTime));
     // Compared at whole seconds, as the text shows them.
-    if (std::llround(ElapsedTime * 86400.0) >= std::llround(TimeLimit * 86400.0)) {
-        Timer1->Reset();
-        Timer1->setEnabled(false);
-        TimeExpired();
+    if (std::llround(elapsedTime * 86400.0) >= std::llround(timeLimit * 86400.0)) {
+        m_examTimer->reset();
+        m_examTimer->setEnabled(false);
+        timeExpired();
     }
 }
 
-void TTestForm::TimeExpired()
+void ExamWindow::timeExpired()
 {
     const platform::MsgButton answer = m_services.message(
         this, platform::MsgKind::Information,
         QStringLiteral("Your time has expired.\rDo you want continue the exam anyway?"),
         platform::No | platform::Ok);
     if (answer == platform::No)
-        GradeButtonClick();
+        gradeOrShowReport();
     else
-        TimeLabel->hide();
+        m_timeLabel->hide();
 }
 
-void TTestForm::GradeButtonClick()
+void ExamWindow::gradeOrShowReport()
 {
-    if (Mode == ModeReview) {
-        GradeExam();
+    if (mode == ModeReview) {
+        gradeExam();
         return;
     }
-    if (Mode == ModeExam &&
+    if (mode == ModeExam &&
         m_services.message(this, platform::MsgKind::Confirmation,
                            QStringLiteral("This will end your practice exam.\rAre you sure to end "
                                           "this exam?"),
                            platform::Ok | platform::Cancel) == platform::Ok)
-        GradeExam();
+        gradeExam();
 }
 
-void TTestForm::GradeExam()
+void ExamWindow::gradeExam()
 {
-    if (Mode == ModeExam) {
-        TimeLabel->hide();
-        Timer1->setEnabled(false);
+    if (mode == ModeExam) {
+        m_timeLabel->hide();
+        m_examTimer->setEnabled(false);
         // ComputeTotalScore and ComputeSectionScores fill the report.
-        if (m_scoreForm)
-            m_scoreForm->showResults(CandidateName, ExamTitle, Responses);
-        ScrollBox1->hide();
-        GradeButton->setText(QStringLiteral("Score Report"));
+        if (m_scoreReport)
+            m_scoreReport->showResults(candidateName, examTitle, responses);
+        m_itemArea->hide();
+        m_gradeButton->setText(QStringLiteral("Score Report"));
     }
-    if (m_scoreForm)
-        m_services.runModal(m_scoreForm);
+    if (m_scoreReport)
+        m_services.runModal(m_scoreReport);
 }
 
-void TTestForm::setScoreForm(results::TScoreForm* form)
+void ExamWindow::setScoreReport(results::ScoreReport* form)
 {
-    m_scoreForm = form;
-    connect(form, &results::TScoreForm::viewAnswersRequested, this, &TTestForm::viewAnswers);
-    connect(form, &results::TScoreForm::exitExamRequested, this, &TTestForm::CloseCurrentExam);
-    connect(form, &results::TScoreForm::printReportRequested, this, &TTestForm::ScorePrintClick);
+    m_scoreReport = form;
+    connect(form, &results::ScoreReport::viewAnswersRequested, this, &ExamWindow::viewAnswers);
+    connect(form, &results::ScoreReport::exitExamRequested, this, &ExamWindow::closeCurrentExam);
+    connect(form, &results::ScoreReport::printReportRequested, this, &ExamWindow::printScoreReport);
 }
 
-void TTestForm::viewAnswers()
+void ExamWindow::viewAnswers()
 {
-    Mode = ModeReview;
-    ReviewControls();
-    LearnButton->setEnabled(false);
+    mode = ModeReview;
+    enterReviewMode();
+    m_learnButton->setEnabled(false);
     run([&] { m_currentSet->first(); });
 }
 
-void TTestForm::setReviewForm(results::TReviewForm* form)
+void ExamWindow::setItemsReview(results::ItemsReview* form)
 {
-    m_reviewForm = form;
-    connect(form, &results::TReviewForm::goToItemRequested, this,
+    m_itemsReview = form;
+    connect(form, &results::ItemsReview::goToItemRequested, this,
             [this](int item) { run([&] { m_currentSet->setRecNo(item); }); });
 }
 
-void TTestForm::Button1Click()
+void ExamWindow::openItemsReview()
 {
-    if (!m_reviewForm)
+    if (!m_itemsReview)
         return;
-    if (Mode == ModeExam)
-        m_reviewForm->FillProgressList(Responses);
-    else if (Mode == ModeReview)
-        m_reviewForm->FillResultList(Responses);
-    m_services.runModal(m_reviewForm);
+    if (mode == ModeExam)
+        m_itemsReview->fillProgressList(responses);
+    else if (mode == ModeReview)
+        m_itemsReview->fillResultList(responses);
+    m_services.runModal(m_itemsReview);
 }
 
-void TTestForm::setNoteForm(results::TNoteForm* form)
+void ExamWindow::setNoteWindow(results::NoteWindow* form)
 {
-    m_noteForm = form;
     m_noteWindow = form;
     form->bindTables(m_currentSet.get(), m_dsCurrentSet, m_qset.get());
 }
 
-void TTestForm::NoteButtonClick()
+void ExamWindow::openNote()
 {
-    if (!m_noteForm || !m_currentSet->isOpen())
+    if (!m_noteWindow || !m_currentSet->isOpen())
         return;
-    m_noteForm->prepare(ExamTitle);
-    m_services.runModal(m_noteForm);
+    m_noteWindow->prepare(examTitle);
+    m_services.runModal(m_noteWindow);
 }
 
 } // namespace session

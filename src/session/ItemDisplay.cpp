@@ -1,14 +1,15 @@
 // Showing an item: the layout of the item area, the restoring of the
 // response, the mode's decoration, response capture and Learn Now.
-#include "TTestForm.h"
+#include "ExamWindow.h"
 
 #include "ErrorReport.h"
+#include "Exhibit1Window.h"
+#include "Exhibit2Window.h"
+#include "NoteWindow.h"
+#include "RunButton.h"
 #include "Services.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
-#include "RunButton.h"
-#include "TPict1Form.h"
-#include "TPict2Form.h"
 #include "Table.h"
 
 #include <QButtonGroup>
@@ -46,54 +47,54 @@ void setBackground(QLabel* label, const QColor& colour)
 
 } // namespace
 
-store::ItemResponse* TTestForm::currentResponse()
+store::ItemResponse* ExamWindow::currentResponse()
 {
     if (!m_currentSet->isOpen())
         return nullptr;
     const int k = m_currentSet->recNo();
-    if (k < 1 || static_cast<size_t>(k) > Responses.size())
+    if (k < 1 || static_cast<size_t>(k) > responses.size())
         return nullptr;
-    return &Responses[static_cast<size_t>(k - 1)];
+    return &responses[static_cast<size_t>(k - 1)];
 }
 
-void TTestForm::dsCurrentSetDataChange()
+void ExamWindow::showCurrentItem()
 {
-    if (Mode == ModeIdle || (m_noteWindow && m_noteWindow->isVisible()))
+    if (mode == ModeIdle || (m_noteWindow && m_noteWindow->isVisible()))
         return;
     if (!m_currentSet->isOpen() || m_currentSet->recNo() == 0)
         return;
     const int k = m_currentSet->recNo();
-    PrevButton->setEnabled(k != FirstItemNo);
-    NextButton->setEnabled(k != ItemCount);
-    Label1->setText(QStringLiteral("Item %1 of %2").arg(k).arg(ItemCount));
-    Label1->adjustSize();
-    Label2->setText(
+    m_previousButton->setEnabled(k != firstItemNumber);
+    m_nextButton->setEnabled(k != itemCount);
+    m_itemCounterLabel->setText(QStringLiteral("Item %1 of %2").arg(k).arg(itemCount));
+    m_itemCounterLabel->adjustSize();
+    m_itemIdLabel->setText(
         QStringLiteral("Item ID: %1").arg(m_currentSet->asInteger(QStringLiteral("Q_OR_NUMBER"))));
-    Label2->adjustSize();
+    m_itemIdLabel->adjustSize();
     // Grading hid the item area; showing an item brings it back.
-    ScrollBox1->show();
-    SetItemPositions();
-    ShowItemResult();
+    m_itemArea->show();
+    layoutItem();
+    showItemVerdict();
 }
 
-void TTestForm::SetItemPositions()
+void ExamWindow::layoutItem()
 {
     if (!m_currentSet->isOpen())
         return;
     store::Table& t = *m_currentSet;
     // 1. Lay out out of sight, from the top.
-    ScrollBox1->setUpdatesEnabled(false);
-    ScrollBox1->verticalScrollBar()->setValue(0);
-    const int areaWidth = ScrollBox1->width();
-    ItemContent->resize(ScrollBox1->viewport()->width(), ItemContent->height());
+    m_itemArea->setUpdatesEnabled(false);
+    m_itemArea->verticalScrollBar()->setValue(0);
+    const int areaWidth = m_itemArea->width();
+    m_itemContent->resize(m_itemArea->viewport()->width(), m_itemContent->height());
 
     // 2. The question.
-    QPanel->setGeometry(0, 0, ItemContent->width(), QPanel->height());
-    QText->setText(t.asString(QStringLiteral("Q_TEXT")));
-    QText->setGeometry(8, 8, qMax(1, ItemContent->width() - 16), 10);
-    QText->resize(QText->width(), autoHeight(QText));
-    QPanel->resize(ItemContent->width(), QText->height() + 16);
-    Shape1->setGeometry(0, QPanel->height(), ItemContent->width(), 1);
+    m_questionPanel->setGeometry(0, 0, m_itemContent->width(), m_questionPanel->height());
+    m_questionText->setText(t.asString(QStringLiteral("Q_TEXT")));
+    m_questionText->setGeometry(8, 8, qMax(1, m_itemContent->width() - 16), 10);
+    m_questionText->resize(m_questionText->width(), autoHeight(m_questionText));
+    m_questionPanel->resize(m_itemContent->width(), m_questionText->height() + 16);
+    m_questionRule->setGeometry(0, m_questionPanel->height(), m_itemContent->width(), 1);
 
     // 3. and 4. Choice texts and their buttons.
     const bool multiple = t.asBoolean(QStringLiteral("Q_TYPE"));
@@ -102,55 +103,56 @@ void TTestForm::SetItemPositions()
         const QString text = t.asString(QStringLiteral("Q%1").arg(i + 1));
         shown[i] = !text.isEmpty();
         if (shown[i])
-            ALabel[i]->setText(text);
-        ALabel[i]->setVisible(shown[i]);
-        RadioButton[i]->setVisible(shown[i] && !multiple);
-        CheckBox[i]->setVisible(shown[i] && multiple);
+            m_choiceLabels[i]->setText(text);
+        m_choiceLabels[i]->setVisible(shown[i]);
+        m_choiceRadios[i]->setVisible(shown[i] && !multiple);
+        m_choiceBoxes[i]->setVisible(shown[i] && multiple);
     }
 
     // 5. The button row, then the choices stacked under it. Hidden rows keep
     // their place and the height of the text they last showed.
-    ExhBtnA->setVisible(!t.asString(QStringLiteral("PICT1")).isEmpty());
-    ExhBtnB->setVisible(!t.asString(QStringLiteral("PICT2")).isEmpty());
-    SimButton->setVisible(!t.asString(QStringLiteral("Q_SIM")).isEmpty());
-    const int rowTop = QPanel->height() + 2;
-    ExhBtnA->move(ExhBtnA->x(), rowTop);
-    ExhBtnB->move(ExhBtnB->x(), rowTop);
-    SimButton->move(SimButton->x(), rowTop);
-    CalcButton->move(ItemContent->width() - CalcButton->width() - 1, rowTop);
+    m_exhibit1Button->setVisible(!t.asString(QStringLiteral("PICT1")).isEmpty());
+    m_exhibit2Button->setVisible(!t.asString(QStringLiteral("PICT2")).isEmpty());
+    m_simulationButton->setVisible(!t.asString(QStringLiteral("Q_SIM")).isEmpty());
+    const int rowTop = m_questionPanel->height() + 2;
+    m_exhibit1Button->move(m_exhibit1Button->x(), rowTop);
+    m_exhibit2Button->move(m_exhibit2Button->x(), rowTop);
+    m_simulationButton->move(m_simulationButton->x(), rowTop);
+    m_calculatorButton->move(m_itemContent->width() - m_calculatorButton->width() - 1, rowTop);
     const int labelWidth = qMax(1, areaWidth - 80 - 30);
-    int top = rowTop + ExhBtnA->height() + 15;
+    int top = rowTop + m_exhibit1Button->height() + 15;
     for (int i = 0; i < 6; ++i) {
-        ALabel[i]->setGeometry(80, top, labelWidth, 10);
-        ALabel[i]->resize(labelWidth, autoHeight(ALabel[i]));
-        top += ALabel[i]->height() + 15;
+        m_choiceLabels[i]->setGeometry(80, top, labelWidth, 10);
+        m_choiceLabels[i]->resize(labelWidth, autoHeight(m_choiceLabels[i]));
+        top += m_choiceLabels[i]->height() + 15;
     }
 
     // 6. Only the buttons of the item's kind follow their labels.
     for (int i = 0; i < 6; ++i) {
         if (!multiple)
-            RadioButton[i]->move(40, ALabel[i]->y());
+            m_choiceRadios[i]->move(40, m_choiceLabels[i]->y());
         else
-            CheckBox[i]->move(40, ALabel[i]->y());
+            m_choiceBoxes[i]->move(40, m_choiceLabels[i]->y());
     }
 
     // 7. The explanation under the row before the first hidden row of c..f.
-    QLabel* anchor = ALabel[5];
+    QLabel* anchor = m_choiceLabels[5];
     for (int i = 2; i < 6; ++i) {
-        if (!ALabel[i]->isVisibleTo(ItemContent)) {
-            anchor = ALabel[i - 1];
+        if (!m_choiceLabels[i]->isVisibleTo(m_itemContent)) {
+            anchor = m_choiceLabels[i - 1];
             break;
         }
     }
-    ExpText->setText(t.asString(QStringLiteral("Q_EXPL")));
-    ExpText->setGeometry(8, anchor->y() + anchor->height() + 40, qMax(1, areaWidth - 8 - 30), 10);
-    ExpText->resize(ExpText->width(), autoHeight(ExpText));
+    m_explanationText->setText(t.asString(QStringLiteral("Q_EXPL")));
+    m_explanationText->setGeometry(8, anchor->y() + anchor->height() + 40,
+                                   qMax(1, areaWidth - 8 - 30), 10);
+    m_explanationText->resize(m_explanationText->width(), autoHeight(m_explanationText));
 
     int bottom = 0;
-    for (QWidget* w : ItemContent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    for (QWidget* w : m_itemContent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         bottom = qMax(bottom, w->geometry().bottom() + 1);
-    // Bevel2: a strip of white under the last control.
-    ItemContent->resize(ScrollBox1->viewport()->width(), bottom + 17);
+    // A strip of white under the last control.
+    m_itemContent->resize(m_itemArea->viewport()->width(), bottom + 17);
 
     // 8. Restore the response; the handlers store the same values again.
     if (const store::ItemResponse* r = currentResponse()) {
@@ -159,70 +161,73 @@ void TTestForm::SetItemPositions()
             if (!multiple)
                 setRadioState(i + 1, saved.Choice[static_cast<size_t>(i)]);
             else
-                CheckBox[i]->setChecked(saved.Choice[static_cast<size_t>(i)]);
+                m_choiceBoxes[i]->setChecked(saved.Choice[static_cast<size_t>(i)]);
         }
-        MarkBox->setChecked(saved.Marked);
+        m_markBox->setChecked(saved.Marked);
     }
 
     // 9. Show it.
-    ScrollBox1->verticalScrollBar()->setValue(0);
-    ScrollBox1->setUpdatesEnabled(true);
+    m_itemArea->verticalScrollBar()->setValue(0);
+    m_itemArea->setUpdatesEnabled(true);
 }
 
-void TTestForm::ShowItemResult()
+void ExamWindow::showItemVerdict()
 {
     if (!m_currentSet->isOpen())
         return;
-    if (Mode == ModeReview) {
-        ExpText->show();
+    if (mode == ModeReview) {
+        m_explanationText->show();
         for (int i = 0; i < 6; ++i)
-            setBackground(ALabel[i], m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1))
-                                         ? kAqua
-                                         : Qt::white);
-    } else if (Mode == ModeExam) {
-        ExpText->hide();
-        for (QLabel* l : ALabel)
+            setBackground(m_choiceLabels[i],
+                          m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1)) ? kAqua
+                                                                                    : Qt::white);
+    } else if (mode == ModeExam) {
+        m_explanationText->hide();
+        for (QLabel* l : m_choiceLabels)
             setBackground(l, Qt::white);
     }
     const store::ItemResponse* r = currentResponse();
     if (r && r->Correct) {
-        CorrectLabel->setText(QStringLiteral("Correct"));
-        CorrectLabel->setTextColour(QColor(0, 0, 255));
+        m_verdictLabel->setText(QStringLiteral("Correct"));
+        m_verdictLabel->setTextColour(QColor(0, 0, 255));
     } else {
-        CorrectLabel->setText(QStringLiteral("Incorrect"));
-        CorrectLabel->setTextColour(QColor(255, 0, 0));
+        m_verdictLabel->setText(QStringLiteral("Incorrect"));
+        m_verdictLabel->setTextColour(QColor(255, 0, 0));
     }
-    CorrectLabel->adjustSize();
+    m_verdictLabel->adjustSize();
 }
 
-void TTestForm::FormResize()
+void ExamWindow::relayout()
 {
-    if (!ScrollBox1)
+    if (!m_itemArea)
         return;
     if (m_currentSet && m_currentSet->isOpen() && m_currentSet->recNo() > 0)
-        SetItemPositions();
-    if (Panel4->isVisible())
-        ArrangeStartButtons();
+        layoutItem();
+    if (m_startPanel->isVisible())
+        arrangeStartButtons();
 }
 
-void TTestForm::ArrangeStartButtons()
+void ExamWindow::arrangeStartButtons()
 {
     const double W = frameGeometry().width();
-    const int bw = fcShapeBtn[0]->width();
+    const int bw = m_practiceExamButtons[0]->width();
     int left = static_cast<int>(std::nearbyint((W - 7.0 * bw - 42.0) / 2.0));
-    for (platform::ShapeButton* b : fcShapeBtn) {
+    for (platform::ShapeButton* b : m_practiceExamButtons) {
         b->move(left, b->y());
         left += b->width() + 6;
     }
-    const int aw = AllQBtn->width();
-    AllQBtn->move(static_cast<int>(std::nearbyint((W - 3.0 * aw - 12.0) / 2.0)), AllQBtn->y());
-    RandomBtn->move(AllQBtn->x() + AllQBtn->width() + 6, RandomBtn->y());
-    UserBtn->move(RandomBtn->x() + RandomBtn->width() + 6, UserBtn->y());
+    const int aw = m_allQuestionsButton->width();
+    m_allQuestionsButton->move(static_cast<int>(std::nearbyint((W - 3.0 * aw - 12.0) / 2.0)),
+                               m_allQuestionsButton->y());
+    m_randomExamButton->move(m_allQuestionsButton->x() + m_allQuestionsButton->width() + 6,
+                             m_randomExamButton->y());
+    m_userExamButton->move(m_randomExamButton->x() + m_randomExamButton->width() + 6,
+                           m_userExamButton->y());
 }
 
-void TTestForm::setRadioState(int row, bool checked)
+void ExamWindow::setRadioState(int row, bool checked)
 {
-    QRadioButton* b = RadioButton[row - 1];
+    QRadioButton* b = m_choiceRadios[row - 1];
     if (checked) {
         b->setChecked(true); // clears the others, then fires if it changed
         return;
@@ -236,51 +241,51 @@ void TTestForm::setRadioState(int row, bool checked)
     m_radioGroup->setExclusive(true);
 }
 
-void TTestForm::CheckBoxClick(int row)
+void ExamWindow::choiceBoxToggled(int row)
 {
     store::ItemResponse* r = currentResponse();
     if (!r)
         return;
     const size_t i = static_cast<size_t>(row - 1);
-    if (Mode == ModeExam) {
-        r->Choice[i] = CheckBox[row - 1]->isChecked();
-        CheckItemAnswer();
-    } else if (Mode == ModeReview) {
-        CheckBox[row - 1]->setChecked(r->Choice[i]);
+    if (mode == ModeExam) {
+        r->Choice[i] = m_choiceBoxes[row - 1]->isChecked();
+        checkItemAnswer();
+    } else if (mode == ModeReview) {
+        m_choiceBoxes[row - 1]->setChecked(r->Choice[i]);
     }
 }
 
-void TTestForm::RadioButton1Click()
+void ExamWindow::choiceRadioToggled()
 {
     store::ItemResponse* r = currentResponse();
     if (!r)
         return;
-    if (Mode == ModeExam) {
+    if (mode == ModeExam) {
         for (int i = 0; i < 6; ++i)
-            r->Choice[static_cast<size_t>(i)] = RadioButton[i]->isChecked();
-        CheckItemAnswer();
-    } else if (Mode == ModeReview) {
+            r->Choice[static_cast<size_t>(i)] = m_choiceRadios[i]->isChecked();
+        checkItemAnswer();
+    } else if (mode == ModeReview) {
         const store::ItemResponse saved = *r;
         for (int i = 0; i < 6; ++i)
             setRadioState(i + 1, saved.Choice[static_cast<size_t>(i)]);
     }
 }
 
-void TTestForm::ALabelClick(int row)
+void ExamWindow::choiceLabelClicked(int row)
 {
-    if (RadioButton[row - 1]->isVisibleTo(ItemContent))
-        RadioButton[row - 1]->setChecked(true);
+    if (m_choiceRadios[row - 1]->isVisibleTo(m_itemContent))
+        m_choiceRadios[row - 1]->setChecked(true);
     else
-        CheckBox[row - 1]->setChecked(!CheckBox[row - 1]->isChecked());
+        m_choiceBoxes[row - 1]->setChecked(!m_choiceBoxes[row - 1]->isChecked());
 }
 
-void TTestForm::MarkBoxClick()
+void ExamWindow::markToggled()
 {
     if (store::ItemResponse* r = currentResponse())
-        r->Marked = MarkBox->isChecked();
+        r->Marked = m_markBox->isChecked();
 }
 
-void TTestForm::CheckItemAnswer()
+void ExamWindow::checkItemAnswer()
 {
     store::ItemResponse* r = currentResponse();
     if (!r)
@@ -292,31 +297,31 @@ void TTestForm::CheckItemAnswer()
     r->Correct = correct;
 }
 
-void TTestForm::LearnButtonClick()
+void ExamWindow::revealAnswer()
 {
     if (!m_currentSet->isOpen())
         return;
-    ExpText->show();
+    m_explanationText->show();
     for (int i = 0; i < 6; ++i)
-        setBackground(ALabel[i], m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1))
-                                     ? kAqua
-                                     : Qt::white);
+        setBackground(m_choiceLabels[i], m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1))
+                                             ? kAqua
+                                             : Qt::white);
 }
 
-void TTestForm::ExhBtnAClick()
+void ExamWindow::showExhibit1()
 {
-    if (!m_pict1)
+    if (!m_exhibit1)
         return;
-    if (run([&] { m_pict1->showPicture(m_currentSet->asString(QStringLiteral("PICT1"))); }))
-        m_services.runModal(m_pict1);
+    if (run([&] { m_exhibit1->showPicture(m_currentSet->asString(QStringLiteral("PICT1"))); }))
+        m_services.runModal(m_exhibit1);
 }
 
-void TTestForm::ExhBtnBClick()
+void ExamWindow::showExhibit2()
 {
-    if (!m_pict2)
+    if (!m_exhibit2)
         return;
-    if (run([&] { m_pict2->showPicture(m_currentSet->asString(QStringLiteral("PICT2"))); }))
-        m_services.runModal(m_pict2);
+    if (run([&] { m_exhibit2->showPicture(m_currentSet->asString(QStringLiteral("PICT2"))); }))
+        m_services.runModal(m_exhibit2);
 }
 
 } // namespace session

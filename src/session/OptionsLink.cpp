@@ -1,55 +1,55 @@
 // The exam window's side of the options dialog: it hands the dialog its own
 // option values and acts on what the dialog changed.
-#include "TTestForm.h"
+#include "ExamWindow.h"
 
+#include "OptionsDialog.h"
 #include "RunButton.h"
 #include "Services.h"
-#include "TOptionsForm.h"
 
 #include <QPushButton>
 
 namespace session {
 
-void TTestForm::setOptionsForm(options::TOptionsForm* form)
+void ExamWindow::setOptionsDialog(options::OptionsDialog* form)
 {
-    m_optionsForm = form;
+    m_optionsDialog = form;
     // Fonts take effect while the dialog is still open.
-    connect(form, &options::TOptionsForm::fontsChanged, this, &TTestForm::applyOptions);
+    connect(form, &options::OptionsDialog::fontsChanged, this, &ExamWindow::applyOptions);
 }
 
-void TTestForm::Preferences1Click()
+void ExamWindow::openOptions()
 {
-    if (!m_optionsForm)
+    if (!m_optionsDialog)
         return;
     // The window's own fields are the current truth (the calculator flag is
     // switched off at creation when the program is missing); the dialog
     // starts from them.
-    Options.ShowLearnBtn = ShowLearnBtn;
-    Options.ShowCalcBtn = ShowCalcBtn;
-    Options.TimerOn = TimerOn;
-    Options.DefaultTime = DefaultTime;
-    Options.CalcPath = CalcPath;
-    m_optionsForm->open(Options);
-    if (m_services.runModal(m_optionsForm) != QDialog::Accepted)
+    options.showLearnButton = showLearnButton;
+    options.showCalcButton = showCalcButton;
+    options.timerOn = timerOn;
+    options.defaultTime = defaultTime;
+    options.calcPath = calcPath;
+    m_optionsDialog->open(options);
+    if (m_services.runModal(m_optionsDialog) != QDialog::Accepted)
         return;
 
-    if (Options.ShowLearnBtn != ShowLearnBtn) {
-        ShowLearnBtn = Options.ShowLearnBtn;
-        LearnButton->setVisible(ShowLearnBtn);
+    if (options.showLearnButton != showLearnButton) {
+        showLearnButton = options.showLearnButton;
+        m_learnButton->setVisible(showLearnButton);
     }
-    if (Options.TimerOn != TimerOn) {
-        TimerOn = Options.TimerOn;
-        StartExamTimer();
+    if (options.timerOn != timerOn) {
+        timerOn = options.timerOn;
+        startExamTimer();
     }
-    if (Options.ShowCalcBtn != ShowCalcBtn) {
-        ShowCalcBtn = Options.ShowCalcBtn;
-        CalcButton->setVisible(ShowCalcBtn);
+    if (options.showCalcButton != showCalcButton) {
+        showCalcButton = options.showCalcButton;
+        m_calculatorButton->setVisible(showCalcButton);
     }
-    DefaultTime = Options.DefaultTime;
-    if (Options.CalcPath != CalcPath) {
-        CalcPath = Options.CalcPath;
+    defaultTime = options.defaultTime;
+    if (options.calcPath != calcPath) {
+        calcPath = options.calcPath;
         // A bad path is reported and the previous program stays assigned.
-        run([this] { CalcButton->setCommandLine(CalcPath); });
+        run([this] { m_calculatorButton->setCommandLine(calcPath); });
     }
 }
 

@@ -1,10 +1,10 @@
 // The exam window's three print requests: what each reads from the exam,
 // where its pages go, and the printer choices each keeps for the run.
-#include "TTestForm.h"
+#include "ExamWindow.h"
 
 #include "Printing.h"
+#include "ScoreReport.h"
 #include "Services.h"
-#include "TScoreForm.h"
 #include "Table.h"
 
 #include <QDate>
@@ -24,7 +24,7 @@ class PrintJobs final : public QObject {
 public:
     explicit PrintJobs(QObject* parent) : QObject(parent)
     {
-        setObjectName(QStringLiteral("PrintJobs"));
+        setObjectName(QStringLiteral("printJobs"));
         results::applyPageSetup(item, results::kItemJobName);
         results::applyPageSetup(exam, results::kExamJobName);
         results::applyPageSetup(score, results::kScoreJobName);
@@ -36,7 +36,7 @@ public:
     static PrintJobs& of(QObject* owner)
     {
         auto* jobs =
-            owner->findChild<PrintJobs*>(QStringLiteral("PrintJobs"), Qt::FindDirectChildrenOnly);
+            owner->findChild<PrintJobs*>(QStringLiteral("printJobs"), Qt::FindDirectChildrenOnly);
         return jobs ? *jobs : *new PrintJobs(owner);
     }
 };
@@ -49,11 +49,11 @@ void require(bool printed)
 
 } // namespace
 
-void TTestForm::Print1Click()
+void ExamWindow::printItem()
 {
     run([&] {
         const results::ItemPrintout data =
-            results::gatherItem(*m_currentSet, QText->text(), ExamTitle);
+            results::gatherItem(*m_currentSet, m_questionText->text(), examTitle);
         QPrinter& printer = PrintJobs::of(this).item;
         // The dialog may change paper and margins; the page is designed for
         // the document's own setup.
@@ -64,17 +64,17 @@ void TTestForm::Print1Click()
     });
 }
 
-void TTestForm::Print2Click()
+void ExamWindow::printExam()
 {
     run([&] {
         // Reading the whole set first leaves the cursor on the item shown
         // before the preview opens, so nothing that happens while it is open
         // (the timer running out included) meets a moved cursor.
-        const results::ExamPrintout data = results::gatherExam(*m_currentSet, ExamTitle);
+        const results::ExamPrintout data = results::gatherExam(*m_currentSet, examTitle);
         QPrinter& printer = PrintJobs::of(this).exam;
         results::applyPageSetup(printer, results::kExamJobName);
         QPrintPreviewDialog preview(&printer, this);
-        preview.setObjectName(QStringLiteral("PrintPreview"));
+        preview.setObjectName(QStringLiteral("printPreview"));
         preview.setWindowTitle(QStringLiteral("Print Preview"));
         connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                 [&data](QPrinter* p) { results::printExam(*p, data); });
@@ -82,17 +82,17 @@ void TTestForm::Print2Click()
     });
 }
 
-void TTestForm::ScorePrintClick()
+void ExamWindow::printScoreReport()
 {
-    if (!m_scoreForm)
+    if (!m_scoreReport)
         return;
     run([&] {
         const QDate today =
             QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(m_services.now())));
         const results::ScorePrintout data = results::gatherScore(
-            *m_scoreForm, QLocale::system().toString(today, QLocale::ShortFormat));
+            *m_scoreReport, QLocale::system().toString(today, QLocale::ShortFormat));
         QPrinter& printer = PrintJobs::of(this).score;
-        QWidget* parent = m_scoreForm->isVisible() ? static_cast<QWidget*>(m_scoreForm) : this;
+        QWidget* parent = m_scoreReport->isVisible() ? static_cast<QWidget*>(m_scoreReport) : this;
         if (!m_services.printDialog(parent, &printer))
             return;
         results::applyPageSetup(printer, results::kScoreJobName);

@@ -8,7 +8,7 @@
 
 namespace session {
 
-TddgRunButton::TddgRunButton(platform::Services& services, QWidget* parent)
+RunButton::RunButton(platform::Services& services, QWidget* parent)
     : QToolButton(parent), m_services(services)
 {
     setAutoRaise(true);
@@ -16,12 +16,13 @@ TddgRunButton::TddgRunButton(platform::Services& services, QWidget* parent)
     setIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
 }
 
-void TddgRunButton::setCommandLine(const QString& name)
+void RunButton::setCommandLine(const QString& name)
 {
     const QFileInfo info(name);
     if (!info.exists())
         throw std::runtime_error(
-            (QStringLiteral("The file: ") + name + QStringLiteral(" cannot be found.")).toStdString());
+            (QStringLiteral("The file: ") + name + QStringLiteral(" cannot be found."))
+                .toStdString());
     // On this desktop a program is a file one may execute, whatever its name.
     if (!info.isFile() || !info.isExecutable())
         throw std::runtime_error(
@@ -34,7 +35,7 @@ void TddgRunButton::setCommandLine(const QString& name)
     setToolTip(name);
 }
 
-void TddgRunButton::run()
+void RunButton::run()
 {
     if (m_commandLine.isEmpty())
         return;

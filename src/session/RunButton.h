@@ -9,12 +9,12 @@ class Services;
 namespace session {
 
 // A flat button that starts a program and shows that program's icon.
-class TddgRunButton final : public QToolButton {
+class RunButton final : public QToolButton {
     Q_OBJECT
 public:
-    explicit TddgRunButton(platform::Services& services, QWidget* parent = nullptr);
+    explicit RunButton(platform::Services& services, QWidget* parent = nullptr);
 
-    const QString& CommandLine() const { return m_commandLine; }
+    const QString& commandLine() const { return m_commandLine; }
     // Checks and stores the program; throws, keeping the previous program
     // and picture, when the file is no program or does not exist.
     void setCommandLine(const QString& name);

@@ -2,11 +2,11 @@
 // item names and, in exam mode, stores the outcome as choice flags e and f,
 // so that correctness, grading and the review list need no rule of their own
 // for simulations.
-#include "TTestForm.h"
+#include "ExamWindow.h"
 
+#include "PrintingSimulation.h"
 #include "Services.h"
-#include "TSimForm1.h"
-#include "TSimForm2.h"
+#include "SubnetMaskSimulation.h"
 #include "Table.h"
 
 #include <QDialog>
@@ -14,28 +14,28 @@
 
 namespace session {
 
-void TTestForm::setSimulationWindows(TSimForm1* one, TSimForm2* two)
+void ExamWindow::setSimulationWindows(PrintingSimulation* one, SubnetMaskSimulation* two)
 {
-    m_sim1 = one;
-    m_sim2 = two;
+    m_printingSimulation = one;
+    m_subnetMaskSimulation = two;
 }
 
-void TTestForm::SimButtonClick()
+void ExamWindow::openSimulation()
 {
     QString tag;
     if (!run([&] { tag = m_currentSet->asString(QStringLiteral("Q_SIM")); }))
         return;
     QDialog* window = nullptr;
     std::function<bool()> holdsKey;
-    if (tag == QLatin1String("SIM2") && m_sim2) {
-        window = m_sim2;
-        holdsKey = [this] { return m_sim2->targetsHoldKey(); };
-    } else if (tag == QLatin1String("SIM1") && m_sim1) {
-        window = m_sim1;
-        holdsKey = [this] { return m_sim1->targetsHoldKey(); };
+    if (tag == QLatin1String("SIM2") && m_subnetMaskSimulation) {
+        window = m_subnetMaskSimulation;
+        holdsKey = [this] { return m_subnetMaskSimulation->targetsHoldKey(); };
+    } else if (tag == QLatin1String("SIM1") && m_printingSimulation) {
+        window = m_printingSimulation;
+        holdsKey = [this] { return m_printingSimulation->targetsHoldKey(); };
     }
 
-    if (Mode != ModeExam) {
+    if (mode != ModeExam) {
         if (window)
             m_services.runModal(window);
         return;
@@ -53,7 +53,7 @@ void TTestForm::SimButtonClick()
                                      : QStringLiteral("Your response is not complete."),
                            platform::Ok);
     }
-    run([this] { CheckItemAnswer(); });
+    run([this] { checkItemAnswer(); });
 }
 
 } // namespace session

@@ -32,44 +32,44 @@ double parseDuration(const QString& text)
     return (h * 3600.0 + m * 60.0 + s) / 86400.0;
 }
 
-TKZTimeCounter::TKZTimeCounter(platform::Services& services, QObject* parent)
+TimeCounter::TimeCounter(platform::Services& services, QObject* parent)
     : QObject(parent), m_services(services), m_ticker(services.createTicker())
 {
-    setObjectName(QStringLiteral("Timer1"));
+    setObjectName(QStringLiteral("examTimer"));
     m_startTime = m_services.now();
-    connect(m_ticker.get(), &platform::Ticker::tick, this, &TKZTimeCounter::OnTimer);
+    connect(m_ticker.get(), &platform::Ticker::tick, this, &TimeCounter::ticked);
 }
 
-TKZTimeCounter::~TKZTimeCounter() = default;
+TimeCounter::~TimeCounter() = default;
 
-void TKZTimeCounter::Reset()
+void TimeCounter::reset()
 {
     m_startTime = m_services.now();
     m_frozenElapsed = 0;
 }
 
-QString TKZTimeCounter::Elapsed() const
+QString TimeCounter::elapsed() const
 {
     return formatDuration(m_counting ? m_services.now() - m_startTime : m_frozenElapsed);
 }
 
-void TKZTimeCounter::setCounting(bool on)
+void TimeCounter::setCounting(bool on)
 {
     if (on == m_counting)
         return;
     if (!on)
-        m_frozenElapsed = parseDuration(Elapsed());
+        m_frozenElapsed = parseDuration(elapsed());
     else
         m_startTime = m_services.now() - m_frozenElapsed;
     m_counting = on;
 }
 
-bool TKZTimeCounter::Enabled() const
+bool TimeCounter::isEnabled() const
 {
     return m_ticker->isActive();
 }
 
-void TKZTimeCounter::setEnabled(bool on)
+void TimeCounter::setEnabled(bool on)
 {
     if (on)
         m_ticker->start();

@@ -18,23 +18,23 @@ QString formatDuration(double days);
 double parseDuration(const QString& text);
 
 // A stopwatch on the wall clock that also ticks once a second while enabled.
-class TKZTimeCounter final : public QObject {
+class TimeCounter final : public QObject {
     Q_OBJECT
 public:
-    explicit TKZTimeCounter(platform::Services& services, QObject* parent = nullptr);
-    ~TKZTimeCounter() override;
+    explicit TimeCounter(platform::Services& services, QObject* parent = nullptr);
+    ~TimeCounter() override;
 
-    void Reset();
+    void reset();
     // The elapsed time as duration text.
-    QString Elapsed() const;
-    bool Counting() const { return m_counting; }
+    QString elapsed() const;
+    bool counting() const { return m_counting; }
     void setCounting(bool on);
-    bool Enabled() const;
+    bool isEnabled() const;
     void setEnabled(bool on);
-    int Interval() const { return 1000; }
+    int interval() const { return 1000; }
 
 signals:
-    void OnTimer();
+    void ticked();
 
 private:
     platform::Services& m_services;

@@ -1,6 +1,6 @@
 #include "ExamSetBuilder.h"
 
-#include "ProgressForm.h"
+#include "ProgressWindow.h"
 #include "Table.h"
 #include "TableError.h"
 
@@ -23,10 +23,10 @@ const char* const kBankOnly[] = {"Q_EXAM_N", "Q_SIM", "PICT1", "PICT2"};
 // Hides the progress window however the build ends.
 class ProgressScope {
 public:
-    explicit ProgressScope(TProgressForm* form) : m_form(form)
+    explicit ProgressScope(ProgressWindow* form) : m_form(form)
     {
         if (m_form) {
-            m_form->ProgressBar1->setValue(0);
+            m_form->m_progressBar->setValue(0);
             m_form->show();
             m_form->raise();
         }
@@ -39,21 +39,21 @@ public:
     void setMaximum(int max)
     {
         if (m_form)
-            m_form->ProgressBar1->setMaximum(max);
+            m_form->m_progressBar->setMaximum(max);
     }
     void setPosition(int pos)
     {
         if (m_form)
-            m_form->ProgressBar1->setValue(pos);
+            m_form->m_progressBar->setValue(pos);
     }
 
 private:
-    TProgressForm* m_form;
+    ProgressWindow* m_form;
 };
 
 } // namespace
 
-ExamSetBuilder::ExamSetBuilder(TProgressForm* progress, SeedSource seed)
+ExamSetBuilder::ExamSetBuilder(ProgressWindow* progress, SeedSource seed)
     : m_progress(progress), m_seed(seed ? std::move(seed) : SeedSource(&ExamSetBuilder::clockSeed))
 {
 }
@@ -64,17 +64,17 @@ std::uint64_t ExamSetBuilder::clockSeed()
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
 }
 
-BuildResult ExamSetBuilder::BuildExamSet(Table& bank, Table& current)
+BuildResult ExamSetBuilder::buildExamSet(Table& bank, Table& current)
 {
     return build(bank, current, true, -1);
 }
 
-BuildResult ExamSetBuilder::BuildRandomSet(Table& bank, Table& current, int n)
+BuildResult ExamSetBuilder::buildRandomSet(Table& bank, Table& current, int n)
 {
     return build(bank, current, true, n);
 }
 
-BuildResult ExamSetBuilder::BuildUserSet(Table& userSet, Table& current)
+BuildResult ExamSetBuilder::buildUserSet(Table& userSet, Table& current)
 {
     return build(userSet, current, false, -1);
 }
@@ -143,12 +143,12 @@ BuildResult ExamSetBuilder::build(Table& source, Table& current, bool fromBank, 
     }
     current.first();
     BuildResult result;
-    result.FirstItemNo = current.recNo();
-    result.ItemCount = current.recordCount();
+    result.firstItemNumber = current.recNo();
+    result.itemCount = current.recordCount();
     return result;
 }
 
-void ExamSetBuilder::ResetResponses(Table& current, Responses& responses)
+void ExamSetBuilder::resetResponses(Table& current, Responses& responses)
 {
     current.first();
     responses.assign(static_cast<size_t>(current.recordCount()), ItemResponse());

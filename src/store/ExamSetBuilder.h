@@ -8,11 +8,11 @@
 namespace store {
 
 class Table;
-class TProgressForm;
+class ProgressWindow;
 
 struct BuildResult {
-    int FirstItemNo = 0;
-    int ItemCount = 0;
+    int firstItemNumber = 0;
+    int itemCount = 0;
 };
 
 // Builds the current exam set, the private working copy of an exam, from the
@@ -22,24 +22,24 @@ public:
     using SeedSource = std::function<std::uint64_t()>;
 
     // progress may be null (no feedback); seed defaults to the clock.
-    explicit ExamSetBuilder(TProgressForm* progress, SeedSource seed = {});
+    explicit ExamSetBuilder(ProgressWindow* progress, SeedSource seed = {});
 
     // Every bank item that passes the bank's filter, in a new order.
-    BuildResult BuildExamSet(Table& bank, Table& current);
+    BuildResult buildExamSet(Table& bank, Table& current);
     // n distinct bank items of those passing the filter, n in 1..candidates.
-    BuildResult BuildRandomSet(Table& bank, Table& current, int n);
+    BuildResult buildRandomSet(Table& bank, Table& current, int n);
     // Every user-set item, without exam number, simulation or exhibits.
-    BuildResult BuildUserSet(Table& userSet, Table& current);
+    BuildResult buildUserSet(Table& userSet, Table& current);
 
     // Sizes Responses to the current set and clears it.
-    static void ResetResponses(Table& current, Responses& responses);
+    static void resetResponses(Table& current, Responses& responses);
 
     static std::uint64_t clockSeed();
 
 private:
     BuildResult build(Table& source, Table& current, bool fromBank, int take);
 
-    TProgressForm* m_progress;
+    ProgressWindow* m_progress;
     SeedSource m_seed;
 };
 

@@ -1,11 +1,11 @@
 // Start-up: the windows and their order, the start window's look, and the
 // three buttons with their mnemonics.
 #include "AppOwner.h"
+#include "ExamWindow.h"
 #include "ProgramDir.h"
 #include "ScriptedServices.h"
 #include "ShapeButton.h"
-#include "TMainForm.h"
-#include "TTestForm.h"
+#include "StartWindow.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -24,8 +24,8 @@ private slots:
         QDir::setCurrent(QDir::tempPath());
         m_services.reset();
         m_owner = std::make_unique<app::AppOwner>(m_services, m_dir->path());
-        m_owner->MainForm()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_owner->MainForm()));
+        m_owner->startWindow()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_owner->startWindow()));
     }
     void cleanup()
     {
@@ -37,13 +37,14 @@ private slots:
     void windowsAreCreatedOnceInStartUpOrder()
     {
         QCOMPARE(m_owner->creationOrder(),
-                 QStringList({"MainForm", "TestForm", "ProgressForm", "ScoreForm", "NameForm",
-                              "ReviewForm", "NoteForm", "OptionsForm", "DM", "AboutForm",
-                              "SamplerForm", "Pict1Form", "Pict2Form", "SimForm1", "SimForm2"}));
-        QCOMPARE(QString::fromLatin1(m_owner->TestForm()->metaObject()->className()),
-                 QStringLiteral("session::TTestForm"));
-        QCOMPARE(m_owner->TestForm()->windowTitle(), QStringLiteral("Quizlark TCP/IP 4.0"));
-        QVERIFY(!m_owner->TestForm()->isVisible());
+                 QStringList({"startWindow", "examWindow", "progressWindow", "scoreReport",
+                              "nameDialog", "itemsReview", "noteWindow", "optionsDialog",
+                              "samplerData", "aboutBox", "testSampler", "exhibit1Window",
+                              "exhibit2Window", "printingSimulation", "subnetMaskSimulation"}));
+        QCOMPARE(QString::fromLatin1(m_owner->examWindow()->metaObject()->className()),
+                 QStringLiteral("session::ExamWindow"));
+        QCOMPARE(m_owner->examWindow()->windowTitle(), QStringLiteral("Quizlark TCP/IP 4.0"));
+        QVERIFY(!m_owner->examWindow()->isVisible());
     }
 
     void startWindowSetsTheWorkingDirectory()
@@ -53,19 +54,19 @@ private slots:
 
     void startWindowLooksAsDrawn()
     {
-        app::TMainForm* main = m_owner->MainForm();
+        app::StartWindow* main = m_owner->startWindow();
         QCOMPARE(main->windowTitle(), QStringLiteral("Quizlark TCP/IP 4.0"));
         QCOMPARE(main->width(), 232 + 4);
-        auto* banner = main->findChild<QWidget*>(QStringLiteral("Image1"));
+        auto* banner = main->findChild<QWidget*>(QStringLiteral("banner"));
         QVERIFY(banner);
         QCOMPARE(banner->size(), QSize(232, 48));
         const struct {
             platform::ShapeButton* button;
             const char* caption;
             QColor colour;
-        } expected[] = {{main->StartTestBtn, "Start &Testing", QColor(0, 0, 128)},
-                        {main->SamplerBtn, "Test &Sampler", QColor(128, 0, 128)},
-                        {main->fcShapeBtn3, "E&xit", QColor(0, 128, 128)}};
+        } expected[] = {{main->m_startTestingButton, "Start &Testing", QColor(0, 0, 128)},
+                        {main->m_samplerButton, "Test &Sampler", QColor(128, 0, 128)},
+                        {main->m_exitButton, "E&xit", QColor(0, 128, 128)}};
         for (const auto& e : expected) {
             QCOMPARE(e.button->text(), QString::fromLatin1(e.caption));
             QCOMPARE(e.button->size(), QSize(138, 34));
@@ -85,52 +86,52 @@ private slots:
         QFETCH(bool, mnemonic);
         bool mainHidden = false;
         bool ran = false;
-        m_services.expectModal(QStringLiteral("TestForm"), [&](QWidget* w) {
+        m_services.expectModal(QStringLiteral("examWindow"), [&](QWidget* w) {
             ran = true;
-            mainHidden = !m_owner->MainForm()->isVisible();
-            auto* test = static_cast<session::TTestForm*>(w);
-            auto* panel = test->findChild<QWidget*>(QStringLiteral("Panel4"));
-            return panel && panel->isVisible() && test->Mode == 0 ? 1 : -1;
+            mainHidden = !m_owner->startWindow()->isVisible();
+            auto* test = static_cast<session::ExamWindow*>(w);
+            auto* panel = test->findChild<QWidget*>(QStringLiteral("startPanel"));
+            return panel && panel->isVisible() && test->mode == 0 ? 1 : -1;
         });
         if (mnemonic) {
-            m_owner->MainForm()->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(m_owner->MainForm()));
-            QTest::keyClick(m_owner->MainForm()->windowHandle(), Qt::Key_T, Qt::AltModifier);
+            m_owner->startWindow()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_owner->startWindow()));
+            QTest::keyClick(m_owner->startWindow()->windowHandle(), Qt::Key_T, Qt::AltModifier);
             // A mnemonic presses the button visibly, then clicks it.
             QTRY_VERIFY(ran);
         } else {
-            m_owner->MainForm()->StartTestBtn->click();
+            m_owner->startWindow()->m_startTestingButton->click();
         }
         QVERIFY(mainHidden);
-        QVERIFY(m_owner->MainForm()->isVisible());
+        QVERIFY(m_owner->startWindow()->isVisible());
     }
 
     void samplerComesBackToTheStartWindow()
     {
         bool mainHidden = false;
-        m_services.expectModal(QStringLiteral("SamplerForm"), [&](QWidget*) {
-            mainHidden = !m_owner->MainForm()->isVisible();
+        m_services.expectModal(QStringLiteral("testSampler"), [&](QWidget*) {
+            mainHidden = !m_owner->startWindow()->isVisible();
             return 0;
         });
-        m_owner->MainForm()->SamplerBtn->click();
+        m_owner->startWindow()->m_samplerButton->click();
         QVERIFY(mainHidden);
-        QVERIFY(m_owner->MainForm()->isVisible());
+        QVERIFY(m_owner->startWindow()->isVisible());
     }
 
     void exitClosesTheStartWindow()
     {
-        QSignalSpy closed(m_owner->MainForm(), &app::TMainForm::closed);
-        m_owner->MainForm()->fcShapeBtn3->click();
+        QSignalSpy closed(m_owner->startWindow(), &app::StartWindow::closed);
+        m_owner->startWindow()->m_exitButton->click();
         QCOMPARE(closed.size(), 1);
-        QVERIFY(!m_owner->MainForm()->isVisible());
+        QVERIFY(!m_owner->startWindow()->isVisible());
     }
 
     void aboutBoxFromTheExamWindow()
     {
-        m_services.expectModal(QStringLiteral("AboutForm"), [](QWidget* w) {
+        m_services.expectModal(QStringLiteral("aboutBox"), [](QWidget* w) {
             return w->findChildren<QWidget*>().isEmpty() ? -1 : 1;
         });
-        auto* about = m_owner->TestForm()->findChild<QAction*>(QStringLiteral("About1"));
+        auto* about = m_owner->examWindow()->findChild<QAction*>(QStringLiteral("aboutAction"));
         QVERIFY(about);
         about->trigger();
     }

@@ -23,7 +23,7 @@ class TestLoadOptions : public QObject {
         v.answersFont.font = design;
         v.explanationFont.font = design;
         v.questionFont.font.setBold(boldBefore);
-        options::LoadOptions(store, v, QStringLiteral("/usr/bin"),
+        options::loadOptions(store, v, QStringLiteral("/usr/bin"),
                              [&](const QString& p) { return installed.contains(p); });
         return v;
     }
@@ -31,7 +31,8 @@ class TestLoadOptions : public QObject {
 private slots:
     void initTestCase()
     {
-        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
+                                  QStringLiteral("Liberation Sans"));
     }
 
     void emptyStoreGivesTheDefaults()
@@ -46,11 +47,11 @@ private slots:
         QCOMPARE(v.questionFont.colour, QColor(Qt::black));
         QCOMPARE(v.answersFont.colour, QColor(Qt::black));
         QCOMPARE(v.explanationFont.colour, QColor(0, 0, 128));
-        QVERIFY(!v.ShowLearnBtn);
-        QVERIFY(v.ShowCalcBtn);
-        QVERIFY(v.TimerOn);
-        QCOMPARE(v.DefaultTime, 90);
-        QCOMPARE(v.CalcPath, QStringLiteral("/usr/bin/xcalc"));
+        QVERIFY(!v.showLearnButton);
+        QVERIFY(v.showCalcButton);
+        QVERIFY(v.timerOn);
+        QCOMPARE(v.defaultTime, 90);
+        QCOMPARE(v.calcPath, QStringLiteral("/usr/bin/xcalc"));
     }
 
     void storedValuesAreReadByTheRules_data()
@@ -59,25 +60,82 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("size as stored") << "QFontSize" << "14" << "qsize" << "14";
-        QTest::newRow("size garbage") << "QFontSize" << "abc" << "qsize" << "10";
-        QTest::newRow("size empty") << "AFontSize" << "" << "asize" << "10";
-        QTest::newRow("learn 2 is yes") << "ShowLearnBtn" << "2" << "learn" << "1";
-        QTest::newRow("learn 1") << "ShowLearnBtn" << "1" << "learn" << "1";
-        QTest::newRow("learn garbage is the default") << "ShowLearnBtn" << "yes" << "learn" << "0";
-        QTest::newRow("timer 0") << "TimerOn" << "0" << "timer" << "0";
-        QTest::newRow("timer garbage") << "TimerOn" << "off" << "timer" << "1";
-        QTest::newRow("calc -1 is yes") << "ShowCalcBtn" << "-1" << "calc" << "1";
-        QTest::newRow("default time") << "DefaultTime" << "45" << "time" << "45";
-        QTest::newRow("default time negative") << "DefaultTime" << "-5" << "time" << "-5";
-        QTest::newRow("default time 7.5") << "DefaultTime" << "7.5" << "time" << "90";
-        QTest::newRow("colour number") << "EXPFontColor" << "255" << "expcolour" << "#ff0000";
-        QTest::newRow("colour number blue") << "QFontColor" << "16711680" << "qcolour" << "#0000ff";
-        QTest::newRow("colour garbage") << "EXPFontColor" << "navy" << "expcolour" << "#000080";
-        QTest::newRow("name") << "AFontName" << "Verdana" << "aname" << "Verdana";
-        QTest::newRow("empty name keeps the name") << "AFontName" << "" << "aname" << "MS Sans Serif";
-        QTest::newRow("italic") << "EXPFontItalic" << "1" << "expitalic" << "1";
-        QTest::newRow("calc path") << "CalcPath" << "/opt/calc" << "calcpath" << "/opt/calc";
+        QTest::newRow("size as stored") << "QFontSize"
+                                        << "14"
+                                        << "qsize"
+                                        << "14";
+        QTest::newRow("size garbage") << "QFontSize"
+                                      << "abc"
+                                      << "qsize"
+                                      << "10";
+        QTest::newRow("size empty") << "AFontSize"
+                                    << ""
+                                    << "asize"
+                                    << "10";
+        QTest::newRow("learn 2 is yes") << "ShowLearnBtn"
+                                        << "2"
+                                        << "learn"
+                                        << "1";
+        QTest::newRow("learn 1") << "ShowLearnBtn"
+                                 << "1"
+                                 << "learn"
+                                 << "1";
+        QTest::newRow("learn garbage is the default") << "ShowLearnBtn"
+                                                      << "yes"
+                                                      << "learn"
+                                                      << "0";
+        QTest::newRow("timer 0") << "TimerOn"
+                                 << "0"
+                                 << "timer"
+                                 << "0";
+        QTest::newRow("timer garbage") << "TimerOn"
+                                       << "off"
+                                       << "timer"
+                                       << "1";
+        QTest::newRow("calc -1 is yes") << "ShowCalcBtn"
+                                        << "-1"
+                                        << "calc"
+                                        << "1";
+        QTest::newRow("default time") << "DefaultTime"
+                                      << "45"
+                                      << "time"
+                                      << "45";
+        QTest::newRow("default time negative") << "DefaultTime"
+                                               << "-5"
+                                               << "time"
+                                               << "-5";
+        QTest::newRow("default time 7.5") << "DefaultTime"
+                                          << "7.5"
+                                          << "time"
+                                          << "90";
+        QTest::newRow("colour number") << "EXPFontColor"
+                                       << "255"
+                                       << "expcolour"
+                                       << "#ff0000";
+        QTest::newRow("colour number blue") << "QFontColor"
+                                            << "16711680"
+                                            << "qcolour"
+                                            << "#0000ff";
+        QTest::newRow("colour garbage") << "EXPFontColor"
+                                        << "navy"
+                                        << "expcolour"
+                                        << "#000080";
+        QTest::newRow("name") << "AFontName"
+                              << "Verdana"
+                              << "aname"
+                              << "Verdana";
+        QTest::newRow("empty name keeps the name") << "AFontName"
+                                                   << ""
+                                                   << "aname"
+                                                   << "MS Sans Serif";
+        QTest::newRow("italic") << "EXPFontItalic"
+                                << "1"
+                                << "expitalic"
+                                << "1";
+        QTest::newRow("calc path") << "CalcPath"
+                                   << "/opt/calc"
+                                   << "calcpath"
+                                   << "/opt/calc";
     }
     void storedValuesAreReadByTheRules()
     {
@@ -89,15 +147,15 @@ private slots:
         const QMap<QString, QString> got = {
             {"qsize", QString::number(v.questionFont.font.pointSize())},
             {"asize", QString::number(v.answersFont.font.pointSize())},
-            {"learn", QString::number(v.ShowLearnBtn)},
-            {"timer", QString::number(v.TimerOn)},
-            {"calc", QString::number(v.ShowCalcBtn)},
-            {"time", QString::number(v.DefaultTime)},
+            {"learn", QString::number(v.showLearnButton)},
+            {"timer", QString::number(v.timerOn)},
+            {"calc", QString::number(v.showCalcButton)},
+            {"time", QString::number(v.defaultTime)},
             {"expcolour", v.explanationFont.colour.name()},
             {"qcolour", v.questionFont.colour.name()},
             {"aname", v.answersFont.font.family()},
             {"expitalic", QString::number(v.explanationFont.font.italic())},
-            {"calcpath", v.CalcPath}};
+            {"calcpath", v.calcPath}};
         QCOMPARE(got.value(field), expected);
     }
 
@@ -116,14 +174,14 @@ private slots:
         QTest::newRow("none") << QStringList() << "/usr/bin/xcalc";
         QTest::newRow("gnome") << QStringList({"/usr/bin/kcalc", "/usr/bin/gnome-calculator"})
                                << "/usr/bin/gnome-calculator";
-        QTest::newRow("galculator") << QStringList({"/usr/bin/galculator", "/usr/bin/xcalc"})
-                                    << "/usr/bin/galculator";
+        QTest::newRow("galculator")
+            << QStringList({"/usr/bin/galculator", "/usr/bin/xcalc"}) << "/usr/bin/galculator";
     }
     void defaultCalculatorIsTheFirstInstalled()
     {
         QFETCH(QStringList, installed);
         QFETCH(QString, expected);
-        QCOMPARE(load({}, false, installed).CalcPath, expected);
+        QCOMPARE(load({}, false, installed).calcPath, expected);
     }
 };
 

@@ -2,7 +2,7 @@
 // at once, and on OK applies and saves everything; without OK it saves
 // nothing.
 #include "../session/ExamWindowFixture.h"
-#include "TOptionsForm.h"
+#include "OptionsDialog.h"
 #include "TimeCounter.h"
 
 #include <QFile>
@@ -16,8 +16,8 @@
 #include <QToolButton>
 #include <stdexcept>
 
-using options::TOptionsForm;
-using session::TTestForm;
+using options::OptionsDialog;
+using session::ExamWindow;
 
 namespace {
 
@@ -97,29 +97,29 @@ const QStringList kAllKeys = {"QFontName",    "QFontColor",  "QFontSize",   "Def
 class TestOptionsDialog : public QObject {
     Q_OBJECT
     ExamWindowFixture f;
-    std::unique_ptr<TOptionsForm> dialog;
+    std::unique_ptr<OptionsDialog> dialog;
 
     void makeDialog()
     {
-        dialog = std::make_unique<TOptionsForm>(f.services);
-        f.form->setOptionsForm(dialog.get());
+        dialog = std::make_unique<OptionsDialog>(f.services);
+        f.form->setOptionsDialog(dialog.get());
     }
     // Opens the dialog from the menu; act plays the user and returns the
     // dialog's result.
-    void runOptions(const std::function<int(TOptionsForm&)>& act)
+    void runOptions(const std::function<int(OptionsDialog&)>& act)
     {
-        f.services.expectModal(QStringLiteral("OptionsForm"), [act](QWidget* w) {
-            auto* d = qobject_cast<TOptionsForm*>(w);
+        f.services.expectModal(QStringLiteral("optionsDialog"), [act](QWidget* w) {
+            auto* d = qobject_cast<OptionsDialog*>(w);
             return d ? act(*d) : 0;
         });
-        f.form->Preferences1->trigger();
+        f.form->m_optionsAction->trigger();
     }
-    static int pressOk(TOptionsForm& d)
+    static int pressOk(OptionsDialog& d)
     {
-        d.BitBtn1->click();
+        d.m_okButton->click();
         return d.result();
     }
-    static int closeWithoutOk(TOptionsForm& d)
+    static int closeWithoutOk(OptionsDialog& d)
     {
         d.reject();
         return d.result();
@@ -127,8 +127,8 @@ class TestOptionsDialog : public QObject {
     void startExam(int minutes)
     {
         f.answerNameDialog(true, minutes, 0, QStringLiteral("Pat Candidate"));
-        f.form->ExamAction[0]->trigger();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+        f.form->m_practiceExamActions[0]->trigger();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
     }
     void tick(int seconds)
     {
@@ -180,65 +180,68 @@ private slots:
         QFETCH(bool, timer);
         QFETCH(int, time);
         QFETCH(int, shown);
-        TTestForm& w = *f.form;
-        w.ShowLearnBtn = learn;
-        w.ShowCalcBtn = calc;
-        w.TimerOn = timer;
-        w.DefaultTime = time;
-        w.CalcPath = QStringLiteral("/opt/tools/calc");
-        w.Options.questionFont.font = makeFont(QStringLiteral("DejaVu Sans"), 13, true, false);
-        w.Options.questionFont.colour = QColor(200, 10, 20);
+        ExamWindow& w = *f.form;
+        w.showLearnButton = learn;
+        w.showCalcButton = calc;
+        w.timerOn = timer;
+        w.defaultTime = time;
+        w.calcPath = QStringLiteral("/opt/tools/calc");
+        w.options.questionFont.font = makeFont(QStringLiteral("DejaVu Sans"), 13, true, false);
+        w.options.questionFont.colour = QColor(200, 10, 20);
         // A former run left another tab and another font entry selected.
-        dialog->PageControl1->setCurrentIndex(2);
-        dialog->ListBox1->setCurrentRow(2);
+        dialog->m_pages->setCurrentIndex(2);
+        dialog->m_fontList->setCurrentRow(2);
 
-        runOptions([&](TOptionsForm& d) {
+        runOptions([&](OptionsDialog& d) {
             [&] {
                 QCOMPARE(d.windowTitle(), QStringLiteral("Options"));
-                QCOMPARE(d.PageControl1->currentIndex(), 0);
-                QCOMPARE(d.LearnBtnGroup->itemIndex(), learn ? 0 : 1);
-                QCOMPARE(d.CalcBtnGroup->itemIndex(), calc ? 0 : 1);
-                QCOMPARE(d.TimerGroup->itemIndex(), timer ? 0 : 1);
+                QCOMPARE(d.m_pages->currentIndex(), 0);
+                QCOMPARE(d.m_learnButtonGroup->itemIndex(), learn ? 0 : 1);
+                QCOMPARE(d.m_calcButtonGroup->itemIndex(), calc ? 0 : 1);
+                QCOMPARE(d.m_timerGroup->itemIndex(), timer ? 0 : 1);
                 QCOMPARE(d.learnFlag(), learn);
                 QCOMPARE(d.calcFlag(), calc);
                 QCOMPARE(d.timerFlag(), timer);
-                QCOMPARE(d.SpinEdit1->value(), shown);
-                QCOMPARE(d.Edit1->text(), QStringLiteral("/opt/tools/calc"));
-                QCOMPARE(d.ListBox1->currentRow(), 0);
-                QCOMPARE(d.Panel1->text(), QStringLiteral("Question"));
-                QCOMPARE(d.Panel1->font().family(), QStringLiteral("DejaVu Sans"));
-                QCOMPARE(d.Panel1->font().pointSize(), 13);
-                QVERIFY(d.Panel1->font().bold());
-                QCOMPARE(d.Panel1->palette().color(QPalette::WindowText), QColor(200, 10, 20));
+                QCOMPARE(d.m_defaultTimeBox->value(), shown);
+                QCOMPARE(d.m_calcPathEdit->text(), QStringLiteral("/opt/tools/calc"));
+                QCOMPARE(d.m_fontList->currentRow(), 0);
+                QCOMPARE(d.m_fontExample->text(), QStringLiteral("Question"));
+                QCOMPARE(d.m_fontExample->font().family(), QStringLiteral("DejaVu Sans"));
+                QCOMPARE(d.m_fontExample->font().pointSize(), 13);
+                QVERIFY(d.m_fontExample->font().bold());
+                QCOMPARE(d.m_fontExample->palette().color(QPalette::WindowText),
+                         QColor(200, 10, 20));
             }();
             return closeWithoutOk(d);
         });
         QVERIFY(!QTest::currentTestFailed());
         QVERIFY(storedOptions().isEmpty());
-        QCOMPARE(w.DefaultTime, time);
+        QCOMPARE(w.defaultTime, time);
     }
 
     void radioGroupsDriveTheDialogsFlags()
     {
-        runOptions([](TOptionsForm& d) {
+        runOptions([](OptionsDialog& d) {
             [&] {
-                QCOMPARE(d.LearnBtnGroup->item(0)->text(),
+                QCOMPARE(d.m_learnButtonGroup->item(0)->text(),
                          QStringLiteral("Show 'Learn Now' button (not recomended)"));
-                QCOMPARE(d.LearnBtnGroup->item(1)->text(),
+                QCOMPARE(d.m_learnButtonGroup->item(1)->text(),
                          QStringLiteral("Do not show 'Learn Now' button"));
-                QCOMPARE(d.CalcBtnGroup->item(0)->text(), QStringLiteral("Show calculator button"));
-                QCOMPARE(d.TimerGroup->item(1)->text(), QStringLiteral("Timer Off"));
-                QCOMPARE(d.Label2->text(), QStringLiteral("Deafault Time (min):"));
-                QCOMPARE(d.Label1->text(), QStringLiteral("Calculator path:"));
-                QCOMPARE(d.PageControl1->tabText(0), QStringLiteral("'Learn Now' button"));
-                QCOMPARE(d.SpinEdit1->minimum(), 1);
-                QCOMPARE(d.SpinEdit1->maximum(), 9000);
+                QCOMPARE(d.m_calcButtonGroup->item(0)->text(),
+                         QStringLiteral("Show calculator button"));
+                QCOMPARE(d.m_timerGroup->item(1)->text(), QStringLiteral("Timer Off"));
+                QCOMPARE(d.m_defaultTimeLabel->text(), QStringLiteral("Deafault Time (min):"));
+                QCOMPARE(d.m_calcPathLabel->text(), QStringLiteral("Calculator path:"));
+                QCOMPARE(d.m_pages->tabText(0), QStringLiteral("'Learn Now' button"));
+                QCOMPARE(d.m_defaultTimeBox->minimum(), 1);
+                QCOMPARE(d.m_defaultTimeBox->maximum(), 9000);
                 auto flagOf = [&d](options::RadioGroup* g) {
-                    return g == d.LearnBtnGroup  ? d.learnFlag()
-                           : g == d.CalcBtnGroup ? d.calcFlag()
-                                                 : d.timerFlag();
+                    return g == d.m_learnButtonGroup  ? d.learnFlag()
+                           : g == d.m_calcButtonGroup ? d.calcFlag()
+                                                      : d.timerFlag();
                 };
-                for (options::RadioGroup* g : {d.LearnBtnGroup, d.CalcBtnGroup, d.TimerGroup}) {
+                for (options::RadioGroup* g :
+                     {d.m_learnButtonGroup, d.m_calcButtonGroup, d.m_timerGroup}) {
                     const bool before = flagOf(g);
                     g->item(before ? 1 : 0)->click();
                     QVERIFY2(flagOf(g) == !before, qPrintable(g->objectName()));
@@ -253,22 +256,22 @@ private slots:
 
     void okAppliesAndWritesEveryValue()
     {
-        TTestForm& w = *f.form;
-        w.Options.questionFont.font = makeFont(QStringLiteral("Liberation Serif"), 12, true, false);
-        w.Options.answersFont.font = makeFont(QStringLiteral("DejaVu Sans"), 9, false, true);
-        w.Options.answersFont.colour = QColor(1, 2, 3);
-        w.Options.explanationFont.font =
+        ExamWindow& w = *f.form;
+        w.options.questionFont.font = makeFont(QStringLiteral("Liberation Serif"), 12, true, false);
+        w.options.answersFont.font = makeFont(QStringLiteral("DejaVu Sans"), 9, false, true);
+        w.options.answersFont.colour = QColor(1, 2, 3);
+        w.options.explanationFont.font =
             makeFont(QStringLiteral("Liberation Sans"), 11, true, true);
-        w.Options.explanationFont.colour = QColor(0, 0, 128);
-        w.ShowCalcBtn = true;
+        w.options.explanationFont.colour = QColor(0, 0, 128);
+        w.showCalcButton = true;
         f.services.expectMessage(QStringLiteral("The file: /nowhere/Calc cannot be found."),
                                  platform::Ok);
-        runOptions([](TOptionsForm& d) {
-            d.LearnBtnGroup->item(0)->click();
-            d.CalcBtnGroup->item(1)->click();
-            d.TimerGroup->item(1)->click();
-            d.SpinEdit1->setValue(700);
-            d.Edit1->setText(QStringLiteral("/nowhere/Calc"));
+        runOptions([](OptionsDialog& d) {
+            d.m_learnButtonGroup->item(0)->click();
+            d.m_calcButtonGroup->item(1)->click();
+            d.m_timerGroup->item(1)->click();
+            d.m_defaultTimeBox->setValue(700);
+            d.m_calcPathEdit->setText(QStringLiteral("/nowhere/Calc"));
             return pressOk(d);
         });
         QCOMPARE(f.services.shownMessages.size(), 1);
@@ -297,11 +300,11 @@ private slots:
         };
         QCOMPARE(storedOptions(), expected);
         // The window holds the new values too; a time above 600 is kept.
-        QVERIFY(w.ShowLearnBtn && !w.TimerOn && !w.ShowCalcBtn);
-        QCOMPARE(w.DefaultTime, 700);
-        QCOMPARE(w.CalcPath, QStringLiteral("/nowhere/Calc"));
-        QVERIFY(!w.LearnButton->isHidden());
-        QVERIFY(w.CalcButton->isHidden());
+        QVERIFY(w.showLearnButton && !w.timerOn && !w.showCalcButton);
+        QCOMPARE(w.defaultTime, 700);
+        QCOMPARE(w.calcPath, QStringLiteral("/nowhere/Calc"));
+        QVERIFY(!w.m_learnButton->isHidden());
+        QVERIFY(w.m_calculatorButton->isHidden());
     }
 
     void okWithoutChangesRewritesTheCalculatorSwitchedOffAtStart()
@@ -313,9 +316,9 @@ private slots:
         dialog.reset();
         f.create();
         makeDialog();
-        QVERIFY(!f.form->ShowCalcBtn);
-        runOptions([](TOptionsForm& d) {
-            [&] { QCOMPARE(d.CalcBtnGroup->itemIndex(), 1); }();
+        QVERIFY(!f.form->showCalcButton);
+        runOptions([](OptionsDialog& d) {
+            [&] { QCOMPARE(d.m_calcButtonGroup->itemIndex(), 1); }();
             return pressOk(d);
         });
         const QMap<QString, QString> stored = storedOptions();
@@ -340,10 +343,10 @@ private slots:
         v.answersFont.font = QFont(QStringLiteral("Liberation Sans"));
         v.answersFont.font.setPixelSize(16); // sized in pixels: kept in points
         v.explanationFont.font = makeFont(QStringLiteral("Liberation Sans"), 8, false, false);
-        v.ShowLearnBtn = true;
-        v.DefaultTime = -3;
+        v.showLearnButton = true;
+        v.defaultTime = -3;
         RecordingStore store;
-        options::SaveOptions(store, v);
+        options::saveOptions(store, v);
         QCOMPARE(store.keys, kAllKeys);
         QCOMPARE(store.values.value("DefaultTime"), QStringLiteral("-3"));
         QCOMPARE(store.values.value("ShowLearnBtn"), QStringLiteral("1"));
@@ -355,16 +358,16 @@ private slots:
     {
         RecordingServices services(f.services);
         services.store.failAt = QStringLiteral("AFontName");
-        TOptionsForm d(services);
+        OptionsDialog d(services);
         options::OptionValues v;
-        v.ShowLearnBtn = false;
+        v.showLearnButton = false;
         d.open(v);
         d.show();
-        d.LearnBtnGroup->item(0)->click();
+        d.m_learnButtonGroup->item(0)->click();
         f.services.expectMessage(QStringLiteral("The settings cannot be written."), platform::Ok);
-        d.BitBtn1->click();
+        d.m_okButton->click();
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QVERIFY(v.ShowLearnBtn);
+        QVERIFY(v.showLearnButton);
         // Saving stopped at the failing value.
         QCOMPARE(services.store.keys, kAllKeys.mid(0, 6));
         QCOMPARE(f.services.shownKinds.value(0), platform::MsgKind::Error);
@@ -385,13 +388,13 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, stored);
-        runOptions([&](TOptionsForm& d) {
-            auto* edit = d.SpinEdit1->findChild<QLineEdit*>();
+        runOptions([&](OptionsDialog& d) {
+            auto* edit = d.m_defaultTimeBox->findChild<QLineEdit*>();
             edit->setText(typed);
             return pressOk(d);
         });
         QCOMPARE(storedOptions().value("DefaultTime"), stored);
-        QCOMPARE(QString::number(f.form->DefaultTime), stored);
+        QCOMPARE(QString::number(f.form->defaultTime), stored);
     }
 
     void changeFontReachesTheExamWindowAtOnce_data()
@@ -401,13 +404,13 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("key");
         QTest::newRow("Question") << 0 << "Question"
-                                  << "QText"
+                                  << "questionText"
                                   << "QFontName";
         QTest::newRow("Answers") << 1 << "Answers"
-                                 << "ItemContent"
+                                 << "itemContent"
                                  << "AFontName";
         QTest::newRow("Explanation") << 2 << "Explanation"
-                                     << "ExpText"
+                                     << "explanationText"
                                      << "EXPFontName";
     }
     void changeFontReachesTheExamWindowAtOnce()
@@ -416,30 +419,30 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QString, control);
         QFETCH(QString, key);
-        TTestForm& w = *f.form;
+        ExamWindow& w = *f.form;
         auto* target = w.findChild<QWidget*>(control);
         QVERIFY(target);
         const QFont chosen = makeFont(QStringLiteral("Liberation Serif"), 15, true, true);
         QFont offered;
-        runOptions([&](TOptionsForm& d) {
+        runOptions([&](OptionsDialog& d) {
             [&] {
-                d.ListBox1->setCurrentRow(row);
-                QCOMPARE(d.Panel1->text(), entry);
+                d.m_fontList->setCurrentRow(row);
+                QCOMPARE(d.m_fontExample->text(), entry);
                 // Cancelled: nothing changes.
                 f.services.fontChooser = [](const QFont&) { return std::nullopt; };
-                d.BitBtn3->click();
+                d.m_changeFontButton->click();
                 QVERIFY(target->font().family() != QStringLiteral("Liberation Serif"));
                 f.services.fontChooser = [&](const QFont& initial) {
                     offered = initial;
                     return std::optional<QFont>(chosen);
                 };
-                d.BitBtn3->click();
+                d.m_changeFontButton->click();
                 // Shown while the dialog is still open.
                 QCOMPARE(target->font().family(), QStringLiteral("Liberation Serif"));
                 QCOMPARE(target->font().pointSize(), 15);
                 QVERIFY(target->font().bold() && target->font().italic());
-                QCOMPARE(d.Panel1->font().family(), QStringLiteral("Liberation Serif"));
-                QCOMPARE(d.Panel1->text(), entry);
+                QCOMPARE(d.m_fontExample->font().family(), QStringLiteral("Liberation Serif"));
+                QCOMPARE(d.m_fontExample->text(), entry);
             }();
             return closeWithoutOk(d);
         });
@@ -450,8 +453,8 @@ private slots:
         QCOMPARE(target->font().family(), QStringLiteral("Liberation Serif"));
         QVERIFY(storedOptions().isEmpty());
         // The next OK saves it.
-        runOptions([](TOptionsForm& d) {
-            [&] { QCOMPARE(d.ListBox1->currentRow(), 0); }();
+        runOptions([](OptionsDialog& d) {
+            [&] { QCOMPARE(d.m_fontList->currentRow(), 0); }();
             return pressOk(d);
         });
         QCOMPARE(storedOptions().value(key), QStringLiteral("Liberation Serif"));
@@ -459,40 +462,40 @@ private slots:
 
     void closingWithoutOkDiscardsEverythingButFonts()
     {
-        TTestForm& w = *f.form;
+        ExamWindow& w = *f.form;
         startExam(30);
-        const bool calc = w.ShowCalcBtn;
-        const QString path = w.CalcPath;
+        const bool calc = w.showCalcButton;
+        const QString path = w.calcPath;
         f.services.fontChooser = [](const QFont&) {
             return std::optional<QFont>(makeFont(QStringLiteral("DejaVu Sans"), 14, false, false));
         };
-        runOptions([](TOptionsForm& d) {
-            d.ListBox1->setCurrentRow(1);
-            d.BitBtn3->click();
-            d.LearnBtnGroup->item(0)->click();
-            d.TimerGroup->item(1)->click();
-            d.CalcBtnGroup->setItemIndex(d.CalcBtnGroup->itemIndex() == 0 ? 1 : 0);
-            d.SpinEdit1->setValue(15);
-            d.Edit1->setText(QStringLiteral("/somewhere/else"));
+        runOptions([](OptionsDialog& d) {
+            d.m_fontList->setCurrentRow(1);
+            d.m_changeFontButton->click();
+            d.m_learnButtonGroup->item(0)->click();
+            d.m_timerGroup->item(1)->click();
+            d.m_calcButtonGroup->setItemIndex(d.m_calcButtonGroup->itemIndex() == 0 ? 1 : 0);
+            d.m_defaultTimeBox->setValue(15);
+            d.m_calcPathEdit->setText(QStringLiteral("/somewhere/else"));
             return closeWithoutOk(d);
         });
         QVERIFY(storedOptions().isEmpty());
-        QVERIFY(!w.ShowLearnBtn && w.TimerOn);
-        QCOMPARE(w.ShowCalcBtn, calc);
-        QCOMPARE(w.DefaultTime, 90);
-        QCOMPARE(w.CalcPath, path);
-        QVERIFY(w.LearnButton->isHidden());
-        QVERIFY(w.TimeLabel->isVisibleTo(&w));
+        QVERIFY(!w.showLearnButton && w.timerOn);
+        QCOMPARE(w.showCalcButton, calc);
+        QCOMPARE(w.defaultTime, 90);
+        QCOMPARE(w.calcPath, path);
+        QVERIFY(w.m_learnButton->isHidden());
+        QVERIFY(w.m_timeLabel->isVisibleTo(&w));
         QVERIFY(f.services.lastTicker->isActive());
-        QCOMPARE(w.ItemContent->font().family(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(w.Options.answersFont.font.pointSize(), 14);
+        QCOMPARE(w.m_itemContent->font().family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(w.options.answersFont.font.pointSize(), 14);
         // The next opening starts from the window's values again.
-        runOptions([&](TOptionsForm& d) {
+        runOptions([&](OptionsDialog& d) {
             [&] {
-                QCOMPARE(d.LearnBtnGroup->itemIndex(), 1);
-                QCOMPARE(d.TimerGroup->itemIndex(), 0);
-                QCOMPARE(d.SpinEdit1->value(), 90);
-                QCOMPARE(d.Edit1->text(), path);
+                QCOMPARE(d.m_learnButtonGroup->itemIndex(), 1);
+                QCOMPARE(d.m_timerGroup->itemIndex(), 0);
+                QCOMPARE(d.m_defaultTimeBox->value(), 90);
+                QCOMPARE(d.m_calcPathEdit->text(), path);
             }();
             return closeWithoutOk(d);
         });
@@ -500,61 +503,61 @@ private slots:
 
     void timerSwitchedDuringAnExam()
     {
-        TTestForm& w = *f.form;
+        ExamWindow& w = *f.form;
         startExam(30);
         for (int s = 0; s < 300; s += 60)
             tick(60);
-        QCOMPARE(w.TimeLabel->text(), QStringLiteral("0:25:00"));
+        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:25:00"));
 
         // OK without a change leaves the countdown alone.
         runOptions(pressOk);
         tick(1);
-        QCOMPARE(w.TimeLabel->text(), QStringLiteral("0:24:59"));
+        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:24:59"));
 
-        runOptions([](TOptionsForm& d) {
-            d.TimerGroup->item(1)->click();
+        runOptions([](OptionsDialog& d) {
+            d.m_timerGroup->item(1)->click();
             return pressOk(d);
         });
-        QVERIFY(!w.TimerOn);
-        QVERIFY(!w.TimeLabel->isVisibleTo(&w));
+        QVERIFY(!w.timerOn);
+        QVERIFY(!w.m_timeLabel->isVisibleTo(&w));
         QVERIFY(!f.services.lastTicker->isActive());
         f.services.clock += 600 / 86400.0;
 
-        runOptions([](TOptionsForm& d) {
-            d.TimerGroup->item(0)->click();
+        runOptions([](OptionsDialog& d) {
+            d.m_timerGroup->item(0)->click();
             return pressOk(d);
         });
-        QVERIFY(w.TimerOn);
-        QVERIFY(w.TimeLabel->isVisibleTo(&w));
-        QCOMPARE(w.TimeLabel->text(), QStringLiteral("0:30:00"));
+        QVERIFY(w.timerOn);
+        QVERIFY(w.m_timeLabel->isVisibleTo(&w));
+        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:30:00"));
         QVERIFY(f.services.lastTicker->isActive());
         tick(1);
-        QCOMPARE(w.TimeLabel->text(), QStringLiteral("0:29:59"));
+        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:29:59"));
         QCOMPARE(storedOptions().value("TimerOn"), QStringLiteral("1"));
     }
 
     void learnButtonFollowsAtOnce()
     {
-        TTestForm& w = *f.form;
+        ExamWindow& w = *f.form;
         startExam(30);
-        QVERIFY(!w.LearnButton->isVisible());
-        runOptions([](TOptionsForm& d) {
-            d.LearnBtnGroup->item(0)->click();
+        QVERIFY(!w.m_learnButton->isVisible());
+        runOptions([](OptionsDialog& d) {
+            d.m_learnButtonGroup->item(0)->click();
             return pressOk(d);
         });
-        QVERIFY(w.LearnButton->isVisible());
-        QVERIFY(w.LearnButton->isEnabled());
-        runOptions([](TOptionsForm& d) {
-            d.LearnBtnGroup->item(1)->click();
+        QVERIFY(w.m_learnButton->isVisible());
+        QVERIFY(w.m_learnButton->isEnabled());
+        runOptions([](OptionsDialog& d) {
+            d.m_learnButtonGroup->item(1)->click();
             return pressOk(d);
         });
-        QVERIFY(!w.LearnButton->isVisible());
+        QVERIFY(!w.m_learnButton->isVisible());
         QCOMPARE(storedOptions().value("ShowLearnBtn"), QStringLiteral("0"));
     }
 
     void calculatorButtonFollowsPathAndFlag()
     {
-        TTestForm& w = *f.form;
+        ExamWindow& w = *f.form;
         const QString program = f.dir->file(QStringLiteral("calc"));
         {
             QFile file(program);
@@ -563,31 +566,31 @@ private slots:
         }
         QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         startExam(30);
-        w.ShowCalcBtn = false;
-        w.CalcButton->hide();
-        runOptions([&](TOptionsForm& d) {
-            d.CalcBtnGroup->item(0)->click();
+        w.showCalcButton = false;
+        w.m_calculatorButton->hide();
+        runOptions([&](OptionsDialog& d) {
+            d.m_calcButtonGroup->item(0)->click();
             // Browsing fills the path; a cancelled browse keeps it.
             f.services.fileChooser = [&] { return program; };
-            d.SpeedButton1->click();
+            d.m_browseButton->click();
             f.services.fileChooser = [] { return QString(); };
-            d.SpeedButton1->click();
+            d.m_browseButton->click();
             return pressOk(d);
         });
-        QVERIFY(w.CalcButton->isVisible());
-        QCOMPARE(w.CalcButton->CommandLine(), program);
-        QCOMPARE(w.CalcPath, program);
+        QVERIFY(w.m_calculatorButton->isVisible());
+        QCOMPARE(w.m_calculatorButton->commandLine(), program);
+        QCOMPARE(w.calcPath, program);
 
         // A path that does not exist is reported; the button keeps its
         // program and is shown, since the flag is not checked against it.
         f.services.expectMessage(QStringLiteral("The file: /gone/calc cannot be found."),
                                  platform::Ok);
-        runOptions([](TOptionsForm& d) {
-            d.Edit1->setText(QStringLiteral("/gone/calc"));
+        runOptions([](OptionsDialog& d) {
+            d.m_calcPathEdit->setText(QStringLiteral("/gone/calc"));
             return pressOk(d);
         });
-        QVERIFY(w.CalcButton->isVisible());
-        QCOMPARE(w.CalcButton->CommandLine(), program);
+        QVERIFY(w.m_calculatorButton->isVisible());
+        QCOMPARE(w.m_calculatorButton->commandLine(), program);
         QCOMPARE(storedOptions().value("CalcPath"), QStringLiteral("/gone/calc"));
         QCOMPARE(storedOptions().value("ShowCalcBtn"), QStringLiteral("1"));
     }

@@ -5,9 +5,9 @@
 #include "Printing.h"
 #include "ProgramDir.h"
 #include "Schemas.h"
+#include "ScoreReport.h"
 #include "ScriptedServices.h"
 #include "Session.h"
-#include "TScoreForm.h"
 #include "Table.h"
 
 #include "PdfPages.h"
@@ -330,7 +330,7 @@ private slots:
     void scoreReportRepeatsTheLastGrading()
     {
         testing::ScriptedServices services;
-        TScoreForm form(services);
+        ScoreReport form(services);
         store::Responses responses;
         for (int i = 0; i < 20; ++i) {
             store::ItemResponse r;

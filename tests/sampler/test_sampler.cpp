@@ -4,14 +4,14 @@
 #include "BoundControls.h"
 #include "DataSource.h"
 #include "ProgramDir.h"
+#include "SamplerData.h"
 #include "Schemas.h"
 #include "ScriptedServices.h"
 #include "Session.h"
 #include "ShadowLabel.h"
-#include "TDM.h"
-#include "TSamplerForm.h"
 #include "Table.h"
 #include "TableError.h"
+#include "TestSampler.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -28,7 +28,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-using sampler::TSamplerForm;
+using sampler::TestSampler;
 using store::Table;
 using store::TableState;
 
@@ -47,15 +47,15 @@ struct Seed {
 
 } // namespace
 
-class TestSampler : public QObject {
+class SamplerTest : public QObject {
     Q_OBJECT
     std::unique_ptr<testing::ProgramDir> m_dir;
     std::unique_ptr<store::Session> m_session;
     testing::ScriptedServices m_services;
-    std::unique_ptr<sampler::TDM> m_dm;
-    std::unique_ptr<TSamplerForm> m_form;
+    std::unique_ptr<sampler::SamplerData> m_dm;
+    std::unique_ptr<TestSampler> m_form;
 
-    Table& table() { return m_dm->dtUserSet(); }
+    Table& table() { return m_dm->userSet(); }
 
     void seed(const QList<Seed>& items)
     {
@@ -95,41 +95,41 @@ class TestSampler : public QObject {
 
     void chooseSection(int row)
     {
-        m_form->PageControl1->setCurrentWidget(m_form->TabSheet2);
-        QListWidgetItem* it = m_form->ListBox1->item(row);
-        QTest::mouseClick(m_form->ListBox1->viewport(), Qt::LeftButton, {},
-                          m_form->ListBox1->visualItemRect(it).center());
+        m_form->m_pages->setCurrentWidget(m_form->m_typeTab);
+        QListWidgetItem* it = m_form->m_sectionList->item(row);
+        QTest::mouseClick(m_form->m_sectionList->viewport(), Qt::LeftButton, {},
+                          m_form->m_sectionList->visualItemRect(it).center());
     }
 
     void chooseType(int entry)
     {
-        QComboBox* box = m_form->ComboBox1;
-        m_form->PageControl1->setCurrentWidget(m_form->TabSheet2);
+        QComboBox* box = m_form->m_typeBox;
+        m_form->m_pages->setCurrentWidget(m_form->m_typeTab);
         while (box->currentIndex() != entry)
             QTest::keyClick(box, entry > box->currentIndex() ? Qt::Key_Down : Qt::Key_Up);
     }
 
     int selectedSection() const
     {
-        const auto chosen = m_form->ListBox1->selectedItems();
-        return chosen.isEmpty() ? 0 : m_form->ListBox1->row(chosen.first()) + 1;
+        const auto chosen = m_form->m_sectionList->selectedItems();
+        return chosen.isEmpty() ? 0 : m_form->m_sectionList->row(chosen.first()) + 1;
     }
 
     bool commandsEnabled() const
     {
-        return m_form->AddAct->isEnabled() && m_form->EditAct->isEnabled() &&
-               m_form->DelAct->isEnabled() && m_form->DBList1->isEnabled() &&
-               m_form->DBNavigator1->isEnabled();
+        return m_form->m_addItemAction->isEnabled() && m_form->m_editItemAction->isEnabled() &&
+               m_form->m_deleteItemAction->isEnabled() && m_form->m_itemList->isEnabled() &&
+               m_form->m_navigator->isEnabled();
     }
 
     bool commandsDisabled() const
     {
-        return !m_form->AddAct->isEnabled() && !m_form->EditAct->isEnabled() &&
-               !m_form->DelAct->isEnabled() && !m_form->DBList1->isEnabled() &&
-               !m_form->DBNavigator1->isEnabled();
+        return !m_form->m_addItemAction->isEnabled() && !m_form->m_editItemAction->isEnabled() &&
+               !m_form->m_deleteItemAction->isEnabled() && !m_form->m_itemList->isEnabled() &&
+               !m_form->m_navigator->isEnabled();
     }
 
-    void navigate(int button) { m_form->DBNavigator1->button(button)->click(); }
+    void navigate(int button) { m_form->m_navigator->button(button)->click(); }
 
 private slots:
     void init()
@@ -138,8 +138,8 @@ private slots:
         m_session = std::make_unique<store::Session>(QStringLiteral("Quizlark"));
         m_session->registerPassword(QString::fromLatin1(store::kTablePassword));
         m_services.reset();
-        m_dm = std::make_unique<sampler::TDM>(*m_session);
-        m_form = std::make_unique<TSamplerForm>(m_services, *m_dm);
+        m_dm = std::make_unique<sampler::SamplerData>(*m_session);
+        m_form = std::make_unique<TestSampler>(m_services, *m_dm);
     }
     void cleanup()
     {
@@ -153,13 +153,13 @@ private slots:
 
     void windowHasItsPartsAndTexts()
     {
-        QCOMPARE(m_form->objectName(), QStringLiteral("SamplerForm"));
+        QCOMPARE(m_form->objectName(), QStringLiteral("testSampler"));
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Quizlark Test Sampler"));
         QCOMPARE(m_form->size(), QSize(646, 481));
         QCOMPARE(m_form->minimumSize(), QSize(646, 462));
 
         QStringList menus;
-        for (QAction* a : m_form->MainMenu1->actions()) {
+        for (QAction* a : m_form->m_menuBar->actions()) {
             QStringList entries;
             for (QAction* e : a->menu()->actions())
                 entries << (e->isSeparator() ? QStringLiteral("-") : e->text());
@@ -169,16 +169,19 @@ private slots:
                                      "&Items:&Add new item,&Edit item,&Delete Item,-,E&mpty "
                                      "question set",
                                      "&Help:A&bout"}));
-        QCOMPARE(m_form->ToolBar1->actions(),
-                 QList<QAction*>({m_form->AddAct, m_form->EditAct, m_form->DelAct}));
-        QCOMPARE(m_form->PopupMenu1->actions(),
-                 QList<QAction*>({m_form->AddAct, m_form->EditAct, m_form->DelAct}));
-        for (QAction* a : {m_form->AddAct, m_form->EditAct, m_form->DelAct})
+        QCOMPARE(m_form->m_toolBar->actions(),
+                 QList<QAction*>({m_form->m_addItemAction, m_form->m_editItemAction,
+                                  m_form->m_deleteItemAction}));
+        QCOMPARE(m_form->m_listMenu->actions(),
+                 QList<QAction*>({m_form->m_addItemAction, m_form->m_editItemAction,
+                                  m_form->m_deleteItemAction}));
+        for (QAction* a :
+             {m_form->m_addItemAction, m_form->m_editItemAction, m_form->m_deleteItemAction})
             QVERIFY(!a->icon().isNull());
 
         QStringList tabs;
-        for (int i = 0; i < m_form->PageControl1->count(); ++i)
-            tabs << m_form->PageControl1->tabText(i);
+        for (int i = 0; i < m_form->m_pages->count(); ++i)
+            tabs << m_form->m_pages->tabText(i);
         QCOMPARE(tabs, QStringList(
                            {"Test question", "Type, Section", "Responce choices", "Explanation"}));
         auto hasText = [](QWidget* page, const QString& text) {
@@ -187,52 +190,52 @@ private slots:
                     return true;
             return false;
         };
-        QVERIFY(hasText(m_form->TabSheet1, "Enter the question text in the box bellow."));
-        QVERIFY(hasText(m_form->TabSheet2, "Select item type:"));
-        QVERIFY(hasText(m_form->TabSheet2, "Select item section:"));
-        QVERIFY(hasText(m_form->TabSheet3,
+        QVERIFY(hasText(m_form->m_questionTab, "Enter the question text in the box bellow."));
+        QVERIFY(hasText(m_form->m_typeTab, "Select item type:"));
+        QVERIFY(hasText(m_form->m_typeTab, "Select item section:"));
+        QVERIFY(hasText(m_form->m_choicesTab,
                         "Enter the responce choices and mark the correct choice(s)."));
-        QVERIFY(hasText(m_form->TabSheet4, "Enter the explanation text."));
-        QCOMPARE(m_form->ComboBox1->count(), 2);
-        QCOMPARE(m_form->ComboBox1->itemText(0), QStringLiteral("Single responce"));
-        QCOMPARE(m_form->ComboBox1->itemText(1), QStringLiteral("Multiple responces"));
-        QCOMPARE(m_form->ComboBox1->currentIndex(), 0);
+        QVERIFY(hasText(m_form->m_explanationTab, "Enter the explanation text."));
+        QCOMPARE(m_form->m_typeBox->count(), 2);
+        QCOMPARE(m_form->m_typeBox->itemText(0), QStringLiteral("Single responce"));
+        QCOMPARE(m_form->m_typeBox->itemText(1), QStringLiteral("Multiple responces"));
+        QCOMPARE(m_form->m_typeBox->currentIndex(), 0);
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(m_form->DBCheckBox[i]->text(), QString(QChar('a' + i)) + QLatin1Char('.'));
-        QCOMPARE(m_form->DBMemo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QCOMPARE(m_form->DBMemo2->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+            QCOMPARE(m_form->m_keyBoxes[i]->text(), QString(QChar('a' + i)) + QLatin1Char('.'));
+        QCOMPARE(m_form->m_questionEdit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(m_form->m_explanationEdit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
         const QStringList hints = {"First item", "Prior item", "Next item", "Last item"};
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(m_form->DBNavigator1->button(i)->toolTip(), hints.at(i));
-        QCOMPARE(m_form->BitBtn1->text(), QStringLiteral("Save"));
-        QCOMPARE(m_form->BitBtn2->text(), QStringLiteral("Cancel"));
-        QVERIFY(m_form->BitBtn1->isDefault());
+            QCOMPARE(m_form->m_navigator->button(i)->toolTip(), hints.at(i));
+        QCOMPARE(m_form->m_saveButton->text(), QStringLiteral("Save"));
+        QCOMPARE(m_form->m_cancelButton->text(), QStringLiteral("Cancel"));
+        QVERIFY(m_form->m_saveButton->isDefault());
 
         const int widths[4] = {70, 80, 100, 100};
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(m_form->Panels[i]->width(), widths[i]);
+            QCOMPARE(m_form->m_statusPanels[i]->width(), widths[i]);
 
         QFont expected(QStringLiteral("Verdana"));
-        QCOMPARE(QFontInfo(m_form->HeaderLabel->font()).family(), QFontInfo(expected).family());
-        QVERIFY(m_form->HeaderLabel->font().bold());
-        QCOMPARE(m_form->HeaderLabel->textColour(), QColor(0, 255, 255));
+        QCOMPARE(QFontInfo(m_form->m_headerLabel->font()).family(), QFontInfo(expected).family());
+        QVERIFY(m_form->m_headerLabel->font().bold());
+        QCOMPARE(m_form->m_headerLabel->textColour(), QColor(0, 255, 255));
     }
 
     void choiceFieldsFollowTheWidthOfTheirPage()
     {
         show();
-        m_form->PageControl1->setCurrentWidget(m_form->TabSheet3);
+        m_form->m_pages->setCurrentWidget(m_form->m_choicesTab);
         for (int width : {646, 900}) {
             m_form->resize(width, 500);
             QApplication::processEvents();
-            for (store::DBEdit* field : m_form->DBEdit)
-                QCOMPARE(field->width(), m_form->TabSheet3->width() - field->x() - 10);
+            for (store::DBEdit* field : m_form->m_choiceEdits)
+                QCOMPARE(field->width(), m_form->m_choicesTab->width() - field->x() - 10);
         }
-        m_form->Splitter1->setSizes({300, 600});
+        m_form->m_splitter->setSizes({300, 600});
         QApplication::processEvents();
-        for (store::DBEdit* field : m_form->DBEdit)
-            QCOMPARE(field->width(), m_form->TabSheet3->width() - field->x() - 10);
+        for (store::DBEdit* field : m_form->m_choiceEdits)
+            QCOMPARE(field->width(), m_form->m_choicesTab->width() - field->x() - 10);
     }
 
     void openingAnEmptySet()
@@ -245,21 +248,21 @@ private slots:
         QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: 0"));
         QCOMPARE(m_form->panelText(2), QStringLiteral("  Browsing"));
         QCOMPARE(m_form->panelText(3), QString());
-        QVERIFY(m_form->AddAct->isEnabled());
-        QVERIFY(!m_form->EditAct->isEnabled());
-        QVERIFY(!m_form->DelAct->isEnabled());
-        QVERIFY(!m_form->BitBtn1->isEnabled());
-        QVERIFY(!m_form->BitBtn2->isEnabled());
-        QCOMPARE(m_form->ComboBox1->currentIndex(), 0);
+        QVERIFY(m_form->m_addItemAction->isEnabled());
+        QVERIFY(!m_form->m_editItemAction->isEnabled());
+        QVERIFY(!m_form->m_deleteItemAction->isEnabled());
+        QVERIFY(!m_form->m_saveButton->isEnabled());
+        QVERIFY(!m_form->m_cancelButton->isEnabled());
+        QCOMPARE(m_form->m_typeBox->currentIndex(), 0);
         QCOMPARE(selectedSection(), 0);
         QStringList sections;
-        for (int i = 0; i < m_form->ListBox1->count(); ++i)
-            sections << m_form->ListBox1->item(i)->text();
+        for (int i = 0; i < m_form->m_sectionList->count(); ++i)
+            sections << m_form->m_sectionList->item(i)->text();
         QCOMPARE(sections,
                  QStringList({"Planning", "Installation and Configuration", "Connectivity",
                               "Monitoring and Optimization", "Troubleshooting"}));
-        QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet1);
-        QCOMPARE(m_form->DBList1->count(), 0);
+        QCOMPARE(m_form->m_pages->currentWidget(), m_form->m_questionTab);
+        QCOMPARE(m_form->m_itemList->count(), 0);
 
         // The handle lives exactly as long as the window shows; a second
         // opening refills the section list rather than doubling it.
@@ -267,7 +270,7 @@ private slots:
         QVERIFY(!table().isOpen());
         show();
         QVERIFY(table().isOpen());
-        QCOMPARE(m_form->ListBox1->count(), 5);
+        QCOMPARE(m_form->m_sectionList->count(), 5);
     }
 
     void openingShowsTheFirstItemWithItsTypeAndSection()
@@ -277,25 +280,26 @@ private slots:
         QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 1"));
         QCOMPARE(m_form->panelText(0), QStringLiteral(" Item ID: 1"));
         QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: 2"));
-        QCOMPARE(m_form->ListBox1->selectedItems().size(), 1);
-        QCOMPARE(m_form->ListBox1->selectedItems().first()->text(), QStringLiteral("Connectivity"));
-        QCOMPARE(m_form->ComboBox1->currentIndex(), 1);
-        QCOMPARE(m_form->DBMemo1->toPlainText(), QStringLiteral("first"));
-        QCOMPARE(m_form->DBEdit[0]->text(), QStringLiteral("first a"));
-        QCOMPARE(m_form->DBCheckBox[0]->checkState(), Qt::Checked);
-        QCOMPARE(m_form->DBList1->count(), 2);
-        QCOMPARE(m_form->DBList1->item(0)->text(), QStringLiteral("1"));
-        QCOMPARE(m_form->DBList1->currentRow(), 0);
+        QCOMPARE(m_form->m_sectionList->selectedItems().size(), 1);
+        QCOMPARE(m_form->m_sectionList->selectedItems().first()->text(),
+                 QStringLiteral("Connectivity"));
+        QCOMPARE(m_form->m_typeBox->currentIndex(), 1);
+        QCOMPARE(m_form->m_questionEdit->toPlainText(), QStringLiteral("first"));
+        QCOMPARE(m_form->m_choiceEdits[0]->text(), QStringLiteral("first a"));
+        QCOMPARE(m_form->m_keyBoxes[0]->checkState(), Qt::Checked);
+        QCOMPARE(m_form->m_itemList->count(), 2);
+        QCOMPARE(m_form->m_itemList->item(0)->text(), QStringLiteral("1"));
+        QCOMPARE(m_form->m_itemList->currentRow(), 0);
         QVERIFY(commandsEnabled());
 
-        m_form->EditAct->trigger();
+        m_form->m_editItemAction->trigger();
         QCOMPARE(table().state(), TableState::Edit);
         QCOMPARE(m_form->headerText(), QStringLiteral("Edit Item"));
         QCOMPARE(m_form->panelText(2), QStringLiteral(" Edit Item"));
         QCOMPARE(m_form->panelText(3), QStringLiteral(" Modified"));
         QVERIFY(commandsDisabled());
-        QVERIFY(m_form->BitBtn1->isEnabled() && m_form->BitBtn2->isEnabled());
-        m_form->BitBtn1->click();
+        QVERIFY(m_form->m_saveButton->isEnabled() && m_form->m_cancelButton->isEnabled());
+        m_form->m_saveButton->click();
         QCOMPARE(table().state(), TableState::Browse);
         QCOMPARE(m_form->panelText(3), QStringLiteral(" Saved"));
         QVERIFY(commandsEnabled());
@@ -335,42 +339,42 @@ private slots:
             seeds << Seed{QStringLiteral("old"), s, true};
         seed(seeds);
         show();
-        m_form->PageControl1->setCurrentWidget(m_form->TabSheet4);
+        m_form->m_pages->setCurrentWidget(m_form->m_explanationTab);
 
-        m_form->AddAct->trigger();
+        m_form->m_addItemAction->trigger();
         QCOMPARE(table().state(), TableState::Insert);
-        QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet1);
+        QCOMPARE(m_form->m_pages->currentWidget(), m_form->m_questionTab);
         QCOMPARE(m_form->headerText(), QStringLiteral("Add new item"));
         QCOMPARE(m_form->panelText(2), QStringLiteral(" Add new item"));
         QCOMPARE(m_form->panelText(3), QStringLiteral(" Modified"));
         QVERIFY(commandsDisabled());
-        QVERIFY(m_form->BitBtn1->isEnabled() && m_form->BitBtn2->isEnabled());
-        for (store::DBCheckBox* box : m_form->DBCheckBox)
+        QVERIFY(m_form->m_saveButton->isEnabled() && m_form->m_cancelButton->isEnabled());
+        for (store::DBCheckBox* box : m_form->m_keyBoxes)
             QCOMPARE(box->checkState(), Qt::PartiallyChecked);
-        QCOMPARE(m_form->DBMemo1->toPlainText(), QString());
+        QCOMPARE(m_form->m_questionEdit->toPlainText(), QString());
 
-        QTest::keyClicks(m_form->DBMemo1, QStringLiteral("What is ARP?"));
+        QTest::keyClicks(m_form->m_questionEdit, QStringLiteral("What is ARP?"));
         QCOMPARE(m_form->headerText(), QStringLiteral("Add new item"));
-        m_form->PageControl1->setCurrentWidget(m_form->TabSheet3);
-        QTest::keyClicks(m_form->DBEdit[0], QStringLiteral("Address resolution"));
-        QTest::keyClicks(m_form->DBEdit[1], QStringLiteral("Routing"));
-        m_form->DBCheckBox[0]->click();
-        m_form->DBCheckBox[1]->click();
-        m_form->DBCheckBox[1]->click();
-        QCOMPARE(m_form->DBCheckBox[1]->checkState(), Qt::Unchecked);
-        m_form->PageControl1->setCurrentWidget(m_form->TabSheet4);
-        QTest::keyClicks(m_form->DBMemo2, QStringLiteral("It maps IP to MAC."));
+        m_form->m_pages->setCurrentWidget(m_form->m_choicesTab);
+        QTest::keyClicks(m_form->m_choiceEdits[0], QStringLiteral("Address resolution"));
+        QTest::keyClicks(m_form->m_choiceEdits[1], QStringLiteral("Routing"));
+        m_form->m_keyBoxes[0]->click();
+        m_form->m_keyBoxes[1]->click();
+        m_form->m_keyBoxes[1]->click();
+        QCOMPARE(m_form->m_keyBoxes[1]->checkState(), Qt::Unchecked);
+        m_form->m_pages->setCurrentWidget(m_form->m_explanationTab);
+        QTest::keyClicks(m_form->m_explanationEdit, QStringLiteral("It maps IP to MAC."));
         if (type >= 0)
             chooseType(type);
         if (section >= 0)
             chooseSection(section);
         QCOMPARE(table().state(), TableState::Insert);
 
-        const int before = m_form->DBList1->count();
+        const int before = m_form->m_itemList->count();
         if (saveByEnter)
-            QTest::keyClick(m_form->DBEdit[1], Qt::Key_Return);
+            QTest::keyClick(m_form->m_choiceEdits[1], Qt::Key_Return);
         else
-            m_form->BitBtn1->click();
+            m_form->m_saveButton->click();
 
         QCOMPARE(table().state(), TableState::Browse);
         const auto rows = stored();
@@ -398,12 +402,12 @@ private slots:
         QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: %1").arg(rows.size()));
         QCOMPARE(m_form->panelText(2), QStringLiteral("  Browsing"));
         QCOMPARE(m_form->panelText(3), QStringLiteral(" Saved"));
-        QCOMPARE(m_form->DBList1->count(), before + 1);
-        QCOMPARE(m_form->DBList1->currentItem()->text(), idText);
+        QCOMPARE(m_form->m_itemList->count(), before + 1);
+        QCOMPARE(m_form->m_itemList->currentItem()->text(), idText);
         QCOMPARE(selectedSection(), expectSection);
-        QCOMPARE(m_form->ComboBox1->currentIndex(), expectMultiple ? 1 : 0);
+        QCOMPARE(m_form->m_typeBox->currentIndex(), expectMultiple ? 1 : 0);
         QVERIFY(commandsEnabled());
-        QVERIFY(!m_form->BitBtn1->isEnabled() && !m_form->BitBtn2->isEnabled());
+        QVERIFY(!m_form->m_saveButton->isEnabled() && !m_form->m_cancelButton->isEnabled());
     }
 
     void cancellingAnEditOrAnAdd_data()
@@ -425,28 +429,28 @@ private slots:
         navigate(3);
         QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 2"));
         if (add)
-            m_form->AddAct->trigger();
+            m_form->m_addItemAction->trigger();
         else
-            m_form->EditAct->trigger();
-        QTest::keyClicks(m_form->DBMemo1, QStringLiteral(" changed"));
+            m_form->m_editItemAction->trigger();
+        QTest::keyClicks(m_form->m_questionEdit, QStringLiteral(" changed"));
         chooseSection(0);
         if (byEscape)
-            QTest::keyClick(m_form->DBEdit[2], Qt::Key_Escape);
+            QTest::keyClick(m_form->m_choiceEdits[2], Qt::Key_Escape);
         else
-            m_form->BitBtn2->click();
+            m_form->m_cancelButton->click();
 
         QVERIFY(m_form->isVisible());
         QCOMPARE(table().state(), TableState::Browse);
         QCOMPARE(stored(), before);
-        QCOMPARE(m_form->DBMemo1->toPlainText(), QStringLiteral("second"));
+        QCOMPARE(m_form->m_questionEdit->toPlainText(), QStringLiteral("second"));
         QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 2"));
         QCOMPARE(m_form->panelText(3), QString());
         QCOMPARE(selectedSection(), 5);
         QVERIFY(commandsEnabled());
-        QVERIFY(!m_form->BitBtn1->isEnabled() && !m_form->BitBtn2->isEnabled());
+        QVERIFY(!m_form->m_saveButton->isEnabled() && !m_form->m_cancelButton->isEnabled());
 
         // With nothing to cancel, Escape leaves the window alone.
-        QTest::keyClick(m_form->DBEdit[2], Qt::Key_Escape);
+        QTest::keyClick(m_form->m_choiceEdits[2], Qt::Key_Escape);
         QVERIFY(m_form->isVisible());
     }
 
@@ -454,13 +458,13 @@ private slots:
     {
         seed({{"first", 1, false}, {"second", 2, false}});
         show();
-        m_form->PageControl1->setCurrentWidget(m_form->TabSheet3);
-        QTest::keyClicks(m_form->DBEdit[2], QStringLiteral("new choice"));
+        m_form->m_pages->setCurrentWidget(m_form->m_choicesTab);
+        QTest::keyClicks(m_form->m_choiceEdits[2], QStringLiteral("new choice"));
         QCOMPARE(table().state(), TableState::Edit);
         QCOMPARE(m_form->headerText(), QStringLiteral("Edit Item"));
         QCOMPARE(m_form->panelText(2), QStringLiteral(" Edit Item"));
         QCOMPARE(m_form->panelText(3), QStringLiteral(" Modified"));
-        QVERIFY(m_form->BitBtn1->isEnabled());
+        QVERIFY(m_form->m_saveButton->isEnabled());
         QVERIFY(commandsEnabled());
         navigate(2);
         QCOMPARE(table().state(), TableState::Browse);
@@ -478,7 +482,7 @@ private slots:
         QCOMPARE(table().state(), TableState::Edit);
         navigate(2);
         navigate(0);
-        QCOMPARE(m_form->ComboBox1->currentIndex(), 0);
+        QCOMPARE(m_form->m_typeBox->currentIndex(), 0);
         QCOMPARE(stored()[0].value("Q_SECT").toInt(), 1);
         QCOMPARE(stored()[0].value("Q_TYPE").toBool(), false);
     }
@@ -486,12 +490,12 @@ private slots:
     void typingIntoAnEmptySetStartsTheFirstItem()
     {
         show();
-        QTest::keyClicks(m_form->DBMemo1, QStringLiteral("Q"));
+        QTest::keyClicks(m_form->m_questionEdit, QStringLiteral("Q"));
         QCOMPARE(table().state(), TableState::Insert);
         QCOMPARE(m_form->headerText(), QStringLiteral("Add new item"));
         QCOMPARE(m_form->panelText(0), QStringLiteral(" Empty"));
-        QVERIFY(!m_form->EditAct->isEnabled());
-        m_form->BitBtn1->click();
+        QVERIFY(!m_form->m_editItemAction->isEnabled());
+        m_form->m_saveButton->click();
         QCOMPARE(stored().size(), 1);
         QCOMPARE(stored()[0].value("Q_SECT").toInt(), 0);
         QVERIFY(commandsEnabled());
@@ -501,22 +505,22 @@ private slots:
     {
         seed({{"one", 1, false}, {"two", 2, false}, {"three", 3, false}});
         show();
-        QVERIFY(!m_form->DBNavigator1->button(0)->isEnabled());
-        QVERIFY(!m_form->DBNavigator1->button(1)->isEnabled());
+        QVERIFY(!m_form->m_navigator->button(0)->isEnabled());
+        QVERIFY(!m_form->m_navigator->button(1)->isEnabled());
         const QList<QPair<int, QString>> steps = {
             {2, "two"}, {3, "three"}, {1, "two"}, {0, "one"}, {3, "three"}};
         for (const auto& [button, text] : steps) {
             navigate(button);
-            QCOMPARE(m_form->DBMemo1->toPlainText(), text);
+            QCOMPARE(m_form->m_questionEdit->toPlainText(), text);
             const int id = text == "one" ? 1 : text == "two" ? 2 : 3;
             QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: %1").arg(id));
             QCOMPARE(m_form->panelText(0), QStringLiteral(" Item ID: %1").arg(id));
-            QCOMPARE(m_form->DBList1->currentRow(), id - 1);
+            QCOMPARE(m_form->m_itemList->currentRow(), id - 1);
             QCOMPARE(selectedSection(), id);
         }
-        QVERIFY(!m_form->DBNavigator1->button(2)->isEnabled());
-        m_form->DBList1->setCurrentRow(1);
-        QCOMPARE(m_form->DBMemo1->toPlainText(), QStringLiteral("two"));
+        QVERIFY(!m_form->m_navigator->button(2)->isEnabled());
+        m_form->m_itemList->setCurrentRow(1);
+        QCOMPARE(m_form->m_questionEdit->toPlainText(), QStringLiteral("two"));
         QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 2"));
     }
 
@@ -542,25 +546,26 @@ private slots:
             seeds << Seed{QStringLiteral("item %1").arg(i), 1, false};
         seed(seeds);
         show();
-        m_form->DBList1->setCurrentRow(at - 1);
+        m_form->m_itemList->setCurrentRow(at - 1);
         m_services.expectMessage(kDeleteQuestion, confirm ? platform::Ok : platform::Cancel);
-        m_form->DelAct->trigger();
+        m_form->m_deleteItemAction->trigger();
         QCOMPARE(m_services.shownKinds.last(), platform::MsgKind::Confirmation);
 
         const int left = confirm ? items - 1 : items;
         QCOMPARE(stored().size(), left);
-        QCOMPARE(m_form->DBList1->count(), left);
+        QCOMPARE(m_form->m_itemList->count(), left);
         QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: %1").arg(left));
         if (shownAfter == 0) {
             QCOMPARE(m_form->headerText(), QStringLiteral("The question set is empty"));
             QCOMPARE(m_form->panelText(0), QStringLiteral(" Empty"));
-            QVERIFY(m_form->AddAct->isEnabled());
-            QVERIFY(!m_form->EditAct->isEnabled());
-            QVERIFY(!m_form->DelAct->isEnabled());
-            QCOMPARE(m_form->DBMemo1->toPlainText(), QString());
+            QVERIFY(m_form->m_addItemAction->isEnabled());
+            QVERIFY(!m_form->m_editItemAction->isEnabled());
+            QVERIFY(!m_form->m_deleteItemAction->isEnabled());
+            QCOMPARE(m_form->m_questionEdit->toPlainText(), QString());
         } else {
             QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: %1").arg(shownAfter));
-            QCOMPARE(m_form->DBMemo1->toPlainText(), QStringLiteral("item %1").arg(shownAfter));
+            QCOMPARE(m_form->m_questionEdit->toPlainText(),
+                     QStringLiteral("item %1").arg(shownAfter));
             QVERIFY(commandsEnabled());
         }
     }
@@ -586,15 +591,15 @@ private slots:
         const auto before = stored();
         show();
         if (pending == "add")
-            m_form->AddAct->trigger();
+            m_form->m_addItemAction->trigger();
         else if (pending == "edit")
-            m_form->EditAct->trigger();
+            m_form->m_editItemAction->trigger();
         if (!pending.isEmpty())
-            QTest::keyClicks(m_form->DBMemo1, QStringLiteral("unsaved"));
+            QTest::keyClicks(m_form->m_questionEdit, QStringLiteral("unsaved"));
 
         m_services.expectMessage(kExitQuestion, confirm ? platform::Ok : platform::Cancel);
         if (viaMenu)
-            m_form->Exit1->trigger();
+            m_form->m_exitAction->trigger();
         else
             m_form->close();
         QCOMPARE(m_services.shownKinds.last(), platform::MsgKind::Confirmation);
@@ -607,7 +612,7 @@ private slots:
                                                             : TableState::Browse;
             QCOMPARE(table().state(), expected);
             if (!pending.isEmpty())
-                QVERIFY(m_form->DBMemo1->toPlainText().contains("unsaved"));
+                QVERIFY(m_form->m_questionEdit->toPlainText().contains("unsaved"));
             return;
         }
         QCOMPARE(stored(), before);
@@ -623,12 +628,12 @@ private slots:
     void closingThroughAModalRunLikeTheStartWindow()
     {
         seed({{"first", 2, false}});
-        m_services.expectModal(QStringLiteral("SamplerForm"), [this](QWidget* w) {
-            auto* form = static_cast<TSamplerForm*>(w);
-            form->AddAct->trigger();
-            QTest::keyClicks(form->DBMemo1, QStringLiteral("never saved"));
+        m_services.expectModal(QStringLiteral("testSampler"), [this](QWidget* w) {
+            auto* form = static_cast<TestSampler*>(w);
+            form->m_addItemAction->trigger();
+            QTest::keyClicks(form->m_questionEdit, QStringLiteral("never saved"));
             m_services.expectMessage(kExitQuestion, platform::Ok);
-            form->Exit1->trigger();
+            form->m_exitAction->trigger();
             return 0;
         });
         m_services.runModal(m_form.get());
@@ -651,12 +656,12 @@ private slots:
         seed({{"first", 2, false}, {"second", 3, true}});
         show();
         if (whileAdding) {
-            m_form->AddAct->trigger();
-            QTest::keyClicks(m_form->DBMemo1, QStringLiteral("lost"));
+            m_form->m_addItemAction->trigger();
+            QTest::keyClicks(m_form->m_questionEdit, QStringLiteral("lost"));
         }
-        QVERIFY(m_form->Emptyquestionset1->isEnabled());
+        QVERIFY(m_form->m_emptySetAction->isEnabled());
         m_services.expectMessage(kEmptyQuestion, confirm ? platform::Ok : platform::Cancel);
-        m_form->Emptyquestionset1->trigger();
+        m_form->m_emptySetAction->trigger();
         QCOMPARE(m_services.shownKinds.last(), platform::MsgKind::Warning);
         if (!confirm) {
             QVERIFY(!table().exclusive());
@@ -669,17 +674,17 @@ private slots:
         QCOMPARE(m_form->headerText(), QStringLiteral("The question set is empty"));
         QCOMPARE(m_form->panelText(0), QStringLiteral(" Empty"));
         QCOMPARE(m_form->panelText(3), QString());
-        QCOMPARE(m_form->DBList1->count(), 0);
-        QVERIFY(m_form->AddAct->isEnabled());
-        QVERIFY(!m_form->EditAct->isEnabled());
-        QVERIFY(!m_form->DelAct->isEnabled());
-        QVERIFY(!m_form->BitBtn1->isEnabled());
+        QCOMPARE(m_form->m_itemList->count(), 0);
+        QVERIFY(m_form->m_addItemAction->isEnabled());
+        QVERIFY(!m_form->m_editItemAction->isEnabled());
+        QVERIFY(!m_form->m_deleteItemAction->isEnabled());
+        QVERIFY(!m_form->m_saveButton->isEnabled());
 
         // The set can be written again at once, and the handle stays
         // exclusive for later openings.
-        m_form->AddAct->trigger();
-        QTest::keyClicks(m_form->DBMemo1, QStringLiteral("fresh"));
-        m_form->BitBtn1->click();
+        m_form->m_addItemAction->trigger();
+        QTest::keyClicks(m_form->m_questionEdit, QStringLiteral("fresh"));
+        m_form->m_saveButton->click();
         QCOMPARE(table().recordCount(), 1);
         m_services.expectMessage(kExitQuestion, platform::Ok);
         m_form->close();
@@ -706,7 +711,7 @@ private slots:
         show();
         QVERIFY(m_form->isVisible());
         QVERIFY(!table().isOpen());
-        QVERIFY(!m_form->BitBtn1->isEnabled());
+        QVERIFY(!m_form->m_saveButton->isEnabled());
         m_services.expectMessage(kExitQuestion, platform::Ok);
         m_form->close();
         QVERIFY(!m_form->isVisible());
@@ -714,11 +719,11 @@ private slots:
 
     void aboutIsAskedOfTheOwner()
     {
-        QSignalSpy about(m_form.get(), &TSamplerForm::aboutRequested);
-        m_form->About1->trigger();
+        QSignalSpy about(m_form.get(), &TestSampler::aboutRequested);
+        m_form->m_aboutAction->trigger();
         QCOMPARE(about.size(), 1);
     }
 };
 
-QTEST_MAIN(TestSampler)
+QTEST_MAIN(SamplerTest)
 #include "test_sampler.moc"

@@ -2,14 +2,14 @@
 
 // A ready exam window in a temporary program folder, with scripted services
 // and the name dialog and progress window it needs.
+#include "ExamWindow.h"
+#include "NameDialog.h"
 #include "ProgramDir.h"
-#include "ProgressForm.h"
-#include "ScriptedServices.h"
-#include "Schemas.h"
-#include "Session.h"
+#include "ProgressWindow.h"
 #include "RunButton.h"
-#include "TNameForm.h"
-#include "TTestForm.h"
+#include "Schemas.h"
+#include "ScriptedServices.h"
+#include "Session.h"
 #include "Table.h"
 
 #include <QDialog>
@@ -21,9 +21,9 @@
 struct ExamWindowFixture {
     std::unique_ptr<testing::ProgramDir> dir;
     testing::ScriptedServices services;
-    std::unique_ptr<store::TProgressForm> progress;
-    std::unique_ptr<session::TNameForm> nameForm;
-    std::unique_ptr<session::TTestForm> form;
+    std::unique_ptr<store::ProgressWindow> progress;
+    std::unique_ptr<session::NameDialog> nameForm;
+    std::unique_ptr<session::ExamWindow> form;
     std::uint64_t seed = 1;
 
     void setUp()
@@ -36,11 +36,11 @@ struct ExamWindowFixture {
     void create()
     {
         services.reset();
-        progress = std::make_unique<store::TProgressForm>();
-        nameForm = std::make_unique<session::TNameForm>(services);
-        form = std::make_unique<session::TTestForm>(services);
-        form->setNameForm(nameForm.get());
-        form->setProgressForm(progress.get());
+        progress = std::make_unique<store::ProgressWindow>();
+        nameForm = std::make_unique<session::NameDialog>(services);
+        form = std::make_unique<session::ExamWindow>(services);
+        form->setNameDialog(nameForm.get());
+        form->setProgressWindow(progress.get());
         form->setSeedSource([this] { return seed++; });
         form->resize(1280, 800);
         form->show();
@@ -56,14 +56,14 @@ struct ExamWindowFixture {
     // Scripts the name dialog: OK with the given values, or Cancel.
     void answerNameDialog(bool ok, int minutes = 0, int count = 0, const QString& name = {})
     {
-        services.expectModal(QStringLiteral("NameForm"), [=](QWidget* w) {
-            auto* f = static_cast<session::TNameForm*>(w);
+        services.expectModal(QStringLiteral("nameDialog"), [=](QWidget* w) {
+            auto* f = static_cast<session::NameDialog*>(w);
             if (!name.isEmpty())
-                f->NameEdit->setText(name);
+                f->m_nameEdit->setText(name);
             if (minutes > 0)
-                f->SpinEdit1->setValue(minutes);
+                f->m_timeBox->setValue(minutes);
             if (count > 0)
-                f->SpinEdit2->setValue(count);
+                f->m_questionCountBox->setValue(count);
             return ok ? int(QDialog::Accepted) : int(QDialog::Rejected);
         });
     }
@@ -72,7 +72,7 @@ struct ExamWindowFixture {
     QList<int> examItems()
     {
         QList<int> ids;
-        store::Table& t = form->dtCurrentSet();
+        store::Table& t = form->currentSet();
         const int keep = t.recNo();
         for (t.first(); !t.eof(); t.next())
             ids << int(t.asInteger(QStringLiteral("Q_OR_NUMBER")));
@@ -85,7 +85,7 @@ struct ExamWindowFixture {
     // item on the way.
     void goToBankItem(int id)
     {
-        store::Table& t = form->dtCurrentSet();
+        store::Table& t = form->currentSet();
         const int keep = t.recNo();
         int target = 0;
         t.disableControls();

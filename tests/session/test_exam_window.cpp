@@ -2,8 +2,8 @@
 // the modes with their controls, and leaving an exam.
 #include "ExamSetBuilder.h"
 #include "ExamWindowFixture.h"
-#include "ShapeButton.h"
 #include "ShadowLabel.h"
+#include "ShapeButton.h"
 
 #include <QRadioButton>
 #include <QToolButton>
@@ -17,7 +17,7 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 
-using session::TTestForm;
+using session::ExamWindow;
 
 class TestExamWindow : public QObject {
     Q_OBJECT
@@ -47,19 +47,19 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QList<int>>("items");
         QTest::addColumn<QString>("title");
-        const QList<QList<int>> exams = {{1, 2},   {3, 4},   {5, 6},  {7, 8},
+        const QList<QList<int>> exams = {{1, 2},  {3, 4},   {5, 6},  {7, 8},
                                          {9, 10}, {11, 12}, {13, 14}};
         for (int i = 0; i < 7; ++i) {
             const QString letter = QString(QChar(u'A' + i));
             QTest::addRow("Practice Exam %s", qPrintable(letter))
-                << QStringLiteral("Action%1").arg(i + 1) << 0 << exams[i]
+                << QStringLiteral("practiceExam") + letter << 0 << exams[i]
                 << QStringLiteral("Practice Exam ") + letter;
         }
         QList<int> all;
         for (int id = 1; id <= 14; ++id)
             all << id;
-        QTest::newRow("All Questions") << "AllQAct" << 0 << all << "All Questions";
-        QTest::newRow("Random, N = max") << "RandAct" << 14 << all << "Random Exam";
+        QTest::newRow("All Questions") << "allQuestionsAction" << 0 << all << "All Questions";
+        QTest::newRow("Random, N = max") << "randomExamAction" << 14 << all << "Random Exam";
     }
     void eachKindOfExamHasTheRightItems()
     {
@@ -67,22 +67,23 @@ private slots:
         QFETCH(int, count);
         QFETCH(QList<int>, items);
         QFETCH(QString, title);
-        QSignalSpy progressMoves(f.progress->ProgressBar1, &QProgressBar::valueChanged);
+        QSignalSpy progressMoves(f.progress->m_progressBar, &QProgressBar::valueChanged);
         startExam(f.form->findChild<QAction*>(action), count);
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
-        QCOMPARE(f.form->ExamTitle, title);
-        QCOMPARE(f.form->Label3->text(), title);
-        QCOMPARE(f.form->CandidateName, QStringLiteral("Pat Candidate"));
-        QCOMPARE(f.form->ItemCount, items.size());
-        QCOMPARE(f.form->FirstItemNo, 1);
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->examTitle, title);
+        QCOMPARE(f.form->m_examTitleLabel->text(), title);
+        QCOMPARE(f.form->candidateName, QStringLiteral("Pat Candidate"));
+        QCOMPARE(f.form->itemCount, items.size());
+        QCOMPARE(f.form->firstItemNumber, 1);
         QList<int> got = f.examItems();
         std::sort(got.begin(), got.end());
         QCOMPARE(got, items);
-        QCOMPARE(f.form->Responses.size(), size_t(items.size()));
-        QCOMPARE(f.form->dtCurrentSet().recNo(), 1);
-        QCOMPARE(f.form->Label1->text(), QStringLiteral("Item 1 of %1").arg(items.size()));
-        QCOMPARE(f.progress->ProgressBar1->maximum(), items.size());
-        QCOMPARE(f.progress->ProgressBar1->value(), items.size() - 1);
+        QCOMPARE(f.form->responses.size(), size_t(items.size()));
+        QCOMPARE(f.form->currentSet().recNo(), 1);
+        QCOMPARE(f.form->m_itemCounterLabel->text(),
+                 QStringLiteral("Item 1 of %1").arg(items.size()));
+        QCOMPARE(f.progress->m_progressBar->maximum(), items.size());
+        QCOMPARE(f.progress->m_progressBar->value(), items.size() - 1);
         QVERIFY(!f.progress->isVisible());
         // Retired items (Q_EXAM_N 0) never appear.
         QVERIFY(!got.contains(15) && !got.contains(16));
@@ -90,45 +91,45 @@ private slots:
 
     void randomExamOfOneItem()
     {
-        startExam(f.form->RandAct, 1);
-        QCOMPARE(f.form->ItemCount, 1);
+        startExam(f.form->m_randomExamAction, 1);
+        QCOMPARE(f.form->itemCount, 1);
         QCOMPARE(f.examItems().size(), 1);
         QVERIFY(f.examItems().first() >= 1 && f.examItems().first() <= 14);
         // One item: both navigation buttons are disabled.
-        QVERIFY(!f.form->PrevButton->isEnabled());
-        QVERIFY(!f.form->NextButton->isEnabled());
+        QVERIFY(!f.form->m_previousButton->isEnabled());
+        QVERIFY(!f.form->m_nextButton->isEnabled());
     }
 
     void userExamCopiesUserItemsWithoutBankFields()
     {
         ExamWindowFixture::addUserItems(3);
-        startExam(f.form->UserAct);
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
-        QCOMPARE(f.form->ItemCount, 3);
+        startExam(f.form->m_userExamAction);
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->itemCount, 3);
         QList<int> ids = f.examItems();
         std::sort(ids.begin(), ids.end());
         QCOMPARE(ids, QList<int>({1, 2, 3}));
-        store::Table& t = f.form->dtCurrentSet();
+        store::Table& t = f.form->currentSet();
         for (t.first(); !t.eof(); t.next()) {
             QVERIFY(t.isNull(QStringLiteral("Q_EXAM_N")));
             QCOMPARE(t.asString(QStringLiteral("Q_SIM")), QString());
             QCOMPARE(t.asString(QStringLiteral("PICT1")), QString());
             QCOMPARE(t.asInteger(QStringLiteral("Q_SECT")), qint64(3));
         }
-        QVERIFY(f.form->NoteButton->isHidden());
+        QVERIFY(f.form->m_noteButton->isHidden());
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::Yes);
-        f.form->Button3->click();
-        QVERIFY(!f.form->NoteButton->isHidden());
+        f.form->m_exitExamButton->click();
+        QVERIFY(!f.form->m_noteButton->isHidden());
     }
 
     void emptyUserSetIsRefused()
     {
         f.services.expectMessage(QStringLiteral("User defined question set is empty!"),
                                  platform::Ok);
-        f.form->UserAct->trigger();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
-        QVERIFY(!f.form->dtUserSet().isOpen());
+        f.form->m_userExamAction->trigger();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QVERIFY(!f.form->userSet().isOpen());
     }
 
     void samePracticeExamTwiceSameItemsNewOrder()
@@ -143,7 +144,7 @@ private slots:
         for (std::uint64_t seed : {11u, 12u}) {
             store::ExamSetBuilder builder(nullptr, [seed] { return seed; });
             bank.open();
-            builder.BuildExamSet(bank, current);
+            builder.buildExamSet(bank, current);
             QList<int> ids;
             for (current.first(); !current.eof(); current.next())
                 ids << int(current.asInteger(QStringLiteral("Q_OR_NUMBER")));
@@ -160,18 +161,18 @@ private slots:
 
     void responsesAreClearedByTheNextStart()
     {
-        startExam(f.form->ExamAction[0]);
-        f.form->RadioButton[0]->setChecked(true);
-        f.form->MarkBox->setChecked(true);
-        QVERIFY(f.form->Responses[0].Choice[0]);
+        startExam(f.form->m_practiceExamActions[0]);
+        f.form->m_choiceRadios[0]->setChecked(true);
+        f.form->m_markBox->setChecked(true);
+        QVERIFY(f.form->responses[0].Choice[0]);
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::Yes);
-        f.form->Button3->click();
+        f.form->m_exitExamButton->click();
         // Kept after the exam ends, until the next start.
-        QVERIFY(f.form->Responses[0].Marked);
-        startExam(f.form->ExamAction[2]);
-        QCOMPARE(f.form->Responses.size(), size_t(2));
-        for (const store::ItemResponse& r : f.form->Responses) {
+        QVERIFY(f.form->responses[0].Marked);
+        startExam(f.form->m_practiceExamActions[2]);
+        QCOMPARE(f.form->responses.size(), size_t(2));
+        for (const store::ItemResponse& r : f.form->responses) {
             QVERIFY(!r.Marked && !r.Correct);
             for (bool c : r.Choice)
                 QVERIFY(!c);
@@ -182,14 +183,14 @@ private slots:
     void cancelInTheNameDialogChangesNothing()
     {
         f.answerNameDialog(false, 0, 0, QStringLiteral("Someone Else"));
-        f.form->ExamAction[1]->trigger();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
-        QCOMPARE(f.form->CandidateName, QString());
-        QVERIFY(f.form->Panel4->isVisible());
-        QVERIFY(!f.form->ScrollBox1->isVisible());
-        QVERIFY(!f.form->dtQSet().isOpen());
-        QVERIFY(!f.form->dtCurrentSet().isOpen());
-        QVERIFY(f.form->N21->menuAction()->isEnabled());
+        f.form->m_practiceExamActions[1]->trigger();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->candidateName, QString());
+        QVERIFY(f.form->m_startPanel->isVisible());
+        QVERIFY(!f.form->m_itemArea->isVisible());
+        QVERIFY(!f.form->bank().isOpen());
+        QVERIFY(!f.form->currentSet().isOpen());
+        QVERIFY(f.form->m_examsMenu->menuAction()->isEnabled());
     }
 
     void nameDialogBoxes()
@@ -202,26 +203,31 @@ private slots:
         };
         QList<Seen> seen;
         auto look = [&](QWidget* w) {
-            auto* n = static_cast<session::TNameForm*>(w);
-            seen << Seen{n->windowTitle(),          n->DateLabel->text(),
-                         n->NameEdit->text(),       n->SpinEdit1->minimum(),
-                         n->SpinEdit1->maximum(),   n->SpinEdit1->value(),
-                         n->SpinEdit2->minimum(),   n->SpinEdit2->maximum(),
-                         n->SpinEdit2->value(),     n->SpinEdit2->isEnabled(),
-                         n->Label4->isEnabled()};
+            auto* n = static_cast<session::NameDialog*>(w);
+            seen << Seen{n->windowTitle(),
+                         n->m_dateLabel->text(),
+                         n->m_nameEdit->text(),
+                         n->m_timeBox->minimum(),
+                         n->m_timeBox->maximum(),
+                         n->m_timeBox->value(),
+                         n->m_questionCountBox->minimum(),
+                         n->m_questionCountBox->maximum(),
+                         n->m_questionCountBox->value(),
+                         n->m_questionCountBox->isEnabled(),
+                         n->m_questionCountLabel->isEnabled()};
             if (seen.size() == 1) {
-                n->NameEdit->setText(QStringLiteral("Robin"));
-                n->SpinEdit1->setValue(45);
+                n->m_nameEdit->setText(QStringLiteral("Robin"));
+                n->m_timeBox->setValue(45);
             }
             return int(QDialog::Rejected);
         };
-        f.services.expectModal(QStringLiteral("NameForm"), look);
-        f.form->RandAct->trigger();
-        f.form->DefaultTime = 700;
-        f.services.expectModal(QStringLiteral("NameForm"), look);
-        f.form->ExamAction[3]->trigger();
-        f.services.expectModal(QStringLiteral("NameForm"), look);
-        f.form->RandAct->trigger();
+        f.services.expectModal(QStringLiteral("nameDialog"), look);
+        f.form->m_randomExamAction->trigger();
+        f.form->defaultTime = 700;
+        f.services.expectModal(QStringLiteral("nameDialog"), look);
+        f.form->m_practiceExamActions[3]->trigger();
+        f.services.expectModal(QStringLiteral("nameDialog"), look);
+        f.form->m_randomExamAction->trigger();
         QCOMPARE(seen.size(), 3);
 
         QCOMPARE(seen[0].title, QStringLiteral("Random Exam"));
@@ -237,88 +243,89 @@ private slots:
 
         QCOMPARE(seen[1].title, QStringLiteral("Begin Practice Exam D"));
         QCOMPARE(seen[1].name, QStringLiteral("Robin")); // keeps the last text
-        QCOMPARE(seen[1].time, 600);                      // a default above 600 shows as 600
+        QCOMPARE(seen[1].time, 600);                     // a default above 600 shows as 600
         QVERIFY(!seen[1].countEnabled && !seen[1].labelEnabled);
 
         QCOMPARE(seen[2].time, 600); // the random exam shows the time shown last
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
     }
 
     void controlsByMode()
     {
         auto visible = [this](QWidget* w) { return w->isVisibleTo(f.form.get()); };
-        QVERIFY(visible(f.form->Panel4));
-        QVERIFY(!visible(f.form->Panel2));
-        QVERIFY(visible(f.form->fcLabel1));
-        QVERIFY(!f.form->Print1->isEnabled() && !f.form->Print2->isEnabled());
-        QVERIFY(f.form->N21->menuAction()->isEnabled());
-        QVERIFY(f.form->Preferences1->isEnabled());
+        QVERIFY(visible(f.form->m_startPanel));
+        QVERIFY(!visible(f.form->m_buttonStrip));
+        QVERIFY(visible(f.form->m_productBanner));
+        QVERIFY(!f.form->m_printItemAction->isEnabled() && !f.form->m_printExamAction->isEnabled());
+        QVERIFY(f.form->m_examsMenu->menuAction()->isEnabled());
+        QVERIFY(f.form->m_optionsAction->isEnabled());
 
-        startExam(f.form->ExamAction[0]);
-        QVERIFY(!visible(f.form->Panel4));
-        QVERIFY(visible(f.form->ScrollBox1));
-        QVERIFY(visible(f.form->Panel2));
-        QVERIFY(!visible(f.form->fcLabel1));
-        for (QWidget* w : QList<QWidget*>{f.form->Label1, f.form->Label2, f.form->MarkBox,
-                                          f.form->Label3, f.form->TimeLabel})
+        startExam(f.form->m_practiceExamActions[0]);
+        QVERIFY(!visible(f.form->m_startPanel));
+        QVERIFY(visible(f.form->m_itemArea));
+        QVERIFY(visible(f.form->m_buttonStrip));
+        QVERIFY(!visible(f.form->m_productBanner));
+        for (QWidget* w :
+             QList<QWidget*>{f.form->m_itemCounterLabel, f.form->m_itemIdLabel, f.form->m_markBox,
+                             f.form->m_examTitleLabel, f.form->m_timeLabel})
             QVERIFY2(visible(w), qPrintable(w->objectName()));
-        QVERIFY(!visible(f.form->ReviewLabel));
-        QVERIFY(!visible(f.form->CorrectLabel));
-        QCOMPARE(f.form->GradeButton->text(), QStringLiteral("Grade Now"));
-        QVERIFY(!f.form->N21->menuAction()->isEnabled());
-        QVERIFY(f.form->Print1->isEnabled() && f.form->Print2->isEnabled());
-        QVERIFY(!f.form->PrevButton->isEnabled());
-        QVERIFY(f.form->NextButton->isEnabled());
-        f.form->NextButton->click();
-        QCOMPARE(f.form->Label1->text(), QStringLiteral("Item 2 of 2"));
-        QVERIFY(f.form->PrevButton->isEnabled());
-        QVERIFY(!f.form->NextButton->isEnabled());
+        QVERIFY(!visible(f.form->m_reviewLabel));
+        QVERIFY(!visible(f.form->m_verdictLabel));
+        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Grade Now"));
+        QVERIFY(!f.form->m_examsMenu->menuAction()->isEnabled());
+        QVERIFY(f.form->m_printItemAction->isEnabled() && f.form->m_printExamAction->isEnabled());
+        QVERIFY(!f.form->m_previousButton->isEnabled());
+        QVERIFY(f.form->m_nextButton->isEnabled());
+        f.form->m_nextButton->click();
+        QCOMPARE(f.form->m_itemCounterLabel->text(), QStringLiteral("Item 2 of 2"));
+        QVERIFY(f.form->m_previousButton->isEnabled());
+        QVERIFY(!f.form->m_nextButton->isEnabled());
 
         // Review mode, as the score report's View Answers enters it.
-        f.form->Mode = TTestForm::ModeReview;
-        f.form->ReviewControls();
-        QVERIFY(!visible(f.form->MarkBox));
-        QVERIFY(!visible(f.form->TimeLabel));
-        QVERIFY(visible(f.form->CorrectLabel));
-        QVERIFY(visible(f.form->ReviewLabel));
-        QVERIFY(!f.form->LearnButton->isEnabled());
+        f.form->mode = ExamWindow::ModeReview;
+        f.form->enterReviewMode();
+        QVERIFY(!visible(f.form->m_markBox));
+        QVERIFY(!visible(f.form->m_timeLabel));
+        QVERIFY(visible(f.form->m_verdictLabel));
+        QVERIFY(visible(f.form->m_reviewLabel));
+        QVERIFY(!f.form->m_learnButton->isEnabled());
 
         // No is a no; Yes ends the exam and the window stays, idle.
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::No);
-        f.form->Button3->click();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeReview));
+        f.form->m_exitExamButton->click();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeReview));
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::Yes);
-        f.form->Button3->click();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        f.form->m_exitExamButton->click();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
         QVERIFY(f.form->isVisible());
-        QVERIFY(visible(f.form->Panel4));
-        QVERIFY(!visible(f.form->Panel2));
-        QVERIFY(!visible(f.form->Label1) && !visible(f.form->ReviewLabel));
-        QVERIFY(!f.form->Print1->isEnabled());
-        QVERIFY(f.form->N21->menuAction()->isEnabled());
-        QVERIFY(!f.form->dtQSet().isOpen() && !f.form->dtCurrentSet().isOpen());
-        QCOMPARE(f.form->dtQSet().filter(), QString());
+        QVERIFY(visible(f.form->m_startPanel));
+        QVERIFY(!visible(f.form->m_buttonStrip));
+        QVERIFY(!visible(f.form->m_itemCounterLabel) && !visible(f.form->m_reviewLabel));
+        QVERIFY(!f.form->m_printItemAction->isEnabled());
+        QVERIFY(f.form->m_examsMenu->menuAction()->isEnabled());
+        QVERIFY(!f.form->bank().isOpen() && !f.form->currentSet().isOpen());
+        QCOMPARE(f.form->bank().filter(), QString());
     }
 
     void closingAsksOnlyInExamMode()
     {
-        startExam(f.form->ExamAction[0]);
+        startExam(f.form->m_practiceExamActions[0]);
         f.services.expectMessage(QStringLiteral("This exam is not completed.\rAre you shure ?"),
                                  platform::Cancel);
         f.form->close();
         QVERIFY(f.form->isVisible());
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
         f.services.expectMessage(QStringLiteral("This exam is not completed.\rAre you shure ?"),
                                  platform::Ok);
-        f.form->Exit1->trigger();
+        f.form->m_exitAction->trigger();
         QVERIFY(!f.form->isVisible());
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
         // In review mode it closes without a question.
         f.form->show();
-        startExam(f.form->ExamAction[1]);
-        f.form->Mode = TTestForm::ModeReview;
+        startExam(f.form->m_practiceExamActions[1]);
+        f.form->mode = ExamWindow::ModeReview;
         f.form->close();
         QVERIFY(!f.form->isVisible());
     }
@@ -327,9 +334,9 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("retireAll");
-        QTest::newRow("practice exam") << "Action1" << false;
-        QTest::newRow("random exam") << "RandAct" << true;
-        QTest::newRow("all questions") << "AllQAct" << true;
+        QTest::newRow("practice exam") << "practiceExamA" << false;
+        QTest::newRow("random exam") << "randomExamAction" << true;
+        QTest::newRow("all questions") << "allQuestionsAction" << true;
     }
     void examWithoutItemsStaysIdle()
     {
@@ -346,9 +353,9 @@ private slots:
         });
         f.services.expectMessage(QStringLiteral("This exam has no items."), platform::Ok);
         f.form->findChild<QAction*>(action)->trigger();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
-        QVERIFY(f.form->Panel4->isVisible());
-        QVERIFY(!f.form->Panel2->isVisibleTo(f.form.get()));
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QVERIFY(f.form->m_startPanel->isVisible());
+        QVERIFY(!f.form->m_buttonStrip->isVisibleTo(f.form.get()));
     }
 
     void tableFailureLeavesTheWindowIdle()
@@ -360,29 +367,29 @@ private slots:
         holder.setExclusive(true);
         holder.open();
         f.answerNameDialog(true);
-        f.form->ExamAction[0]->trigger();
+        f.form->m_practiceExamActions[0]->trigger();
         QCOMPARE(f.services.shownMessages.size(), 1);
         QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("locked")));
         QCOMPARE(f.services.shownKinds.first(), platform::MsgKind::Error);
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
         QVERIFY(!f.progress->isVisible());
-        QVERIFY(f.form->Panel4->isVisible());
-        QVERIFY(!f.form->dtQSet().isOpen());
+        QVERIFY(f.form->m_startPanel->isVisible());
+        QVERIFY(!f.form->bank().isOpen());
         // The problem removed, the same exam starts.
         holder.close();
         f.services.reset();
-        startExam(f.form->ExamAction[0]);
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+        startExam(f.form->m_practiceExamActions[0]);
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
     }
 
     void missingBankIsReported()
     {
         QFile::remove(QStringLiteral("tcpip.DAT"));
-        f.form->ExamAction[0]->trigger();
+        f.form->m_practiceExamActions[0]->trigger();
         QCOMPARE(f.services.shownMessages.size(), 1);
         QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("not found")));
         f.services.reset();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeIdle));
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
     }
 
     void calculatorButtonFollowsItsProgramFile_data()
@@ -410,10 +417,10 @@ private slots:
         f.services.store.write(QStringLiteral("Options"), QStringLiteral("CalcPath"), program);
         f.services.store.write(QStringLiteral("Options"), QStringLiteral("ShowCalcBtn"), showCalc);
         f.form.reset();
-        f.form = std::make_unique<session::TTestForm>(f.services);
-        QCOMPARE(f.form->CalcPath, program);
-        QCOMPARE(!f.form->CalcButton->isHidden(), visible);
-        QCOMPARE(f.form->ShowCalcBtn, flag);
+        f.form = std::make_unique<session::ExamWindow>(f.services);
+        QCOMPARE(f.form->calcPath, program);
+        QCOMPARE(!f.form->m_calculatorButton->isHidden(), visible);
+        QCOMPARE(f.form->showCalcButton, flag);
         // The stored option is only written by the options dialog.
         QCOMPARE(f.services.store.read(QStringLiteral("Options"), QStringLiteral("ShowCalcBtn")),
                  showCalc);
@@ -426,15 +433,15 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
         file.close();
-        f.form->CalcButton->setCommandLine(program);
-        f.form->CalcButton->click();
-        f.form->CalcButton->click();
+        f.form->m_calculatorButton->setCommandLine(program);
+        f.form->m_calculatorButton->click();
+        f.form->m_calculatorButton->click();
         QCOMPARE(f.services.startedPrograms, QStringList({program, program}));
         // A program that cannot start is reported and the window goes on.
         f.services.startError = 2;
         f.services.expectMessage(QStringLiteral("Error executing program. Error Code:; 2"),
                                  platform::Ok);
-        f.form->CalcButton->click();
+        f.form->m_calculatorButton->click();
     }
 
     void calculatorProgramIsChecked_data()
@@ -443,10 +450,9 @@ private slots:
         QTest::addColumn<bool>("create");
         QTest::addColumn<bool>("executable");
         QTest::addColumn<QString>("error");
-        QTest::newRow("missing") << "nowhere" << false << false
-                                 << "The file: %1 cannot be found.";
-        QTest::newRow("not a program") << "notes.txt" << true << false
-                                       << "%1 is not an executable file.";
+        QTest::newRow("missing") << "nowhere" << false << false << "The file: %1 cannot be found.";
+        QTest::newRow("not a program")
+            << "notes.txt" << true << false << "%1 is not an executable file.";
     }
     void calculatorProgramIsChecked()
     {
@@ -458,7 +464,7 @@ private slots:
         QFile goodFile(good);
         QVERIFY(goodFile.open(QIODevice::WriteOnly));
         goodFile.setPermissions(goodFile.permissions() | QFileDevice::ExeOwner);
-        f.form->CalcButton->setCommandLine(good);
+        f.form->m_calculatorButton->setCommandLine(good);
         const QString path = f.dir->file(name);
         if (create) {
             QFile file(path);
@@ -467,13 +473,13 @@ private slots:
                 file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
         }
         try {
-            f.form->CalcButton->setCommandLine(path);
+            f.form->m_calculatorButton->setCommandLine(path);
             QFAIL("accepted");
         } catch (const std::exception& e) {
             QCOMPARE(QString::fromUtf8(e.what()), error.arg(path));
         }
         // The earlier program stays.
-        QCOMPARE(f.form->CalcButton->CommandLine(), good);
+        QCOMPARE(f.form->m_calculatorButton->commandLine(), good);
     }
 
     void altKeysReachButtonsAndMenus()
@@ -482,7 +488,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
         // Alt+E is only the button of Practice Exam E.
         bool asked = false;
-        f.services.expectModal(QStringLiteral("NameForm"), [&](QWidget* w) {
+        f.services.expectModal(QStringLiteral("nameDialog"), [&](QWidget* w) {
             asked = w->windowTitle() == QStringLiteral("Begin Practice Exam E");
             return int(QDialog::Rejected);
         });
@@ -509,14 +515,15 @@ private slots:
         f.form->setWindowState(Qt::WindowNoState);
         f.form->resize(width, 600);
         const double W = f.form->frameGeometry().width();
-        QCOMPARE(f.form->fcShapeBtn[0]->x(), int(std::nearbyint((W - 7 * 30 - 42) / 2)));
+        QCOMPARE(f.form->m_practiceExamButtons[0]->x(), int(std::nearbyint((W - 7 * 30 - 42) / 2)));
         for (int k = 1; k < 7; ++k)
-            QCOMPARE(f.form->fcShapeBtn[k]->x(), f.form->fcShapeBtn[k - 1]->x() + 36);
-        QCOMPARE(f.form->AllQBtn->x(), int(std::nearbyint((W - 3 * 109 - 12) / 2)));
-        QCOMPARE(f.form->RandomBtn->x(), f.form->AllQBtn->x() + 115);
-        QCOMPARE(f.form->UserBtn->x(), f.form->RandomBtn->x() + 115);
-        QCOMPARE(f.form->fcShapeBtn[0]->size(), QSize(30, 30));
-        QCOMPARE(f.form->AllQBtn->size(), QSize(109, 30));
+            QCOMPARE(f.form->m_practiceExamButtons[k]->x(),
+                     f.form->m_practiceExamButtons[k - 1]->x() + 36);
+        QCOMPARE(f.form->m_allQuestionsButton->x(), int(std::nearbyint((W - 3 * 109 - 12) / 2)));
+        QCOMPARE(f.form->m_randomExamButton->x(), f.form->m_allQuestionsButton->x() + 115);
+        QCOMPARE(f.form->m_userExamButton->x(), f.form->m_randomExamButton->x() + 115);
+        QCOMPARE(f.form->m_practiceExamButtons[0]->size(), QSize(30, 30));
+        QCOMPARE(f.form->m_allQuestionsButton->size(), QSize(109, 30));
     }
 };
 

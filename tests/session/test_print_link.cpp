@@ -5,8 +5,8 @@
 #include "ExamWindowFixture.h"
 #include "PdfPages.h"
 #include "Printing.h"
+#include "ScoreReport.h"
 #include "ShadowLabel.h"
-#include "TScoreForm.h"
 
 #include <QAction>
 #include <QPageLayout>
@@ -17,7 +17,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-using session::TTestForm;
+using session::ExamWindow;
 
 namespace {
 
@@ -35,8 +35,8 @@ class TestPrintLink : public QObject {
     void startExam()
     {
         f.answerNameDialog(true, 0, 0, QStringLiteral("Pat Candidate"));
-        f.form->AllQAct->trigger();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+        f.form->m_allQuestionsAction->trigger();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
     }
     // The print dialog: checks the page setup, then prints to `file` or
     // cancels.
@@ -80,65 +80,65 @@ private slots:
     {
         QFETCH(bool, ok);
         startExam();
-        f.form->dtCurrentSet().setRecNo(2);
+        f.form->currentSet().setRecNo(2);
         const QString file = m_tmp.filePath(QStringLiteral("item%1.pdf").arg(ok));
         answerPrintDialog(file, ok);
-        f.form->Print1->trigger();
+        f.form->m_printItemAction->trigger();
         QCOMPARE(m_jobs, QStringList{QStringLiteral("Report")});
         QCOMPARE(QFile::exists(file), ok);
         if (ok)
             QCOMPARE(pdfPageCount(file), 1);
-        QCOMPARE(f.form->dtCurrentSet().recNo(), 2);
+        QCOMPARE(f.form->currentSet().recNo(), 2);
         QVERIFY(f.services.shownMessages.isEmpty());
     }
 
     void printAllItemsPreviewsEveryItemAndReturns()
     {
         startExam();
-        f.form->dtCurrentSet().setRecNo(3);
-        const QString shownText = f.form->QText->text();
-        const QString shownLabel = f.form->Label1->text();
+        f.form->currentSet().setRecNo(3);
+        const QString shownText = f.form->m_questionText->text();
+        const QString shownLabel = f.form->m_itemCounterLabel->text();
         int previewPages = 0;
         int recNoDuringPreview = 0;
-        f.services.expectModal(QStringLiteral("PrintPreview"), [&](QWidget* w) {
+        f.services.expectModal(QStringLiteral("printPreview"), [&](QWidget* w) {
             auto* preview = w->findChild<QPrintPreviewWidget*>();
             if (preview) {
                 preview->updatePreview();
                 previewPages = preview->pageCount();
             }
-            recNoDuringPreview = f.form->dtCurrentSet().recNo();
+            recNoDuringPreview = f.form->currentSet().recNo();
             return 0;
         });
-        f.form->Print2->trigger();
+        f.form->m_printExamAction->trigger();
         QVERIFY(previewPages >= 1);
         QCOMPARE(recNoDuringPreview, 3);
-        QCOMPARE(f.form->dtCurrentSet().recNo(), 3);
-        QCOMPARE(f.form->QText->text(), shownText);
-        QCOMPARE(f.form->Label1->text(), shownLabel);
-        QVERIFY(!f.form->dtCurrentSet().controlsDisabled());
+        QCOMPARE(f.form->currentSet().recNo(), 3);
+        QCOMPARE(f.form->m_questionText->text(), shownText);
+        QCOMPARE(f.form->m_itemCounterLabel->text(), shownLabel);
+        QVERIFY(!f.form->currentSet().controlsDisabled());
         QVERIFY(f.services.shownMessages.isEmpty());
     }
 
     void printAllItemsLeavesTheDisplayAlone()
     {
         startExam();
-        f.form->dtCurrentSet().setRecNo(2);
-        const QString shownText = f.form->QText->text();
+        f.form->currentSet().setRecNo(2);
+        const QString shownText = f.form->m_questionText->text();
         QStringList seen;
-        connect(f.form->dsCurrentSet(), &store::DataSource::dataChanged, this,
-                [&] { seen << f.form->QText->text(); });
-        f.services.expectModal(QStringLiteral("PrintPreview"), nullptr);
-        f.form->Print2->trigger();
-        QCOMPARE(f.form->dtCurrentSet().recNo(), 2);
-        QCOMPARE(f.form->QText->text(), shownText);
+        connect(f.form->currentSetSource(), &store::DataSource::dataChanged, this,
+                [&] { seen << f.form->m_questionText->text(); });
+        f.services.expectModal(QStringLiteral("printPreview"), nullptr);
+        f.form->m_printExamAction->trigger();
+        QCOMPARE(f.form->currentSet().recNo(), 2);
+        QCOMPARE(f.form->m_questionText->text(), shownText);
         for (const QString& text : seen)
             QCOMPARE(text, shownText);
     }
 
     void scoreReportPrintsTheGradingFigures()
     {
-        results::TScoreForm score(f.services);
-        f.form->setScoreForm(&score);
+        results::ScoreReport score(f.services);
+        f.form->setScoreReport(&score);
         startExam();
         f.services.expectMessage(
             QStringLiteral("This will end your practice exam.\rAre you sure to "
@@ -147,20 +147,20 @@ private slots:
         const QString file = m_tmp.filePath(QStringLiteral("score.pdf"));
         answerPrintDialog(file);
         bool stayedOpen = false;
-        f.services.expectModal(QStringLiteral("ScoreForm"), [&](QWidget* w) {
-            auto* form = static_cast<results::TScoreForm*>(w);
-            form->BitBtn2->click();
+        f.services.expectModal(QStringLiteral("scoreReport"), [&](QWidget* w) {
+            auto* form = static_cast<results::ScoreReport*>(w);
+            form->m_printReportButton->click();
             stayedOpen = form->isVisible();
             return 0;
         });
-        f.form->GradeButton->click();
+        f.form->m_gradeButton->click();
         QCOMPARE(m_jobs, QStringList{QStringLiteral("Score Report")});
         QVERIFY(stayedOpen);
         QCOMPARE(pdfPageCount(file), 1);
         const results::ScorePrintout data = results::gatherScore(score, QStringLiteral("x"));
-        QCOMPARE(data.scoreLine, score.TotalLabel->text());
+        QCOMPARE(data.scoreLine, score.m_totalLabel->text());
         QCOMPARE(data.heading,
-                 QStringLiteral("Pat Candidate,  Quizlark TCP/IP 4.0,  ") + f.form->ExamTitle);
+                 QStringLiteral("Pat Candidate,  Quizlark TCP/IP 4.0,  ") + f.form->examTitle);
     }
 };
 

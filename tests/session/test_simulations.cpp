@@ -2,10 +2,10 @@
 // tiles, and the exam window's button that opens them and stores the outcome.
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
+#include "PrintingSimulation.h"
 #include "SimDiagram.h"
 #include "SimTile.h"
-#include "TSimForm1.h"
-#include "TSimForm2.h"
+#include "SubnetMaskSimulation.h"
 
 #include <QAction>
 #include <QDropEvent>
@@ -17,10 +17,10 @@
 #include <QScrollArea>
 #include <cmath>
 
+using session::ExamWindow;
+using session::PrintingSimulation;
 using session::SimTile;
-using session::TSimForm1;
-using session::TSimForm2;
-using session::TTestForm;
+using session::SubnetMaskSimulation;
 
 // A drop of tile `second` onto tile `first`, both numbered 1..8.
 using Drops = QList<QPair<int, int>>;
@@ -77,17 +77,22 @@ qreal rectDistance(const QRect& a, const QRect& b)
 class TestSimulations : public QObject {
     Q_OBJECT
     ExamWindowFixture f;
-    std::unique_ptr<TSimForm1> sim1;
-    std::unique_ptr<TSimForm2> sim2;
+    std::unique_ptr<PrintingSimulation> sim1;
+    std::unique_ptr<SubnetMaskSimulation> sim2;
 
     QDialog* window(int which)
     {
         return which == 1 ? static_cast<QDialog*>(sim1.get()) : static_cast<QDialog*>(sim2.get());
     }
-    static QString formName(int which) { return QStringLiteral("SimForm%1").arg(which); }
+    static QString formName(int which)
+    {
+        return which == 1 ? QStringLiteral("printingSimulation")
+                          : QStringLiteral("subnetMaskSimulation");
+    }
     static QString tileName(int which, int n)
     {
-        return (which == 1 ? QStringLiteral("LP%1") : QStringLiteral("DP%1")).arg(n);
+        return (which == 1 ? QStringLiteral("printingTile%1") : QStringLiteral("maskTile%1"))
+            .arg(n);
     }
     SimTile* tile(int which, int n)
     {
@@ -130,9 +135,10 @@ class TestSimulations : public QObject {
     static void closeWindow(QDialog* d, const QString& how)
     {
         if (how == QLatin1String("OK"))
-            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("okButton")),
+                              Qt::LeftButton);
         else if (how == QLatin1String("Cancel"))
-            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("CancelBtn")),
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cancelButton")),
                               Qt::LeftButton);
         else if (how == QLatin1String("close box"))
             d->close();
@@ -144,20 +150,20 @@ class TestSimulations : public QObject {
     void start()
     {
         f.answerNameDialog(true);
-        f.form->ExamAction[0]->trigger();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+        f.form->m_practiceExamActions[0]->trigger();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
     }
     store::ItemResponse& responseOf(int bankId)
     {
         const int index = f.examItems().indexOf(bankId);
         if (index < 0)
             qFatal("bank item %d is not in the exam", bankId);
-        return f.form->Responses[size_t(index)];
+        return f.form->responses[size_t(index)];
     }
     void clickSimButton()
     {
-        QVERIFY(f.form->SimButton->isVisibleTo(f.form->ItemContent));
-        QTest::mouseClick(f.form->SimButton, Qt::LeftButton);
+        QVERIFY(f.form->m_simulationButton->isVisibleTo(f.form->m_itemContent));
+        QTest::mouseClick(f.form->m_simulationButton, Qt::LeftButton);
     }
 
 private slots:
@@ -166,12 +172,12 @@ private slots:
         f.dir = std::make_unique<testing::ProgramDir>();
         bank::writeBank(bankItems(), QStringLiteral("tcpip.DAT"));
         f.create();
-        sim1 = std::make_unique<TSimForm1>();
-        sim2 = std::make_unique<TSimForm2>();
+        sim1 = std::make_unique<PrintingSimulation>();
+        sim2 = std::make_unique<SubnetMaskSimulation>();
         f.form->setSimulationWindows(sim1.get(), sim2.get());
         f.form->setResetSimulations([this] {
-            sim1->ResetSimulations();
-            sim2->ResetSimulations();
+            sim1->resetTiles();
+            sim2->resetTiles();
         });
     }
     void cleanup()
@@ -187,37 +193,37 @@ private slots:
         QTest::addColumn<int>("which");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("geometry"); // in the parent's coordinates
-        QTest::newRow("1 Panel2") << 1 << "Panel2" << QRect(0, 0, 592, 361);
-        QTest::newRow("1 Image1") << 1 << "Image1" << QRect(0, 0, 592, 361);
-        QTest::newRow("1 Panel1") << 1 << "Panel1" << QRect(0, 361, 592, 70);
+        QTest::newRow("1 diagram panel") << 1 << "diagramPanel" << QRect(0, 0, 592, 361);
+        QTest::newRow("1 diagram") << 1 << "diagram" << QRect(0, 0, 592, 361);
+        QTest::newRow("1 tile tray") << 1 << "tileTray" << QRect(0, 361, 592, 70);
         const QPoint sources1[4] = {{4, 8}, {168, 8}, {4, 40}, {168, 40}};
         const QPoint targets1[4] = {{52, 46}, {334, 33}, {41, 275}, {291, 298}};
         for (int i = 0; i < 4; ++i) {
-            QTest::addRow("1 LP%d", i + 1)
+            QTest::addRow("1 printingTile%d", i + 1)
                 << 1 << tileName(1, i + 1) << QRect(sources1[i], QSize(158, 27));
-            QTest::addRow("1 LP%d", i + 5)
+            QTest::addRow("1 printingTile%d", i + 5)
                 << 1 << tileName(1, i + 5) << QRect(targets1[i], QSize(157, 27));
         }
-        QTest::newRow("1 OK") << 1 << "OKBtn" << QRect(399, 36, 91, 30);
-        QTest::newRow("1 Cancel") << 1 << "CancelBtn" << QRect(495, 36, 92, 30);
+        QTest::newRow("1 OK") << 1 << "okButton" << QRect(399, 36, 91, 30);
+        QTest::newRow("1 Cancel") << 1 << "cancelButton" << QRect(495, 36, 92, 30);
 
-        QTest::newRow("2 Panel1") << 2 << "Panel1" << QRect(0, 0, 579, 46);
-        QTest::newRow("2 Label1") << 2 << "Label1" << QRect(3, 3, 573, 40);
-        QTest::newRow("2 Panel2") << 2 << "Panel2" << QRect(0, 254, 579, 37);
-        QTest::newRow("2 Panel4") << 2 << "Panel4" << QRect(0, 46, 150, 208);
-        QTest::newRow("2 Panel3") << 2 << "Panel3" << QRect(150, 46, 429, 208);
+        QTest::newRow("2 instruction band") << 2 << "instructionBand" << QRect(0, 0, 579, 46);
+        QTest::newRow("2 instruction") << 2 << "instructionLabel" << QRect(3, 3, 573, 40);
+        QTest::newRow("2 button band") << 2 << "buttonBand" << QRect(0, 254, 579, 37);
+        QTest::newRow("2 mask column") << 2 << "maskColumn" << QRect(0, 46, 150, 208);
+        QTest::newRow("2 network table") << 2 << "networkTable" << QRect(150, 46, 429, 208);
         const int sourceTops[4] = {29, 62, 94, 127};
         const int rowTops[4] = {42, 78, 114, 150};
         for (int i = 0; i < 4; ++i) {
-            QTest::addRow("2 DP%d", i + 1)
+            QTest::addRow("2 maskTile%d", i + 1)
                 << 2 << tileName(2, i + 1) << QRect(3, sourceTops[i], 141, 30);
-            QTest::addRow("2 DP%d", i + 5)
+            QTest::addRow("2 maskTile%d", i + 5)
                 << 2 << tileName(2, i + 5) << QRect(10, rowTops[i], 140, 30);
-            QTest::addRow("2 row %c", 'A' + i) << 2 << QStringLiteral("Row%1").arg(QChar(u'A' + i))
+            QTest::addRow("2 row %c", 'A' + i) << 2 << QStringLiteral("row%1").arg(QChar(u'A' + i))
                                                << QRect(156, rowTops[i], 258, 30);
         }
-        QTest::newRow("2 OK") << 2 << "OKBtn" << QRect(408, 4, 81, 29);
-        QTest::newRow("2 Cancel") << 2 << "CancelBtn" << QRect(492, 4, 82, 29);
+        QTest::newRow("2 OK") << 2 << "okButton" << QRect(408, 4, 81, 29);
+        QTest::newRow("2 Cancel") << 2 << "cancelButton" << QRect(492, 4, 82, 29);
     }
     void controlsSitWhereTheyBelong()
     {
@@ -236,12 +242,12 @@ private slots:
         QCOMPARE(sim2->size(), QSize(579, 291));
         QCOMPARE(sim2->minimumSize(), sim2->maximumSize());
         QCOMPARE(sim2->windowTitle(), QStringLiteral("Simulation"));
-        QCOMPARE(sim2->Label1->text(),
+        QCOMPARE(sim2->m_instructionLabel->text(),
                  QStringLiteral("Match the subnet masks on the left to fit the network IDs on the "
                                 "right so that the minimum number of subnets required is met."));
-        QVERIFY(sim2->Label1->wordWrap());
-        QCOMPARE(sim2->Label3->text(), QStringLiteral("Subnet Masks"));
-        QCOMPARE(sim2->Label3->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        QVERIFY(sim2->m_instructionLabel->wordWrap());
+        QCOMPARE(sim2->m_maskHeading->text(), QStringLiteral("Subnet Masks"));
+        QCOMPARE(sim2->m_maskHeading->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         QCOMPARE(captions(1), kStart1);
         QCOMPARE(captions(2), kStart2);
 
@@ -251,7 +257,7 @@ private slots:
                                      {"C", "142.109.222.0", "58"},
                                      {"D", "221.201.64.0", "60"}};
         for (int i = 0; i < 4; ++i) {
-            QWidget* row = sim2->findChild<QWidget*>(QStringLiteral("Row%1").arg(QChar(u'A' + i)));
+            QWidget* row = sim2->findChild<QWidget*>(QStringLiteral("row%1").arg(QChar(u'A' + i)));
             QStringList texts;
             for (QLabel* l : row->findChildren<QLabel*>())
                 texts << l->text();
@@ -260,7 +266,7 @@ private slots:
                      QColor(128, 0, 0));
         }
         QStringList header;
-        for (QLabel* l : sim2->Panel3->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        for (QLabel* l : sim2->m_networkTable->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
             if (!qobject_cast<SimTile*>(l))
                 header << l->text();
         QCOMPARE(header, (QStringList{"Network ID", "Minimum subnets required"}));
@@ -278,10 +284,11 @@ private slots:
     // nothing that is drawn.
     void targetsSitBesideTheirElements()
     {
-        const QPixmap picture = sim1->Image1->pixmap();
+        const QPixmap picture = sim1->m_diagram->pixmap();
         QCOMPARE(picture.size(), QSize(573, 339));
         const QImage image = session::printingServicesDiagram().toImage();
-        const QPoint origin((sim1->Image1->width() - 573) / 2, (sim1->Image1->height() - 339) / 2);
+        const QPoint origin((sim1->m_diagram->width() - 573) / 2,
+                            (sim1->m_diagram->height() - 339) / 2);
         for (int i = 0; i < 4; ++i) {
             const QRect onPicture = tile(1, i + 5)->geometry().translated(-origin);
             QVERIFY(QRect(0, 0, 573, 339).contains(onPicture));
@@ -289,9 +296,10 @@ private slots:
             for (int y = onPicture.top(); y <= onPicture.bottom(); ++y)
                 for (int x = onPicture.left(); x <= onPicture.right(); ++x)
                     covered += image.pixelColor(x, y) != QColor(Qt::white);
-            QVERIFY2(
-                covered == 0,
-                qPrintable(QStringLiteral("LP%1 covers %2 drawn pixels").arg(i + 5).arg(covered)));
+            QVERIFY2(covered == 0,
+                     qPrintable(QStringLiteral("printingTile%1 covers %2 drawn pixels")
+                                    .arg(i + 5)
+                                    .arg(covered)));
             int nearest = -1;
             qreal best = 1e9;
             for (int e = 0; e < 4; ++e) {
@@ -370,17 +378,18 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<bool>("exchanges");
         const QString tileType = SimTile::mimeType();
-        QTest::newRow("printing: its own tile") << 1 << tileType << "LP2" << true << true;
+        QTest::newRow("printing: its own tile") << 1 << tileType << "printingTile2" << true << true;
         QTest::newRow("printing: a tile of the other window")
-            << 1 << tileType << "DP2" << false << false;
-        QTest::newRow("printing: no such tile") << 1 << tileType << "LP9" << false << false;
+            << 1 << tileType << "maskTile2" << false << false;
+        QTest::newRow("printing: no such tile")
+            << 1 << tileType << "printingTile9" << false << false;
         QTest::newRow("printing: plain text") << 1 << "text/plain"
-                                              << "LP2" << false << false;
-        QTest::newRow("subnets: its own tile") << 2 << tileType << "DP2" << true << true;
+                                              << "printingTile2" << false << false;
+        QTest::newRow("subnets: its own tile") << 2 << tileType << "maskTile2" << true << true;
         QTest::newRow("subnets: a tile of the other window")
-            << 2 << tileType << "LP2" << true << false;
+            << 2 << tileType << "printingTile2" << true << false;
         QTest::newRow("subnets: plain text") << 2 << "text/plain"
-                                             << "DP2" << true << false;
+                                             << "maskTile2" << true << false;
     }
     void dragOverAcceptance()
     {
@@ -417,10 +426,10 @@ private slots:
         arrange(2, kRight2 + Drops{{6, 7}});
         QVERIFY(captions(1) != kStart1);
         QVERIFY(captions(2) != kStart2);
-        sim1->ResetSimulations();
+        sim1->resetTiles();
         QCOMPARE(captions(1), kStart1);
         QVERIFY(captions(2) != kStart2);
-        sim2->ResetSimulations();
+        sim2->resetTiles();
         QCOMPARE(captions(2), kStart2);
     }
 
@@ -428,10 +437,10 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("reset");
-        QTest::newRow("practice exam") << "Action1" << true;
-        QTest::newRow("all questions") << "AllQAct" << true;
-        QTest::newRow("random exam") << "RandAct" << true;
-        QTest::newRow("user exam") << "UserAct" << false;
+        QTest::newRow("practice exam") << "practiceExamA" << true;
+        QTest::newRow("all questions") << "allQuestionsAction" << true;
+        QTest::newRow("random exam") << "randomExamAction" << true;
+        QTest::newRow("user exam") << "userExamAction" << false;
     }
     void examStartResetsTheWindows()
     {
@@ -442,9 +451,9 @@ private slots:
         arrange(2, kRight2);
         const QStringList left1 = captions(1);
         const QStringList left2 = captions(2);
-        f.answerNameDialog(true, 0, action == QLatin1String("RandAct") ? 2 : 0);
+        f.answerNameDialog(true, 0, action == QLatin1String("randomExamAction") ? 2 : 0);
         f.form->findChild<QAction*>(action)->trigger();
-        QCOMPARE(f.form->Mode, int(TTestForm::ModeExam));
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
         QCOMPARE(captions(1), reset ? kStart1 : left1);
         QCOMPARE(captions(2), reset ? kStart2 : left2);
     }
@@ -561,8 +570,8 @@ private slots:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("correct");
-        QTest::newRow("exam mode") << int(TTestForm::ModeExam) << true;
-        QTest::newRow("review mode") << int(TTestForm::ModeReview) << false;
+        QTest::newRow("exam mode") << int(ExamWindow::ModeExam) << true;
+        QTest::newRow("review mode") << int(ExamWindow::ModeReview) << false;
     }
     void unknownTagOnlyRecomputesCorrectness()
     {
@@ -573,9 +582,9 @@ private slots:
         store::ItemResponse& r = responseOf(4);
         r.Choice[5] = true; // matches the key, but was never judged
         r.Correct = false;
-        if (mode == TTestForm::ModeReview) {
-            f.form->Mode = TTestForm::ModeReview;
-            f.form->ReviewControls();
+        if (mode == ExamWindow::ModeReview) {
+            f.form->mode = ExamWindow::ModeReview;
+            f.form->enterReviewMode();
         }
         clickSimButton();
         QCOMPARE(r.Correct, correct);
@@ -611,9 +620,9 @@ private slots:
         const store::ItemResponse before = responseOf(item);
         QVERIFY(before.Correct);
 
-        f.form->Mode = TTestForm::ModeReview;
-        f.form->ReviewControls();
-        f.form->dsCurrentSetDataChange();
+        f.form->mode = ExamWindow::ModeReview;
+        f.form->enterReviewMode();
+        f.form->showCurrentItem();
         QStringList seen;
         f.services.expectModal(formName(which), [&](QWidget* w) {
             seen = captions(which);

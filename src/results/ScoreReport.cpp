@@ -1,0 +1,206 @@
+#include "ScoreReport.h"
+
+#include "Decor.h"
+#include "Services.h"
+#include "ShadowLabel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace results {
+
+namespace {
+
+const QColor kYourScore(0, 128, 0);
+const QColor kRequiredScore(0, 0, 255);
+const QColor kSectionBar(255, 0, 0);
+
+QFont arial(double points, bool bold, bool italic)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+} // namespace
+
+ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_services(services)
+{
+    setObjectName(QStringLiteral("scoreReport"));
+    setWindowTitle(QStringLiteral("Quizlark - Score Report"));
+    setFixedSize(582, 426);
+
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+
+    auto* banner = new BannerStrip(this);
+    banner->setObjectName(QStringLiteral("titleStrip"));
+    banner->setFixedHeight(33);
+    auto* bannerRow = new QHBoxLayout(banner);
+    bannerRow->setContentsMargins(0, 0, 0, 2);
+    m_bannerLabel = new platform::ShadowLabel(QStringLiteral("Examination Score Report"), banner);
+    m_bannerLabel->setObjectName(QStringLiteral("bannerLabel"));
+    m_bannerLabel->setFont(arial(14, true, true));
+    m_bannerLabel->setTextColour(Qt::white);
+    m_bannerLabel->setShadowColour(Qt::black);
+    m_bannerLabel->setAlignment(Qt::AlignCenter);
+    bannerRow->addWidget(m_bannerLabel);
+    v->addWidget(banner);
+
+    auto* totalArea = new QWidget(this);
+    totalArea->setObjectName(QStringLiteral("totalArea"));
+    totalArea->setFixedHeight(184);
+    auto* tv = new QVBoxLayout(totalArea);
+    tv->setContentsMargins(5, 5, 5, 5);
+    tv->setSpacing(2);
+    m_totalChart = new platform::BarChart(totalArea);
+    m_totalChart->setObjectName(QStringLiteral("totalChart"));
+    platform::ChartStyle totalStyle;
+    totalStyle.barFraction = 0.9;
+    m_totalChart->setStyle(totalStyle);
+    m_totalChart->setTitleColour(QColor(0, 0, 128));
+    m_totalChart->setAxis({0, kScaleMaximum, 100});
+    m_totalLabel = new QLabel(totalArea);
+    m_totalLabel->setObjectName(QStringLiteral("totalLabel"));
+    QFont bold = m_totalLabel->font();
+    bold.setBold(true);
+    m_totalLabel->setFont(bold);
+    m_totalLabel->setAlignment(Qt::AlignCenter);
+    tv->addWidget(m_totalChart, 1);
+    tv->addWidget(m_totalLabel);
+    v->addWidget(totalArea);
+
+    m_sectionArea = new QScrollArea(this);
+    m_sectionArea->setObjectName(QStringLiteral("sectionArea"));
+    m_sectionArea->setFrameShape(QFrame::NoFrame);
+    m_sectionArea->setWidgetResizable(true);
+    m_sectionArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_sectionChart = new platform::BarChart;
+    m_sectionChart->setObjectName(QStringLiteral("sectionChart"));
+    platform::ChartStyle sectionStyle;
+    sectionStyle.background = palette().color(QPalette::Window);
+    sectionStyle.border = false;
+    sectionStyle.barFraction = 0.8;
+    sectionStyle.titleFont = arial(9, false, true);
+    sectionStyle.titleAlignment = Qt::AlignLeft;
+    sectionStyle.titleFramed = true;
+    sectionStyle.titleBackground = Qt::white;
+    m_sectionChart->setStyle(sectionStyle);
+    m_sectionChart->setTitle(QStringLiteral(" Sections "));
+    m_sectionChart->setTitleColour(QColor(0, 0, 255));
+    m_sectionChart->setAxis({0, 100, 10});
+    m_sectionArea->setWidget(m_sectionChart);
+    v->addWidget(m_sectionArea, 1);
+
+    auto* strip = new ButtonStrip(this);
+    strip->setObjectName(QStringLiteral("buttonStrip"));
+    strip->setFixedHeight(40);
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(8, 6, 8, 5);
+    row->setSpacing(8);
+    m_viewAnswersButton =
+        new QPushButton(glyph(Glyph::Answers), QStringLiteral("&View Answers"), strip);
+    m_viewAnswersButton->setObjectName(QStringLiteral("viewAnswersButton"));
+    m_printReportButton =
+        new QPushButton(glyph(Glyph::Printer), QStringLiteral("&Print Report"), strip);
+    m_printReportButton->setObjectName(QStringLiteral("printReportButton"));
+    m_exitExamButton = new QPushButton(glyph(Glyph::Exit), QStringLiteral("E&xit Exam"), strip);
+    m_exitExamButton->setObjectName(QStringLiteral("exitExamButton"));
+    for (QPushButton* b : {m_viewAnswersButton, m_printReportButton, m_exitExamButton}) {
+        b->setMinimumWidth(120);
+        b->setAutoDefault(false);
+    }
+    m_viewAnswersButton->setDefault(true);
+    row->addWidget(m_viewAnswersButton);
+    row->addWidget(m_printReportButton);
+    row->addStretch(1);
+    row->addWidget(m_exitExamButton);
+    v->addWidget(strip);
+
+    connect(m_viewAnswersButton, &QPushButton::clicked, this, &ScoreReport::viewAnswers);
+    connect(m_printReportButton, &QPushButton::clicked, this, &ScoreReport::printReport);
+    connect(m_exitExamButton, &QPushButton::clicked, this, &ScoreReport::exitExam);
+}
+
+QString ScoreReport::headingText(const QString& candidateName, const QString& examTitle)
+{
+    return candidateName + QStringLiteral(",  ") + QLatin1String(kProductName) +
+           QStringLiteral(",  ") + examTitle;
+}
+
+QString ScoreReport::scoreText(const TotalScore& score)
+{
+    return QStringLiteral("Passing Score: ") + QString::number(kPassingScore) +
+           QStringLiteral("   Your Score: ") + QString::number(score.shown) +
+           QStringLiteral("   Grade: ") +
+           (score.pass ? QStringLiteral("Pass") : QStringLiteral("Fail"));
+}
+
+void ScoreReport::showResults(const QString& candidateName, const QString& examTitle,
+                              const store::Responses& responses)
+{
+    computeTotalScore(candidateName, examTitle, responses);
+    computeSectionScores(responses);
+}
+
+void ScoreReport::computeTotalScore(const QString& candidateName, const QString& examTitle,
+                                    const store::Responses& responses)
+{
+    m_score = totalScore(countCorrect(responses), static_cast<int>(responses.size()));
+    // Replacing the whole list is what keeps a second grading from adding
+    // bars to those of the first.
+    m_totalChart->setBars({
+        {QStringLiteral("Your score"), static_cast<double>(m_score.value), kYourScore},
+        {QStringLiteral("Required score"), static_cast<double>(kPassingScore), kRequiredScore},
+    });
+    m_totalChart->setTitle(headingText(candidateName, examTitle));
+    m_totalLabel->setText(scoreText(m_score));
+}
+
+void ScoreReport::computeSectionScores(const store::Responses& responses)
+{
+    const auto tally = sectionScores(responses);
+    std::vector<platform::ChartBar> bars;
+    // Added from the last section to the first, so that the first stands at
+    // the top.
+    for (int s = store::kSectionCount; s >= 1; --s) {
+        const SectionScore& t = tally[static_cast<size_t>(s - 1)];
+        const QString label = store::sectionName(s) + QStringLiteral(" (") +
+                              QString::number(t.correct) + QLatin1Char('/') +
+                              QString::number(t.total) + QStringLiteral(") ");
+        bars.push_back({label, static_cast<double>(t.shown), kSectionBar});
+    }
+    m_sectionChart->setBars(std::move(bars));
+}
+
+void ScoreReport::viewAnswers()
+{
+    emit viewAnswersRequested();
+    accept();
+}
+
+void ScoreReport::printReport()
+{
+    emit printReportRequested();
+}
+
+void ScoreReport::exitExam()
+{
+    if (m_services.message(this, platform::MsgKind::Confirmation,
+                           QStringLiteral("Are you sure you wish to end this exam?"),
+                           platform::Yes | platform::No) != platform::Yes)
+        return;
+    emit exitExamRequested();
+    QDialog::reject();
+}
+
+} // namespace results

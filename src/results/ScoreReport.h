@@ -1,0 +1,71 @@
+#pragma once
+
+#include "BarChart.h"
+#include "Responses.h"
+#include "Scoring.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+namespace platform {
+class Services;
+class ShadowLabel;
+} // namespace platform
+
+namespace results {
+
+inline constexpr const char* kProductName = "Quizlark TCP/IP 4.0";
+
+// The score report. It grades nothing by itself: showResults() is handed the
+// responses, and what the candidate chooses goes back through the signals.
+class ScoreReport final : public QDialog {
+    Q_OBJECT
+public:
+    explicit ScoreReport(platform::Services& services, QWidget* parent = nullptr);
+
+    // Grades the responses and fills the charts and the score line.
+    void showResults(const QString& candidateName, const QString& examTitle,
+                     const store::Responses& responses);
+    void computeTotalScore(const QString& candidateName, const QString& examTitle,
+                           const store::Responses& responses);
+    void computeSectionScores(const store::Responses& responses);
+
+    const TotalScore& lastScore() const { return m_score; }
+    // CandidateName,  product,  ExamTitle: the total chart's title and the
+    // printed heading.
+    static QString headingText(const QString& candidateName, const QString& examTitle);
+    static QString scoreText(const TotalScore& score);
+
+    platform::ShadowLabel* m_bannerLabel;
+    platform::BarChart* m_totalChart;
+    QLabel* m_totalLabel;
+    QScrollArea* m_sectionArea;
+    platform::BarChart* m_sectionChart;
+    QPushButton* m_viewAnswersButton;
+    QPushButton* m_printReportButton;
+    QPushButton* m_exitExamButton;
+
+public slots:
+    void viewAnswers();
+    void printReport();
+    void exitExam();
+
+signals:
+    void viewAnswersRequested();
+    void exitExamRequested();
+    void printReportRequested();
+
+protected:
+    // Without a Cancel button or a close box, Escape and a close request
+    // from the desktop leave the report open.
+    void reject() override {}
+
+private:
+    platform::Services& m_services;
+    TotalScore m_score{0.0L, 0, false};
+};
+
+} // namespace results

@@ -1,0 +1,23 @@
+#include "ProgressWindow.h"
+
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace store {
+
+ProgressWindow::ProgressWindow(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("progressWindow"));
+    setWindowTitle(QStringLiteral("Randomizing question set..."));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_progressBar->setMinimum(0);
+    m_progressBar->setTextVisible(false);
+    layout->addWidget(m_progressBar);
+    setFixedSize(231, 15);
+}
+
+} // namespace store
