@@ -518,7 +518,9 @@ QStringList caseNamesIn(const QString& text, const Exhibits& exhibits, const QSt
 
 // Whether a choice says what the name is: "MADRID, a Windows NT Server", "the
 // router OSLO", "ZIRCON (172.18.2.40)", "MADRID's DHCP server", "10.1.4.20
-// MADRID #PRE".
+// MADRID #PRE", "WINS Manager on THAMES", "with PINE as its master". "Install
+// the relay agent on OSLO" or "configure GENEVA as a proxy" says what to make
+// of it, not what or where it is.
 bool introducedIn(const QString& choice, const QString& name)
 {
     const QString role = QStringLiteral(
@@ -528,9 +530,11 @@ bool introducedIn(const QString& choice, const QString& name)
     const QString n = QRegularExpression::escape(name);
     const QString address = QStringLiteral(R"(\d{1,3}(?:\.\d{1,3}){3})");
     const QRegularExpression re(
-        QStringLiteral(R"(\b%1(?:\s*,\s*(?i:a|an|the|which|whose|one|its)\b|\s*\(|)"
-                       R"(\s+(?i:is|was)\s+(?i:a|an|the|its)\b|'s\s+(?:\S+\s+){0,2}%2\b|)"
-                       R"(\s+%3)|\b%2\s+(?:(?i:named|called)\s+)?%1\b|%3\s+%1\b)")
+        QStringLiteral(
+            R"(\b%1(?:\s*,\s*(?i:a|an|the|which|whose|one|its)\b|\s*\(|)"
+            R"(\s+(?i:is|was)\s+(?i:a|an|the|its)\b|'s\s+(?:\S+\s+){0,2}%2\b|)"
+            R"(\s+(?i:as\s+(?:its|their))\b|\s+%3)|\b%2\s+(?:(?i:named|called)\s+)?%1\b|)"
+            R"(\b(?i:manager|administrator)\s+on\s+%1\b|%3\s+%1\b)")
             .arg(n, role, address));
     return re.match(choice.simplified()).hasMatch();
 }

@@ -422,6 +422,24 @@ private slots:
             << ""
             << ""
             << "";
+        QTest::newRow("choice with the server's tool")
+            << "How do you load the file?"
+            << QStringList{"In WINS Manager on MADRID, import the file.", "Copy it."} << "x"
+            << ""
+            << ""
+            << "";
+        QTest::newRow("choice with the name's part")
+            << "How do you configure the server?"
+            << QStringList{"As a secondary, with MADRID as its master", "As a primary"} << "x"
+            << ""
+            << ""
+            << "";
+        QTest::newRow("choice says what to make of the name")
+            << "Old clients cannot resolve names."
+            << QStringList{"Install the DHCP Relay Agent on GENEVA.", "Set option 046."} << "x"
+            << ""
+            << ""
+            << "item 1: a choice names GENEVA without saying what it is";
         QTest::newRow("choice with an address")
             << "Which LMHOSTS line?" << QStringList{"205.114.20.40 GENEVA #PRE", "#INCLUDE"} << "x"
             << ""
