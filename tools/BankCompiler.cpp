@@ -18,15 +18,58 @@
 
 namespace bank {
 
+const QVector<Objective>& objectives()
+{
+    // The section of an item is the section of its objective, so this table
+    // also decides where every item is scored.
+    static const QVector<Objective> list = {
+        {QStringLiteral("plan-network-configuration"), 1},
+        {QStringLiteral("select-services"), 2},
+        {QStringLiteral("multiple-adapters"), 2},
+        {QStringLiteral("dhcp-scopes"), 2},
+        {QStringLiteral("wins-server"), 2},
+        {QStringLiteral("wins-server/lmhosts-import"), 2},
+        {QStringLiteral("wins-server/multihomed"), 2},
+        {QStringLiteral("wins-server/replication"), 2},
+        {QStringLiteral("wins-server/static-mappings"), 2},
+        {QStringLiteral("subnet-masks"), 2},
+        {QStringLiteral("ip-router"), 2},
+        {QStringLiteral("ip-router/dhcp-relay"), 2},
+        {QStringLiteral("dns-server"), 2},
+        {QStringLiteral("dns-server/integration"), 2},
+        {QStringLiteral("dns-server/root-server"), 2},
+        {QStringLiteral("dns-server/roles"), 2},
+        {QStringLiteral("hosts-lmhosts"), 2},
+        {QStringLiteral("tcpip-printing"), 2},
+        {QStringLiteral("snmp"), 2},
+        {QStringLiteral("unix-connectivity"), 3},
+        {QStringLiteral("ras"), 3},
+        {QStringLiteral("browsing"), 3},
+        {QStringLiteral("monitor-traffic"), 4},
+        {QStringLiteral("ip-addressing-problems"), 5},
+        {QStringLiteral("diagnostic-utilities"), 5},
+        {QStringLiteral("name-resolution-problems"), 5},
+    };
+    return list;
+}
+
+const Objective* findObjective(const QString& name)
+{
+    for (const Objective& o : objectives())
+        if (o.name == name)
+            return &o;
+    return nullptr;
+}
+
 namespace {
 
 const QSet<QString>& knownMembers()
 {
-    static const QSet<QString> names = {QStringLiteral("id"),          QStringLiteral("section"),
-                                        QStringLiteral("multiple"),    QStringLiteral("text"),
-                                        QStringLiteral("choices"),     QStringLiteral("key"),
-                                        QStringLiteral("explanation"), QStringLiteral("sim"),
-                                        QStringLiteral("pict1"),       QStringLiteral("pict2")};
+    static const QSet<QString> names = {
+        QStringLiteral("id"),       QStringLiteral("section"),     QStringLiteral("objective"),
+        QStringLiteral("multiple"), QStringLiteral("text"),        QStringLiteral("choices"),
+        QStringLiteral("key"),      QStringLiteral("explanation"), QStringLiteral("sim"),
+        QStringLiteral("pict1"),    QStringLiteral("pict2")};
     return names;
 }
 
@@ -55,6 +98,18 @@ public:
         item->section = sect.toInt(-1);
         if (!sect.isDouble() || item->section < 1 || item->section > 5)
             ok = error(QStringLiteral("\"section\" must be 1 to 5"));
+        const QJsonValue objective = o.value(QStringLiteral("objective"));
+        item->objective = objective.toString();
+        const Objective* known = findObjective(item->objective);
+        if (!objective.isString() || item->objective.isEmpty())
+            ok = error(QStringLiteral("\"objective\" is missing or empty"));
+        else if (!known)
+            ok = error(QStringLiteral("unknown objective \"%1\"").arg(item->objective));
+        else if (known->section != item->section && item->section >= 1 && item->section <= 5)
+            ok = error(QStringLiteral("objective \"%1\" belongs to section %2, not %3")
+                           .arg(item->objective)
+                           .arg(known->section)
+                           .arg(item->section));
         const QJsonValue multiple = o.value(QStringLiteral("multiple"));
         if (!multiple.isUndefined() && !multiple.isBool())
             ok = error(QStringLiteral("\"multiple\" must be true or false"));

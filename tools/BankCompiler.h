@@ -7,11 +7,27 @@
 
 namespace bank {
 
+// One of the exam's objectives. A sub-objective's name is its parent's name,
+// a slash and its own ("wins-server/multihomed"); it lies in its parent's
+// section.
+struct Objective {
+    QString name;
+    int section = 0;
+};
+
+// Every objective an item may name, in the order of the exam's list.
+const QVector<Objective>& objectives();
+
+// The objective of that short name, or nullptr.
+const Objective* findObjective(const QString& name);
+
 struct SourceItem {
     QString file;
     int id = 0;
     int exam = 0;
     int section = 0;
+    // Kept for the bank's own checks; the table has no field for it.
+    QString objective;
     bool multiple = false;
     QString text;
     QString explanation;

@@ -14,8 +14,8 @@ namespace {
 
 QString goodItem(int id, const QString& extra = QString())
 {
-    return QStringLiteral(R"({"id": %1, "section": 2, "text": "Question %1?",
-        "choices": ["one", "two", "three", "four"], "key": "b",
+    return QStringLiteral(R"({"id": %1, "section": 2, "objective": "subnet-masks",
+        "text": "Question %1?", "choices": ["one", "two", "three", "four"], "key": "b",
         "explanation": "Because two."%2})")
         .arg(id)
         .arg(extra);
@@ -63,14 +63,15 @@ private slots:
             << "item 1: \"key\" is missing or empty";
         QTest::newRow("simulation with another key")
             << "1"
-            << R"({"id":1,"section":2,"sim":"SIM1","text":"Place.","key":"a","explanation":"x"})"
+            << R"({"id":1,"section":2,"objective":"tcpip-printing","sim":"SIM1","text":"Place.","key":"a","explanation":"x"})"
             << "item 1: a simulation item must have the key \"f\" alone";
         QTest::newRow("simulation with choices")
             << "1"
-            << R"({"id":1,"section":2,"sim":"SIM2","text":"Place.","choices":["x"],"key":"f","explanation":"x"})"
+            << R"({"id":1,"section":2,"objective":"subnet-masks","sim":"SIM2","text":"Place.","choices":["x"],"key":"f","explanation":"x"})"
             << "item 1: a simulation item must have no choices";
         QTest::newRow("unknown simulation")
-            << "1" << R"({"id":1,"section":2,"sim":"SIM3","text":"Place.","key":"f","explanation":"x"})"
+            << "1"
+            << R"({"id":1,"section":2,"objective":"subnet-masks","sim":"SIM3","text":"Place.","key":"f","explanation":"x"})"
             << "item 1: \"sim\" must be \"SIM1\" or \"SIM2\"";
         QTest::newRow("missing picture")
             << "1" << goodItem(1, ", \"pict1\": \"nowhere.svg\"")
@@ -85,6 +86,36 @@ private slots:
             << "1" << QString(one).replace("Question 1?", "  ")
             << "item 1: \"text\" is missing or empty";
         QTest::newRow("not JSON") << "1" << one + ",," << "exam.json: not valid JSON";
+        QTest::newRow("no objective")
+            << "1" << QString(one).replace("\"objective\": \"subnet-masks\",", "")
+            << "exam.json: item 1: \"objective\" is missing or empty";
+        QTest::newRow("objective not a text")
+            << "1" << QString(one).replace("\"subnet-masks\"", "10")
+            << "item 1: \"objective\" is missing or empty";
+        QTest::newRow("unknown objective")
+            << "1" << QString(one).replace("subnet-masks", "subnetting")
+            << "exam.json: item 1: unknown objective \"subnetting\"";
+        QTest::newRow("sub-objective without its parent")
+            << "1" << QString(one).replace("subnet-masks", "multihomed")
+            << "item 1: unknown objective \"multihomed\"";
+        QTest::newRow("sub-objective under another parent")
+            << "1" << QString(one).replace("subnet-masks", "dns-server/multihomed")
+            << "item 1: unknown objective \"dns-server/multihomed\"";
+        // Choosing a mask alone is configuration even when the scenario
+        // sounds like planning; the objective decides the section.
+        QTest::newRow("objective of another section")
+            << "1" << QString(one).replace("\"section\": 2", "\"section\": 1")
+            << "exam.json: item 1: objective \"subnet-masks\" belongs to section 2, not 1";
+        QTest::newRow("sub-objective of another section")
+            << "2"
+            << QString(one)
+                   .replace("\"section\": 2", "\"section\": 5")
+                   .replace("subnet-masks", "dns-server/roles")
+            << "item 1: objective \"dns-server/roles\" belongs to section 2, not 5";
+        QTest::newRow("simulation without objective")
+            << "1"
+            << R"({"id":1,"section":2,"sim":"SIM1","text":"Place.","key":"f","explanation":"x"})"
+            << "item 1: \"objective\" is missing or empty";
     }
     void badSourceIsRefused()
     {
@@ -113,6 +144,7 @@ private slots:
         QCOMPARE(items.size(), 16);
         QCOMPARE(items.first().id, 1);
         QCOMPARE(items.last().id, 16);
+        QCOMPARE(items.at(13).objective, QStringLiteral("wins-server/replication"));
     }
 
     void rebuildKeepsNotesAndTheUserSet()

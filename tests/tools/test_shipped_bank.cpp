@@ -1,11 +1,49 @@
 // The shipped question bank: beyond what the compiler checks, the shape of
-// each practice exam and the exhibit pictures.
+// each practice exam, the exhibit pictures, and what keeps the bank worth
+// studying: no scenario told twice, every objective in every exam, no cue in
+// the key's position or length, items that stand on their own, explanations
+// that name the right letters.
+#include "BankChecks.h"
 #include "BankCompiler.h"
 
 #include <QDir>
 #include <QImageReader>
 #include <QSet>
 #include <QtTest>
+
+namespace {
+
+// A bank source that is to replace the shipped one can be checked before it
+// does: QUIZLARK_BANK_DIR names its folder.
+QString bankDir()
+{
+    const QString other = qEnvironmentVariable("QUIZLARK_BANK_DIR");
+    return other.isEmpty() ? QStringLiteral(QUIZLARK_DATA_DIR "/bank") : other;
+}
+
+QString examName(int exam)
+{
+    return exam == 0 ? QStringLiteral("the retired set")
+                     : QStringLiteral("exam %1").arg(QChar(u'A' + exam - 1));
+}
+
+bool isSingleResponse(const bank::SourceItem& it)
+{
+    return it.sim.isEmpty() && !it.multiple;
+}
+
+// QtTest cuts a failure message at about a thousand characters, so a long
+// list of findings is printed line by line and the message only sums it up.
+QString listed(const QStringList& findings)
+{
+    if (findings.join(QLatin1Char('\n')).size() < 900)
+        return findings.join(QLatin1Char('\n'));
+    for (const QString& f : findings)
+        qWarning().noquote() << f;
+    return QStringLiteral("%1 findings, printed above").arg(findings.size());
+}
+
+} // namespace
 
 class TestShippedBank : public QObject {
     Q_OBJECT
@@ -16,8 +54,8 @@ private slots:
     void initTestCase()
     {
         QStringList errors;
-        m_items = bank::readSource(QStringLiteral(QUIZLARK_DATA_DIR "/bank"), m_pictures, &errors);
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        m_items = bank::readSource(bankDir(), m_pictures, &errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(listed(errors)));
     }
 
     void everyPracticeExamHasFiftyItemsInTheSectionRanges_data()
@@ -92,6 +130,138 @@ private slots:
         }
         for (const QString& p : used)
             QVERIFY2(files.contains(p), qPrintable(p));
+    }
+
+    // A candidate who takes every exam meets each problem once: an item of
+    // one exam (or of the retired set) must not be another exam's item with
+    // other names and numbers.
+    void noScenarioIsRetoldInAnotherExam()
+    {
+        const QVector<bankcheck::SimilarPair> pairs = bankcheck::retoldScenarios(m_items, 0.6);
+        QStringList found;
+        for (const bankcheck::SimilarPair& p : pairs)
+            found << QStringLiteral("items %1 and %2 are %3 alike")
+                         .arg(p.first)
+                         .arg(p.second)
+                         .arg(p.ratio, 0, 'f', 3);
+        QVERIFY2(found.isEmpty(), qPrintable(listed(found)));
+    }
+
+    void everyPracticeExamCoversEveryObjective_data()
+    {
+        QTest::addColumn<int>("exam");
+        for (int e = 1; e <= 7; ++e)
+            QTest::addRow("exam %c", char('A' + e - 1)) << e;
+    }
+    void everyPracticeExamCoversEveryObjective()
+    {
+        QFETCH(int, exam);
+        QSet<QString> covered;
+        for (const bank::SourceItem& it : m_items)
+            if (it.exam == exam)
+                // An item on a sub-objective tests its objective too.
+                covered.insert(it.objective.section(QLatin1Char('/'), 0, 0));
+        QStringList missing;
+        for (const bank::Objective& o : bank::objectives())
+            if (!o.name.contains(QLatin1Char('/')) && !covered.contains(o.name))
+                missing << o.name;
+        QVERIFY2(
+            missing.isEmpty(),
+            qPrintable(
+                QStringLiteral("%1 has no item on %2").arg(examName(exam), missing.join(", "))));
+    }
+
+    void everySubObjectiveIsCovered()
+    {
+        QSet<QString> covered;
+        for (const bank::SourceItem& it : m_items)
+            covered.insert(it.objective);
+        QStringList missing;
+        for (const bank::Objective& o : bank::objectives())
+            if (o.name.contains(QLatin1Char('/')) && !covered.contains(o.name))
+                missing << o.name;
+        QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("no item on ") + missing.join(", ")));
+    }
+
+    // Choices are shown in stored order, so a favourite key letter is a cue.
+    void noLetterIsTheKeyTooOften_data()
+    {
+        QTest::addColumn<int>("exam");
+        for (int e = 0; e <= 7; ++e)
+            QTest::newRow(qPrintable(examName(e))) << e;
+    }
+    void noLetterIsTheKeyTooOften()
+    {
+        QFETCH(int, exam);
+        int singles = 0;
+        int keyed[6] = {};
+        for (const bank::SourceItem& it : m_items) {
+            if (it.exam != exam || !isSingleResponse(it))
+                continue;
+            ++singles;
+            for (int i = 0; i < 6; ++i)
+                keyed[i] += it.key[static_cast<size_t>(i)];
+        }
+        QVERIFY(singles > 0);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY2(keyed[i] * 5 <= singles * 2,
+                     qPrintable(QStringLiteral("%1: \"%2\" is the key of %3 of %4 "
+                                               "single-response items (more than 40 %)")
+                                    .arg(examName(exam))
+                                    .arg(QChar(u'a' + i))
+                                    .arg(keyed[i])
+                                    .arg(singles)));
+    }
+
+    // By chance the key would be the longest of four or five choices in
+    // about a fifth of the items; much more often and length gives it away.
+    void theKeyIsSeldomTheLongestChoice()
+    {
+        int singles = 0;
+        QStringList longest;
+        for (const bank::SourceItem& it : m_items) {
+            if (!isSingleResponse(it))
+                continue;
+            ++singles;
+            if (bankcheck::keyIsStrictlyLongest(it))
+                longest << QString::number(it.id);
+        }
+        QVERIFY(singles > 0);
+        QVERIFY2(longest.size() * 100 <= singles * 28,
+                 qPrintable(QStringLiteral("the key is the longest choice in %1 of %2 "
+                                           "single-response items (more than 28 %): items %3")
+                                .arg(longest.size())
+                                .arg(singles)
+                                .arg(longest.join(", "))));
+    }
+
+    // A random exam, a drill or the user's own set shows an item without its
+    // neighbours, so an item must not lean on a case study's exhibit it does
+    // not show. Mechanically that means: no pointing at an exhibit it lacks;
+    // no host, domain or network of a case study that only the explanation
+    // names; a case name that first appears in a choice is said there to be
+    // a server, a router, an address...; and no address of the case study in
+    // the explanation that the item neither shows nor states nor lets the
+    // candidate work out from an address and a mask it gives.
+    void itemsStandOnTheirOwn()
+    {
+        const bankcheck::Exhibits exhibits = bankcheck::readExhibits(m_pictures);
+        QVERIFY(!exhibits.whereNamed.isEmpty());
+        QStringList problems;
+        for (const bank::SourceItem& it : m_items)
+            problems << bankcheck::standAloneProblems(it, exhibits);
+        QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
+    }
+
+    // Reordered choices must not leave an explanation pointing at the old
+    // letters: every letter it names exists, and one it calls correct is a
+    // key, one it calls wrong is not.
+    void explanationsNameTheRightLetters()
+    {
+        QStringList problems;
+        for (const bank::SourceItem& it : m_items)
+            problems << bankcheck::letterProblems(it);
+        QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
     }
 };
 
