@@ -1,5 +1,7 @@
 #include "BankCompiler.h"
 
+#include "ItemRules.h"
+
 #include "Schemas.h"
 #include "Session.h"
 #include "Table.h"
@@ -149,10 +151,7 @@ public:
             if (item->key[static_cast<size_t>(i)])
                 ok = error(QStringLiteral("key letter \"%1\" is repeated").arg(c));
             item->key[static_cast<size_t>(i)] = true;
-            if (item->sim.isEmpty() && item->choices[static_cast<size_t>(i)].trimmed().isEmpty())
-                ok = error(QStringLiteral("key letter \"%1\" names a choice without text").arg(c));
         }
-        const int keyCount = static_cast<int>(std::count(item->key.begin(), item->key.end(), true));
         if (!item->sim.isEmpty()) {
             if (key != QLatin1String("f"))
                 ok = error(QStringLiteral("a simulation item must have the key \"f\" alone"));
@@ -161,9 +160,32 @@ public:
         } else {
             if (list.size() < 2)
                 ok = error(QStringLiteral("an item needs at least two choices"));
-            if (!item->multiple && keyCount != 1)
-                ok = error(
-                    QStringLiteral("a single-response item must have exactly one key letter"));
+            // The same rules as the test sampler's Save.
+            const QString single =
+                QStringLiteral("a single-response item must have exactly one key letter");
+            for (const store::KeyProblem& p :
+                 store::keyProblems(item->text, item->choices, item->key, item->multiple)) {
+                switch (p.kind) {
+                case store::KeyProblem::KeyOnEmptyChoice:
+                    ok = error(QStringLiteral("key letter \"%1\" names a choice without text")
+                                   .arg(QChar(u'a' + p.choice)));
+                    break;
+                case store::KeyProblem::NoKey:
+                    // A missing "key" was reported above.
+                    if (!item->multiple)
+                        ok = error(single);
+                    break;
+                case store::KeyProblem::SeveralKeys:
+                    ok = error(single);
+                    break;
+                case store::KeyProblem::ChooseCountDiffers:
+                    ok = error(QStringLiteral("the question says \"Choose %1.\" but the key has "
+                                              "%2 letter(s)")
+                                   .arg(p.said)
+                                   .arg(p.keys));
+                    break;
+                }
+            }
         }
         item->pict1 = o.value(QStringLiteral("pict1")).toString();
         item->pict2 = o.value(QStringLiteral("pict2")).toString();

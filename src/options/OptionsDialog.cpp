@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +23,24 @@ namespace {
 
 constexpr int kMinTime = 1;
 constexpr int kMaxTime = 9000;
+
+// The font as it is drawn: a family the font chooser lists (a substituted
+// name such as "MS Sans Serif" is in no list, and the chooser would open on
+// its first entry instead) with the size and styles of the font.
+QFont fontInUse(const QFont& font)
+{
+    const QFontInfo info(font);
+    QFont shown(info.family());
+    if (font.pointSizeF() > 0)
+        shown.setPointSizeF(font.pointSizeF());
+    else
+        shown.setPixelSize(info.pixelSize());
+    shown.setWeight(font.weight());
+    shown.setItalic(font.italic());
+    shown.setUnderline(font.underline());
+    shown.setStrikeOut(font.strikeOut());
+    return shown;
+}
 
 } // namespace
 
@@ -99,13 +118,20 @@ void OptionsDialog::buildFontGroup()
 
     m_fontExample = new QLabel(QStringLiteral("Example"), m_fontGroup);
     m_fontExample->setObjectName(QStringLiteral("fontExample"));
-    m_fontExample->setGeometry(144, 22, 213, 91);
+    m_fontExample->setGeometry(144, 22, 213, 60);
     m_fontExample->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_fontExample->setAlignment(Qt::AlignCenter);
     m_fontExample->setAutoFillBackground(true);
     QPalette white = m_fontExample->palette();
     white.setColor(QPalette::Window, Qt::white);
     m_fontExample->setPalette(white);
+
+    // Each font's colour, chosen beside the font itself.
+    m_changeColourButton = new QPushButton(QStringLiteral("Change Color"), m_fontGroup);
+    m_changeColourButton->setObjectName(QStringLiteral("changeColourButton"));
+    m_changeColourButton->setGeometry(144, 88, 121, 25);
+    m_changeColourButton->setAutoDefault(false);
+    connect(m_changeColourButton, &QPushButton::clicked, this, &OptionsDialog::changeColour);
 }
 
 void OptionsDialog::buildPages()
@@ -227,12 +253,27 @@ void OptionsDialog::showSelectedFont()
 
 void OptionsDialog::changeFont()
 {
-    const std::optional<QFont> chosen = m_services.chooseFont(this, m_fontExample->font());
+    const FontOption* current = selectedFont();
+    if (!current)
+        return;
+    const std::optional<QFont> chosen = m_services.chooseFont(this, fontInUse(current->font));
     if (chosen) {
         if (FontOption* option = selectedFont()) {
             option->font = *chosen;
             emit fontsChanged();
         }
+    }
+    showSelectedFont();
+}
+
+void OptionsDialog::changeColour()
+{
+    FontOption* option = selectedFont();
+    if (!option)
+        return;
+    if (const std::optional<QColor> chosen = m_services.chooseColour(this, option->colour)) {
+        option->colour = *chosen;
+        emit fontsChanged();
     }
     showSelectedFont();
 }

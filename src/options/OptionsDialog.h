@@ -61,6 +61,7 @@ public:
     void loadValues();
     void showSelectedFont();
     void changeFont();
+    void changeColour();
     void takeLearnChoice();
     void takeCalcChoice();
     void takeTimerChoice();
@@ -72,6 +73,7 @@ public:
     QListWidget* m_fontList = nullptr;
     QPushButton* m_changeFontButton = nullptr;
     QLabel* m_fontExample = nullptr;
+    QPushButton* m_changeColourButton = nullptr;
     QTabWidget* m_pages = nullptr;
     RadioGroup* m_learnButtonGroup = nullptr;
     RadioGroup* m_calcButtonGroup = nullptr;

@@ -68,7 +68,10 @@ BarChartGeometry layoutBarChart(const QPaintDevice* device, const QRectF& rect,
     if (!title.isEmpty()) {
         const QFontMetricsF tfm(style.titleFont, device);
         const double frame = style.titleFramed ? 3 * px : 0;
-        const double w = tfm.horizontalAdvance(title) + 2 * frame;
+        // A title wider than the chart (a long name in it) keeps its two
+        // ends and loses its middle, so it never runs past the chart.
+        g.titleText = tfm.elidedText(title, Qt::ElideMiddle, inner.width() - 2 * frame);
+        const double w = std::min(tfm.horizontalAdvance(g.titleText) + 2 * frame, inner.width());
         const double h = tfm.height() + 2 * frame;
         double x = inner.center().x() - w / 2;
         if (style.titleAlignment & Qt::AlignLeft)
@@ -163,7 +166,7 @@ void paintBarChart(QPainter& painter, const QRectF& rect, const QString& title,
         }
         painter.setFont(style.titleFont);
         painter.setPen(titleColour);
-        painter.drawText(g.titleRect, Qt::AlignCenter | Qt::TextDontClip, title);
+        painter.drawText(g.titleRect, Qt::AlignCenter | Qt::TextDontClip, g.titleText);
     }
 
     const QRectF& plot = g.plotRect;

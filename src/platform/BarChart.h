@@ -41,6 +41,7 @@ struct ChartStyle {
 // first added) is the lowest.
 struct BarChartGeometry {
     QRectF titleRect;
+    QString titleText; // the title as drawn, shortened to the chart's width
     QRectF plotRect;
     double labelColumnWidth = 0;
     std::vector<QRectF> barRects;

@@ -1,21 +1,28 @@
 #include "RealServices.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDateTime>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
-#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cerrno>
+#include <fcntl.h>
+#include <spawn.h>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
 
 namespace platform {
 
@@ -86,8 +93,10 @@ void IniStore::write(const QString& section, const QString& key, const QString& 
     QSettings s(m_fileName, QSettings::IniFormat);
     s.setValue(section + QLatin1Char('/') + key, value);
     s.sync();
-    // A store that cannot be written must not look like a saved one.
-    if (s.status() != QSettings::NoError)
+    // A store that cannot be written must not look like a saved one. A
+    // format error is about the old file as it was read: the file has just
+    // been written whole, so it is no failure to save.
+    if (s.status() == QSettings::AccessError)
         throw std::runtime_error(
             QStringLiteral("The settings could not be saved to %1.").arg(m_fileName).toStdString());
 }
@@ -186,6 +195,14 @@ std::optional<QFont> RealServices::chooseFont(QWidget* parent, const QFont& init
     return f;
 }
 
+std::optional<QColor> RealServices::chooseColour(QWidget* parent, const QColor& initial)
+{
+    const QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid())
+        return std::nullopt;
+    return c;
+}
+
 QString RealServices::chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                                      const QString& filter)
 {
@@ -194,21 +211,29 @@ QString RealServices::chooseOpenFile(QWidget* parent, const QString& caption, co
 
 int RealServices::startProgram(const QString& path)
 {
-    QProcess process;
-    process.setProgram(path);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    qint64 pid = 0;
-    if (!process.startDetached(&pid)) {
-        // QProcess reports no errno; say at least why in the code.
-        const QFileInfo info(path);
-        if (!info.exists())
-            return ENOENT;
-        if (!info.isExecutable())
-            return EACCES;
-        return static_cast<int>(process.error()) + 1;
-    }
+    // posix_spawn reports the system's own reason (ENOENT, EACCES, ENOEXEC,
+    // ...) when the program cannot be started; QProcess says only that it
+    // failed.
+    QByteArray file = QFile::encodeName(path);
+    char* argv[] = {file.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // Its own session: the calculator outlives the exam and its terminal.
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t pid = 0;
+    const int code = posix_spawn(&pid, file.constData(), &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (code != 0)
+        return code;
+    // The program runs on by itself; its exit status is collected so that it
+    // leaves no zombie behind.
+    std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
     // The desktop gives no "ready for input" signal; a short settle keeps a
     // double click from starting two copies at once.
     QEventLoop loop;

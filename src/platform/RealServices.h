@@ -29,6 +29,7 @@ public:
     std::unique_ptr<Ticker> createTicker() override;
     KeyValueStore& settings() override { return m_settings; }
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                            const QString& filter) override;
     int startProgram(const QString& path) override;

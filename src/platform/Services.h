@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QObject>
 #include <QString>
@@ -52,6 +53,7 @@ public:
     virtual std::unique_ptr<Ticker> createTicker() = 0;
     virtual KeyValueStore& settings() = 0;
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
+    virtual std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) = 0;
     virtual QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                                    const QString& filter) = 0;
     // Starts a program and waits until it is ready for input. Returns 0, or

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrinter>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace results {
@@ -55,6 +56,33 @@ public:
         const QRectF r = fm.boundingRect(QRectF(0, 0, widthMm * m_dpiX / kMmPerInch, 1e7),
                                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
         return std::max(r.height() * kMmPerInch / m_dpiY, lineHeight(font));
+    }
+    // The text shortened in its middle to widthMm when it is wider.
+    QString elided(const QFont& font, const QString& text, double widthMm) const
+    {
+        return QFontMetricsF(font, m_device)
+            .elidedText(text, Qt::ElideMiddle, widthMm * m_dpiX / kMmPerInch);
+    }
+    // The lines a text wraps into at widthMm, as the printer breaks them.
+    QStringList lines(const QFont& font, const QString& text, double widthMm) const
+    {
+        QString t = text;
+        t.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        QTextLayout layout(t, font, m_device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        QStringList out;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(widthMm * m_dpiX / kMmPerInch);
+            QString s = t.mid(line.textStart(), line.textLength());
+            while (!s.isEmpty() && s.back().isSpace())
+                s.chop(1);
+            out << s;
+        }
+        layout.endLayout();
+        return out;
     }
 
 private:
@@ -161,9 +189,40 @@ struct Piece {
     PageLayout content;
 };
 
+// Adds a growing text to `piece` at `top`, with `after` of space below it. A
+// text too tall for a page goes on line by line in pieces of its own, so
+// that a page break can fall between any two of its lines and nothing of it
+// is ever cut off.
+void addGrowing(std::vector<Piece>& pieces, Piece piece, const Measure& m, double left, double top,
+                double width, const QString& text, const QFont& font, double after, double pageRoom,
+                double minimumHeight = 0)
+{
+    const double h = m.wrappedHeight(font, text, width);
+    if (top + h + after <= pageRoom) {
+        addWrapped(piece.content, m, left, top, width, text, font);
+        piece.height = std::max(minimumHeight, top + h + after);
+        pieces.push_back(std::move(piece));
+        return;
+    }
+    const double line = m.lineHeight(font);
+    const QStringList lines = m.lines(font, text, width);
+    for (int i = 0; i < lines.size(); ++i) {
+        const double lineTop = i == 0 ? top : 0;
+        piece.content.texts.push_back({QRectF(left, lineTop, width, line),
+                                       lines[i],
+                                       font,
+                                       Qt::AlignLeft | Qt::AlignTop,
+                                       Qt::black,
+                                       {}});
+        piece.height = lineTop + line + (i + 1 == lines.size() ? after : 0);
+        pieces.push_back(std::move(piece));
+        piece = Piece();
+    }
+}
+
 // The pieces of one item block of the exam printout, each placed from its own
 // top; a page break may fall between two pieces.
-std::vector<Piece> itemBlock(const Measure& m, const ExamItem& item)
+std::vector<Piece> itemBlock(const Measure& m, const ExamItem& item, double pageRoom)
 {
     const QFont plain = arial(10);
     std::vector<Piece> pieces;
@@ -172,9 +231,8 @@ std::vector<Piece> itemBlock(const Measure& m, const ExamItem& item)
     addLeft(head.content, m, 8.47, 0.79, QStringLiteral("Item ID: %1 ").arg(item.id),
             arial(10, true, true));
     addRule(head.content, 8.47, 3.70, 182.03);
-    const double qh = addWrapped(head.content, m, 10.58, 6.88, 182.56, item.question, plain);
-    head.height = 6.88 + qh + 3.81;
-    pieces.push_back(std::move(head));
+    addGrowing(pieces, std::move(head), m, 10.58, 6.88, 182.56, item.question, plain, 3.81,
+               pageRoom);
 
     const double line = m.lineHeight(plain);
     for (int r = 0; r < 6; ++r) {
@@ -185,16 +243,12 @@ std::vector<Piece> itemBlock(const Measure& m, const ExamItem& item)
         row.content.boxes.push_back(
             {QRectF(14.82, (line - boxSide) / 2, boxSide, boxSide), item.keys[r]});
         addLeft(row.content, m, 20.11, 0, QString(QChar(u'a' + r)) + QLatin1Char('.'), plain);
-        const double h = addWrapped(row.content, m, 25.40, 0, 164.57, item.choices[r], plain);
-        row.height = std::max(6.0, h + 2.54);
-        pieces.push_back(std::move(row));
+        addGrowing(pieces, std::move(row), m, 25.40, 0, 164.57, item.choices[r], plain, 2.54,
+                   pageRoom, 6.0);
     }
 
-    Piece expl;
-    const double eh =
-        addWrapped(expl.content, m, 12.70, 0, 182.03, item.explanation, arial(10, false, true));
-    expl.height = eh + 5.08;
-    pieces.push_back(std::move(expl));
+    addGrowing(pieces, Piece(), m, 12.70, 0, 182.03, item.explanation, arial(10, false, true), 5.08,
+               pageRoom);
     return pieces;
 }
 
@@ -423,7 +477,7 @@ std::vector<PageLayout> layoutExamPrintout(const QPaintDevice* device, const Exa
         itemsOnPage = false;
     };
     for (const ExamItem& item : data.items) {
-        const std::vector<Piece> pieces = itemBlock(m, item);
+        const std::vector<Piece> pieces = itemBlock(m, item, footerTop);
         double blockHeight = 0;
         for (const Piece& p : pieces)
             blockHeight += p.height;
@@ -466,8 +520,13 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
     PageLayout top;
     addRule(top, 27.25, 13.23, 155.05);
     addRule(top, 15.08, 90.22, 167.48);
-    addLogo(top, m, QRectF(14.55, 7.14, 29.10, 9.79), 15.35, 9.00);
-    addRight(top, m, 182.30, 7.67, data.heading, arial(11, true));
+    // A long name would run over the logo and off the page: the heading
+    // keeps its two ends (the name's start, the exam) and loses its middle.
+    const QRectF logoFrame(14.55, 7.14, 29.10, 9.79);
+    addRight(top, m, 182.30, 7.67,
+             m.elided(arial(11, true), data.heading, 182.30 - logoFrame.right() - 2.0 - 0.5),
+             arial(11, true));
+    addLogo(top, m, logoFrame, 15.35, 9.00);
     addRight(top, m, 182.67, 13.97, data.date, arial(10));
     addCentred(top, m, 100.9, 22.23, QStringLiteral("Examination Score Report"), arial(11, true));
     top.frames.emplace_back(15.08, 33.34, 167.48, 34.13);
@@ -480,7 +539,9 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
         {QRectF(16.40, 34.92, 165.37, 31.22), data.totalBars, {0, kScaleMaximum, 100}, totalStyle});
     addCentred(top, m, 99.5, 68.53, data.scoreLine, arial(11, true));
     const QString caption = QStringLiteral(" Sections ");
-    top.texts.push_back({QRectF(16.93, 88.11, 16.40, m.lineHeight(arial(10, true))),
+    // The caption's white ground reaches back to the rule's left end, so no
+    // stub of the rule shows before it; the text stays where it stood.
+    top.texts.push_back({QRectF(15.08, 88.11, 16.93 + 16.40 - 15.08, m.lineHeight(arial(10, true))),
                          caption,
                          arial(10, true),
                          Qt::AlignRight | Qt::AlignTop,
@@ -503,19 +564,39 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
     return page;
 }
 
-bool paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>& pages)
+PrintOutcome paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>& pages,
+                        const std::function<bool(int)>& proceed)
 {
+    // Asked before anything is painted, so that a cancel at once prints
+    // nothing at all.
+    if (proceed && !proceed(0))
+        return PrintOutcome::Cancelled;
     QPainter painter;
     if (!painter.begin(&device))
-        return false;
+        return PrintOutcome::Failed;
     const double dpiX = device.logicalDpiX();
     const double dpiY = device.logicalDpiY();
     for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && proceed && !proceed(static_cast<int>(i))) {
+            if (auto* printer = dynamic_cast<QPrinter*>(&device))
+                printer->abort();
+            painter.end();
+            return PrintOutcome::Cancelled;
+        }
         if (i > 0 && !device.newPage())
-            return false;
+            return PrintOutcome::Failed;
         paintPage(painter, pages[i], dpiX, dpiY);
     }
-    return painter.end();
+    if (!painter.end())
+        return PrintOutcome::Failed;
+    if (proceed)
+        proceed(static_cast<int>(pages.size()));
+    return PrintOutcome::Printed;
+}
+
+bool paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>& pages)
+{
+    return paintPages(device, pages, {}) == PrintOutcome::Printed;
 }
 
 bool printItem(QPagedPaintDevice& device, const ItemPrintout& data)

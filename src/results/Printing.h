@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QString>
 #include <array>
+#include <functional>
 #include <vector>
 
 class QPagedPaintDevice;
@@ -122,7 +123,7 @@ QSizeF printableSizeMm(const QPaintDevice* device);
 PageLayout layoutItemPrintout(const QPaintDevice* device, const ItemPrintout& data);
 // Item blocks that do not fit below the previous one start a new page; a
 // block taller than a whole page is split between its texts and rows, and a
-// single text taller than a page is clipped at the page-bottom block.
+// text taller than a page between its lines: no text is ever cut off.
 std::vector<PageLayout> layoutExamPrintout(const QPaintDevice* device, const ExamPrintout& data);
 PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& data);
 
@@ -130,6 +131,11 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
 // printer or PDF writer with the page setup above). Returns false when the
 // device could not be painted on.
 bool paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>& pages);
+enum class PrintOutcome { Printed, Failed, Cancelled };
+// The same, asking proceed(n) before page n (n from 0) whether to go on, and
+// once more with the page count when all are done.
+PrintOutcome paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>& pages,
+                        const std::function<bool(int)>& proceed);
 bool printItem(QPagedPaintDevice& device, const ItemPrintout& data);
 bool printExam(QPagedPaintDevice& device, const ExamPrintout& data);
 bool printScore(QPagedPaintDevice& device, const ScorePrintout& data);

@@ -37,6 +37,23 @@ QIcon commandIcon(const QWidget* w, const char* themeName, QStyle::StandardPixma
     return QIcon::fromTheme(QLatin1String(themeName), w->style()->standardIcon(fallback));
 }
 
+// The section list. Gaining the focus, a plain list makes its first row
+// current, which looks chosen and reported a change of section; this one
+// keeps "no section" as it is until the user picks a row.
+class SectionList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        const bool hadCurrent = currentIndex().isValid();
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent && selectedItems().isEmpty())
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+};
+
 QLabel* caption(const QString& text, QWidget* parent)
 {
     auto* l = new QLabel(text, parent);
@@ -238,7 +255,7 @@ QWidget* TestSampler::buildTypeTab()
     v->addLayout(row);
     v->addSpacing(12);
     v->addWidget(caption(QStringLiteral("Select item section:"), page));
-    m_sectionList = new QListWidget(page);
+    m_sectionList = new SectionList(page);
     m_sectionList->setObjectName(QStringLiteral("sectionList"));
     m_sectionList->setSelectionMode(QAbstractItemView::SingleSelection);
     v->addWidget(m_sectionList, 1);
@@ -246,8 +263,9 @@ QWidget* TestSampler::buildTypeTab()
         if (!m_loading)
             typeChanged();
     });
-    connect(m_sectionList, &QListWidget::currentRowChanged, this, [this] {
-        if (!m_loading)
+    // A chosen row, not a current one: the focus alone chooses nothing.
+    connect(m_sectionList, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_loading && !m_sectionList->selectedItems().isEmpty())
             sectionChosen();
     });
     return page;

@@ -100,6 +100,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Says what is wrong with the key of the item being saved, and false, or
+    // true when nothing is.
+    bool keyIsSound();
     void buildMenus();
     QWidget* buildRightSide();
     QWidget* buildQuestionTab();

@@ -27,6 +27,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace session {
 
 namespace {
@@ -37,6 +40,14 @@ QFont verdana(int px, bool bold)
     f.setPixelSize(px);
     f.setBold(bold);
     return f;
+}
+
+// A font that states every property, so that a widget given it takes
+// nothing (bold, italic, size) from the font of its parent.
+QFont complete(QFont font)
+{
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    return font;
 }
 
 void setTextColour(QWidget* w, const QColor& c)
@@ -181,12 +192,15 @@ void ExamWindow::createTables()
 
 void ExamWindow::applyOptions()
 {
-    m_questionText->setFont(options.questionFont.font);
+    m_questionText->setFont(complete(options.questionFont.font));
     setTextColour(m_questionText, options.questionFont.colour);
-    m_itemContent->setFont(options.answersFont.font);
+    m_itemContent->setFont(complete(options.answersFont.font));
     setTextColour(m_itemContent, options.answersFont.colour);
-    m_explanationText->setFont(options.explanationFont.font);
+    m_explanationText->setFont(complete(options.explanationFont.font));
     setTextColour(m_explanationText, options.explanationFont.colour);
+    // New fonts change every height: the item is stacked again at once.
+    if (mode != ModeIdle && m_currentSet && m_currentSet->isOpen() && m_currentSet->recNo() > 0)
+        fitItemContent();
 }
 
 void ExamWindow::buildMenus()
@@ -438,6 +452,8 @@ void ExamWindow::buildItemArea()
         m_choiceBoxes[i] = new QCheckBox(caption, m_itemContent);
         m_choiceBoxes[i]->setObjectName(QStringLiteral("choiceBoxes%1").arg(i + 1));
         m_choiceBoxes[i]->setGeometry(40, 0, 38, 17);
+        m_choiceRadios[i]->installEventFilter(this);
+        m_choiceBoxes[i]->installEventFilter(this);
         connect(m_choiceBoxes[i], &QCheckBox::toggled, this,
                 [this, i] { choiceBoxToggled(i + 1); });
         m_choiceLabels[i] = new ClickLabel(m_itemContent);
@@ -497,6 +513,22 @@ void ExamWindow::buildButtonStrip()
 
 bool ExamWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // A choice whose letter is also a menu title's (f and "&File"): the
+    // menu wins, as it does for the exam buttons, so that Alt+F is the File
+    // menu on every item and never sometimes the choice.
+    if (event->type() == QEvent::Shortcut && static_cast<QShortcutEvent*>(event)->isAmbiguous() &&
+        (std::find(std::begin(m_choiceRadios), std::end(m_choiceRadios), watched) !=
+             std::end(m_choiceRadios) ||
+         std::find(std::begin(m_choiceBoxes), std::end(m_choiceBoxes), watched) !=
+             std::end(m_choiceBoxes))) {
+        const QKeySequence key = static_cast<QShortcutEvent*>(event)->key();
+        for (QAction* a : menuBar()->actions()) {
+            if (a->isEnabled() && QKeySequence::mnemonic(a->text()) == key) {
+                menuBar()->setActiveAction(a);
+                return true;
+            }
+        }
+    }
     if (event->type() == QEvent::Resize) {
         if (watched == m_headerPanel)
             layoutHeader();

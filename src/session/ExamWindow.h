@@ -252,6 +252,11 @@ private:
     void layoutHeader();
     void layoutStartPanel();
     void setRadioState(int row, bool checked);
+    // Stacks the current item's controls in a content of the given width.
+    void placeItem(int contentWidth);
+    // Sizes the content to what is shown, in the width that the scroll bar,
+    // if needed, leaves.
+    void fitItemContent();
     bool run(const std::function<void()>& action);
     void createTables();
     bool takeNameDialog();

@@ -85,74 +85,26 @@ void ExamWindow::layoutItem()
     // 1. Lay out out of sight, from the top.
     m_itemArea->setUpdatesEnabled(false);
     m_itemArea->verticalScrollBar()->setValue(0);
-    const int areaWidth = m_itemArea->width();
-    m_itemContent->resize(m_itemArea->viewport()->width(), m_itemContent->height());
-
-    // 2. The question.
-    m_questionPanel->setGeometry(0, 0, m_itemContent->width(), m_questionPanel->height());
-    m_questionText->setText(t.asString(QStringLiteral("Q_TEXT")));
-    m_questionText->setGeometry(8, 8, qMax(1, m_itemContent->width() - 16), 10);
-    m_questionText->resize(m_questionText->width(), autoHeight(m_questionText));
-    m_questionPanel->resize(m_itemContent->width(), m_questionText->height() + 16);
-    m_questionRule->setGeometry(0, m_questionPanel->height(), m_itemContent->width(), 1);
 
     // 3. and 4. Choice texts and their buttons.
     const bool multiple = t.asBoolean(QStringLiteral("Q_TYPE"));
-    bool shown[6];
     for (int i = 0; i < 6; ++i) {
         const QString text = t.asString(QStringLiteral("Q%1").arg(i + 1));
-        shown[i] = !text.isEmpty();
-        if (shown[i])
+        const bool shown = !text.isEmpty();
+        if (shown)
             m_choiceLabels[i]->setText(text);
-        m_choiceLabels[i]->setVisible(shown[i]);
-        m_choiceRadios[i]->setVisible(shown[i] && !multiple);
-        m_choiceBoxes[i]->setVisible(shown[i] && multiple);
+        m_choiceLabels[i]->setVisible(shown);
+        m_choiceRadios[i]->setVisible(shown && !multiple);
+        m_choiceBoxes[i]->setVisible(shown && multiple);
     }
-
-    // 5. The button row, then the choices stacked under it. Hidden rows keep
-    // their place and the height of the text they last showed.
     m_exhibit1Button->setVisible(!t.asString(QStringLiteral("PICT1")).isEmpty());
     m_exhibit2Button->setVisible(!t.asString(QStringLiteral("PICT2")).isEmpty());
     m_simulationButton->setVisible(!t.asString(QStringLiteral("Q_SIM")).isEmpty());
-    const int rowTop = m_questionPanel->height() + 2;
-    m_exhibit1Button->move(m_exhibit1Button->x(), rowTop);
-    m_exhibit2Button->move(m_exhibit2Button->x(), rowTop);
-    m_simulationButton->move(m_simulationButton->x(), rowTop);
-    m_calculatorButton->move(m_itemContent->width() - m_calculatorButton->width() - 1, rowTop);
-    const int labelWidth = qMax(1, areaWidth - 80 - 30);
-    int top = rowTop + m_exhibit1Button->height() + 15;
-    for (int i = 0; i < 6; ++i) {
-        m_choiceLabels[i]->setGeometry(80, top, labelWidth, 10);
-        m_choiceLabels[i]->resize(labelWidth, autoHeight(m_choiceLabels[i]));
-        top += m_choiceLabels[i]->height() + 15;
-    }
-
-    // 6. Only the buttons of the item's kind follow their labels.
-    for (int i = 0; i < 6; ++i) {
-        if (!multiple)
-            m_choiceRadios[i]->move(40, m_choiceLabels[i]->y());
-        else
-            m_choiceBoxes[i]->move(40, m_choiceLabels[i]->y());
-    }
-
-    // 7. The explanation under the row before the first hidden row of c..f.
-    QLabel* anchor = m_choiceLabels[5];
-    for (int i = 2; i < 6; ++i) {
-        if (!m_choiceLabels[i]->isVisibleTo(m_itemContent)) {
-            anchor = m_choiceLabels[i - 1];
-            break;
-        }
-    }
+    m_questionText->setText(t.asString(QStringLiteral("Q_TEXT")));
     m_explanationText->setText(t.asString(QStringLiteral("Q_EXPL")));
-    m_explanationText->setGeometry(8, anchor->y() + anchor->height() + 40,
-                                   qMax(1, areaWidth - 8 - 30), 10);
-    m_explanationText->resize(m_explanationText->width(), autoHeight(m_explanationText));
 
-    int bottom = 0;
-    for (QWidget* w : m_itemContent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        bottom = qMax(bottom, w->geometry().bottom() + 1);
-    // A strip of white under the last control.
-    m_itemContent->resize(m_itemArea->viewport()->width(), bottom + 17);
+    // 2., 5., 6. and 7.: the stacking.
+    fitItemContent();
 
     // 8. Restore the response; the handlers store the same values again.
     if (const store::ItemResponse* r = currentResponse()) {
@@ -169,6 +121,86 @@ void ExamWindow::layoutItem()
     // 9. Show it.
     m_itemArea->verticalScrollBar()->setValue(0);
     m_itemArea->setUpdatesEnabled(true);
+}
+
+void ExamWindow::placeItem(int contentWidth)
+{
+    const int areaWidth = m_itemArea->width();
+    m_itemContent->resize(contentWidth, m_itemContent->height());
+
+    // The question.
+    m_questionPanel->setGeometry(0, 0, contentWidth, m_questionPanel->height());
+    m_questionText->setGeometry(8, 8, qMax(1, contentWidth - 16), 10);
+    m_questionText->resize(m_questionText->width(), autoHeight(m_questionText));
+    m_questionPanel->resize(contentWidth, m_questionText->height() + 16);
+    m_questionRule->setGeometry(0, m_questionPanel->height(), contentWidth, 1);
+
+    // The button row, then the choices stacked under it. Hidden rows keep
+    // their place and the height of the text they last showed.
+    const int rowTop = m_questionPanel->height() + 2;
+    m_exhibit1Button->move(m_exhibit1Button->x(), rowTop);
+    m_exhibit2Button->move(m_exhibit2Button->x(), rowTop);
+    m_simulationButton->move(m_simulationButton->x(), rowTop);
+    m_calculatorButton->move(contentWidth - m_calculatorButton->width() - 1, rowTop);
+    // The 30 pixels to the right leave room for a scroll bar.
+    const int labelWidth = qMax(1, areaWidth - 80 - 30);
+    int top = rowTop + m_exhibit1Button->height() + 15;
+    for (int i = 0; i < 6; ++i) {
+        m_choiceLabels[i]->setGeometry(80, top, labelWidth, 10);
+        m_choiceLabels[i]->resize(labelWidth, autoHeight(m_choiceLabels[i]));
+        top += m_choiceLabels[i]->height() + 15;
+    }
+
+    // Only the buttons of the item's kind follow their labels.
+    const bool multiple = m_currentSet->asBoolean(QStringLiteral("Q_TYPE"));
+    for (int i = 0; i < 6; ++i) {
+        if (!multiple)
+            m_choiceRadios[i]->move(40, m_choiceLabels[i]->y());
+        else
+            m_choiceBoxes[i]->move(40, m_choiceLabels[i]->y());
+    }
+
+    // The explanation under the row before the first hidden row of c..f.
+    QLabel* anchor = m_choiceLabels[5];
+    for (int i = 2; i < 6; ++i) {
+        if (!m_choiceLabels[i]->isVisibleTo(m_itemContent)) {
+            anchor = m_choiceLabels[i - 1];
+            break;
+        }
+    }
+    m_explanationText->setGeometry(8, anchor->y() + anchor->height() + 40,
+                                   qMax(1, areaWidth - 8 - 30), 10);
+    m_explanationText->resize(m_explanationText->width(), autoHeight(m_explanationText));
+}
+
+void ExamWindow::fitItemContent()
+{
+    // Only what is shown counts: hidden rows keep their places and the
+    // explanation waits hidden in exam mode, and neither may make the area
+    // scroll.
+    auto shownBottom = [this] {
+        int bottom = 0;
+        for (QWidget* w :
+             m_itemContent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (w->isVisibleTo(m_itemContent))
+                bottom = qMax(bottom, w->geometry().bottom() + 1);
+        return bottom;
+    };
+    // The whole width first; when the shown content needs a scroll bar, the
+    // text is laid out again in the width the bar leaves.
+    const QSize whole = m_itemArea->maximumViewportSize();
+    placeItem(whole.width());
+    int bottom = shownBottom();
+    const bool scrolls = bottom > whole.height();
+    if (scrolls) {
+        placeItem(whole.width() - m_itemArea->verticalScrollBar()->sizeHint().width());
+        bottom = shownBottom();
+    }
+    // A strip of white under the last control, which alone never makes the
+    // area scroll.
+    const int strip = 17;
+    m_itemContent->resize(m_itemContent->width(),
+                          scrolls ? bottom + strip : qMin(bottom + strip, whole.height()));
 }
 
 void ExamWindow::showItemVerdict()
@@ -195,6 +227,8 @@ void ExamWindow::showItemVerdict()
         m_verdictLabel->setTextColour(QColor(255, 0, 0));
     }
     m_verdictLabel->adjustSize();
+    // The explanation came or went.
+    fitItemContent();
 }
 
 void ExamWindow::relayout()
@@ -306,6 +340,7 @@ void ExamWindow::revealAnswer()
         setBackground(m_choiceLabels[i], m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1))
                                              ? kAqua
                                              : Qt::white);
+    fitItemContent();
 }
 
 void ExamWindow::showExhibit1()

@@ -18,6 +18,40 @@ namespace session {
 
 namespace {
 
+// A number box whose typed value, when out of range, goes to the nearest
+// bound: 0 becomes the lowest, anything too high the highest. A plain box
+// refuses the keystroke that leaves the range, or falls back to its previous
+// value.
+class BoundedSpinBox final : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override
+    {
+        const QString digits = input.trimmed();
+        if (!digits.isEmpty() &&
+            std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); })) {
+            bool ok = false;
+            const qlonglong n = digits.toLongLong(&ok);
+            if (ok && n >= minimum() && n <= maximum())
+                return QValidator::Acceptable;
+            return QValidator::Intermediate;
+        }
+        return QSpinBox::validate(input, pos);
+    }
+    void fixup(QString& input) const override
+    {
+        bool ok = false;
+        const qlonglong n = input.trimmed().toLongLong(&ok);
+        if (ok)
+            input = QString::number(std::clamp<qlonglong>(n, minimum(), maximum()));
+        else if (input.trimmed().size() > 9 &&
+                 std::all_of(input.begin(), input.end(), [](QChar c) { return c.isDigit(); }))
+            input = QString::number(maximum());
+    }
+};
+
 QDate dateFromDays(double days)
 {
     return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(days)));
@@ -47,7 +81,8 @@ NameDialog::NameDialog(platform::Services& services, QWidget* parent)
 
     auto* timeLabel = new QLabel(QStringLiteral("&Time (min):"), this);
     timeLabel->setGeometry(16, 78, 110, 21);
-    m_timeBox = new QSpinBox(this);
+    m_timeBox = new BoundedSpinBox(this);
+    m_timeBox->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     m_timeBox->setObjectName(QStringLiteral("timeBox"));
     m_timeBox->setRange(1, 600);
     m_timeBox->setValue(90);
@@ -57,7 +92,8 @@ NameDialog::NameDialog(platform::Services& services, QWidget* parent)
     m_questionCountLabel = new QLabel(QStringLiteral("Number of &questions:"), this);
     m_questionCountLabel->setObjectName(QStringLiteral("questionCountLabel"));
     m_questionCountLabel->setGeometry(16, 112, 122, 21);
-    m_questionCountBox = new QSpinBox(this);
+    m_questionCountBox = new BoundedSpinBox(this);
+    m_questionCountBox->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     m_questionCountBox->setObjectName(QStringLiteral("questionCountBox"));
     m_questionCountBox->setRange(1, 1);
     m_questionCountBox->setGeometry(140, 112, 70, 23);
@@ -77,7 +113,12 @@ NameDialog::NameDialog(platform::Services& services, QWidget* parent)
                                      QStringLiteral("Cancel"), this);
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_cancelButton->setGeometry(216, 164, 80, 28);
-    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_okButton, &QPushButton::clicked, this, [this] {
+        // A value still being typed counts as typed, within the bounds.
+        m_timeBox->interpretText();
+        m_questionCountBox->interpretText();
+        accept();
+    });
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     setQuestionCount(1, false);
 }

@@ -7,10 +7,12 @@
 #include "Services.h"
 #include "Table.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <cmath>
 #include <stdexcept>
 
@@ -47,6 +49,27 @@ void require(bool printed)
         throw std::runtime_error("The printer could not print the document.");
 }
 
+// Prints pages while a notice with a Cancel button says so; a cancel stops
+// before the next page and is no error.
+void printWithNotice(QPrinter& printer, const std::vector<results::PageLayout>& pages,
+                     QWidget* parent)
+{
+    QProgressDialog notice(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
+                           static_cast<int>(pages.size()), parent);
+    notice.setObjectName(QStringLiteral("printProgress"));
+    notice.setWindowTitle(QStringLiteral("Printing"));
+    notice.setWindowModality(Qt::WindowModal);
+    notice.setMinimumDuration(0);
+    notice.setAutoClose(true);
+    notice.show();
+    const results::PrintOutcome outcome = results::paintPages(printer, pages, [&notice](int done) {
+        notice.setValue(done);
+        QCoreApplication::processEvents();
+        return !notice.wasCanceled();
+    });
+    require(outcome != results::PrintOutcome::Failed);
+}
+
 } // namespace
 
 void ExamWindow::printItem()
@@ -60,7 +83,7 @@ void ExamWindow::printItem()
         if (!m_services.printDialog(this, &printer))
             return;
         results::applyPageSetup(printer, results::kItemJobName);
-        require(results::printItem(printer, data));
+        printWithNotice(printer, {results::layoutItemPrintout(&printer, data)}, this);
     });
 }
 
@@ -96,7 +119,7 @@ void ExamWindow::printScoreReport()
         if (!m_services.printDialog(parent, &printer))
             return;
         results::applyPageSetup(printer, results::kScoreJobName);
-        require(results::printScore(printer, data));
+        printWithNotice(printer, {results::layoutScorePrintout(&printer, data)}, parent);
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QStyle>
+#include <cstring>
 #include <stdexcept>
 
 namespace session {
@@ -41,8 +42,10 @@ void RunButton::run()
         return;
     const int code = m_services.startProgram(m_commandLine);
     if (code != 0)
-        throw std::runtime_error(QStringLiteral("Error executing program. Error Code:; %1")
+        // The system's code and, on a line of its own, its own words for it.
+        throw std::runtime_error(QStringLiteral("Error executing program. Error Code:; %1\r%2")
                                      .arg(code & 0xffff)
+                                     .arg(QString::fromLocal8Bit(std::strerror(code)))
                                      .toStdString());
 }
 

@@ -1,9 +1,14 @@
 // Loading the options: defaults, unreadable values, and fonts that are
 // changed rather than replaced.
 #include "Options.h"
+#include "RealServices.h"
 #include "ScriptedServices.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFontInfo>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using options::OptionValues;
@@ -182,6 +187,50 @@ private slots:
         QFETCH(QStringList, installed);
         QFETCH(QString, expected);
         QCOMPARE(load({}, false, installed).calcPath, expected);
+    }
+
+    void aDamagedOldFileIsNoFailureToSave()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("settings.ini"));
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[Options\nQFontName=\"Arial\n\x01\x02=\x03\n[\n=\n");
+        }
+        {
+            QSettings probe(file, QSettings::IniFormat);
+            probe.allKeys();
+            QCOMPARE(probe.status(), QSettings::FormatError);
+        }
+        platform::IniStore store(file);
+        options::OptionValues values;
+        values.questionFont.font = QFont(QStringLiteral("Liberation Serif"));
+        values.defaultTime = 77;
+        values.calcPath = QStringLiteral("/usr/bin/xcalc");
+        try {
+            options::saveOptions(store, values);
+        } catch (const std::exception& e) {
+            QFAIL(e.what());
+        }
+        QCOMPARE(store.read(QStringLiteral("Options"), QStringLiteral("QFontName")),
+                 QStringLiteral("Liberation Serif"));
+        QCOMPARE(store.read(QStringLiteral("Options"), QStringLiteral("DefaultTime")),
+                 QStringLiteral("77"));
+        QCOMPARE(store.read(QStringLiteral("Options"), QStringLiteral("CalcPath")),
+                 QStringLiteral("/usr/bin/xcalc"));
+    }
+
+    void aStoreThatCannotBeWrittenStillFails()
+    {
+        QTemporaryDir dir;
+        // A folder where the file should be: nothing can be written there.
+        const QString file = dir.filePath(QStringLiteral("settings.ini"));
+        QVERIFY(QDir().mkpath(file));
+        platform::IniStore store(file);
+        QVERIFY_THROWS_EXCEPTION(
+            std::runtime_error,
+            store.write(QStringLiteral("Options"), QStringLiteral("TimerOn"), QStringLiteral("1")));
     }
 };
 

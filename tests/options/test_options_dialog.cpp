@@ -6,6 +6,8 @@
 #include "TimeCounter.h"
 
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -60,6 +62,10 @@ public:
     std::optional<QFont> chooseFont(QWidget* p, const QFont& f) override
     {
         return m_inner.chooseFont(p, f);
+    }
+    std::optional<QColor> chooseColour(QWidget* p, const QColor& c) override
+    {
+        return m_inner.chooseColour(p, c);
     }
     QString chooseOpenFile(QWidget* p, const QString& c, const QString& d,
                            const QString& f) override
@@ -447,8 +453,13 @@ private slots:
             return closeWithoutOk(d);
         });
         QVERIFY(!QTest::currentTestFailed());
-        QCOMPARE(offered.family(), QStringLiteral("MS Sans Serif"));
+        // The chooser opens on the font in use: a family it lists (the
+        // design's "MS Sans Serif" is in no list; it is drawn with a
+        // substitute), its size and its styles.
+        QCOMPARE(offered.family(), QFontInfo(QFont(QStringLiteral("MS Sans Serif"))).family());
+        QVERIFY(QFontDatabase::families().contains(offered.family()));
         QCOMPARE(offered.pointSize(), 10);
+        QVERIFY(!offered.bold() && !offered.italic());
         // Closed without OK: the font stays, the store holds nothing yet.
         QCOMPARE(target->font().family(), QStringLiteral("Liberation Serif"));
         QVERIFY(storedOptions().isEmpty());
@@ -593,6 +604,86 @@ private slots:
         QCOMPARE(w.m_calculatorButton->commandLine(), program);
         QCOMPARE(storedOptions().value("CalcPath"), QStringLiteral("/gone/calc"));
         QCOMPARE(storedOptions().value("ShowCalcBtn"), QStringLiteral("1"));
+    }
+
+    // Each of the three fonts is set whole: making one bold italic leaves
+    // the other two as they are, on screen and after a restart.
+    void eachFontIsSetWhole()
+    {
+        ExamWindow& w = *f.form;
+        runOptions([&](OptionsDialog& d) {
+            d.m_fontList->setCurrentRow(1);
+            f.services.fontChooser = [](const QFont& initial) {
+                QFont chosen = initial;
+                chosen.setBold(true);
+                chosen.setItalic(true);
+                return std::optional<QFont>(chosen);
+            };
+            d.m_changeFontButton->click();
+            return pressOk(d);
+        });
+        const auto check = [](const QWidget* widget, bool styled) {
+            const QFontInfo info(widget->font());
+            return info.bold() == styled && info.italic() == styled;
+        };
+        QVERIFY(check(w.m_choiceLabels[0], true));
+        QVERIFY(check(w.m_questionText, false));
+        QVERIFY(check(w.m_explanationText, false));
+        QCOMPARE(storedOptions().value(QStringLiteral("AFontBold")), QStringLiteral("1"));
+        QCOMPARE(storedOptions().value(QStringLiteral("QFontBold")), QStringLiteral("0"));
+
+        // The same after a restart from the saved settings.
+        dialog.reset();
+        f.form.reset();
+        f.form = std::make_unique<session::ExamWindow>(f.services);
+        QVERIFY(check(f.form->m_choiceLabels[0], true));
+        QVERIFY(check(f.form->m_questionText, false));
+        QVERIFY(check(f.form->m_explanationText, false));
+        makeDialog();
+    }
+
+    // A colour beside each font: shown at once, saved at the next OK.
+    void colourOfEachFont_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("Question") << 0 << "questionText"
+                                  << "QFontColor";
+        QTest::newRow("Answers") << 1 << "itemContent"
+                                 << "AFontColor";
+        QTest::newRow("Explanation") << 2 << "explanationText"
+                                     << "EXPFontColor";
+    }
+    void colourOfEachFont()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, control);
+        QFETCH(QString, key);
+        auto* target = f.form->findChild<QWidget*>(control);
+        QVERIFY(target);
+        const QColor chosen(200, 16, 32);
+        QColor offered;
+        runOptions([&](OptionsDialog& d) {
+            [&] {
+                d.m_fontList->setCurrentRow(row);
+                QVERIFY(d.m_changeColourButton->isVisible());
+                f.services.colourChooser = [](const QColor&) { return std::nullopt; };
+                d.m_changeColourButton->click();
+                QVERIFY(target->palette().color(QPalette::WindowText) != chosen);
+                f.services.colourChooser = [&](const QColor& initial) {
+                    offered = initial;
+                    return std::optional<QColor>(chosen);
+                };
+                d.m_changeColourButton->click();
+                QCOMPARE(target->palette().color(QPalette::WindowText), chosen);
+                QCOMPARE(d.m_fontExample->palette().color(QPalette::WindowText), chosen);
+            }();
+            return pressOk(d);
+        });
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(offered, row == 2 ? QColor(0, 0, 128) : QColor(Qt::black));
+        QCOMPARE(storedOptions().value(key), QString::number(200 + 256 * 16 + 65536 * 32));
     }
 };
 

@@ -69,6 +69,25 @@ private slots:
         QVERIFY(g.titleRect.bottom() <= g.plotRect.top());
     }
 
+    void longTitleStaysWithinTheChart()
+    {
+        const QImage img = canvas(560, 150);
+        const std::vector<ChartBar> bars = {{QStringLiteral("Your score"), 500, Qt::green}};
+        const QString title = QString(150, QLatin1Char('W')) +
+                              QStringLiteral(",  Quizlark TCP/IP 4.0,  Practice Exam A");
+        const BarChartGeometry g =
+            platform::layoutBarChart(&img, QRectF(0, 0, 560, 150), title, bars, kScore);
+        QVERIFY2(
+            g.titleRect.left() >= 0 && g.titleRect.right() <= 560,
+            qPrintable(QStringLiteral("%1..%2").arg(g.titleRect.left()).arg(g.titleRect.right())));
+        QVERIFY(g.titleText.startsWith(QStringLiteral("WWW")));
+        QVERIFY(g.titleText.endsWith(QStringLiteral("Practice Exam A")));
+        // A title that fits is drawn whole.
+        const BarChartGeometry shortOne = platform::layoutBarChart(
+            &img, QRectF(0, 0, 560, 150), QStringLiteral("Pat,  Practice Exam A"), bars, kScore);
+        QCOMPARE(shortOne.titleText, QStringLiteral("Pat,  Practice Exam A"));
+    }
+
     void barsFillTheirShareOfTheSlot_data()
     {
         QTest::addColumn<double>("fraction");

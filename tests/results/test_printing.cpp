@@ -268,16 +268,30 @@ private slots:
                 explanationsOnPages += t.text == QStringLiteral("Because.");
         QCOMPARE(explanationsOnPages, 15);
 
-        // The giant item starts a page, its long question is clipped and the
-        // rest of its block continues on the next page.
+        // The giant item starts a page and its long question goes on over
+        // the pages it needs, every word of it, before the rest of its block.
         size_t giantPage = 0;
         for (size_t p = 0; p < pages.size(); ++p)
             if (pages[p].findText(QStringLiteral("Item ID: 99 ")))
                 giantPage = p;
         const PlacedText* id = pages[giantPage].findText(QStringLiteral("Item ID: 99 "));
         QCOMPARE(id->rect.top(), 0.79);
-        QVERIFY(giantPage + 1 < pages.size());
-        QVERIFY(pages[giantPage + 1].findText(longText(40)));
+        QStringList printedWords;
+        size_t lastQuestionPage = giantPage;
+        for (size_t p = giantPage; p < pages.size(); ++p)
+            for (const PlacedText& t : pages[p].texts) {
+                QVERIFY2(t.clip.isEmpty(), qPrintable(t.text.left(40)));
+                if (t.text.startsWith(QStringLiteral("word")) && t.text != longText(40)) {
+                    printedWords << t.text;
+                    lastQuestionPage = p;
+                }
+            }
+        QCOMPARE(printedWords.join(QLatin1Char(' ')), longText(1500));
+        QVERIFY(lastQuestionPage > giantPage);
+        bool explanationAfter = false;
+        for (size_t p = lastQuestionPage; p < pages.size(); ++p)
+            explanationAfter = explanationAfter || pages[p].findText(longText(40));
+        QVERIFY(explanationAfter);
 
         const QString file = m_tmp.filePath(QStringLiteral("exam.pdf"));
         {
@@ -359,9 +373,20 @@ private slots:
         QCOMPARE(title->rect.center().x(), 100.9);
         QCOMPARE(page.findText(data.scoreLine)->rect.center().x(), 99.5);
         QCOMPARE(page.findText(data.scoreLine)->rect.top(), 68.53);
-        QCOMPARE(page.findText(QStringLiteral(" Sections "))->rect,
-                 QRectF(16.93, 88.11, 16.40,
-                        page.findText(QStringLiteral(" Sections "))->rect.height()));
+        // The caption stands on the rule and hides it up to its own right
+        // edge: no stub of the rule shows before it.
+        const PlacedText* sections = page.findText(QStringLiteral(" Sections "));
+        QCOMPARE(sections->rect.top(), 88.11);
+        QCOMPARE(sections->rect.right(), 16.93 + 16.40);
+        QVERIFY(sections->flags & Qt::AlignRight);
+        bool ruleUnderCaption = false;
+        for (const QLineF& rule : page.rules)
+            if (qFuzzyCompare(rule.y1(), 90.22)) {
+                ruleUnderCaption = true;
+                QVERIFY(sections->rect.left() <= rule.x1());
+                QVERIFY(sections->rect.bottom() > rule.y1());
+            }
+        QVERIFY(ruleUnderCaption);
         QCOMPARE(int(page.charts.size()), 2);
         QCOMPARE(page.charts[0].rect, QRectF(16.40, 34.92, 165.37, 31.22));
         QCOMPARE(page.charts[0].axis.maximum, 1000.0);
@@ -379,6 +404,32 @@ private slots:
             QVERIFY(printScore(*writer, data));
         }
         QCOMPARE(pdfPageCount(file), 1);
+    }
+
+    void longNameFitsBetweenTheLogoAndTheRightEdge()
+    {
+        testing::ScriptedServices services;
+        ScoreReport form(services);
+        store::Responses responses(10);
+        const QString name = QStringLiteral("Maximilian ") + QString(120, QLatin1Char('W'));
+        form.showResults(name, QStringLiteral("Practice Exam A"), responses);
+        const ScorePrintout data = gatherScore(form, QStringLiteral("12/10/26"));
+        const PageLayout page = layoutScorePrintout(m_device.get(), data);
+        const PlacedText* heading = nullptr;
+        for (const PlacedText& t : page.texts)
+            if (t.text.startsWith(QStringLiteral("Maximilian")))
+                heading = &t;
+        QVERIFY(heading);
+        QCOMPARE(heading->rect.right(), 182.30);
+        // Right of the logo frame, and still naming the candidate and the exam.
+        QVERIFY2(heading->rect.left() >= 14.55 + 29.10,
+                 qPrintable(QString::number(heading->rect.left())));
+        QVERIFY(heading->text.endsWith(QStringLiteral("Practice Exam A")));
+        QVERIFY(heading->text.contains(QChar(0x2026)));
+        // A short heading is printed as it is.
+        form.showResults(QStringLiteral("Pat"), QStringLiteral("Practice Exam A"), responses);
+        const ScorePrintout shortData = gatherScore(form, QStringLiteral("12/10/26"));
+        QVERIFY(layoutScorePrintout(m_device.get(), shortData).findText(shortData.heading));
     }
 
     void pageSetupAndJobNames_data()

@@ -14,6 +14,7 @@
 #include "TestSampler.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -23,6 +24,7 @@
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -130,6 +132,13 @@ class SamplerTest : public QObject {
     }
 
     void navigate(int button) { m_form->m_navigator->button(button)->click(); }
+
+    // A choice a that is the key: what Save asks of every item.
+    void giveAnswer()
+    {
+        QTest::keyClicks(m_form->m_choiceEdits[0], QStringLiteral("yes"));
+        m_form->m_keyBoxes[0]->click();
+    }
 
 private slots:
     void init()
@@ -495,6 +504,7 @@ private slots:
         QCOMPARE(m_form->headerText(), QStringLiteral("Add new item"));
         QCOMPARE(m_form->panelText(0), QStringLiteral(" Empty"));
         QVERIFY(!m_form->m_editItemAction->isEnabled());
+        giveAnswer();
         m_form->m_saveButton->click();
         QCOMPARE(stored().size(), 1);
         QCOMPARE(stored()[0].value("Q_SECT").toInt(), 0);
@@ -684,6 +694,7 @@ private slots:
         // exclusive for later openings.
         m_form->m_addItemAction->trigger();
         QTest::keyClicks(m_form->m_questionEdit, QStringLiteral("fresh"));
+        giveAnswer();
         m_form->m_saveButton->click();
         QCOMPARE(table().recordCount(), 1);
         m_services.expectMessage(kExitQuestion, platform::Ok);
@@ -722,6 +733,103 @@ private slots:
         QSignalSpy about(m_form.get(), &TestSampler::aboutRequested);
         m_form->m_aboutAction->trigger();
         QCOMPARE(about.size(), 1);
+    }
+
+    // Looking at the "Type, Section" tab of an item with no section changes
+    // nothing: no edit starts, and no row looks chosen.
+    void lookingAtTheTypeTabStartsNoEdit()
+    {
+        seed({{"no section", 0, false}});
+        show();
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QCOMPARE(selectedSection(), 0);
+        QTabBar* tabs = m_form->m_pages->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {},
+                          tabs->tabRect(m_form->m_pages->indexOf(m_form->m_typeTab)).center());
+        QCOMPARE(m_form->m_pages->currentWidget(), m_form->m_typeTab);
+        QVERIFY(m_form->m_sectionList->hasFocus());
+        QCOMPARE(table().state(), TableState::Browse);
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 1"));
+        QCOMPARE(m_form->panelText(3), QString());
+        QVERIFY(!m_form->m_saveButton->isEnabled());
+        QCOMPARE(m_form->m_sectionList->currentRow(), -1);
+        QCOMPARE(selectedSection(), 0);
+        // Choosing a row is what starts the edit.
+        chooseSection(1);
+        QCOMPARE(table().state(), TableState::Edit);
+        QCOMPARE(selectedSection(), 2);
+    }
+
+    // Save refuses a key the exam could never count right, as the bank
+    // compiler does, names what is wrong and goes to it.
+    void saveRefusesAKeyThatCannotBeAnswered_data()
+    {
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("choices");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("key on a blank choice")
+            << "Which?" << 0 << QStringList{"one", "two", ""} << "c"
+            << "Choice c. is marked correct but has no text."
+            << "choiceEdit3";
+        QTest::newRow("no key") << "Which?" << 0 << QStringList{"one", "two"} << ""
+                                << "No choice is marked correct."
+                                << "keyBox1";
+        QTest::newRow("two keys, single response")
+            << "Which?" << 0 << QStringList{"one", "two"} << "ab"
+            << "A single responce item has one correct choice; 2 are marked."
+            << "keyBox1";
+        QTest::newRow("Choose two. with three keys")
+            << "Which? Choose two." << 1 << QStringList{"one", "two", "three"} << "abc"
+            << "The question says \"Choose two.\" but 3 choices are marked correct."
+            << "questionEdit";
+    }
+    void saveRefusesAKeyThatCannotBeAnswered()
+    {
+        QFETCH(QString, question);
+        QFETCH(int, type);
+        QFETCH(QStringList, choices);
+        QFETCH(QString, key);
+        QFETCH(QString, message);
+        QFETCH(QString, field);
+        show();
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        m_form->m_addItemAction->trigger();
+        QTest::keyClicks(m_form->m_questionEdit, question);
+        for (int i = 0; i < choices.size(); ++i)
+            QTest::keyClicks(m_form->m_choiceEdits[i], choices[i]);
+        for (int i = 0; i < 6; ++i)
+            if (m_form->m_keyBoxes[i]->checkState() == Qt::PartiallyChecked)
+                m_form->m_keyBoxes[i]->click(); // to checked
+        for (int i = 0; i < 6; ++i)
+            if (!key.contains(QChar(u'a' + i)))
+                m_form->m_keyBoxes[i]->click(); // to unchecked
+        chooseType(type);
+        m_form->m_pages->setCurrentWidget(m_form->m_explanationTab);
+
+        m_services.expectMessage(message + QStringLiteral("\rThe item has not been saved."),
+                                 platform::Ok);
+        m_form->m_saveButton->click();
+        QVERIFY2(m_services.done(), qPrintable(m_services.problems().join(QLatin1Char('\n'))));
+        QCOMPARE(m_services.shownKinds.last(), platform::MsgKind::Warning);
+        QCOMPARE(table().state(), TableState::Insert);
+        QVERIFY(stored().isEmpty());
+        QVERIFY(m_form->m_saveButton->isEnabled());
+        QCOMPARE(QApplication::focusWidget()->objectName(), field);
+
+        // Mended, it saves.
+        m_form->m_questionEdit->setPlainText(QStringLiteral("Which one?"));
+        for (int i = 0; i < 6; ++i)
+            if (m_form->m_keyBoxes[i]->isChecked() != (i == 0))
+                m_form->m_keyBoxes[i]->click();
+        chooseType(0);
+        m_form->m_saveButton->click();
+        QCOMPARE(table().state(), TableState::Browse);
+        QCOMPARE(stored().size(), 1);
     }
 };
 

@@ -2,6 +2,7 @@
 // the modes with their controls, and leaving an exam.
 #include "ExamSetBuilder.h"
 #include "ExamWindowFixture.h"
+#include "RealServices.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
 
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
+#include <cerrno>
 
 using session::ExamWindow;
 
@@ -439,8 +441,9 @@ private slots:
         QCOMPARE(f.services.startedPrograms, QStringList({program, program}));
         // A program that cannot start is reported and the window goes on.
         f.services.startError = 2;
-        f.services.expectMessage(QStringLiteral("Error executing program. Error Code:; 2"),
-                                 platform::Ok);
+        f.services.expectMessage(
+            QStringLiteral("Error executing program. Error Code:; 2\rNo such file or directory"),
+            platform::Ok);
         f.form->m_calculatorButton->click();
     }
 
@@ -524,6 +527,83 @@ private slots:
         QCOMPARE(f.form->m_userExamButton->x(), f.form->m_randomExamButton->x() + 115);
         QCOMPARE(f.form->m_practiceExamButtons[0]->size(), QSize(30, 30));
         QCOMPARE(f.form->m_allQuestionsButton->size(), QSize(109, 30));
+    }
+
+    // A typed number out of range goes to the nearest bound, whether OK or
+    // Enter takes it.
+    void typedCountsAndTimesGoToTheNearestBound_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("byEnter");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("count 0") << "questionCountBox"
+                                 << "0" << false << 1;
+        QTest::newRow("count 500") << "questionCountBox"
+                                   << "500" << false << 350;
+        QTest::newRow("count 500, Enter") << "questionCountBox"
+                                          << "500" << true << 350;
+        QTest::newRow("count 120") << "questionCountBox"
+                                   << "120" << false << 120;
+        QTest::newRow("time 0") << "timeBox"
+                                << "0" << false << 1;
+        QTest::newRow("time 5000") << "timeBox"
+                                   << "5000" << false << 600;
+        QTest::newRow("time 99999999999") << "timeBox"
+                                          << "99999999999" << true << 600;
+        QTest::newRow("time 45") << "timeBox"
+                                 << "45" << false << 45;
+    }
+    void typedCountsAndTimesGoToTheNearestBound()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(bool, byEnter);
+        QFETCH(int, expected);
+        session::NameDialog& d = *f.nameForm;
+        d.setQuestionCount(350, true);
+        d.show();
+        auto* spin = d.findChild<QSpinBox*>(box);
+        QVERIFY(spin);
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, typed);
+        if (byEnter)
+            QTest::keyClick(spin, Qt::Key_Return);
+        else
+            d.m_okButton->click();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        const int value = box == QStringLiteral("timeBox") ? d.timeMinutes() : d.questionCount();
+        QCOMPARE(value, expected);
+    }
+
+    // The real start reports the system's own error code.
+    void startingAProgramGivesTheSystemsReason_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no file
+        QTest::addColumn<bool>("executable");
+        QTest::addColumn<int>("code");
+        QTest::newRow("missing") << QByteArray() << false << int(ENOENT);
+        QTest::newRow("not executable") << QByteArray("x") << false << int(EACCES);
+        QTest::newRow("no program inside")
+            << QByteArray("\x01\x02\x03\x04garbage") << true << int(ENOEXEC);
+    }
+    void startingAProgramGivesTheSystemsReason()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, executable);
+        QFETCH(int, code);
+        const QString path = f.dir->file(QStringLiteral("calc"));
+        if (!content.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+            file.close();
+            if (executable)
+                file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        }
+        platform::RealServices real(QStringLiteral("Quizlark test"));
+        QCOMPARE(real.startProgram(path), code);
     }
 };
 

@@ -7,7 +7,9 @@
 #include "ShadowLabel.h"
 #include "TimeCounter.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -503,6 +505,39 @@ private slots:
         QVERIFY(w.m_itemCounterLabel->font().bold());
         QCOMPARE(w.m_itemCounterLabel->textColour(), QColor(Qt::white));
         QCOMPARE(QFontInfo(w.m_itemIdLabel->font()).family(), QStringLiteral("DejaVu Sans"));
+    }
+
+    // Alt+F is the File menu's and choice f's: the menu wins, on every press.
+    void altFOpensTheFileMenuAndNeverTicksChoiceF_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::newRow("single response, six choices") << 5;
+        QTest::newRow("multiple response, six choices") << 7;
+    }
+    void altFOpensTheFileMenuAndNeverTicksChoiceF()
+    {
+        QFETCH(int, id);
+        start();
+        f.goToBankItem(id);
+        ExamWindow& w = *f.form;
+        const bool multiple = w.currentSet().asBoolean(QStringLiteral("Q_TYPE"));
+        QAbstractButton* choiceF = multiple ? static_cast<QAbstractButton*>(w.m_choiceBoxes[5])
+                                            : static_cast<QAbstractButton*>(w.m_choiceRadios[5]);
+        QVERIFY(choiceF->isVisible());
+        for (int press = 1; press <= 3; ++press) {
+            w.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            QTest::keyClick(w.windowHandle(), Qt::Key_F, Qt::AltModifier);
+            QVERIFY2(w.menuBar()->activeAction(),
+                     qPrintable(QStringLiteral("press %1").arg(press)));
+            QCOMPARE(w.menuBar()->activeAction()->text(), QStringLiteral("&File"));
+            QVERIFY(!choiceF->isChecked());
+            QVERIFY(!response().Choice[5]);
+            // Closed again before the next press.
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+            w.menuBar()->setActiveAction(nullptr);
+        }
     }
 };
 

@@ -13,6 +13,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -22,6 +23,32 @@ using session::ExamWindow;
 namespace {
 
 using testing::pdfPageCount;
+
+// Watches for the printing notice: records that it showed, and presses its
+// Cancel when told to.
+class NoticeWatch final : public QObject {
+public:
+    explicit NoticeWatch(bool cancel) : m_cancel(cancel) { qApp->installEventFilter(this); }
+    ~NoticeWatch() override { qApp->removeEventFilter(this); }
+    int shown = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show &&
+            watched->objectName() == QStringLiteral("printProgress")) {
+            if (auto* notice = qobject_cast<QProgressDialog*>(watched)) {
+                ++shown;
+                if (m_cancel)
+                    notice->cancel();
+            }
+        }
+        return false;
+    }
+
+private:
+    bool m_cancel;
+};
 
 } // namespace
 
@@ -161,6 +188,49 @@ private slots:
         QCOMPARE(data.scoreLine, score.m_totalLabel->text());
         QCOMPARE(data.heading,
                  QStringLiteral("Pat Candidate,  Quizlark TCP/IP 4.0,  ") + f.form->examTitle);
+    }
+
+    // While the item printout and the score report print, a notice with a
+    // Cancel button shows; Cancel prints nothing and is no error.
+    void printingShowsACancellableNotice_data()
+    {
+        QTest::addColumn<bool>("score");
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("item") << false << false;
+        QTest::newRow("item, cancelled") << false << true;
+        QTest::newRow("score report") << true << false;
+        QTest::newRow("score report, cancelled") << true << true;
+    }
+    void printingShowsACancellableNotice()
+    {
+        QFETCH(bool, score);
+        QFETCH(bool, cancel);
+        results::ScoreReport report(f.services);
+        f.form->setScoreReport(&report);
+        startExam();
+        const QString file =
+            m_tmp.filePath(QStringLiteral("notice%1%2.pdf").arg(score).arg(cancel));
+        answerPrintDialog(file);
+        NoticeWatch watch(cancel);
+        if (!score) {
+            f.form->m_printItemAction->trigger();
+        } else {
+            f.services.expectMessage(
+                QStringLiteral("This will end your practice exam.\rAre you sure to "
+                               "end this exam?"),
+                platform::Ok);
+            f.services.expectModal(QStringLiteral("scoreReport"), [&](QWidget* w) {
+                static_cast<results::ScoreReport*>(w)->m_printReportButton->click();
+                return 0;
+            });
+            f.form->m_gradeButton->click();
+        }
+        QCOMPARE(watch.shown, 1);
+        QCOMPARE(QFile::exists(file), !cancel);
+        if (!cancel)
+            QCOMPARE(pdfPageCount(file), 1);
+        QVERIFY(f.services.shownMessages.size() == (score ? 1 : 0));
+        QVERIFY(!f.form->findChild<QProgressDialog*>());
     }
 };
 

@@ -89,6 +89,15 @@ std::optional<QFont> ScriptedServices::chooseFont(QWidget*, const QFont& initial
     return fontChooser(initial);
 }
 
+std::optional<QColor> ScriptedServices::chooseColour(QWidget*, const QColor& initial)
+{
+    if (!colourChooser) {
+        m_problems << QStringLiteral("unexpected colour chooser");
+        return std::nullopt;
+    }
+    return colourChooser(initial);
+}
+
 QString ScriptedServices::chooseOpenFile(QWidget*, const QString&, const QString&, const QString&)
 {
     if (!fileChooser) {

@@ -60,9 +60,10 @@ public:
 
     QStringList shownMessages; // every message text, in order
     QList<platform::MsgKind> shownKinds;
-    double clock = 45000.0;    // days
+    double clock = 45000.0; // days
     MemoryStore store;
     std::function<std::optional<QFont>(const QFont&)> fontChooser;
+    std::function<std::optional<QColor>(const QColor&)> colourChooser;
     std::function<QString()> fileChooser;
     QStringList startedPrograms;
     int startError = 0; // what startProgram returns
@@ -76,6 +77,7 @@ public:
     std::unique_ptr<platform::Ticker> createTicker() override;
     platform::KeyValueStore& settings() override { return store; }
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                            const QString& filter) override;
     int startProgram(const QString& path) override;

@@ -61,6 +61,15 @@ private slots:
         QTest::newRow("no key")
             << "1" << QString(one).replace("\"key\": \"b\"", "\"key\": \"\"")
             << "item 1: \"key\" is missing or empty";
+        QTest::newRow("Choose two. with three keys")
+            << "1"
+            << QString(one)
+                   .replace("Question 1?", "Question 1? Choose two.")
+                   .replace("\"key\": \"b\"", "\"key\": \"abc\", \"multiple\": true")
+            << "item 1: the question says \"Choose 2.\" but the key has 3 letter(s)";
+        QTest::newRow("Choose three. on a single-response item with one key")
+            << "1" << QString(one).replace("Question 1?", "Question 1? Choose three.")
+            << "item 1: the question says \"Choose 3.\" but the key has 1 letter(s)";
         QTest::newRow("simulation with another key")
             << "1"
             << R"({"id":1,"section":2,"objective":"tcpip-printing","sim":"SIM1","text":"Place.","key":"a","explanation":"x"})"
