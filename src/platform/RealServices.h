@@ -31,6 +31,8 @@ public:
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                            const QString& filter) override;
+    QString chooseSaveFile(QWidget* parent, const QString& caption, const QString& dir,
+                           const QString& filter) override;
     int startProgram(const QString& path) override;
     bool printDialog(QWidget* parent, QPrinter* printer) override;
 

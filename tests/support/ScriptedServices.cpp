@@ -89,13 +89,26 @@ std::optional<QFont> ScriptedServices::chooseFont(QWidget*, const QFont& initial
     return fontChooser(initial);
 }
 
-QString ScriptedServices::chooseOpenFile(QWidget*, const QString&, const QString&, const QString&)
+QString ScriptedServices::chooseOpenFile(QWidget*, const QString&, const QString&,
+                                         const QString& filter)
 {
+    chooserFilters << filter;
     if (!fileChooser) {
         m_problems << QStringLiteral("unexpected file chooser");
         return {};
     }
     return fileChooser();
+}
+
+QString ScriptedServices::chooseSaveFile(QWidget*, const QString&, const QString&,
+                                         const QString& filter)
+{
+    chooserFilters << filter;
+    if (!saveFileChooser) {
+        m_problems << QStringLiteral("unexpected save file chooser");
+        return {};
+    }
+    return saveFileChooser();
 }
 
 int ScriptedServices::startProgram(const QString& path)

@@ -64,6 +64,8 @@ public:
     MemoryStore store;
     std::function<std::optional<QFont>(const QFont&)> fontChooser;
     std::function<QString()> fileChooser;
+    std::function<QString()> saveFileChooser;
+    QStringList chooserFilters; // the filter of every file chooser shown
     QStringList startedPrograms;
     int startError = 0; // what startProgram returns
     std::function<bool(QPrinter*)> printHandler;
@@ -77,6 +79,8 @@ public:
     platform::KeyValueStore& settings() override { return store; }
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
+                           const QString& filter) override;
+    QString chooseSaveFile(QWidget* parent, const QString& caption, const QString& dir,
                            const QString& filter) override;
     int startProgram(const QString& path) override;
     bool printDialog(QWidget* parent, QPrinter* printer) override;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "QuestionRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace formats {
+
+enum class Format { Gift, MoodleXml, Aiken };
+
+// Decodes a text file as UTF-8: a byte-order mark is dropped and Windows (or
+// old Mac) line ends become "\n". Bytes that are not UTF-8 throw a
+// FormatError at their line and column.
+QString decodeText(const QByteArray& bytes);
+
+// The format of a file to import: Moodle XML when the content starts with
+// "<", Aiken when its first question ends in an "ANSWER:" line, GIFT
+// otherwise. The extension only breaks no tie: content decides.
+Format detectImportFormat(const QString& fileName, const QByteArray& bytes);
+// The format to export to: ".xml" is Moodle XML, anything else GIFT.
+Format exportFormatForName(const QString& fileName);
+// "gift", "moodle" (or "xml") and "aiken"; nullopt for anything else.
+std::optional<Format> formatFromName(const QString& name);
+QString formatName(Format format);
+
+ParseResult parse(Format format, const QByteArray& bytes);
+
+// Why a record cannot be written faithfully by the exchange formats, or an
+// empty text when it can.
+QString exportProblem(const QuestionRecord& record);
+
+// The category path written for a section, and the section a category path
+// names (by its last part, without regard to case; 0 when none does).
+QString categoryForSection(int section);
+int sectionForCategory(const QString& path);
+
+// "N questions will be added (M skipped: …)" and its parts.
+QString skippedSummary(const std::vector<SkippedQuestion>& skipped);
+QString importSummary(const ParseResult& result);
+
+} // namespace formats
