@@ -18,6 +18,8 @@ namespace {
 const QString kImportFilter = QStringLiteral(
     "GIFT files (*.gift *.txt);;Moodle XML files (*.xml);;Aiken files (*.txt);;All files (*)");
 const QString kExportFilter = QStringLiteral("GIFT files (*.gift);;Moodle XML files (*.xml)");
+// A longer list would make a message box taller than the screen.
+constexpr int kListed = 10;
 const QString kFinishEditing = QStringLiteral("Save or cancel the item being changed first.");
 
 } // namespace
@@ -54,21 +56,27 @@ void TestSampler::importQuestions()
     }
     if (plan.result.questions.empty()) {
         m_services.message(this, MsgKind::Information,
-                           formats::importSummary(plan.result) +
+                           formats::importSummary(plan.result, kListed) +
                                QStringLiteral("\rThe file holds no question for this set."),
                            platform::Ok);
         return;
     }
     if (m_services.message(this, MsgKind::Confirmation,
-                           formats::importSummary(plan.result) +
+                           formats::importSummary(plan.result, kListed) +
                                QStringLiteral("\rAdd them to the question set?"),
                            platform::Yes | platform::No) != platform::Yes)
         return;
-    run([&] {
+    const bool added = run([&] {
         if (!m_table.isOpen())
             m_table.open();
         formats::addToUserSet(m_table, plan.result.questions);
     });
+    if (added) {
+        // The set is no longer empty, and the posts of the import went
+        // through the states an edit does: finish as Save does.
+        setPanel(3, QStringLiteral(" Saved"));
+        enableActions(true);
+    }
 }
 
 void TestSampler::exportQuestions()
@@ -91,7 +99,7 @@ void TestSampler::exportQuestions()
         try {
             const auto outcome =
                 formats::writeExportFile(path, formats::exportFormatForName(path), records);
-            m_services.message(this, MsgKind::Information, formats::exportSummary(outcome),
+            m_services.message(this, MsgKind::Information, formats::exportSummary(outcome, kListed),
                                platform::Ok);
         } catch (const formats::ExchangeError& e) {
             m_services.message(this, MsgKind::Error,

@@ -562,6 +562,16 @@ private slots:
             formats::importSummary(p),
             QStringLiteral("3 questions will be added (2 skipped: question 2 (line 7): it is a "
                            "true/false question; question 5 (line 19): it has a picture)."));
+        for (int i = 0; i < 10; ++i)
+            p.skipped.push_back({10 + i, 30 + i, QStringLiteral("it is an essay question")});
+        QCOMPARE(formats::importSummary(p).count(QStringLiteral("question ")), 12);
+        const QString shortened = formats::importSummary(p, 10);
+        QVERIFY2(shortened.startsWith(
+                     QStringLiteral("3 questions will be added (12 skipped: question 2 (line 7)")),
+                 qPrintable(shortened));
+        QVERIFY2(shortened.endsWith(QStringLiteral(
+                     "question 17 (line 37): it is an essay question; and 2 more).")),
+                 qPrintable(shortened));
     }
 
     // The shipped bank's first hundred items, written into a user set, then

@@ -122,6 +122,26 @@ private slots:
         QVERIFY(rows[1].id > rows[0].id && rows[2].id > rows[1].id);
     }
 
+    void importIntoAnEmptySetEnablesTheCommands()
+    {
+        const QString path = m_dir->file(QStringLiteral("mine.gift"));
+        writeFile(path, kGift.toUtf8());
+        m_form->show();
+        QVERIFY(!m_form->m_editItemAction->isEnabled());
+        chooseFile(path);
+        m_services.expectMessage(
+            QStringLiteral("2 questions will be added (1 skipped: question 2 (line 5): it is a "
+                           "true/false question).\rAdd them to the question set?"),
+            platform::Yes);
+        m_form->m_importAction->trigger();
+        QVERIFY(m_form->m_editItemAction->isEnabled());
+        QVERIFY(m_form->m_deleteItemAction->isEnabled());
+        QCOMPARE(m_form->panelText(0), QStringLiteral(" Item ID: 2"));
+        QCOMPARE(m_form->panelText(2), QStringLiteral("  Browsing"));
+        QCOMPARE(m_form->panelText(3), QStringLiteral(" Saved"));
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 2"));
+    }
+
     void importAnsweredNoAddsNothing()
     {
         seedOne();

@@ -183,16 +183,25 @@ int sectionForCategory(const QString& path)
     return 0;
 }
 
-QString skippedSummary(const std::vector<SkippedQuestion>& skipped)
+QString listSummary(const QStringList& entries, int maxListed)
+{
+    if (maxListed < 0 || entries.size() <= maxListed)
+        return entries.join(QStringLiteral("; "));
+    return (entries.mid(0, maxListed)
+            << QStringLiteral("and %1 more").arg(entries.size() - maxListed))
+        .join(QStringLiteral("; "));
+}
+
+QString skippedSummary(const std::vector<SkippedQuestion>& skipped, int maxListed)
 {
     QStringList parts;
     for (const SkippedQuestion& s : skipped)
         parts
             << QStringLiteral("question %1 (line %2): %3").arg(s.number).arg(s.line).arg(s.reason);
-    return parts.join(QStringLiteral("; "));
+    return listSummary(parts, maxListed);
 }
 
-QString importSummary(const ParseResult& result)
+QString importSummary(const ParseResult& result, int maxListed)
 {
     const auto n = result.questions.size();
     QString text = n == 1 ? QStringLiteral("1 question will be added")
@@ -201,7 +210,7 @@ QString importSummary(const ParseResult& result)
         return text + QLatin1Char('.');
     return text + QStringLiteral(" (%1 skipped: %2).")
                       .arg(result.skipped.size())
-                      .arg(skippedSummary(result.skipped));
+                      .arg(skippedSummary(result.skipped, maxListed));
 }
 
 } // namespace formats

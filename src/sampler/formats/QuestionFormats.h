@@ -36,8 +36,10 @@ QString exportProblem(const QuestionRecord& record);
 QString categoryForSection(int section);
 int sectionForCategory(const QString& path);
 
-// "N questions will be added (M skipped: …)" and its parts.
-QString skippedSummary(const std::vector<SkippedQuestion>& skipped);
-QString importSummary(const ParseResult& result);
+// "N questions will be added (M skipped: …)" and its parts, naming at most
+// maxListed entries (all when negative) and counting the rest.
+QString listSummary(const QStringList& entries, int maxListed);
+QString skippedSummary(const std::vector<SkippedQuestion>& skipped, int maxListed = -1);
+QString importSummary(const ParseResult& result, int maxListed = -1);
 
 } // namespace formats

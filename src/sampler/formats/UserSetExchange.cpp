@@ -121,7 +121,7 @@ ExportOutcome writeExportFile(const QString& path, Format format,
     return outcome;
 }
 
-QString exportSummary(const ExportOutcome& outcome)
+QString exportSummary(const ExportOutcome& outcome, int maxListed)
 {
     QString text = outcome.written == 1
                        ? QStringLiteral("1 question written")
@@ -130,7 +130,7 @@ QString exportSummary(const ExportOutcome& outcome)
         return text + QLatin1Char('.');
     return text + QStringLiteral(" (%1 skipped: %2).")
                       .arg(outcome.skipped.size())
-                      .arg(outcome.skipped.join(QStringLiteral("; ")));
+                      .arg(listSummary(outcome.skipped, maxListed));
 }
 
 } // namespace formats

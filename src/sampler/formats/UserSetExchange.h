@@ -54,6 +54,6 @@ ExportOutcome writeExportFile(const QString& path, Format format,
                               const std::vector<NumberedRecord>& records);
 
 // "N questions written (M skipped: …)."
-QString exportSummary(const ExportOutcome& outcome);
+QString exportSummary(const ExportOutcome& outcome, int maxListed = -1);
 
 } // namespace formats
