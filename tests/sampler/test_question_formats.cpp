@@ -489,6 +489,13 @@ private slots:
         QTest::newRow("gift extension")
             << "q.gift" << QByteArray("Q\nA. a\nANSWER: A") << int(Format::Gift);
         QTest::newRow("empty xml") << "q.xml" << QByteArray() << int(Format::MoodleXml);
+        QTest::newRow("xml extension decides")
+            << "q.xml" << QByteArray("Q {=a ~b}") << int(Format::MoodleXml);
+        QTest::newRow("aiken with a brace and Windows line ends")
+            << "q.txt" << QByteArray("Which {set}?\r\nA. a\r\nB) b\r\n\r\nANSWER: B\r\n")
+            << int(Format::Aiken);
+        QTest::newRow("gift that mentions ANSWER:")
+            << "q.txt" << QByteArray("ANSWER: pick one {=a ~b}") << int(Format::Gift);
     }
     void detectFormat()
     {
@@ -549,6 +556,21 @@ private slots:
                                 "marked correct but has no text; item 8: it has no question "
                                 "text; item 9: it is a single response item with more than one "
                                 "correct choice; item 10: it has fewer than two choices)."));
+    }
+
+    void moodleSkipsControlCharacters()
+    {
+        std::vector<formats::NumberedRecord> in;
+        in.push_back({1, rec(QStringLiteral("Bell\x07"), {"+a", "b"})});
+        in.push_back({2, rec(QStringLiteral("Tab\tand line\nend"), {"+a", "b"})});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("x.xml"));
+        const auto outcome = formats::writeExportFile(path, Format::MoodleXml, in);
+        QCOMPARE(outcome.skipped,
+                 QStringList{"item 1: it holds a control character that XML cannot carry"});
+        const auto plan = formats::readImportFile(path);
+        QCOMPARE(plan.result.questions.size(), size_t(1));
+        QCOMPARE(plan.result.questions[0], in[1].record);
     }
 
     void importSummary()

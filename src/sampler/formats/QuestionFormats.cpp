@@ -78,16 +78,18 @@ Format detectImportFormat(const QString& fileName, const QByteArray& bytes)
     const QByteArray trimmed = head.trimmed();
     if (trimmed.startsWith('<'))
         return Format::MoodleXml;
-    if (QFileInfo(fileName).suffix().compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0 &&
-        trimmed.isEmpty())
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0)
         return Format::MoodleXml;
     if (QFileInfo(fileName).suffix().compare(QLatin1String("gift"), Qt::CaseInsensitive) == 0)
         return Format::Gift;
-    // An Aiken file has an "ANSWER:" line and no GIFT answer braces.
-    static const QRegularExpression answerLine(QStringLiteral("^\\s*ANSWER\\s*:"),
-                                               QRegularExpression::MultilineOption);
-    const QString text = QString::fromUtf8(head);
-    if (answerLine.match(text).hasMatch() && !text.contains(QLatin1Char('{')))
+    // A GIFT text may hold "ANSWER:" or "A." anywhere, but not a choice line
+    // right before an answer line.
+    static const QRegularExpression aikenEnd(
+        QStringLiteral("^[ \\t]*[A-Z][.)][ \\t][^\\n]*\\n(\\s*\\n)*[ \\t]*ANSWER[ \\t]*:"),
+        QRegularExpression::MultilineOption);
+    QString text = QString::fromUtf8(head);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (aikenEnd.match(text).hasMatch())
         return Format::Aiken;
     return Format::Gift;
 }

@@ -15,9 +15,9 @@ enum class Format { Gift, MoodleXml, Aiken };
 // FormatError at their line and column.
 QString decodeText(const QByteArray& bytes);
 
-// The format of a file to import: Moodle XML when the content starts with
-// "<", Aiken when its first question ends in an "ANSWER:" line, GIFT
-// otherwise. The extension only breaks no tie: content decides.
+// The format of a file to import: Moodle XML for a ".xml" name or content
+// that starts with "<"; GIFT for a ".gift" name; Aiken when a choice line
+// ("A." or "A)") is followed by an "ANSWER:" line; GIFT otherwise.
 Format detectImportFormat(const QString& fileName, const QByteArray& bytes);
 // The format to export to: ".xml" is Moodle XML, anything else GIFT.
 Format exportFormatForName(const QString& fileName);

@@ -14,6 +14,25 @@ namespace {
 const QString kChoice = QStringLiteral("Q%1");
 const QString kKey = QStringLiteral("A%1");
 
+// XML 1.0 has no way to write most control characters.
+bool xmlCannotCarry(const QuestionRecord& r)
+{
+    auto bad = [](const QString& s) {
+        for (const QChar c : s) {
+            if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+                return true;
+        }
+        return false;
+    };
+    if (bad(r.text) || bad(r.explanation))
+        return true;
+    for (const QString& c : r.choices) {
+        if (bad(c))
+            return true;
+    }
+    return false;
+}
+
 QString nativeName(const QString& path)
 {
     return QDir::toNativeSeparators(path);
@@ -106,7 +125,9 @@ ExportOutcome writeExportFile(const QString& path, Format format,
     ExportOutcome outcome;
     std::vector<NumberedRecord> fitting;
     for (const NumberedRecord& nr : records) {
-        const QString problem = exportProblem(nr.record);
+        QString problem = exportProblem(nr.record);
+        if (problem.isEmpty() && format == Format::MoodleXml && xmlCannotCarry(nr.record))
+            problem = QStringLiteral("it holds a control character that XML cannot carry");
         if (problem.isEmpty())
             fitting.push_back(nr);
         else
