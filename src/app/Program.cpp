@@ -1,17 +1,31 @@
 #include "Program.h"
 
 #include "AppOwner.h"
+#include "CommandLine.h"
 #include "InstanceLock.h"
 #include "RealServices.h"
 #include "StartWindow.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QTextStream>
 
 namespace app {
 
 int runProgram(int argc, char** argv)
 {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (isCommand(args)) {
+        // Import and export run without a window or a display, beside a
+        // running instance: the table layer's locks keep them apart.
+        QCoreApplication application(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return runCommand(QCoreApplication::arguments().mid(1),
+                          QCoreApplication::applicationDirPath(), out, err);
+    }
     QApplication application(argc, argv);
     const QString lockName =
         QStringLiteral("PREVINST:") + platform::defaultTitle(QApplication::applicationFilePath());

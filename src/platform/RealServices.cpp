@@ -209,6 +209,12 @@ QString RealServices::chooseOpenFile(QWidget* parent, const QString& caption, co
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
+QString RealServices::chooseSaveFile(QWidget* parent, const QString& caption, const QString& dir,
+                                     const QString& filter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+}
+
 int RealServices::startProgram(const QString& path)
 {
     // posix_spawn reports the system's own reason (ENOENT, EACCES, ENOEXEC,

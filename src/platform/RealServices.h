@@ -32,6 +32,8 @@ public:
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                            const QString& filter) override;
+    QString chooseSaveFile(QWidget* parent, const QString& caption, const QString& dir,
+                           const QString& filter) override;
     int startProgram(const QString& path) override;
     bool printDialog(QWidget* parent, QPrinter* printer) override;
 

@@ -56,6 +56,16 @@ public:
     virtual std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) = 0;
     virtual QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
                                    const QString& filter) = 0;
+    // The file to write to, or an empty text when the user cancels.
+    virtual QString chooseSaveFile(QWidget* parent, const QString& caption, const QString& dir,
+                                   const QString& filter)
+    {
+        Q_UNUSED(parent);
+        Q_UNUSED(caption);
+        Q_UNUSED(dir);
+        Q_UNUSED(filter);
+        return {};
+    }
     // Starts a program and waits until it is ready for input. Returns 0, or
     // the system's error code when the program could not be started.
     virtual int startProgram(const QString& path) = 0;

@@ -145,6 +145,7 @@ void TestSampler::buildMenus()
     m_menuBar->setObjectName(QStringLiteral("menuBar"));
     QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("fileMenu"));
+    buildExchangeActions(file);
     m_exitAction = file->addAction(QStringLiteral("E&xit"));
     m_exitAction->setObjectName(QStringLiteral("exitAction"));
     connect(m_exitAction, &QAction::triggered, this, &TestSampler::closeSampler);

@@ -44,6 +44,8 @@ public:
     QString headerText() const;
 
     QMenuBar* m_menuBar;
+    QAction* m_importAction;
+    QAction* m_exportAction;
     QAction* m_exitAction;
     QAction* m_emptySetAction;
     QAction* m_aboutAction;
@@ -89,6 +91,8 @@ public slots:
     void pagesResized();
     void closeSampler();
     void showAbout();
+    void importQuestions();
+    void exportQuestions();
     void userSetStateChanged();
     void userSetDataChanged();
 
@@ -104,6 +108,7 @@ private:
     // true when nothing is.
     bool keyIsSound();
     void buildMenus();
+    void buildExchangeActions(QMenu* file);
     QWidget* buildRightSide();
     QWidget* buildQuestionTab();
     QWidget* buildTypeTab();

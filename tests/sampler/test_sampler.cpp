@@ -174,7 +174,7 @@ private slots:
                 entries << (e->isSeparator() ? QStringLiteral("-") : e->text());
             menus << a->text() + QLatin1Char(':') + entries.join(QLatin1Char(','));
         }
-        QCOMPARE(menus, QStringList({"&File:E&xit",
+        QCOMPARE(menus, QStringList({"&File:&Import…,Ex&port…,-,E&xit",
                                      "&Items:&Add new item,&Edit item,&Delete Item,-,E&mpty "
                                      "question set",
                                      "&Help:A&bout"}));

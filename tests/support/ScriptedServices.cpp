@@ -98,13 +98,26 @@ std::optional<QColor> ScriptedServices::chooseColour(QWidget*, const QColor& ini
     return colourChooser(initial);
 }
 
-QString ScriptedServices::chooseOpenFile(QWidget*, const QString&, const QString&, const QString&)
+QString ScriptedServices::chooseOpenFile(QWidget*, const QString&, const QString&,
+                                         const QString& filter)
 {
+    chooserFilters << filter;
     if (!fileChooser) {
         m_problems << QStringLiteral("unexpected file chooser");
         return {};
     }
     return fileChooser();
+}
+
+QString ScriptedServices::chooseSaveFile(QWidget*, const QString&, const QString&,
+                                         const QString& filter)
+{
+    chooserFilters << filter;
+    if (!saveFileChooser) {
+        m_problems << QStringLiteral("unexpected save file chooser");
+        return {};
+    }
+    return saveFileChooser();
 }
 
 int ScriptedServices::startProgram(const QString& path)

@@ -65,6 +65,8 @@ public:
     std::function<std::optional<QFont>(const QFont&)> fontChooser;
     std::function<std::optional<QColor>(const QColor&)> colourChooser;
     std::function<QString()> fileChooser;
+    std::function<QString()> saveFileChooser;
+    QStringList chooserFilters; // the filter of every file chooser shown
     QStringList startedPrograms;
     int startError = 0; // what startProgram returns
     std::function<bool(QPrinter*)> printHandler;
@@ -79,6 +81,8 @@ public:
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
+                           const QString& filter) override;
+    QString chooseSaveFile(QWidget* parent, const QString& caption, const QString& dir,
                            const QString& filter) override;
     int startProgram(const QString& path) override;
     bool printDialog(QWidget* parent, QPrinter* printer) override;

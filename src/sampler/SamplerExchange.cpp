@@ -1,0 +1,112 @@
+// Import and export of the user set in the exchange formats, from the
+// sampler's File menu.
+#include "ErrorReport.h"
+#include "Services.h"
+#include "Table.h"
+#include "TestSampler.h"
+#include "UserSetExchange.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace sampler {
+
+namespace {
+
+const QString kImportFilter = QStringLiteral(
+    "GIFT files (*.gift *.txt);;Moodle XML files (*.xml);;Aiken files (*.txt);;All files (*)");
+const QString kExportFilter = QStringLiteral("GIFT files (*.gift);;Moodle XML files (*.xml)");
+// A longer list would make a message box taller than the screen.
+constexpr int kListed = 10;
+const QString kFinishEditing = QStringLiteral("Save or cancel the item being changed first.");
+
+} // namespace
+
+void TestSampler::buildExchangeActions(QMenu* file)
+{
+    m_importAction = file->addAction(QStringLiteral("&Import…"));
+    m_importAction->setObjectName(QStringLiteral("importAction"));
+    connect(m_importAction, &QAction::triggered, this, &TestSampler::importQuestions);
+    m_exportAction = file->addAction(QStringLiteral("Ex&port…"));
+    m_exportAction->setObjectName(QStringLiteral("exportAction"));
+    connect(m_exportAction, &QAction::triggered, this, &TestSampler::exportQuestions);
+    file->addSeparator();
+}
+
+void TestSampler::importQuestions()
+{
+    using platform::MsgKind;
+    if (editing()) {
+        m_services.message(this, MsgKind::Information, kFinishEditing, platform::Ok);
+        return;
+    }
+    const QString path = m_services.chooseOpenFile(this, QStringLiteral("Import questions"),
+                                                   QString(), kImportFilter);
+    if (path.isEmpty())
+        return;
+    formats::ImportPlan plan;
+    try {
+        plan = formats::readImportFile(path);
+    } catch (const formats::ExchangeError& e) {
+        m_services.message(this, MsgKind::Error,
+                           QStringLiteral("Nothing was imported.\r") + e.message(), platform::Ok);
+        return;
+    }
+    if (plan.result.questions.empty()) {
+        m_services.message(this, MsgKind::Information,
+                           formats::importSummary(plan.result, kListed) +
+                               QStringLiteral("\rThe file holds no question for this set."),
+                           platform::Ok);
+        return;
+    }
+    if (m_services.message(this, MsgKind::Confirmation,
+                           formats::importSummary(plan.result, kListed) +
+                               QStringLiteral("\rAdd them to the question set?"),
+                           platform::Yes | platform::No) != platform::Yes)
+        return;
+    const bool added = run([&] {
+        if (!m_table.isOpen())
+            m_table.open();
+        formats::addToUserSet(m_table, plan.result.questions);
+    });
+    if (added) {
+        // The set is no longer empty, and the posts of the import went
+        // through the states an edit does: finish as Save does.
+        setPanel(3, QStringLiteral(" Saved"));
+        enableActions(true);
+    }
+}
+
+void TestSampler::exportQuestions()
+{
+    using platform::MsgKind;
+    if (editing()) {
+        m_services.message(this, MsgKind::Information, kFinishEditing, platform::Ok);
+        return;
+    }
+    QString path = m_services.chooseSaveFile(this, QStringLiteral("Export questions"), QString(),
+                                             kExportFilter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".gift");
+    run([&] {
+        if (!m_table.isOpen())
+            m_table.open();
+        const auto records = formats::readUserSet(m_table);
+        try {
+            const auto outcome =
+                formats::writeExportFile(path, formats::exportFormatForName(path), records);
+            m_services.message(this, MsgKind::Information, formats::exportSummary(outcome, kListed),
+                               platform::Ok);
+        } catch (const formats::ExchangeError& e) {
+            m_services.message(this, MsgKind::Error,
+                               QStringLiteral("Nothing was exported.\r") + e.message(),
+                               platform::Ok);
+        }
+    });
+}
+
+} // namespace sampler

@@ -1,0 +1,218 @@
+#include "QuestionFormats.h"
+
+#include "AikenFormat.h"
+#include "GiftFormat.h"
+#include "MoodleXmlFormat.h"
+#include "Schemas.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace formats {
+
+namespace {
+
+// Length of the UTF-8 sequence starting at i, or 0 when it is not one.
+int utf8Length(const QByteArray& b, qsizetype i)
+{
+    const auto c = static_cast<unsigned char>(b[i]);
+    int len = 0;
+    unsigned min = 0;
+    unsigned cp = 0;
+    if (c < 0x80)
+        return 1;
+    if ((c & 0xE0) == 0xC0) {
+        len = 2, min = 0x80, cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        len = 3, min = 0x800, cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        len = 4, min = 0x10000, cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + len > b.size())
+        return 0;
+    for (int k = 1; k < len; ++k) {
+        const auto cc = static_cast<unsigned char>(b[i + k]);
+        if ((cc & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+} // namespace
+
+QString decodeText(const QByteArray& bytes)
+{
+    QByteArray b = bytes;
+    if (b.startsWith("\xEF\xBB\xBF"))
+        b.remove(0, 3);
+    int line = 1;
+    int column = 1;
+    for (qsizetype i = 0; i < b.size();) {
+        const int len = utf8Length(b, i);
+        if (len == 0)
+            throw FormatError(line, column, QStringLiteral("the file is not UTF-8 text"));
+        if (b[i] == '\n' || (b[i] == '\r' && (i + 1 >= b.size() || b[i + 1] != '\n'))) {
+            ++line;
+            column = 1;
+        } else if (b[i] != '\r') {
+            ++column;
+        }
+        i += len;
+    }
+    QString text = QString::fromUtf8(b);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+Format detectImportFormat(const QString& fileName, const QByteArray& bytes)
+{
+    QByteArray head = bytes.left(4096);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    const QByteArray trimmed = head.trimmed();
+    if (trimmed.startsWith('<'))
+        return Format::MoodleXml;
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0)
+        return Format::MoodleXml;
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("gift"), Qt::CaseInsensitive) == 0)
+        return Format::Gift;
+    // A GIFT text may hold "ANSWER:" or "A." anywhere, but not a choice line
+    // right before an answer line.
+    static const QRegularExpression aikenEnd(
+        QStringLiteral("^[ \\t]*[A-Z][.)][ \\t][^\\n]*\\n(\\s*\\n)*[ \\t]*ANSWER[ \\t]*:"),
+        QRegularExpression::MultilineOption);
+    QString text = QString::fromUtf8(head);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (aikenEnd.match(text).hasMatch())
+        return Format::Aiken;
+    return Format::Gift;
+}
+
+Format exportFormatForName(const QString& fileName)
+{
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0)
+        return Format::MoodleXml;
+    return Format::Gift;
+}
+
+std::optional<Format> formatFromName(const QString& name)
+{
+    const QString n = name.toLower();
+    if (n == QLatin1String("gift"))
+        return Format::Gift;
+    if (n == QLatin1String("moodle") || n == QLatin1String("xml"))
+        return Format::MoodleXml;
+    if (n == QLatin1String("aiken"))
+        return Format::Aiken;
+    return std::nullopt;
+}
+
+QString formatName(Format format)
+{
+    switch (format) {
+    case Format::Gift:
+        return QStringLiteral("GIFT");
+    case Format::MoodleXml:
+        return QStringLiteral("Moodle XML");
+    case Format::Aiken:
+        return QStringLiteral("Aiken");
+    }
+    return {};
+}
+
+ParseResult parse(Format format, const QByteArray& bytes)
+{
+    switch (format) {
+    case Format::Gift:
+        return parseGift(decodeText(bytes));
+    case Format::MoodleXml:
+        return parseMoodleXml(bytes);
+    case Format::Aiken:
+        return parseAiken(decodeText(bytes));
+    }
+    return {};
+}
+
+QString exportProblem(const QuestionRecord& r)
+{
+    static const char letters[] = "abcdef";
+    if (r.text.trimmed().isEmpty())
+        return QStringLiteral("it has no question text");
+    int count = 0;
+    int correct = 0;
+    for (int i = 0; i < kMaxChoices; ++i) {
+        const bool has = !r.choices[i].trimmed().isEmpty();
+        if (has && count < i)
+            return QStringLiteral("choice %1 follows an empty choice").arg(QLatin1Char(letters[i]));
+        if (has)
+            ++count;
+        if (r.key[i] && !has)
+            return QStringLiteral("choice %1 is marked correct but has no text")
+                .arg(QLatin1Char(letters[i]));
+        if (r.key[i])
+            ++correct;
+    }
+    if (count < 2)
+        return QStringLiteral("it has fewer than two choices");
+    if (correct == 0)
+        return QStringLiteral("it has no correct choice");
+    if (!r.multiple && correct > 1)
+        return QStringLiteral("it is a single response item with more than one correct choice");
+    return {};
+}
+
+QString categoryForSection(int section)
+{
+    const QString name = store::sectionName(section);
+    if (name.isEmpty())
+        return QStringLiteral("$course$/top");
+    return QStringLiteral("$course$/top/") + name;
+}
+
+int sectionForCategory(const QString& path)
+{
+    const QString last = path.section(QLatin1Char('/'), -1).trimmed();
+    for (int s = 1; s <= store::kSectionCount; ++s) {
+        if (last.compare(store::sectionName(s), Qt::CaseInsensitive) == 0)
+            return s;
+    }
+    return 0;
+}
+
+QString listSummary(const QStringList& entries, int maxListed)
+{
+    if (maxListed < 0 || entries.size() <= maxListed)
+        return entries.join(QStringLiteral("; "));
+    return (entries.mid(0, maxListed)
+            << QStringLiteral("and %1 more").arg(entries.size() - maxListed))
+        .join(QStringLiteral("; "));
+}
+
+QString skippedSummary(const std::vector<SkippedQuestion>& skipped, int maxListed)
+{
+    QStringList parts;
+    for (const SkippedQuestion& s : skipped)
+        parts
+            << QStringLiteral("question %1 (line %2): %3").arg(s.number).arg(s.line).arg(s.reason);
+    return listSummary(parts, maxListed);
+}
+
+QString importSummary(const ParseResult& result, int maxListed)
+{
+    const auto n = result.questions.size();
+    QString text = n == 1 ? QStringLiteral("1 question will be added")
+                          : QStringLiteral("%1 questions will be added").arg(n);
+    if (result.skipped.empty())
+        return text + QLatin1Char('.');
+    return text + QStringLiteral(" (%1 skipped: %2).")
+                      .arg(result.skipped.size())
+                      .arg(skippedSummary(result.skipped, maxListed));
+}
+
+} // namespace formats

@@ -1,0 +1,157 @@
+#include "UserSetExchange.h"
+
+#include "MoodleXmlFormat.h"
+#include "Table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace formats {
+
+namespace {
+
+const QString kChoice = QStringLiteral("Q%1");
+const QString kKey = QStringLiteral("A%1");
+
+// XML 1.0 has no way to write most control characters.
+bool xmlCannotCarry(const QuestionRecord& r)
+{
+    auto bad = [](const QString& s) {
+        for (const QChar c : s) {
+            if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+                return true;
+        }
+        return false;
+    };
+    if (bad(r.text) || bad(r.explanation))
+        return true;
+    for (const QString& c : r.choices) {
+        if (bad(c))
+            return true;
+    }
+    return false;
+}
+
+QString nativeName(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+ImportPlan readImportFile(const QString& path, std::optional<Format> format)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ExchangeError(QStringLiteral("%1: %2").arg(nativeName(path), file.errorString()));
+    const QByteArray bytes = file.readAll();
+    ImportPlan plan;
+    plan.format = format ? *format : detectImportFormat(path, bytes);
+    try {
+        plan.result = parse(plan.format, bytes);
+    } catch (const FormatError& e) {
+        throw ExchangeError(QStringLiteral("%1: %2").arg(nativeName(path), e.message()));
+    }
+    return plan;
+}
+
+QuestionRecord currentRecord(const store::Table& t)
+{
+    QuestionRecord r;
+    r.section = int(t.asInteger(QStringLiteral("Q_SECT")));
+    r.multiple = t.asBoolean(QStringLiteral("Q_TYPE"));
+    r.text = t.asString(QStringLiteral("Q_TEXT"));
+    r.explanation = t.asString(QStringLiteral("Q_EXPL"));
+    for (int i = 0; i < kMaxChoices; ++i) {
+        r.choices[size_t(i)] = t.asString(kChoice.arg(i + 1));
+        r.key[size_t(i)] = t.asBoolean(kKey.arg(i + 1));
+    }
+    return r;
+}
+
+std::vector<NumberedRecord> readUserSet(store::Table& table)
+{
+    std::vector<NumberedRecord> out;
+    const store::Bookmark mark = table.bookmark();
+    table.disableControls();
+    try {
+        for (table.first(); !table.eof(); table.next())
+            out.push_back({table.asInteger(QStringLiteral("Q_ID")), currentRecord(table)});
+        if (mark.valid)
+            table.gotoBookmark(mark);
+    } catch (...) {
+        table.enableControls();
+        throw;
+    }
+    table.enableControls();
+    return out;
+}
+
+void addToUserSet(store::Table& table, const std::vector<QuestionRecord>& records)
+{
+    table.disableControls();
+    table.beginBatch();
+    try {
+        for (const QuestionRecord& r : records) {
+            table.append();
+            table.setValue(QStringLiteral("Q_SECT"), r.section);
+            table.setValue(QStringLiteral("Q_TYPE"), r.multiple);
+            table.setValue(QStringLiteral("Q_TEXT"), r.text);
+            table.setValue(QStringLiteral("Q_EXPL"), r.explanation);
+            for (int i = 0; i < kMaxChoices; ++i) {
+                table.setValue(kChoice.arg(i + 1), r.choices[size_t(i)]);
+                table.setValue(kKey.arg(i + 1), r.key[size_t(i)]);
+            }
+            table.setValue(QStringLiteral("U_MEMO"), QString());
+            table.post();
+        }
+        table.commitBatch();
+    } catch (...) {
+        table.cancel();
+        table.rollbackBatch();
+        table.enableControls();
+        throw;
+    }
+    table.enableControls();
+}
+
+ExportOutcome writeExportFile(const QString& path, Format format,
+                              const std::vector<NumberedRecord>& records)
+{
+    if (format == Format::Aiken)
+        throw ExchangeError(QStringLiteral("Aiken files can only be imported; "
+                                           "export to GIFT or Moodle XML."));
+    ExportOutcome outcome;
+    std::vector<NumberedRecord> fitting;
+    for (const NumberedRecord& nr : records) {
+        QString problem = exportProblem(nr.record);
+        if (problem.isEmpty() && format == Format::MoodleXml && xmlCannotCarry(nr.record))
+            problem = QStringLiteral("it holds a control character that XML cannot carry");
+        if (problem.isEmpty())
+            fitting.push_back(nr);
+        else
+            outcome.skipped << QStringLiteral("item %1: %2").arg(nr.id).arg(problem);
+    }
+    const QByteArray bytes =
+        format == Format::MoodleXml ? writeMoodleXml(fitting) : writeGift(fitting).toUtf8();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw ExchangeError(QStringLiteral("%1: %2").arg(nativeName(path), file.errorString()));
+    outcome.written = int(fitting.size());
+    return outcome;
+}
+
+QString exportSummary(const ExportOutcome& outcome, int maxListed)
+{
+    QString text = outcome.written == 1
+                       ? QStringLiteral("1 question written")
+                       : QStringLiteral("%1 questions written").arg(outcome.written);
+    if (outcome.skipped.isEmpty())
+        return text + QLatin1Char('.');
+    return text + QStringLiteral(" (%1 skipped: %2).")
+                      .arg(outcome.skipped.size())
+                      .arg(listSummary(outcome.skipped, maxListed));
+}
+
+} // namespace formats
