@@ -48,6 +48,7 @@ class ScriptedServices final : public platform::Services {
 public:
     ~ScriptedServices() override;
 
+    // An answer of NoButton closes the message with Escape or its close box.
     void expectMessage(const QString& text, platform::MsgButton answer);
     // The handler gets the window, acts on it and returns its result.
     void expectModal(const QString& objectName, std::function<int(QWidget*)> handler);
@@ -60,7 +61,7 @@ public:
 
     QStringList shownMessages; // every message text, in order
     QList<platform::MsgKind> shownKinds;
-    double clock = 45000.0;    // days
+    double clock = 45000.0; // days
     MemoryStore store;
     std::function<std::optional<QFont>(const QFont&)> fontChooser;
     std::function<QString()> fileChooser;
