@@ -8,12 +8,12 @@
 #include "ItemsReview.h"
 #include "NameDialog.h"
 #include "NoteWindow.h"
-#include "ProgramDir.h"
 #include "PrintingSimulation.h"
+#include "ProgramDir.h"
 #include "Schemas.h"
 #include "ScoreReport.h"
-#include "Session.h"
 #include "ScriptedServices.h"
+#include "Session.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
 #include "StartWindow.h"
@@ -25,10 +25,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QScrollArea>
-#include <QSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QSpinBox>
 #include <QtTest>
 
 using session::ExamWindow;
@@ -300,7 +300,7 @@ private slots:
                 return 0;
             };
         } else {
-            objectName = window == QLatin1String("exhibit")        ? QStringLiteral("exhibit1Window")
+            objectName = window == QLatin1String("exhibit") ? QStringLiteral("exhibit1Window")
                          : window == QLatin1String("items review") ? QStringLiteral("itemsReview")
                          : window == QLatin1String("options")      ? QStringLiteral("optionsDialog")
                                                                    : QStringLiteral("aboutBox");
@@ -346,7 +346,8 @@ private slots:
             // Empty targets confirmed: answered, wrong, on its own item only.
             for (int k = 0; k < 2; ++k) {
                 t.currentSet().setRecNo(k + 1);
-                const bool sim = t.currentSet().asInteger(QStringLiteral("Q_OR_NUMBER")) == openedOn;
+                const bool sim =
+                    t.currentSet().asInteger(QStringLiteral("Q_OR_NUMBER")) == openedOn;
                 const store::ItemResponse& r = t.responses[size_t(k)];
                 QCOMPARE(r.Choice[4], sim);
                 for (int c : {0, 1, 2, 3, 5})

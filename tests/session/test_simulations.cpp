@@ -671,7 +671,8 @@ private slots:
             const store::ItemResponse& r = responseOf(id);
             QVERIFY(!r.Choice[4] && !r.Choice[5]);
         }
-        QVERIFY(!f.services.shownMessages.contains(QStringLiteral("Your response has been saved.")));
+        QVERIFY(
+            !f.services.shownMessages.contains(QStringLiteral("Your response has been saved.")));
     }
 };
 
