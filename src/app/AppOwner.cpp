@@ -16,6 +16,7 @@
 #include "StartWindow.h"
 #include "SubnetMaskSimulation.h"
 #include "TestSampler.h"
+#include "WindowPlace.h"
 
 #include <QApplication>
 
@@ -77,7 +78,7 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     connect(m_main.get(), &StartWindow::startTestingRequested, this, &AppOwner::startTesting);
     connect(m_main.get(), &StartWindow::samplerRequested, this, &AppOwner::startSampler);
     connect(m_test.get(), &session::ExamWindow::aboutRequested, this,
-            [this] { m_services.runModal(m_about.get()); });
+            [this] { m_test->services().runModal(m_about.get()); });
     connect(m_sampler.get(), &sampler::TestSampler::aboutRequested, this,
             [this] { m_services.runModal(m_about.get()); });
 }
@@ -105,15 +106,19 @@ AppOwner::~AppOwner()
 
 void AppOwner::startTesting()
 {
+    platform::keepPlace(m_main.get());
     m_main->hide();
     m_services.runModal(m_test.get());
+    platform::restorePlace(m_main.get());
     m_main->show();
 }
 
 void AppOwner::startSampler()
 {
+    platform::keepPlace(m_main.get());
     m_main->hide();
     m_services.runModal(m_sampler.get());
+    platform::restorePlace(m_main.get());
     m_main->show();
 }
 

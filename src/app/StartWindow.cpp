@@ -140,10 +140,10 @@ void StartWindow::exitProgram()
 
 void StartWindow::keyPressEvent(QKeyEvent* event)
 {
-    // Escape would only hide a dialog; the start window ends the program
-    // through its close command instead.
-    if (event->key() == Qt::Key_Escape) {
-        close();
+    // Only Exit and the close command end the program; a dialog's Escape
+    // would otherwise hide the start window and leave nothing on screen.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -1,5 +1,7 @@
 #include "RealServices.h"
 
+#include "WindowPlace.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDateTime>
@@ -58,12 +60,15 @@ private:
 };
 
 // Ends a local event loop when the watched window is hidden or destroyed.
+// Minimising also hides a window, spontaneously and without making it
+// invisible; the run goes on until the window is really closed.
 class HideWatcher final : public QObject {
 public:
     HideWatcher(QWidget* w, QEventLoop* loop) : m_loop(loop) { w->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* e) override
+    bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (e->type() == QEvent::Hide)
+        if (e->type() == QEvent::Hide &&
+            (!e->spontaneous() || !static_cast<QWidget*>(watched)->isVisible()))
             m_loop->quit();
         return false;
     }
@@ -138,6 +143,8 @@ MsgButton RealServices::message(QWidget* parent, MsgKind kind, const QString& te
     if (!std)
         std = QMessageBox::Ok;
     QMessageBox box(icon, QApplication::applicationName(), displayText(text), std, parent);
+    if ((buttons & EscapeAnswersOk) && (buttons & Ok))
+        box.setEscapeButton(QMessageBox::Ok);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Ok;
@@ -150,30 +157,32 @@ MsgButton RealServices::message(QWidget* parent, MsgKind kind, const QString& te
     default:
         break;
     }
-    // Escape or the close box count as the cancelling answer on offer.
-    if (buttons & Cancel)
-        return Cancel;
-    if (buttons & No)
-        return No;
-    return Ok;
+    return closedAnswer(buttons);
 }
 
 int RealServices::runModal(QWidget* window)
 {
-    if (auto* dialog = qobject_cast<QDialog*>(window))
-        return dialog->exec();
     QPointer<QWidget> guard(window);
-    window->setWindowModality(Qt::ApplicationModal);
-    window->setProperty("modalResult", 0);
-    QEventLoop loop;
-    HideWatcher watcher(window, &loop);
-    window->show();
-    if (window->isVisible())
-        loop.exec(QEventLoop::DialogExec);
-    if (!guard)
-        return 0;
-    window->removeEventFilter(&watcher);
-    return window->property("modalResult").toInt();
+    restorePlace(window);
+    int result = 0;
+    if (auto* dialog = qobject_cast<QDialog*>(window)) {
+        result = dialog->exec();
+    } else {
+        window->setWindowModality(Qt::ApplicationModal);
+        window->setProperty("modalResult", 0);
+        QEventLoop loop;
+        HideWatcher watcher(window, &loop);
+        window->show();
+        if (window->isVisible())
+            loop.exec(QEventLoop::DialogExec);
+        if (!guard)
+            return 0;
+        window->removeEventFilter(&watcher);
+        result = window->property("modalResult").toInt();
+    }
+    if (guard)
+        keepPlace(window);
+    return result;
 }
 
 double RealServices::now()

@@ -16,6 +16,23 @@ enum class MsgKind { Information, Warning, Confirmation, Error };
 
 enum MsgButton : int { NoButton = 0, Ok = 0x1, Cancel = 0x2, Yes = 0x4, No = 0x8 };
 
+// Added to the buttons of a message: Escape and the close box answer Ok, for
+// a message whose Ok changes nothing and whose other button acts.
+constexpr int EscapeAnswersOk = 0x100;
+
+// The answer of a message closed without a button (Escape, the close box):
+// the cancelling button on offer, unless the message says otherwise.
+inline MsgButton closedAnswer(int buttons)
+{
+    if (buttons & EscapeAnswersOk)
+        return Ok;
+    if (buttons & Cancel)
+        return Cancel;
+    if (buttons & No)
+        return No;
+    return Ok;
+}
+
 // The once-a-second tick that drives the exam countdown.
 class Ticker : public QObject {
     Q_OBJECT

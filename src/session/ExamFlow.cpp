@@ -203,6 +203,8 @@ void ExamWindow::buildAndStart(const std::function<store::BuildResult()>& build,
         return;
     }
     mode = ModeExam;
+    m_graded = false;
+    m_endRequested = false;
     enterExamMode();
     if (userExam)
         m_noteButton->hide();
@@ -243,6 +245,8 @@ void ExamWindow::enterReviewMode()
 void ExamWindow::closeCurrentExam()
 {
     mode = ModeIdle;
+    m_graded = false;
+    m_endRequested = false;
     m_qset->setFilter(QString());
     m_qset->setFiltered(false);
     m_qset->close();

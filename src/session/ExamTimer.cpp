@@ -1,6 +1,8 @@
 // The exam countdown and grading's entry point.
 #include "ExamWindow.h"
 
+#include "CountingServices.h"
+
 #include "ItemsReview.h"
 #include "NoteWindow.h"
 #include "ScoreReport.h"
@@ -38,14 +40,31 @@ void ExamWindow::countDown()
 
 void ExamWindow::timeExpired()
 {
+    // Time running out never acts behind a window open over the exam window:
+    // that window stays and finishes as it would (a simulation's OK, a note's
+    // Save), and an end asked for here comes once the candidate is back.
+    const bool overAnotherWindow = m_countingServices->openWindows() > 0;
     const platform::MsgButton answer = m_services.message(
         this, platform::MsgKind::Information,
         QStringLiteral("Your time has expired.\rDo you want continue the exam anyway?"),
-        platform::No | platform::Ok);
-    if (answer == platform::No)
-        gradeOrShowReport();
-    else
+        platform::No | platform::Ok | platform::EscapeAnswersOk);
+    if (answer != platform::No) {
         m_timeLabel->hide();
+        return;
+    }
+    if (overAnotherWindow)
+        m_endRequested = true;
+    else
+        gradeOrShowReport();
+}
+
+void ExamWindow::endExamAfterExpiry()
+{
+    if (!m_endRequested || m_countingServices->openWindows() > 0)
+        return;
+    m_endRequested = false;
+    if (mode == ModeExam)
+        gradeOrShowReport();
 }
 
 void ExamWindow::gradeOrShowReport()
@@ -65,6 +84,8 @@ void ExamWindow::gradeOrShowReport()
 void ExamWindow::gradeExam()
 {
     if (mode == ModeExam) {
+        m_graded = true;
+        m_endRequested = false;
         m_timeLabel->hide();
         m_examTimer->setEnabled(false);
         // ComputeTotalScore and ComputeSectionScores fill the report.

@@ -1,6 +1,7 @@
 // The exam window's creation and the building of its controls.
 #include "ExamWindow.h"
 
+#include "CountingServices.h"
 #include "DataSource.h"
 #include "ExamSetBuilder.h"
 #include "RunButton.h"
@@ -78,8 +79,14 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 }
 
 ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, QWidget* parent)
-    : QMainWindow(parent), m_services(services)
+    : QMainWindow(parent), m_countingServices(std::make_unique<CountingServices>(services)),
+      m_services(*m_countingServices)
 {
+    m_countingServices->setAllClosedHandler([this] {
+        // Queued, so that the closing window's own handler finishes first.
+        if (m_endRequested)
+            QMetaObject::invokeMethod(this, &ExamWindow::endExamAfterExpiry, Qt::QueuedConnection);
+    });
     setObjectName(QStringLiteral("examWindow"));
     this->windowsDir = windowsDir;
     m_session = std::make_unique<store::Session>(QString::fromLatin1(store::kSessionName));
@@ -96,7 +103,7 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
     m_dsUserSet = new store::DataSource(m_userSet.get(), this);
     m_dsUserSet->setObjectName(QStringLiteral("dsUserSet"));
     m_builder = std::make_unique<store::ExamSetBuilder>(nullptr);
-    m_examTimer = new TimeCounter(services, this);
+    m_examTimer = new TimeCounter(m_services, this);
     connect(m_examTimer, &TimeCounter::ticked, this, &ExamWindow::countDown);
     connect(m_dsCurrentSet, &store::DataSource::dataChanged, this, [this] { showCurrentItem(); });
 
@@ -124,6 +131,7 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
 
 ExamWindow::~ExamWindow()
 {
+    m_countingServices->setAllClosedHandler({});
     // The tables go before their data sources' owner lets them go.
     m_qset->close();
     m_currentSet->close();

@@ -44,6 +44,7 @@ class ScoreReport;
 namespace session {
 
 class TimeCounter;
+class CountingServices;
 class RunButton;
 class NameDialog;
 class Exhibit1Window;
@@ -104,6 +105,8 @@ public:
     void setOptionsDialog(options::OptionsDialog* form);
 
     store::Session& tableSession() { return *m_session; }
+    // The services through which every window over the exam window is opened.
+    platform::Services& services() { return m_services; }
     store::Table& bank() { return *m_qset; }
     store::Table& currentSet() { return *m_currentSet; }
     store::Table& userSet() { return *m_userSet; }
@@ -213,6 +216,8 @@ public:
     void startExamTimer();
     void countDown();
     void timeExpired();
+    // The end of the exam asked for while another window was open.
+    void endExamAfterExpiry();
     void revealAnswer();
     void showExhibit1();
     void openSimulation();
@@ -266,6 +271,7 @@ private:
     int countUnderFilter();
     void showNoItemsMessage();
 
+    std::unique_ptr<CountingServices> m_countingServices;
     platform::Services& m_services;
     std::unique_ptr<store::Session> m_session;
     std::unique_ptr<store::Table> m_qset;
@@ -290,6 +296,10 @@ private:
     std::function<std::uint64_t()> m_seed;
     QWidget* m_middle = nullptr;
     int m_labelHeight[6] = {};
+    // Graded: the score report has been shown for this exam.
+    bool m_graded = false;
+    // Time ran out over another window and the candidate chose to end.
+    bool m_endRequested = false;
 };
 
 } // namespace session

@@ -42,7 +42,13 @@ void ExamWindow::openSimulation()
     }
 
     if (window) {
+        const int item = m_currentSet->recNo();
         const bool confirmed = m_services.runModal(window) == QDialog::Accepted;
+        // The outcome belongs to the item the window was opened for, in an
+        // exam still being taken; anything else stores and says nothing.
+        if (mode != ModeExam || m_graded || !m_currentSet->isOpen() ||
+            m_currentSet->recNo() != item)
+            return;
         const bool right = confirmed && holdsKey();
         if (store::ItemResponse* r = currentResponse()) {
             r->Choice[4] = confirmed && !right;

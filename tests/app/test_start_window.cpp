@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QWindow>
 #include <QtTest>
 
 class TestStartWindow : public QObject {
@@ -124,6 +125,43 @@ private slots:
         m_owner->startWindow()->m_exitButton->click();
         QCOMPARE(closed.size(), 1);
         QVERIFY(!m_owner->startWindow()->isVisible());
+    }
+
+    // Only Exit and the close command end the program.
+    void escapeLeavesTheStartWindowOpen_data()
+    {
+        QTest::addColumn<bool>("escape"); // else the close command
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close command") << false;
+    }
+    void escapeLeavesTheStartWindowOpen()
+    {
+        QFETCH(bool, escape);
+        app::StartWindow* start = m_owner->startWindow();
+        start->show();
+        QSignalSpy closed(start, &app::StartWindow::closed);
+        if (escape)
+            QTest::keyClick(start->m_samplerButton, Qt::Key_Escape);
+        else
+            start->close();
+        QCOMPARE(closed.size(), escape ? 0 : 1);
+        QCOMPARE(start->isVisible(), escape);
+    }
+
+    // After the exam window the start window reappears where the user left
+    // it, not centred anew.
+    void startWindowComesBackWhereItWas()
+    {
+        app::StartWindow* start = m_owner->startWindow();
+        start->show();
+        const QPoint centred = start->pos();
+        start->windowHandle()->setPosition(centred + QPoint(-60, 45));
+        QCoreApplication::processEvents();
+        const QPoint left = start->pos();
+        QVERIFY(left != centred);
+        m_services.expectModal(QStringLiteral("examWindow"), [](QWidget*) { return 0; });
+        start->m_startTestingButton->click();
+        QCOMPARE(start->pos(), left);
     }
 
     void aboutBoxFromTheExamWindow()

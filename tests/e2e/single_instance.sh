@@ -3,41 +3,10 @@
 # Runs the real program under Xvfb with openbox.
 set -u
 PROGRAM="$1"
-WORK="$(mktemp -d)"
-export XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-PIDS=""
-cleanup() {
-  for p in $PIDS; do kill -9 "$p" 2>/dev/null; done
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/xsession.sh"
 
-# A free display number.
-N=150
-while [ -e "/tmp/.X$N-lock" ] || [ -e "/tmp/.X11-unix/X$N" ]; do N=$((N + 1)); done
-Xvfb ":$N" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-PIDS="$PIDS $!"
-export DISPLAY=":$N"
-i=0; until xdpyinfo >/dev/null 2>&1; do i=$((i+1)); [ $i -gt 100 ] && fail "Xvfb did not start"; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-PIDS="$PIDS $!"
-
-# Polls (at most ~15 s) until the condition holds.
-wait_for() {
-  i=0
-  until eval "$1" >/dev/null 2>&1; do
-    i=$((i+1)); [ $i -gt 150 ] && return 1; sleep 0.1
-  done
-}
-# The window manager is up once it has announced itself on the root window.
-wait_for "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not start"
-visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
-
-"$PROGRAM" >/dev/null 2>&1 &
-FIRST=$!
-PIDS="$PIDS $FIRST"
+e2e_start "$PROGRAM"
+FIRST=$STARTED
 wait_for "[ \$(visible_windows $FIRST) -ge 1 ]" || fail "the first instance shows no window"
 START_WIN=$(xdotool search --onlyvisible --pid "$FIRST" | head -1)
 xdotool windowactivate --sync "$START_WIN" >/dev/null 2>&1
@@ -48,9 +17,7 @@ EXAM_WIN=$(xdotool getactivewindow)
 xdotool search --onlyvisible --pid "$FIRST" | grep -q "^$EXAM_WIN\$" || fail "the active window is not the program's"
 
 # Something else takes the focus.
-xmessage -name other "another program" >/dev/null 2>&1 &
-OTHER=$!
-PIDS="$PIDS $OTHER"
+e2e_start xmessage -name other "another program"
 wait_for "[ \"\$(xdotool getactivewindow)\" != \"$EXAM_WIN\" ]" || fail "the other window never became active"
 
 second_start() {
@@ -79,9 +46,8 @@ echo "ok: a minimised instance is restored"
 
 # A copy under another file name is another program.
 cp "$PROGRAM" "$(dirname "$PROGRAM")/quizlark-e2e-copy"
-"$(dirname "$PROGRAM")/quizlark-e2e-copy" >/dev/null 2>&1 &
-COPY=$!
-PIDS="$PIDS $COPY"
+e2e_start "$(dirname "$PROGRAM")/quizlark-e2e-copy"
+COPY=$STARTED
 wait_for "[ \$(visible_windows $COPY) -ge 1 ]"; R=$?
 kill -9 "$COPY" 2>/dev/null
 rm -f "$(dirname "$PROGRAM")/quizlark-e2e-copy"
@@ -90,9 +56,8 @@ echo "ok: a copy under another name runs beside it"
 
 # A killed instance leaves its lock behind; it must not block the next start.
 kill -9 "$FIRST"
-"$PROGRAM" >/dev/null 2>&1 &
-THIRD=$!
-PIDS="$PIDS $THIRD"
+e2e_start "$PROGRAM"
+THIRD=$STARTED
 wait_for "[ \$(visible_windows $THIRD) -ge 1 ]" || fail "a stale lock blocked the next start"
 echo "ok: a stale lock is taken over"
 exit 0

@@ -640,6 +640,40 @@ private slots:
         // The tiles did move; only nothing was stored.
         QCOMPARE(captions(which)[4], left[5]);
     }
+    // A result only ever lands on the item its window was opened for, and
+    // never once the exam is graded.
+    void outcomeStaysWithItsItem_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::newRow("another item became current") << "moved";
+        QTest::newRow("the exam was graded") << "graded";
+    }
+    void outcomeStaysWithItsItem()
+    {
+        QFETCH(QString, meanwhile);
+        start();
+        f.goToBankItem(1);
+        f.services.expectModal(formName(1), [&](QWidget* w) {
+            arrange(1, kRight1);
+            if (meanwhile == QLatin1String("moved")) {
+                f.goToBankItem(5);
+            } else {
+                f.services.expectMessage(QStringLiteral("This will end your practice exam.\r"
+                                                        "Are you sure to end this exam?"),
+                                         platform::Ok);
+                f.form->m_gradeButton->click();
+            }
+            closeWindow(static_cast<QDialog*>(w), QStringLiteral("OK"));
+            return static_cast<QDialog*>(w)->result();
+        });
+        clickSimButton();
+        for (int id : {1, 5}) {
+            const store::ItemResponse& r = responseOf(id);
+            QVERIFY(!r.Choice[4] && !r.Choice[5]);
+        }
+        QVERIFY(
+            !f.services.shownMessages.contains(QStringLiteral("Your response has been saved.")));
+    }
 };
 
 QTEST_MAIN(TestSimulations)

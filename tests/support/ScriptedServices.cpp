@@ -37,7 +37,7 @@ void ScriptedServices::reset()
 }
 
 platform::MsgButton ScriptedServices::message(QWidget*, platform::MsgKind kind, const QString& text,
-                                              int)
+                                              int buttons)
 {
     shownMessages << text;
     shownKinds << kind;
@@ -49,6 +49,9 @@ platform::MsgButton ScriptedServices::message(QWidget*, platform::MsgKind kind, 
     m_messages.pop_front();
     if (m.text != text)
         m_problems << QStringLiteral("expected message \"%1\" but got \"%2\"").arg(m.text, text);
+    // NoButton scripts Escape or the close box.
+    if (m.answer == platform::NoButton)
+        return platform::closedAnswer(buttons);
     return m.answer;
 }
 

@@ -48,6 +48,7 @@ class ScriptedServices final : public platform::Services {
 public:
     ~ScriptedServices() override;
 
+    // An answer of NoButton closes the message with Escape or its close box.
     void expectMessage(const QString& text, platform::MsgButton answer);
     // The handler gets the window, acts on it and returns its result.
     void expectModal(const QString& objectName, std::function<int(QWidget*)> handler);

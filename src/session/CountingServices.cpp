@@ -1,0 +1,46 @@
+#include "CountingServices.h"
+
+namespace session {
+
+template <typename F> auto CountingServices::counted(F&& f)
+{
+    struct Open {
+        CountingServices& s;
+        explicit Open(CountingServices& s) : s(s) { ++s.m_open; }
+        ~Open()
+        {
+            if (--s.m_open == 0 && s.m_allClosed)
+                s.m_allClosed();
+        }
+    } open(*this);
+    return f();
+}
+
+platform::MsgButton CountingServices::message(QWidget* parent, platform::MsgKind kind,
+                                              const QString& text, int buttons)
+{
+    return counted([&] { return m_inner.message(parent, kind, text, buttons); });
+}
+
+int CountingServices::runModal(QWidget* window)
+{
+    return counted([&] { return m_inner.runModal(window); });
+}
+
+std::optional<QFont> CountingServices::chooseFont(QWidget* parent, const QFont& initial)
+{
+    return counted([&] { return m_inner.chooseFont(parent, initial); });
+}
+
+QString CountingServices::chooseOpenFile(QWidget* parent, const QString& caption,
+                                         const QString& dir, const QString& filter)
+{
+    return counted([&] { return m_inner.chooseOpenFile(parent, caption, dir, filter); });
+}
+
+bool CountingServices::printDialog(QWidget* parent, QPrinter* printer)
+{
+    return counted([&] { return m_inner.printDialog(parent, printer); });
+}
+
+} // namespace session

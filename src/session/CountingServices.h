@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Services.h"
+
+#include <functional>
+
+namespace session {
+
+// The exam window's way to the services: it knows how many windows and
+// messages the exam window has open over itself, so that time running out
+// never acts behind one of them, and says when the last of them has closed.
+class CountingServices final : public platform::Services {
+public:
+    explicit CountingServices(platform::Services& inner) : m_inner(inner) {}
+
+    // How many windows and messages opened through these services are open.
+    int openWindows() const { return m_open; }
+    // Called each time the last open window or message has closed.
+    void setAllClosedHandler(std::function<void()> handler) { m_allClosed = std::move(handler); }
+
+    platform::MsgButton message(QWidget* parent, platform::MsgKind kind, const QString& text,
+                                int buttons) override;
+    int runModal(QWidget* window) override;
+    double now() override { return m_inner.now(); }
+    std::unique_ptr<platform::Ticker> createTicker() override { return m_inner.createTicker(); }
+    platform::KeyValueStore& settings() override { return m_inner.settings(); }
+    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
+                           const QString& filter) override;
+    int startProgram(const QString& path) override { return m_inner.startProgram(path); }
+    bool printDialog(QWidget* parent, QPrinter* printer) override;
+
+private:
+    template <typename F> auto counted(F&& f);
+
+    platform::Services& m_inner;
+    std::function<void()> m_allClosed;
+    int m_open = 0;
+};
+
+} // namespace session

@@ -1,0 +1,83 @@
+# Sourced by the e2e scripts: a private X display with openbox, and the
+# helpers to drive the real program on it. Sets DISPLAY, WORK (a temporary
+# folder removed at exit) and the XDG folders; everything started through
+# e2e_start is stopped at exit, Xvfb last and with SIGTERM so that it removes
+# its own lock and socket.
+
+# The program under test must reach the X display, whatever the caller set.
+unset QT_QPA_PLATFORM
+
+WORK="$(mktemp -d)"
+export XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+E2E_PIDS=""
+XVFB_PID=""
+WM_PID=""
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+e2e_stop() {
+  # The last started first; each is waited for so nothing outlives the run.
+  for p in $E2E_PIDS; do kill "$p" 2>/dev/null; done
+  for p in $E2E_PIDS; do wait "$p" 2>/dev/null; done
+  if [ -n "$WM_PID" ]; then kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null; fi
+  if [ -n "$XVFB_PID" ]; then kill -TERM "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
+  rm -rf "$WORK"
+}
+trap e2e_stop EXIT
+trap 'exit 2' INT TERM
+
+# Polls (at most ~15 s) until the shell condition holds.
+wait_for() {
+  _i=0
+  until eval "$1" >/dev/null 2>&1; do
+    _i=$((_i + 1)); [ $_i -gt 150 ] && return 1; sleep 0.1
+  done
+}
+
+# Xvfb picks a free display itself and writes its number once it accepts
+# connections.
+e2e_start_display() {
+  mkfifo "$WORK/displayfd"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/displayfd" >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  read -r _n <"$WORK/displayfd" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+  [ -n "$_n" ] || fail "Xvfb gave no display"
+  export DISPLAY=":$_n"
+  wait_for "xdpyinfo" || fail "the display $DISPLAY does not answer"
+}
+
+# The window manager is up once it has announced itself on the root window.
+# On a busy machine openbox can fail to open a display that has just
+# answered; it is started again a few times before the run gives up.
+e2e_start_wm() {
+  for _try in 1 2 3 4 5; do
+    openbox >"$WORK/openbox.log" 2>&1 &
+    WM_PID=$!
+    _i=0
+    while [ $_i -lt 100 ]; do
+      if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+        return 0
+      fi
+      kill -0 "$WM_PID" 2>/dev/null || break
+      _i=$((_i + 1)); sleep 0.1
+    done
+    kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null; WM_PID=""
+    sleep 0.2
+  done
+  fail "openbox did not start: $(cat "$WORK/openbox.log")"
+}
+
+# Starts a program in the background and stops it at exit; sets STARTED.
+e2e_start() {
+  "$@" >/dev/null 2>&1 &
+  STARTED=$!
+  E2E_PIDS="$STARTED $E2E_PIDS"
+}
+
+visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
+is_visible() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | grep -q "^$2\$"; }
+active_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+e2e_start_display
+e2e_start_wm
