@@ -55,6 +55,7 @@ public:
     }
     int runModal(QWidget* w) override { return m_inner.runModal(w); }
     double now() override { return m_inner.now(); }
+    double monotonicNow() override { return m_inner.monotonicNow(); }
     std::unique_ptr<platform::Ticker> createTicker() override { return m_inner.createTicker(); }
     platform::KeyValueStore& settings() override { return store; }
     std::optional<QFont> chooseFont(QWidget* p, const QFont& f) override

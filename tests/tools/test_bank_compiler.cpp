@@ -45,10 +45,10 @@ private slots:
         QTest::newRow("exam out of range") << "8" << one << "exam.json: \"exam\" must be 0 to 7";
         QTest::newRow("section 0")
             << "1" << QString(one).replace("\"section\": 2", "\"section\": 0")
-            << "item 1: \"section\" must be 1 to 5";
+            << "item 1: the section must be 1 to 5";
         QTest::newRow("section 6")
             << "1" << QString(one).replace("\"section\": 2", "\"section\": 6")
-            << "item 1: \"section\" must be 1 to 5";
+            << "item 1: the section must be 1 to 5";
         QTest::newRow("key names an empty choice")
             << "1" << QString(one).replace("\"key\": \"b\"", "\"key\": \"e\"")
             << "item 1: key letter \"e\" names a choice without text";
@@ -72,7 +72,7 @@ private slots:
         QTest::newRow("unknown simulation")
             << "1"
             << R"({"id":1,"section":2,"objective":"subnet-masks","sim":"SIM3","text":"Place.","key":"f","explanation":"x"})"
-            << "item 1: \"sim\" must be \"SIM1\" or \"SIM2\"";
+            << "item 1: the simulation must be \"SIM1\" or \"SIM2\"";
         QTest::newRow("missing picture")
             << "1" << goodItem(1, ", \"pict1\": \"nowhere.svg\"")
             << "item 1: picture \"nowhere.svg\" not found";
@@ -84,7 +84,7 @@ private slots:
             << "item 1: unknown member \"explenation\"";
         QTest::newRow("empty text")
             << "1" << QString(one).replace("Question 1?", "  ")
-            << "item 1: \"text\" is missing or empty";
+            << "item 1: the question text is empty";
         QTest::newRow("not JSON") << "1" << one + ",," << "exam.json: not valid JSON";
         QTest::newRow("no objective")
             << "1" << QString(one).replace("\"objective\": \"subnet-masks\",", "")
