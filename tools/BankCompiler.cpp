@@ -162,6 +162,14 @@ public:
         // The same rules hold the rows of a bank file when the program opens it.
         for (const store::ItemProblem& p : store::bankItemProblems(contentOf(*item)))
             ok = error(p.what);
+        if (item->text.trimmed().isEmpty())
+            ok = error(QStringLiteral("\"text\" is missing or empty"));
+        if (item->explanation.trimmed().isEmpty())
+            ok = error(QStringLiteral("\"explanation\" is missing or empty"));
+        if (item->sim.isEmpty() &&
+            std::count_if(item->choices.begin(), item->choices.end(),
+                          [](const QString& c) { return !c.trimmed().isEmpty(); }) < 2)
+            ok = error(QStringLiteral("an item needs at least two choices"));
         item->pict1 = o.value(QStringLiteral("pict1")).toString();
         item->pict2 = o.value(QStringLiteral("pict2")).toString();
         for (const QString* p : {&item->pict1, &item->pict2}) {

@@ -70,11 +70,6 @@ QVector<ItemProblem> bankItemProblems(const ItemContent& item)
     if (item.section < 1 || item.section > kSectionCount)
         problems.push_back(
             {QStringLiteral("Q_SECT"), QStringLiteral("the section must be 1 to 5")});
-    if (item.text.trimmed().isEmpty())
-        problems.push_back(
-            {QStringLiteral("Q_TEXT"), QStringLiteral("the question text is empty")});
-    if (item.explanation.trimmed().isEmpty())
-        problems.push_back({QStringLiteral("Q_EXPL"), QStringLiteral("the explanation is empty")});
     if (!item.sim.isEmpty() && item.sim != QLatin1String("SIM1") &&
         item.sim != QLatin1String("SIM2"))
         problems.push_back({QStringLiteral("Q_SIM"),
@@ -96,11 +91,6 @@ QVector<ItemProblem> bankItemProblems(const ItemContent& item)
         }
         return problems;
     }
-    const auto withText = std::count_if(item.choices.begin(), item.choices.end(),
-                                        [](const QString& c) { return !c.trimmed().isEmpty(); });
-    if (withText < 2)
-        problems.push_back(
-            {QStringLiteral("Q1-Q6"), QStringLiteral("an item needs at least two choices")});
     problems += answerProblems(item);
     return problems;
 }

@@ -29,8 +29,10 @@ struct ItemProblem {
     QString what;
 };
 
-// The rules every bank item keeps. The bank compiler checks its source with
-// them, and a bank file's rows are checked with them when it is opened.
+// The rules every bank item keeps to be shown and scored right. The bank
+// compiler checks its source with them (and with editorial rules of its own:
+// a question text, an explanation, two choices), and a bank file's rows are
+// checked with them when it is opened.
 QVector<ItemProblem> bankItemProblems(const ItemContent& item);
 
 // The rules an item keeps to be answerable at all: a key, on choices that

@@ -330,8 +330,8 @@ private slots:
         }());
         QCOMPARE(stored.value("ShowCalcBtn"), QStringLiteral("0"));
         QCOMPARE(stored.value("CalcPath"), QStringLiteral("/nowhere/calc"));
-        // The field showed 9000 and OK took it.
-        QCOMPARE(stored.value("DefaultTime"), QStringLiteral("9000"));
+        // 20000 minutes is out of range and read as the default, which OK wrote.
+        QCOMPARE(stored.value("DefaultTime"), QStringLiteral("90"));
         QCOMPARE(stored.value("QFontName"), QStringLiteral("MS Sans Serif"));
         QCOMPARE(stored.value("QFontSize"), QStringLiteral("10"));
         QCOMPARE(stored.value("TimerOn"), QStringLiteral("1"));

@@ -186,9 +186,6 @@ private slots:
         QTest::newRow("unknown simulation")
             << bank << "UPDATE items SET Q_SIM = 'SIM9' WHERE Q_ID = 2;"
             << "Q_ID 2 has a bad field Q_SIM";
-        QTest::newRow("empty question text")
-            << bank << "UPDATE items SET Q_TEXT = '' WHERE Q_ID = 9;"
-            << "Q_ID 9 has a bad field Q_TEXT: the question text is empty";
     }
     void badFilesAreRefusedByName()
     {

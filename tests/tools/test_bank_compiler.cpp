@@ -84,7 +84,7 @@ private slots:
             << "item 1: unknown member \"explenation\"";
         QTest::newRow("empty text")
             << "1" << QString(one).replace("Question 1?", "  ")
-            << "item 1: the question text is empty";
+            << "item 1: \"text\" is missing or empty";
         QTest::newRow("not JSON") << "1" << one + ",," << "exam.json: not valid JSON";
         QTest::newRow("no objective")
             << "1" << QString(one).replace("\"objective\": \"subnet-masks\",", "")
