@@ -162,6 +162,11 @@ public:
         // The same rules hold the rows of a bank file when the program opens it.
         for (const store::ItemProblem& p : store::bankItemProblems(contentOf(*item)))
             ok = error(p.what);
+        // The program shows a simulation button for any Q_SIM, but only these
+        // two start a simulation.
+        if (!item->sim.isEmpty() && item->sim != QLatin1String("SIM1") &&
+            item->sim != QLatin1String("SIM2"))
+            ok = error(QStringLiteral("\"sim\" must be \"SIM1\" or \"SIM2\""));
         if (item->text.trimmed().isEmpty())
             ok = error(QStringLiteral("\"text\" is missing or empty"));
         if (item->explanation.trimmed().isEmpty())

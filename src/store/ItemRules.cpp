@@ -70,10 +70,6 @@ QVector<ItemProblem> bankItemProblems(const ItemContent& item)
     if (item.section < 1 || item.section > kSectionCount)
         problems.push_back(
             {QStringLiteral("Q_SECT"), QStringLiteral("the section must be 1 to 5")});
-    if (!item.sim.isEmpty() && item.sim != QLatin1String("SIM1") &&
-        item.sim != QLatin1String("SIM2"))
-        problems.push_back({QStringLiteral("Q_SIM"),
-                            QStringLiteral("the simulation must be \"SIM1\" or \"SIM2\"")});
     if (!item.sim.isEmpty()) {
         for (size_t i = 0; i < 6; ++i) {
             if (item.key[i] != (i == 5)) {

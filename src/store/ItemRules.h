@@ -31,7 +31,7 @@ struct ItemProblem {
 
 // The rules every bank item keeps to be shown and scored right. The bank
 // compiler checks its source with them (and with editorial rules of its own:
-// a question text, an explanation, two choices), and a bank file's rows are
+// a question text, an explanation, two choices, Q_SIM "SIM1" or "SIM2"), and a bank file's rows are
 // checked with them when it is opened.
 QVector<ItemProblem> bankItemProblems(const ItemContent& item);
 

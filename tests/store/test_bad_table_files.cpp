@@ -183,9 +183,6 @@ private slots:
         QTest::newRow("two keys on a single-response item")
             << bank << "UPDATE items SET Q_TYPE = 0, A1 = 1, A2 = 1 WHERE Q_ID = 1;"
             << "Q_ID 1 has a bad field A1-A6: a single-response item must have exactly one";
-        QTest::newRow("unknown simulation")
-            << bank << "UPDATE items SET Q_SIM = 'SIM9' WHERE Q_ID = 2;"
-            << "Q_ID 2 has a bad field Q_SIM";
     }
     void badFilesAreRefusedByName()
     {

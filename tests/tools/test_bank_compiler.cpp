@@ -39,7 +39,8 @@ private slots:
         QTest::addColumn<QString>("items");
         QTest::addColumn<QString>("message");
         const QString one = goodItem(1);
-        QTest::newRow("gap in ids") << "1" << one + "," + goodItem(3) << "exam.json: item 3: ids must run 1..N";
+        QTest::newRow("gap in ids")
+            << "1" << one + "," + goodItem(3) << "exam.json: item 3: ids must run 1..N";
         QTest::newRow("repeated id") << "1" << one + "," + goodItem(1) << "item 1: id repeated";
         QTest::newRow("ids not from 1") << "1" << goodItem(2) << "item 2: ids must run 1..N";
         QTest::newRow("exam out of range") << "8" << one << "exam.json: \"exam\" must be 0 to 7";
@@ -58,9 +59,8 @@ private slots:
         QTest::newRow("single response with two keys")
             << "1" << QString(one).replace("\"key\": \"b\"", "\"key\": \"bc\"")
             << "item 1: a single-response item must have exactly one key letter";
-        QTest::newRow("no key")
-            << "1" << QString(one).replace("\"key\": \"b\"", "\"key\": \"\"")
-            << "item 1: \"key\" is missing or empty";
+        QTest::newRow("no key") << "1" << QString(one).replace("\"key\": \"b\"", "\"key\": \"\"")
+                                << "item 1: \"key\" is missing or empty";
         QTest::newRow("simulation with another key")
             << "1"
             << R"({"id":1,"section":2,"objective":"tcpip-printing","sim":"SIM1","text":"Place.","key":"a","explanation":"x"})"
@@ -72,20 +72,18 @@ private slots:
         QTest::newRow("unknown simulation")
             << "1"
             << R"({"id":1,"section":2,"objective":"subnet-masks","sim":"SIM3","text":"Place.","key":"f","explanation":"x"})"
-            << "item 1: the simulation must be \"SIM1\" or \"SIM2\"";
-        QTest::newRow("missing picture")
-            << "1" << goodItem(1, ", \"pict1\": \"nowhere.svg\"")
-            << "item 1: picture \"nowhere.svg\" not found";
+            << "item 1: \"sim\" must be \"SIM1\" or \"SIM2\"";
+        QTest::newRow("missing picture") << "1" << goodItem(1, ", \"pict1\": \"nowhere.svg\"")
+                                         << "item 1: picture \"nowhere.svg\" not found";
         QTest::newRow("picture outside the folder")
             << "1" << goodItem(1, ", \"pict2\": \"../x.svg\"")
             << "item 1: picture \"../x.svg\" must be a plain file name";
-        QTest::newRow("misspelt member")
-            << "1" << goodItem(1, ", \"explenation\": \"typo\"")
-            << "item 1: unknown member \"explenation\"";
-        QTest::newRow("empty text")
-            << "1" << QString(one).replace("Question 1?", "  ")
-            << "item 1: \"text\" is missing or empty";
-        QTest::newRow("not JSON") << "1" << one + ",," << "exam.json: not valid JSON";
+        QTest::newRow("misspelt member") << "1" << goodItem(1, ", \"explenation\": \"typo\"")
+                                         << "item 1: unknown member \"explenation\"";
+        QTest::newRow("empty text") << "1" << QString(one).replace("Question 1?", "  ")
+                                    << "item 1: \"text\" is missing or empty";
+        QTest::newRow("not JSON") << "1" << one + ",,"
+                                  << "exam.json: not valid JSON";
         QTest::newRow("no objective")
             << "1" << QString(one).replace("\"objective\": \"subnet-masks\",", "")
             << "exam.json: item 1: \"objective\" is missing or empty";
@@ -177,7 +175,8 @@ private slots:
         QCOMPARE(bankTable.recordCount(), 16);
         bankTable.setRecNo(4);
         QCOMPARE(bankTable.asString(QStringLiteral("U_MEMO")), QStringLiteral("remember tftp"));
-        QCOMPARE(bankTable.asString(QStringLiteral("PICT2")), QStringLiteral("pictures/fixture2.svg"));
+        QCOMPARE(bankTable.asString(QStringLiteral("PICT2")),
+                 QStringLiteral("pictures/fixture2.svg"));
         bankTable.setRecNo(7);
         QCOMPARE(bankTable.asString(QStringLiteral("Q_SIM")), QStringLiteral("SIM1"));
         QCOMPARE(bankTable.asBoolean(QStringLiteral("A6")), true);
