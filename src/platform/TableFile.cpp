@@ -279,6 +279,7 @@ void TableFile::checkObjects()
     if (st.prepareResult() != SQLITE_OK)
         fail(st.prepareResult());
     int rc;
+    bool hasItems = false;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         auto text = [&](int col) {
             return QString::fromUtf8(
@@ -295,9 +296,12 @@ void TableFile::checkObjects()
             refuseStructure(QStringLiteral("\"%1\" is not a plain table").arg(name));
         if (!itemsTable && !keyCounter && !itemsIndex)
             refuseStructure(QStringLiteral("it holds a %1 named \"%2\"").arg(type, name));
+        hasItems = hasItems || itemsTable;
     }
     if (rc != SQLITE_DONE)
         fail(rc);
+    if (!hasItems)
+        return; // said by the field check, which follows
     // A table without row ids cannot hand out new keys.
     Statement rowid(m_db,
                     QStringLiteral("SELECT rowid FROM %1 LIMIT 0").arg(QLatin1String(kTableName)));
