@@ -1,7 +1,6 @@
 #include "BankCompiler.h"
 
 #include "ItemRules.h"
-
 #include "Schemas.h"
 #include "Session.h"
 #include "Table.h"
@@ -75,6 +74,21 @@ const QSet<QString>& knownMembers()
     return names;
 }
 
+store::ItemContent contentOf(const SourceItem& item)
+{
+    store::ItemContent c;
+    c.id = item.id;
+    c.exam = item.exam;
+    c.section = item.section;
+    c.multiple = item.multiple;
+    c.text = item.text;
+    c.explanation = item.explanation;
+    c.choices = item.choices;
+    c.key = item.key;
+    c.sim = item.sim;
+    return c;
+}
+
 class ItemReader {
 public:
     ItemReader(const QString& file, const QString& picturesDir, QStringList* errors)
@@ -98,8 +112,8 @@ public:
         item->id = id.toInt();
         const QJsonValue sect = o.value(QStringLiteral("section"));
         item->section = sect.toInt(-1);
-        if (!sect.isDouble() || item->section < 1 || item->section > 5)
-            ok = error(QStringLiteral("\"section\" must be 1 to 5"));
+        if (!sect.isDouble())
+            ok = error(QStringLiteral("\"section\" must be a whole number"));
         const QJsonValue objective = o.value(QStringLiteral("objective"));
         item->objective = objective.toString();
         const Objective* known = findObjective(item->objective);
@@ -117,15 +131,8 @@ public:
             ok = error(QStringLiteral("\"multiple\" must be true or false"));
         item->multiple = multiple.toBool(false);
         item->text = o.value(QStringLiteral("text")).toString();
-        if (item->text.trimmed().isEmpty())
-            ok = error(QStringLiteral("\"text\" is missing or empty"));
         item->explanation = o.value(QStringLiteral("explanation")).toString();
-        if (item->explanation.trimmed().isEmpty())
-            ok = error(QStringLiteral("\"explanation\" is missing or empty"));
         item->sim = o.value(QStringLiteral("sim")).toString();
-        if (!item->sim.isEmpty() && item->sim != QLatin1String("SIM1") &&
-            item->sim != QLatin1String("SIM2"))
-            ok = error(QStringLiteral("\"sim\" must be \"SIM1\" or \"SIM2\""));
 
         const QJsonValue choices = o.value(QStringLiteral("choices"));
         const QJsonArray list = choices.toArray();
@@ -152,41 +159,32 @@ public:
                 ok = error(QStringLiteral("key letter \"%1\" is repeated").arg(c));
             item->key[static_cast<size_t>(i)] = true;
         }
-        if (!item->sim.isEmpty()) {
-            if (key != QLatin1String("f"))
-                ok = error(QStringLiteral("a simulation item must have the key \"f\" alone"));
-            if (!list.isEmpty())
-                ok = error(QStringLiteral("a simulation item must have no choices"));
-        } else {
-            if (list.size() < 2)
-                ok = error(QStringLiteral("an item needs at least two choices"));
-            // The same rules as the test sampler's Save.
-            const QString single =
-                QStringLiteral("a single-response item must have exactly one key letter");
+        // The test sampler's Save refuses the same: a "Choose n." that the key
+        // does not match.
+        if (item->sim.isEmpty())
             for (const store::KeyProblem& p :
-                 store::keyProblems(item->text, item->choices, item->key, item->multiple)) {
-                switch (p.kind) {
-                case store::KeyProblem::KeyOnEmptyChoice:
-                    ok = error(QStringLiteral("key letter \"%1\" names a choice without text")
-                                   .arg(QChar(u'a' + p.choice)));
-                    break;
-                case store::KeyProblem::NoKey:
-                    // A missing "key" was reported above.
-                    if (!item->multiple)
-                        ok = error(single);
-                    break;
-                case store::KeyProblem::SeveralKeys:
-                    ok = error(single);
-                    break;
-                case store::KeyProblem::ChooseCountDiffers:
+                 store::keyProblems(item->text, item->choices, item->key, item->multiple))
+                if (p.kind == store::KeyProblem::ChooseCountDiffers)
                     ok = error(QStringLiteral("the question says \"Choose %1.\" but the key has "
                                               "%2 letter(s)")
                                    .arg(p.said)
                                    .arg(p.keys));
-                    break;
-                }
-            }
-        }
+        // The same rules hold the rows of a bank file when the program opens it.
+        for (const store::ItemProblem& p : store::bankItemProblems(contentOf(*item)))
+            ok = error(p.what);
+        // The program shows a simulation button for any Q_SIM, but only these
+        // two start a simulation.
+        if (!item->sim.isEmpty() && item->sim != QLatin1String("SIM1") &&
+            item->sim != QLatin1String("SIM2"))
+            ok = error(QStringLiteral("\"sim\" must be \"SIM1\" or \"SIM2\""));
+        if (item->text.trimmed().isEmpty())
+            ok = error(QStringLiteral("\"text\" is missing or empty"));
+        if (item->explanation.trimmed().isEmpty())
+            ok = error(QStringLiteral("\"explanation\" is missing or empty"));
+        if (item->sim.isEmpty() &&
+            std::count_if(item->choices.begin(), item->choices.end(),
+                          [](const QString& c) { return !c.trimmed().isEmpty(); }) < 2)
+            ok = error(QStringLiteral("an item needs at least two choices"));
         item->pict1 = o.value(QStringLiteral("pict1")).toString();
         item->pict2 = o.value(QStringLiteral("pict2")).toString();
         for (const QString* p : {&item->pict1, &item->pict2}) {

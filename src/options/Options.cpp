@@ -20,9 +20,11 @@ void loadFont(const platform::KeyValueStore& store, const QString& prefix, FontO
     const QString name = readText(store, prefix + QStringLiteral("FontName"), QString());
     if (!name.isEmpty())
         option.font.setFamily(name);
-    option.colour = colourFromNumber(
-        readInteger(store, prefix + QStringLiteral("FontColor"), colourToNumber(defaultColour)));
-    option.font.setPointSize(qMax(1, readInteger(store, prefix + QStringLiteral("FontSize"), 10)));
+    option.colour =
+        colourFromNumber(readInteger(store, prefix + QStringLiteral("FontColor"),
+                                     colourToNumber(defaultColour), 0, kMaxColourNumber));
+    option.font.setPointSize(
+        readInteger(store, prefix + QStringLiteral("FontSize"), 10, kMinFontSize, kMaxFontSize));
     if (readYesNo(store, prefix + QStringLiteral("FontBold"), false))
         option.font.setBold(true);
     if (readYesNo(store, prefix + QStringLiteral("FontItalic"), false))
@@ -44,6 +46,15 @@ int readInteger(const platform::KeyValueStore& store, const QString& key, int fa
     bool ok = false;
     const int value = store.read(section(), key).trimmed().toInt(&ok);
     return ok ? value : fallback;
+}
+
+int readInteger(const platform::KeyValueStore& store, const QString& key, int fallback, int minimum,
+                int maximum)
+{
+    // A size of thousands of points or an exam of minus ninety minutes makes
+    // the exam unusable; such a value is as unreadable as "abc".
+    const int value = readInteger(store, key, fallback);
+    return value < minimum || value > maximum ? fallback : value;
 }
 
 bool readYesNo(const platform::KeyValueStore& store, const QString& key, bool fallback)
@@ -89,7 +100,8 @@ void loadOptions(const platform::KeyValueStore& store, OptionValues& values,
     values.showLearnButton = readYesNo(store, QStringLiteral("ShowLearnBtn"), false);
     values.showCalcButton = readYesNo(store, QStringLiteral("ShowCalcBtn"), true);
     values.timerOn = readYesNo(store, QStringLiteral("TimerOn"), true);
-    values.defaultTime = readInteger(store, QStringLiteral("DefaultTime"), 90);
+    values.defaultTime =
+        readInteger(store, QStringLiteral("DefaultTime"), 90, kMinExamMinutes, kMaxExamMinutes);
     values.calcPath =
         readText(store, QStringLiteral("CalcPath"), defaultCalcPath(windowsDir, exists));
 }

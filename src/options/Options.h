@@ -20,6 +20,13 @@ struct FontOption {
     QColor colour;
 };
 
+// The ranges a stored number must lie in to be taken.
+inline constexpr int kMinFontSize = 6;
+inline constexpr int kMaxFontSize = 72;
+inline constexpr int kMinExamMinutes = 1;
+inline constexpr int kMaxExamMinutes = 600;
+inline constexpr int kMaxColourNumber = 0xffffff;
+
 // The preferences the exam window holds for the whole run.
 struct OptionValues {
     FontOption questionFont;
@@ -35,6 +42,9 @@ struct OptionValues {
 // Reading rules of the store: absent or unreadable numbers give the default;
 // a yes/no value is yes when its number is not 0.
 int readInteger(const platform::KeyValueStore& store, const QString& key, int fallback);
+// As readInteger, and a number outside minimum..maximum also gives the default.
+int readInteger(const platform::KeyValueStore& store, const QString& key, int fallback, int minimum,
+                int maximum);
 bool readYesNo(const platform::KeyValueStore& store, const QString& key, bool fallback);
 QString readText(const platform::KeyValueStore& store, const QString& key, const QString& fallback);
 

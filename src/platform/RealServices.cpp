@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdexcept>
@@ -188,6 +189,12 @@ int RealServices::runModal(QWidget* window)
 double RealServices::now()
 {
     return toDays(QDateTime::currentDateTime());
+}
+
+double RealServices::monotonicNow()
+{
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration<double>(since).count() / 86400.0;
 }
 
 std::unique_ptr<Ticker> RealServices::createTicker()

@@ -26,6 +26,7 @@ public:
     MsgButton message(QWidget* parent, MsgKind kind, const QString& text, int buttons) override;
     int runModal(QWidget* window) override;
     double now() override;
+    double monotonicNow() override;
     std::unique_ptr<Ticker> createTicker() override;
     KeyValueStore& settings() override { return m_settings; }
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;

@@ -65,8 +65,12 @@ public:
     // Shows a window of ours modally and returns its result code once it is
     // hidden (QDialog::result() for dialogs, the "modalResult" property else).
     virtual int runModal(QWidget* window) = 0;
-    // Local wall-clock date-time, in days.
+    // Local wall-clock date-time, in days. It jumps when the system clock is
+    // set or daylight saving time ends, so it is for showing dates only.
     virtual double now() = 0;
+    // A clock that never jumps, in days from an arbitrary start: durations are
+    // measured on it.
+    virtual double monotonicNow() = 0;
     virtual std::unique_ptr<Ticker> createTicker() = 0;
     virtual KeyValueStore& settings() = 0;
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;

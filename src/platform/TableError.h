@@ -9,7 +9,15 @@ namespace platform {
 // the engine's own code and text, so the general error report can show it.
 class TableError : public std::runtime_error {
 public:
-    enum Code { Generic = 1, Busy = 5, CantOpen = 14, NotADatabase = 26, Usage = 21 };
+    enum Code {
+        Generic = 1,
+        Busy = 5,
+        Corrupt = 11,
+        Full = 13,
+        CantOpen = 14,
+        NotADatabase = 26,
+        Usage = 21
+    };
 
     TableError(int code, const QString& text, int lockRetries = 0)
         : std::runtime_error(text.toStdString()), m_code(code), m_text(text),

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QThread>
+#include <limits>
 #include <sqlite3.h>
 
 namespace platform {
@@ -76,7 +77,11 @@ QString describe(int rc, const QString& path, const char* engineText)
         return QStringLiteral("The table file \"%1\" cannot be read: the password is wrong or "
                               "the file is damaged. (%2)")
             .arg(name, engine);
+    case SQLITE_ERROR:
     case SQLITE_CORRUPT:
+    case SQLITE_FORMAT:
+        // The engine reports a page that fails its check as a generic error;
+        // our own statements are fixed and checked, so that is damage too.
         return QStringLiteral("The table file \"%1\" is damaged and cannot be read. (%2)")
             .arg(name, engine);
     case SQLITE_CANTOPEN:
@@ -102,6 +107,8 @@ TableFile::TableFile(const QString& path, const QStringList& passwords, bool exc
         throw TableError(TableError::CantOpen,
                          QStringLiteral("The table file \"%1\" was not found in %2.")
                              .arg(info.fileName(), info.absolutePath()));
+    if (exists && info.size() == 0 && missing == Missing::Fail)
+        refuseEmptyFile();
     if (passwords.isEmpty())
         throw TableError(TableError::Usage,
                          QStringLiteral("No password is registered for the table file \"%1\".")
@@ -110,7 +117,8 @@ TableFile::TableFile(const QString& path, const QStringList& passwords, bool exc
     // one is probed with each password until one reads it.
     for (qsizetype i = 0; i < passwords.size(); ++i) {
         try {
-            openWith(passwords.at(i).toUtf8(), exclusive, !exists || info.size() == 0);
+            openWith(passwords.at(i).toUtf8(), exclusive,
+                     missing == Missing::Create && (!exists || info.size() == 0));
             return;
         } catch (const TableError& e) {
             closeHandle();
@@ -169,20 +177,32 @@ void TableFile::openWith(const QByteArray& key, bool exclusive, bool mayCreate)
         exec("BEGIN EXCLUSIVE");
         exec("COMMIT");
     }
+    if (!mayCreate)
+        checkObjects();
     ensureSchema(mayCreate);
+    if (!mayCreate)
+        checkPages();
 }
 
 void TableFile::ensureSchema(bool mayCreate)
 {
     QStringList existing;
+    QStringList existingTypes;
     {
         Statement st(m_db, QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(kTableName)));
         if (st.prepareResult() != SQLITE_OK)
             fail(st.prepareResult());
         int rc;
-        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
             existing << QString::fromUtf8(
                 reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+            // The declared type, and whether the column is the key.
+            existingTypes << QString::fromUtf8(
+                                 reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2)))
+                                     .toUpper() +
+                                 QLatin1Char('/') +
+                                 QString::number(sqlite3_column_int(st.get(), 5));
+        }
         if (rc != SQLITE_DONE)
             fail(rc);
     }
@@ -213,6 +233,98 @@ void TableFile::ensureSchema(bool mayCreate)
                          QStringLiteral("The table file \"%1\" has the wrong fields for this "
                                         "table (it has %2).")
                              .arg(QFileInfo(m_path).fileName(), existing.join(QLatin1Char(','))));
+    checkColumnTypes(existingTypes);
+}
+
+void TableFile::refuseEmptyFile() const
+{
+    // The engine would take an empty file for a new one and quietly turn a
+    // lost bank into a bank without items.
+    throw TableError(TableError::Corrupt,
+                     QStringLiteral("The table file \"%1\" is damaged: it is empty (0 bytes). "
+                                    "It was left as it is.")
+                         .arg(QFileInfo(m_path).fileName()));
+}
+
+void TableFile::refuseStructure(const QString& what) const
+{
+    throw TableError(TableError::Corrupt,
+                     QStringLiteral("The table file \"%1\" is damaged or was altered: %2.")
+                         .arg(QFileInfo(m_path).fileName(), what));
+}
+
+void TableFile::checkColumnTypes(const QStringList& declared) const
+{
+    for (size_t i = 0; i < m_schema.size(); ++i) {
+        const QString wanted =
+            sqlType(m_schema[i].type) + (i == 0 ? QStringLiteral("/1") : QStringLiteral("/0"));
+        const QString has = declared.value(static_cast<qsizetype>(i));
+        if (has.section(QLatin1Char('/'), 0, 0) != wanted.section(QLatin1Char('/'), 0, 0))
+            refuseStructure(QStringLiteral("the field %1 has the type \"%2\" instead of \"%3\"")
+                                .arg(m_schema[i].name, has.section(QLatin1Char('/'), 0, 0),
+                                     sqlType(m_schema[i].type)));
+        if (has != wanted)
+            refuseStructure(
+                i == 0 ? QStringLiteral("the field %1 is not the key").arg(m_schema[i].name)
+                       : QStringLiteral("the field %1 is part of the key").arg(m_schema[i].name));
+    }
+}
+
+void TableFile::checkObjects()
+{
+    // A view or trigger is code that runs inside our own statements: a view
+    // named like the table can grow without end, and a trigger can change
+    // records behind a plain note save. Neither has any business here.
+    Statement st(m_db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master"));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult());
+    int rc;
+    bool hasItems = false;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        auto text = [&](int col) {
+            return QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(st.get(), col)));
+        };
+        const QString type = text(0), name = text(1), table = text(2), sql = text(3);
+        const bool itemsTable = type == QLatin1String("table") &&
+                                name.compare(QLatin1String(kTableName), Qt::CaseInsensitive) == 0;
+        const bool keyCounter =
+            type == QLatin1String("table") && name == QLatin1String("sqlite_sequence");
+        const bool itemsIndex = type == QLatin1String("index") &&
+                                table.compare(QLatin1String(kTableName), Qt::CaseInsensitive) == 0;
+        if (itemsTable && !sql.startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
+            refuseStructure(QStringLiteral("\"%1\" is not a plain table").arg(name));
+        if (!itemsTable && !keyCounter && !itemsIndex)
+            refuseStructure(QStringLiteral("it holds a %1 named \"%2\"").arg(type, name));
+        hasItems = hasItems || itemsTable;
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc);
+    if (!hasItems)
+        return; // said by the field check, which follows
+    // A table without row ids cannot hand out new keys.
+    Statement rowid(m_db,
+                    QStringLiteral("SELECT rowid FROM %1 LIMIT 0").arg(QLatin1String(kTableName)));
+    if (rowid.prepareResult() != SQLITE_OK)
+        refuseStructure(
+            QStringLiteral("the table \"%1\" has no row ids").arg(QLatin1String(kTableName)));
+}
+
+void TableFile::checkPages()
+{
+    // Reading every page now makes a page that fails its check show at open,
+    // with the file named, rather than part-way through an exam.
+    Statement st(m_db, QStringLiteral("PRAGMA quick_check"));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult());
+    const int rc = sqlite3_step(st.get());
+    if (rc != SQLITE_ROW)
+        fail(rc);
+    const QString verdict =
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+    if (verdict != QLatin1String("ok"))
+        throw TableError(TableError::Corrupt,
+                         describe(SQLITE_CORRUPT, m_path, verdict.toUtf8().constData()), m_retries);
 }
 
 void TableFile::exec(const char* sql)
@@ -234,6 +346,44 @@ void TableFile::fail(int rc, const QString& during)
     throw TableError(rc & 0xff, text, m_retries);
 }
 
+void TableFile::checkStoredValue(sqlite3_stmt* row, int column) const
+{
+    // The engine keeps any value in any column; a value of the wrong kind
+    // would otherwise be read as 0, false or its digits without a word.
+    const ColumnType type = m_schema[static_cast<size_t>(column)].type;
+    const int stored = sqlite3_column_type(row, column);
+    QString fault;
+    switch (type) {
+    case ColumnType::Integer:
+        if (stored != SQLITE_INTEGER)
+            fault = QStringLiteral("does not hold a whole number");
+        else if (const qint64 v = sqlite3_column_int64(row, column);
+                 v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
+            fault = QStringLiteral("holds %1, beyond the range of a 32-bit whole number").arg(v);
+        break;
+    case ColumnType::Boolean:
+        if (stored != SQLITE_INTEGER ||
+            (sqlite3_column_int64(row, column) != 0 && sqlite3_column_int64(row, column) != 1))
+            fault = QStringLiteral("does not hold a yes/no value (0 or 1)");
+        break;
+    case ColumnType::String:
+    case ColumnType::Memo:
+        if (stored != SQLITE_TEXT)
+            fault = QStringLiteral("does not hold a text");
+        break;
+    }
+    if (fault.isEmpty())
+        return;
+    const QString key = sqlite3_column_type(row, 0) == SQLITE_INTEGER
+                            ? QString::number(sqlite3_column_int64(row, 0))
+                            : QStringLiteral("?");
+    throw TableError(TableError::Corrupt,
+                     QStringLiteral("The table file \"%1\" is damaged: in the record with %2 %3, "
+                                    "the field %4 %5.")
+                         .arg(QFileInfo(m_path).fileName(), m_schema.front().name, key,
+                              m_schema[static_cast<size_t>(column)].name, fault));
+}
+
 std::vector<RowValues> TableFile::selectAll()
 {
     QStringList names;
@@ -252,6 +402,7 @@ std::vector<RowValues> TableFile::selectAll()
         for (int i = 0; i < static_cast<int>(m_schema.size()); ++i) {
             if (sqlite3_column_type(st.get(), i) == SQLITE_NULL)
                 continue;
+            checkStoredValue(st.get(), i);
             switch (m_schema[static_cast<size_t>(i)].type) {
             case ColumnType::Integer:
                 row[i] = static_cast<qlonglong>(sqlite3_column_int64(st.get(), i));
@@ -291,9 +442,43 @@ qint64 TableFile::insert(const RowValues& values)
                 m_schema[static_cast<size_t>(i)].type);
     m_retries = 0;
     const int rc = sqlite3_step(st.get());
+    const bool newKey = values.isEmpty() || values[0].isNull();
+    if (rc == SQLITE_FULL && newKey)
+        refuseUsedUpKeys(0);
     if (rc != SQLITE_DONE)
         fail(rc);
-    return sqlite3_last_insert_rowid(m_db);
+    const qint64 key = sqlite3_last_insert_rowid(m_db);
+    if (key > std::numeric_limits<qint32>::max())
+        refuseUsedUpKeys(key);
+    return key;
+}
+
+void TableFile::refuseUsedUpKeys(qint64 inserted)
+{
+    qint64 last = inserted;
+    if (inserted > 0) {
+        // Keys are whole numbers of 32 bits; a record beyond them could never
+        // be read back, so it goes again at once.
+        Statement undo(m_db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                                 .arg(QLatin1String(kTableName), m_schema.front().name));
+        sqlite3_bind_int64(undo.get(), 1, inserted);
+        sqlite3_step(undo.get());
+    } else {
+        Statement seq(m_db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
+        sqlite3_bind_text(seq.get(), 1, kTableName, -1, SQLITE_STATIC);
+        if (sqlite3_step(seq.get()) != SQLITE_ROW)
+            fail(SQLITE_FULL);
+        last = sqlite3_column_int64(seq.get(), 0);
+        if (last < std::numeric_limits<qint32>::max())
+            fail(SQLITE_FULL); // the disk really is full
+    }
+    throw TableError(TableError::Full,
+                     QStringLiteral("The table file \"%1\" has used up its record numbers "
+                                    "(the counter stands at %2), so no record can be added. "
+                                    "The file was left as it is.")
+                         .arg(QFileInfo(m_path).fileName())
+                         .arg(last),
+                     m_retries);
 }
 
 void TableFile::update(qint64 key, const RowValues& values)

@@ -8,6 +8,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace platform {
 
@@ -62,6 +63,13 @@ private:
     void openWith(const QByteArray& key, bool exclusive, bool mayCreate);
     void exec(const char* sql);
     void ensureSchema(bool mayCreate);
+    void checkColumnTypes(const QStringList& declared) const;
+    void checkObjects();
+    void checkPages();
+    [[noreturn]] void refuseEmptyFile() const;
+    [[noreturn]] void refuseStructure(const QString& what) const;
+    void checkStoredValue(sqlite3_stmt* row, int column) const;
+    [[noreturn]] void refuseUsedUpKeys(qint64 inserted);
     [[noreturn]] void fail(int rc, const QString& during = {});
     void closeHandle();
     static int busyHandler(void* self, int count);

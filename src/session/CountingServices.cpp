@@ -38,6 +38,17 @@ QString CountingServices::chooseOpenFile(QWidget* parent, const QString& caption
     return counted([&] { return m_inner.chooseOpenFile(parent, caption, dir, filter); });
 }
 
+std::optional<QColor> CountingServices::chooseColour(QWidget* parent, const QColor& initial)
+{
+    return counted([&] { return m_inner.chooseColour(parent, initial); });
+}
+
+QString CountingServices::chooseSaveFile(QWidget* parent, const QString& caption,
+                                         const QString& dir, const QString& filter)
+{
+    return counted([&] { return m_inner.chooseSaveFile(parent, caption, dir, filter); });
+}
+
 bool CountingServices::printDialog(QWidget* parent, QPrinter* printer)
 {
     return counted([&] { return m_inner.printDialog(parent, printer); });

@@ -22,10 +22,14 @@ public:
                                 int buttons) override;
     int runModal(QWidget* window) override;
     double now() override { return m_inner.now(); }
+    double monotonicNow() override { return m_inner.monotonicNow(); }
     std::unique_ptr<platform::Ticker> createTicker() override { return m_inner.createTicker(); }
     platform::KeyValueStore& settings() override { return m_inner.settings(); }
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override;
     QString chooseOpenFile(QWidget* parent, const QString& caption, const QString& dir,
+                           const QString& filter) override;
+    QString chooseSaveFile(QWidget* parent, const QString& caption, const QString& dir,
                            const QString& filter) override;
     int startProgram(const QString& path) override { return m_inner.startProgram(path); }
     bool printDialog(QWidget* parent, QPrinter* printer) override;

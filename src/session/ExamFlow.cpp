@@ -4,6 +4,7 @@
 
 #include "ErrorReport.h"
 #include "ExamSetBuilder.h"
+#include "ItemRules.h"
 #include "NameDialog.h"
 #include "Services.h"
 #include "ShadowLabel.h"
@@ -95,6 +96,13 @@ void ExamWindow::startUserExam()
         if (m_userSet->isEmpty()) {
             m_userSet->close();
             empty = true;
+            return;
+        }
+        try {
+            store::checkUserItemsAnswerable(*m_userSet);
+        } catch (...) {
+            m_userSet->close();
+            throw;
         }
     });
     if (!ok)

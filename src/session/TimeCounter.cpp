@@ -36,7 +36,7 @@ TimeCounter::TimeCounter(platform::Services& services, QObject* parent)
     : QObject(parent), m_services(services), m_ticker(services.createTicker())
 {
     setObjectName(QStringLiteral("examTimer"));
-    m_startTime = m_services.now();
+    m_startTime = m_services.monotonicNow();
     connect(m_ticker.get(), &platform::Ticker::tick, this, &TimeCounter::ticked);
 }
 
@@ -44,13 +44,13 @@ TimeCounter::~TimeCounter() = default;
 
 void TimeCounter::reset()
 {
-    m_startTime = m_services.now();
+    m_startTime = m_services.monotonicNow();
     m_frozenElapsed = 0;
 }
 
 QString TimeCounter::elapsed() const
 {
-    return formatDuration(m_counting ? m_services.now() - m_startTime : m_frozenElapsed);
+    return formatDuration(m_counting ? m_services.monotonicNow() - m_startTime : m_frozenElapsed);
 }
 
 void TimeCounter::setCounting(bool on)
@@ -60,7 +60,7 @@ void TimeCounter::setCounting(bool on)
     if (!on)
         m_frozenElapsed = parseDuration(elapsed());
     else
-        m_startTime = m_services.now() - m_frozenElapsed;
+        m_startTime = m_services.monotonicNow() - m_frozenElapsed;
     m_counting = on;
 }
 

@@ -17,7 +17,9 @@ QString formatDuration(double days);
 // Reads "h:mm:ss" back into days; an unreadable text is 0.
 double parseDuration(const QString& text);
 
-// A stopwatch on the wall clock that also ticks once a second while enabled.
+// A stopwatch that also ticks once a second while enabled. It measures on the
+// monotonic clock, so setting the system clock neither adds exam time nor
+// takes it away.
 class TimeCounter final : public QObject {
     Q_OBJECT
 public:

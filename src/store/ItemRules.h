@@ -1,10 +1,60 @@
 #pragma once
 
+#include "Schemas.h"
+
 #include <QString>
+#include <QVector>
 #include <array>
 #include <vector>
 
 namespace store {
+
+class Table;
+
+// What decides how an item is shown and whether it can be answered right.
+struct ItemContent {
+    qint64 id = 0;
+    int exam = 0;
+    int section = 0;
+    bool multiple = false;
+    QString text;
+    QString explanation;
+    std::array<QString, 6> choices;
+    std::array<bool, 6> key{};
+    QString sim;
+};
+
+struct ItemProblem {
+    QString field; // the stored field at fault: "Q_SECT", "A3", "A1-A6"
+    QString what;
+};
+
+// The rules every bank item keeps to be shown and scored right. The bank
+// compiler checks its source with them (and with editorial rules of its own:
+// a question text, an explanation, two choices, Q_SIM "SIM1" or "SIM2"), and a bank file's rows are
+// checked with them when it is opened.
+QVector<ItemProblem> bankItemProblems(const ItemContent& item);
+
+// The rules an item keeps to be answerable at all: a key, on choices that
+// have text, and exactly one for a single-response item. A user-set item is
+// held to them when a user exam starts; the test sampler can still open and
+// mend an item that breaks them.
+QVector<ItemProblem> answerProblems(const ItemContent& item);
+
+// The content of one row of a bank or user-set table.
+ItemContent itemFromRow(const TableSchema& schema, const RowValues& row);
+
+// Checks rows just read from a table file. Bank rows (the schema has
+// Q_EXAM_N) are held to nulls, the numbering 1..N and bankItemProblems; user-
+// set rows to what the test sampler itself writes; the current set, rebuilt
+// at every exam, to nothing. Throws the damaged-file error naming the first
+// bad item's Q_ID and field.
+void checkLoadedRows(const QString& fileName, const TableSchema& schema,
+                     const std::vector<RowValues>& rows);
+
+// Throws the error that refuses a user exam over the first user-set item
+// that cannot be answered. Walks the open handle from its first record.
+void checkUserItemsAnswerable(Table& userSet);
 
 // What can be wrong with the answer key of an ordinary (not simulation)
 // item. The bank compiler and the test sampler refuse the same things, each

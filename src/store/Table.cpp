@@ -1,6 +1,7 @@
 #include "Table.h"
 
 #include "DataSource.h"
+#include "ItemRules.h"
 #include "Session.h"
 #include "TableError.h"
 #include "TableFile.h"
@@ -138,6 +139,7 @@ void Table::open()
         path, m_session.passwords(), m_exclusive,
         m_createWhenMissing ? TableFile::Missing::Create : TableFile::Missing::Fail, m_schema);
     m_rows = file->selectAll();
+    checkLoadedRows(m_fileName, m_schema, m_rows);
     m_file = std::move(file);
     m_modified = false;
     m_buffer.clear();

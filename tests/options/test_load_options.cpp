@@ -106,9 +106,77 @@ private slots:
                                       << "time"
                                       << "45";
         QTest::newRow("default time negative") << "DefaultTime"
-                                               << "-5"
+                                               << "-90"
                                                << "time"
-                                               << "-5";
+                                               << "90";
+        QTest::newRow("default time 0") << "DefaultTime"
+                                        << "0"
+                                        << "time"
+                                        << "90";
+        QTest::newRow("default time 1") << "DefaultTime"
+                                        << "1"
+                                        << "time"
+                                        << "1";
+        QTest::newRow("default time 600") << "DefaultTime"
+                                          << "600"
+                                          << "time"
+                                          << "600";
+        QTest::newRow("default time 601") << "DefaultTime"
+                                          << "601"
+                                          << "time"
+                                          << "90";
+        QTest::newRow("default time int max") << "DefaultTime"
+                                              << "2147483647"
+                                              << "time"
+                                              << "90";
+        QTest::newRow("default time beyond int") << "DefaultTime"
+                                                 << "2147483648"
+                                                 << "time"
+                                                 << "90";
+        QTest::newRow("size 6") << "QFontSize"
+                                << "6"
+                                << "qsize"
+                                << "6";
+        QTest::newRow("size 5") << "QFontSize"
+                                << "5"
+                                << "qsize"
+                                << "10";
+        QTest::newRow("size 72") << "AFontSize"
+                                 << "72"
+                                 << "asize"
+                                 << "72";
+        QTest::newRow("size 73") << "AFontSize"
+                                 << "73"
+                                 << "asize"
+                                 << "10";
+        QTest::newRow("size 1000") << "QFontSize"
+                                   << "1000"
+                                   << "qsize"
+                                   << "10";
+        QTest::newRow("size int max") << "AFontSize"
+                                      << "2147483647"
+                                      << "asize"
+                                      << "10";
+        QTest::newRow("size 0") << "QFontSize"
+                                << "0"
+                                << "qsize"
+                                << "10";
+        QTest::newRow("exp size negative") << "EXPFontSize"
+                                           << "-12"
+                                           << "expsize"
+                                           << "10";
+        QTest::newRow("colour white") << "QFontColor"
+                                      << "16777215"
+                                      << "qcolour"
+                                      << "#ffffff";
+        QTest::newRow("colour above white") << "QFontColor"
+                                            << "16777216"
+                                            << "qcolour"
+                                            << "#000000";
+        QTest::newRow("colour negative") << "EXPFontColor"
+                                         << "-1"
+                                         << "expcolour"
+                                         << "#000080";
         QTest::newRow("default time 7.5") << "DefaultTime"
                                           << "7.5"
                                           << "time"
@@ -152,6 +220,7 @@ private slots:
         const QMap<QString, QString> got = {
             {"qsize", QString::number(v.questionFont.font.pointSize())},
             {"asize", QString::number(v.answersFont.font.pointSize())},
+            {"expsize", QString::number(v.explanationFont.font.pointSize())},
             {"learn", QString::number(v.showLearnButton)},
             {"timer", QString::number(v.timerOn)},
             {"calc", QString::number(v.showCalcButton)},

@@ -57,6 +57,7 @@ public:
     }
     int runModal(QWidget* w) override { return m_inner.runModal(w); }
     double now() override { return m_inner.now(); }
+    double monotonicNow() override { return m_inner.monotonicNow(); }
     std::unique_ptr<platform::Ticker> createTicker() override { return m_inner.createTicker(); }
     platform::KeyValueStore& settings() override { return store; }
     std::optional<QFont> chooseFont(QWidget* p, const QFont& f) override
@@ -335,8 +336,8 @@ private slots:
         }());
         QCOMPARE(stored.value("ShowCalcBtn"), QStringLiteral("0"));
         QCOMPARE(stored.value("CalcPath"), QStringLiteral("/nowhere/calc"));
-        // The field showed 9000 and OK took it.
-        QCOMPARE(stored.value("DefaultTime"), QStringLiteral("9000"));
+        // 20000 minutes is out of range and read as the default, which OK wrote.
+        QCOMPARE(stored.value("DefaultTime"), QStringLiteral("90"));
         QCOMPARE(stored.value("QFontName"), QStringLiteral("MS Sans Serif"));
         QCOMPARE(stored.value("QFontSize"), QStringLiteral("10"));
         QCOMPARE(stored.value("TimerOn"), QStringLiteral("1"));

@@ -414,15 +414,38 @@ private slots:
         QCOMPARE(f.services.shownMessages.size(), 0);
     }
 
-    void clockJumpMovesTheCountdown()
+    void settingTheSystemClockLeavesTheCountdownAlone_data()
     {
+        QTest::addColumn<double>("shiftMinutes");
+        QTest::newRow("back an hour (end of daylight saving)") << -60.0;
+        QTest::newRow("forward an hour") << 60.0;
+        QTest::newRow("forward a day") << 1440.0;
+    }
+    void settingTheSystemClockLeavesTheCountdownAlone()
+    {
+        QFETCH(double, shiftMinutes);
         start(true, 90);
-        f.services.clock += 30.0 / 1440; // the clock is set 30 minutes ahead
-        f.services.lastTicker->fire();
-        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("1:00:00"));
-        f.services.clock -= 45.0 / 1440 + 7.9 / 86400; // and back past the start
-        f.services.lastTicker->fire();
-        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("1:30:00"));
+        auto* ticker = f.services.lastTicker;
+        f.services.clock += 10.0 / 1440;
+        ticker->fire();
+        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("1:20:00"));
+        f.services.wallClockShift += shiftMinutes / 1440;
+        f.services.clock += 1.0 / 86400;
+        ticker->fire();
+        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("1:19:59"));
+        QVERIFY(ticker->isActive());
+        // The exam still ends when its own 90 minutes have passed, not earlier
+        // and not an hour later.
+        f.services.clock += (80.0 * 60 - 2) / 86400;
+        ticker->fire();
+        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("0:00:01"));
+        f.services.expectMessage(
+            QStringLiteral("Your time has expired.\rDo you want continue the exam anyway?"),
+            platform::Ok);
+        f.services.clock += 1.0 / 86400;
+        ticker->fire();
+        QVERIFY(f.services.done());
+        QVERIFY(!ticker->isActive());
     }
 
     void gradingStopsTheTimer()

@@ -39,7 +39,12 @@ ProgramDir::ProgramDir(bool withBank) : m_previous(QDir::currentPath())
 
 ProgramDir::~ProgramDir()
 {
-    QDir::setCurrent(m_previous);
+    // A fixture replaced before the old one went (a test that failed before
+    // its cleanup) must not send the next test's files back to where the run
+    // started, the source tree.
+    if (QDir::current().canonicalPath() != QDir(m_dir.path()).canonicalPath())
+        return;
+    QDir::setCurrent(QDir(m_previous).exists() ? m_previous : QDir::tempPath());
 }
 
 } // namespace testing

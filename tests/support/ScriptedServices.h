@@ -61,7 +61,11 @@ public:
 
     QStringList shownMessages; // every message text, in order
     QList<platform::MsgKind> shownKinds;
-    double clock = 45000.0; // days
+    // Time that passes, in days: both clocks follow it.
+    double clock = 45000.0;
+    // How far the system clock has been set away from the time that passed;
+    // only the wall clock sees it.
+    double wallClockShift = 0;
     MemoryStore store;
     std::function<std::optional<QFont>(const QFont&)> fontChooser;
     std::function<std::optional<QColor>(const QColor&)> colourChooser;
@@ -76,7 +80,8 @@ public:
     platform::MsgButton message(QWidget* parent, platform::MsgKind kind, const QString& text,
                                 int buttons) override;
     int runModal(QWidget* window) override;
-    double now() override { return clock; }
+    double now() override { return clock + wallClockShift; }
+    double monotonicNow() override { return clock; }
     std::unique_ptr<platform::Ticker> createTicker() override;
     platform::KeyValueStore& settings() override { return store; }
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;

@@ -39,16 +39,17 @@ private slots:
         QTest::addColumn<QString>("items");
         QTest::addColumn<QString>("message");
         const QString one = goodItem(1);
-        QTest::newRow("gap in ids") << "1" << one + "," + goodItem(3) << "exam.json: item 3: ids must run 1..N";
+        QTest::newRow("gap in ids")
+            << "1" << one + "," + goodItem(3) << "exam.json: item 3: ids must run 1..N";
         QTest::newRow("repeated id") << "1" << one + "," + goodItem(1) << "item 1: id repeated";
         QTest::newRow("ids not from 1") << "1" << goodItem(2) << "item 2: ids must run 1..N";
         QTest::newRow("exam out of range") << "8" << one << "exam.json: \"exam\" must be 0 to 7";
         QTest::newRow("section 0")
             << "1" << QString(one).replace("\"section\": 2", "\"section\": 0")
-            << "item 1: \"section\" must be 1 to 5";
+            << "item 1: the section must be 1 to 5";
         QTest::newRow("section 6")
             << "1" << QString(one).replace("\"section\": 2", "\"section\": 6")
-            << "item 1: \"section\" must be 1 to 5";
+            << "item 1: the section must be 1 to 5";
         QTest::newRow("key names an empty choice")
             << "1" << QString(one).replace("\"key\": \"b\"", "\"key\": \"e\"")
             << "item 1: key letter \"e\" names a choice without text";
@@ -82,19 +83,17 @@ private slots:
             << "1"
             << R"({"id":1,"section":2,"objective":"subnet-masks","sim":"SIM3","text":"Place.","key":"f","explanation":"x"})"
             << "item 1: \"sim\" must be \"SIM1\" or \"SIM2\"";
-        QTest::newRow("missing picture")
-            << "1" << goodItem(1, ", \"pict1\": \"nowhere.svg\"")
-            << "item 1: picture \"nowhere.svg\" not found";
+        QTest::newRow("missing picture") << "1" << goodItem(1, ", \"pict1\": \"nowhere.svg\"")
+                                         << "item 1: picture \"nowhere.svg\" not found";
         QTest::newRow("picture outside the folder")
             << "1" << goodItem(1, ", \"pict2\": \"../x.svg\"")
             << "item 1: picture \"../x.svg\" must be a plain file name";
-        QTest::newRow("misspelt member")
-            << "1" << goodItem(1, ", \"explenation\": \"typo\"")
-            << "item 1: unknown member \"explenation\"";
-        QTest::newRow("empty text")
-            << "1" << QString(one).replace("Question 1?", "  ")
-            << "item 1: \"text\" is missing or empty";
-        QTest::newRow("not JSON") << "1" << one + ",," << "exam.json: not valid JSON";
+        QTest::newRow("misspelt member") << "1" << goodItem(1, ", \"explenation\": \"typo\"")
+                                         << "item 1: unknown member \"explenation\"";
+        QTest::newRow("empty text") << "1" << QString(one).replace("Question 1?", "  ")
+                                    << "item 1: \"text\" is missing or empty";
+        QTest::newRow("not JSON") << "1" << one + ",,"
+                                  << "exam.json: not valid JSON";
         QTest::newRow("no objective")
             << "1" << QString(one).replace("\"objective\": \"subnet-masks\",", "")
             << "exam.json: item 1: \"objective\" is missing or empty";
@@ -186,7 +185,8 @@ private slots:
         QCOMPARE(bankTable.recordCount(), 16);
         bankTable.setRecNo(4);
         QCOMPARE(bankTable.asString(QStringLiteral("U_MEMO")), QStringLiteral("remember tftp"));
-        QCOMPARE(bankTable.asString(QStringLiteral("PICT2")), QStringLiteral("pictures/fixture2.svg"));
+        QCOMPARE(bankTable.asString(QStringLiteral("PICT2")),
+                 QStringLiteral("pictures/fixture2.svg"));
         bankTable.setRecNo(7);
         QCOMPARE(bankTable.asString(QStringLiteral("Q_SIM")), QStringLiteral("SIM1"));
         QCOMPARE(bankTable.asBoolean(QStringLiteral("A6")), true);
