@@ -6,8 +6,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QThread>
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <openssl/evp.h>
 #include <sqlite3.h>
@@ -31,10 +33,12 @@ struct KnownKey {
 };
 
 struct KeyStore {
-    // Held during a derivation, so that an open waits for a derivation of its
-    // key already running on a worker thread instead of running a second one.
     std::mutex mutex;
-    QHash<QByteArray, KnownKey> keys; // salt followed by the password
+    // Signalled when a derivation ends: an open waits for a derivation of its
+    // key already running on a worker thread instead of running a second one.
+    std::condition_variable derived;
+    QSet<QByteArray> deriving;
+    QHash<QByteArray, KnownKey> keys; // by salt followed by the password
     std::atomic<int> derivations{0};
 };
 
@@ -47,19 +51,25 @@ KeyStore& keyStore()
 KnownKey knownKey(const QByteArray& password, const QByteArray& salt)
 {
     KeyStore& ks = keyStore();
-    const std::lock_guard<std::mutex> lock(ks.mutex);
     const QByteArray id = salt + password;
+    std::unique_lock<std::mutex> lock(ks.mutex);
+    ks.derived.wait(lock, [&] { return !ks.deriving.contains(id); });
     const auto it = ks.keys.constFind(id);
     if (it != ks.keys.constEnd())
         return *it;
+    ks.deriving.insert(id);
+    lock.unlock();
     KnownKey k;
     k.key.resize(kKeySize);
     PKCS5_PBKDF2_HMAC_SHA1(password.constData(), static_cast<int>(password.size()),
                            reinterpret_cast<const unsigned char*>(salt.constData()), kSaltSize,
                            TableFile::KdfIterations, kKeySize,
                            reinterpret_cast<unsigned char*>(k.key.data()));
-    ++ks.derivations;
+    lock.lock();
+    ks.deriving.remove(id);
     ks.keys.insert(id, k);
+    ++ks.derivations;
+    ks.derived.notify_all();
     return k;
 }
 

@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <csignal>
 #include <sqlite3.h>
+#include <thread>
 
 using platform::TableError;
 using platform::TableFile;
@@ -181,6 +182,21 @@ private slots:
         makeFile(QStringLiteral("again.DAT"), 1);
         TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
         QCOMPARE(texts(t.selectAll()), QStringList({"question 0"}));
+    }
+
+    void keyDerivedAheadOnAWorkerIsDerivedOnce()
+    {
+        const QString path = makeFile(QStringLiteral("ahead.DAT"), 1);
+        TableFile::forgetKeys();
+        const int before = TableFile::keyDerivations();
+        // However the two meet, the open takes the worker's key.
+        std::thread worker([&] { TableFile::deriveKeysAhead(path, m_key); });
+        {
+            TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+            QCOMPARE(texts(t.selectAll()), QStringList({"question 0"}));
+        }
+        worker.join();
+        QCOMPARE(TableFile::keyDerivations(), before + 1);
     }
 
     void wrongPasswordIsRefusedAfterTheRightOneWasKept()
