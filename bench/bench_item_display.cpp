@@ -1,11 +1,17 @@
 // Time of one item display (showCurrentItem) at 1280 x 800, for a
-// typical item and for one with six long choices and a long explanation.
+// typical item and for one with six long choices and a long explanation;
+// with a bank given, also Next through every item of All Questions, from the
+// click until the next item is painted (median and 95th percentile).
+//
+//   bench_item_display [tcpip.DAT]
 #include "BankCompiler.h"
+#include "BenchSupport.h"
 #include "ExamWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <algorithm>
 #include <cstdio>
 
@@ -65,6 +71,35 @@ int main(int argc, char** argv)
         }
         std::printf("%s item: median %.3f ms\n", id == 1 ? "typical" : "six long choices",
                     median(ms));
+    }
+    f.form->closeCurrentExam();
+    if (argc > 1) {
+        QFile::remove(QStringLiteral("tcpip.DAT"));
+        if (!QFile::copy(QString::fromLocal8Bit(argv[1]), QStringLiteral("tcpip.DAT"))) {
+            std::fprintf(stderr, "cannot copy %s\n", argv[1]);
+            return 1;
+        }
+        f.create();
+        f.form->setWindowState(Qt::WindowNoState);
+        f.form->resize(1280, 800);
+        std::vector<double> ms;
+        for (int round = 0; round < 3; ++round) {
+            f.services.expectModal(QStringLiteral("nameDialog"),
+                                   [](QWidget*) { return int(QDialog::Accepted); });
+            f.form->m_allQuestionsAction->trigger();
+            bench::paintNow(f.form.get());
+            for (int k = 2; k <= f.form->itemCount; ++k) {
+                QElapsedTimer clock;
+                clock.start();
+                f.form->m_nextButton->click();
+                bench::paintNow(f.form.get());
+                ms.push_back(clock.nsecsElapsed() / 1e6);
+            }
+            f.form->closeCurrentExam();
+        }
+        std::printf("Next through All Questions (%zu steps): median %.3f ms, 95th percentile "
+                    "%.3f ms\n",
+                    ms.size(), bench::median(ms), bench::percentile(ms, 0.95));
     }
     f.tearDown();
     return 0;

@@ -11,14 +11,19 @@
 #include "PrintingSimulation.h"
 #include "ProgressWindow.h"
 #include "SamplerData.h"
+#include "Schemas.h"
 #include "ScoreReport.h"
 #include "Services.h"
+#include "Session.h"
 #include "StartWindow.h"
 #include "SubnetMaskSimulation.h"
+#include "TableFile.h"
 #include "TestSampler.h"
 #include "WindowPlace.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QThreadPool>
 
 namespace app {
 
@@ -81,6 +86,17 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
             [this] { m_test->services().runModal(m_about.get()); });
     connect(m_sampler.get(), &sampler::TestSampler::aboutRequested, this,
             [this] { m_services.runModal(m_about.get()); });
+
+    // The key derivation of each table file is the slow part of its first
+    // open; it runs while the start window waits for the user, and an open
+    // that comes sooner waits for it instead of deriving the key again.
+    QStringList files;
+    for (const char* name : {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile})
+        files << QDir::current().absoluteFilePath(QString::fromLatin1(name));
+    QThreadPool::globalInstance()->start([files, passwords = m_test->tableSession().passwords()] {
+        for (const QString& f : files)
+            platform::TableFile::deriveKeysAhead(f, passwords);
+    });
 }
 
 AppOwner::~AppOwner()

@@ -2,9 +2,17 @@
 
 #include "TableError.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QThread>
+#include <atomic>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
+#include <openssl/evp.h>
 #include <sqlite3.h>
 
 namespace platform {
@@ -12,6 +20,92 @@ namespace platform {
 namespace {
 
 const char* kTableName = "items";
+
+// The engine stores a file's random salt in the clear in its first bytes and
+// derives the key from the password and that salt. Deriving it here, with the
+// engine's own algorithm and iteration count, lets a later open of the same
+// file hand the engine the finished key instead of deriving it again.
+constexpr int kSaltSize = 16;
+constexpr int kKeySize = 32;
+
+struct KnownKey {
+    QByteArray key;
+    int pageSize = 0; // 0: not yet seen to open the file
+};
+
+struct KeyStore {
+    std::mutex mutex;
+    // Signalled when a derivation ends: an open waits for a derivation of its
+    // key already running on a worker thread instead of running a second one.
+    std::condition_variable derived;
+    QSet<QByteArray> deriving;
+    QHash<QByteArray, KnownKey> keys; // by salt followed by the password
+    std::atomic<int> derivations{0};
+};
+
+KeyStore& keyStore()
+{
+    static KeyStore store;
+    return store;
+}
+
+KnownKey knownKey(const QByteArray& password, const QByteArray& salt)
+{
+    KeyStore& ks = keyStore();
+    const QByteArray id = salt + password;
+    std::unique_lock<std::mutex> lock(ks.mutex);
+    ks.derived.wait(lock, [&] { return !ks.deriving.contains(id); });
+    const auto it = ks.keys.constFind(id);
+    if (it != ks.keys.constEnd())
+        return *it;
+    ks.deriving.insert(id);
+    lock.unlock();
+    KnownKey k;
+    k.key.resize(kKeySize);
+    PKCS5_PBKDF2_HMAC_SHA1(password.constData(), static_cast<int>(password.size()),
+                           reinterpret_cast<const unsigned char*>(salt.constData()), kSaltSize,
+                           TableFile::KdfIterations, kKeySize,
+                           reinterpret_cast<unsigned char*>(k.key.data()));
+    lock.lock();
+    ks.deriving.remove(id);
+    ks.keys.insert(id, k);
+    ++ks.derivations;
+    ks.derived.notify_all();
+    return k;
+}
+
+void rememberPageSize(const QByteArray& password, const QByteArray& salt, int pageSize)
+{
+    KeyStore& ks = keyStore();
+    const std::lock_guard<std::mutex> lock(ks.mutex);
+    const auto it = ks.keys.find(salt + password);
+    if (it != ks.keys.end())
+        it->pageSize = pageSize;
+}
+
+// Empty when the file is too short to hold a salt: the engine then gets the
+// password and reports the file as unreadable itself.
+QByteArray readSalt(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray salt = f.read(kSaltSize);
+    return salt.size() == kSaltSize ? salt : QByteArray();
+}
+
+QByteArray freshSalt()
+{
+    quint32 words[kSaltSize / 4];
+    QRandomGenerator::system()->fillRange(words);
+    return QByteArray(reinterpret_cast<const char*>(words), kSaltSize);
+}
+
+// The engine's form for a finished key together with the salt it belongs to.
+QByteArray rawKeySpec(const QByteArray& key, const QByteArray& salt)
+{
+    return "x'" + key.toHex() + salt.toHex() + "'";
+}
 
 QString sqlType(ColumnType t)
 {
@@ -24,6 +118,24 @@ QString sqlType(ColumnType t)
         break;
     }
     return QStringLiteral("TEXT");
+}
+
+int bindValue(sqlite3_stmt* stmt, int index, const QVariant& v, ColumnType type)
+{
+    if (v.isNull() || !v.isValid())
+        return sqlite3_bind_null(stmt, index);
+    switch (type) {
+    case ColumnType::Integer:
+        return sqlite3_bind_int64(stmt, index, v.toLongLong());
+    case ColumnType::Boolean:
+        return sqlite3_bind_int(stmt, index, v.toBool() ? 1 : 0);
+    case ColumnType::String:
+    case ColumnType::Memo:
+        break;
+    }
+    const QByteArray utf8 = v.toString().toUtf8();
+    return sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()),
+                             SQLITE_TRANSIENT);
 }
 
 class Statement {
@@ -42,19 +154,7 @@ public:
 
     int bind(int index, const QVariant& v, ColumnType type)
     {
-        if (v.isNull() || !v.isValid())
-            return sqlite3_bind_null(m_stmt, index);
-        switch (type) {
-        case ColumnType::Integer:
-            return sqlite3_bind_int64(m_stmt, index, v.toLongLong());
-        case ColumnType::Boolean:
-            return sqlite3_bind_int(m_stmt, index, v.toBool() ? 1 : 0);
-        case ColumnType::String:
-        case ColumnType::Memo:
-            break;
-        }
-        const QByteArray utf8 = v.toString().toUtf8();
-        return sqlite3_bind_text(m_stmt, index, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+        return bindValue(m_stmt, index, v, type);
     }
 
 private:
@@ -136,6 +236,8 @@ TableFile::~TableFile()
 void TableFile::closeHandle()
 {
     if (m_db) {
+        sqlite3_finalize(m_insert);
+        m_insert = nullptr;
         if (m_inTransaction)
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         m_inTransaction = false;
@@ -156,20 +258,44 @@ int TableFile::busyHandler(void* self, int count)
     return 1;
 }
 
-void TableFile::openWith(const QByteArray& key, bool exclusive, bool mayCreate)
+void TableFile::openWith(const QByteArray& password, bool exclusive, bool mayCreate)
 {
+    const QByteArray salt = mayCreate ? freshSalt() : readSalt(m_path);
+    const KnownKey known = salt.isEmpty() ? KnownKey() : knownKey(password, salt);
+    const QByteArray key = salt.isEmpty() ? password : rawKeySpec(known.key, salt);
+    // The page size is only readable with the key, so an existing file whose
+    // size is not known yet is tried with 4 KB pages and then with 1 KB ones.
+    std::vector<int> sizes{PageSize, LegacyPageSize};
+    if (mayCreate)
+        sizes = {PageSize};
+    else if (known.pageSize != 0)
+        sizes = {known.pageSize};
     const QByteArray file = m_path.toUtf8();
     const int flags = SQLITE_OPEN_READWRITE | (mayCreate ? SQLITE_OPEN_CREATE : 0);
-    int rc = sqlite3_open_v2(file.constData(), &m_db, flags, nullptr);
-    if (rc != SQLITE_OK)
-        fail(rc);
-    rc = sqlite3_key(m_db, key.constData(), key.size());
-    if (rc != SQLITE_OK)
-        fail(rc);
-    sqlite3_busy_handler(m_db, &TableFile::busyHandler, this);
-    m_retries = 0;
-    // The first real statement is where a wrong key or a damaged file shows.
-    exec("SELECT count(*) FROM sqlite_master");
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        try {
+            int rc = sqlite3_open_v2(file.constData(), &m_db, flags, nullptr);
+            if (rc != SQLITE_OK)
+                fail(rc);
+            rc = sqlite3_key(m_db, key.constData(), static_cast<int>(key.size()));
+            if (rc != SQLITE_OK)
+                fail(rc);
+            sqlite3_busy_handler(m_db, &TableFile::busyHandler, this);
+            m_retries = 0;
+            exec(QByteArray("PRAGMA cipher_page_size = " + QByteArray::number(sizes[i]))
+                     .constData());
+            // The first real statement is where a wrong key or a damaged file shows.
+            exec("SELECT count(*) FROM sqlite_master");
+            m_pageSize = sizes[i];
+            break;
+        } catch (const TableError& e) {
+            if (e.code() != SQLITE_NOTADB || i + 1 == sizes.size())
+                throw;
+            closeHandle();
+        }
+    }
+    if (!salt.isEmpty() && known.pageSize != m_pageSize)
+        rememberPageSize(password, salt, m_pageSize);
     if (exclusive) {
         exec("PRAGMA locking_mode=EXCLUSIVE");
         // The exclusive lock is only taken by a write transaction; once taken,
@@ -427,21 +553,33 @@ std::vector<RowValues> TableFile::selectAll()
 
 qint64 TableFile::insert(const RowValues& values)
 {
-    QStringList names, marks;
-    for (const ColumnDef& c : m_schema) {
-        names << c.name;
-        marks << QStringLiteral("?");
+    if (!m_insert) {
+        QStringList names, marks;
+        for (const ColumnDef& c : m_schema) {
+            names << c.name;
+            marks << QStringLiteral("?");
+        }
+        const QByteArray sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                   .arg(QLatin1String(kTableName), names.join(QStringLiteral(", ")),
+                                        marks.join(QStringLiteral(", ")))
+                                   .toUtf8();
+        const int rc = sqlite3_prepare_v2(m_db, sql.constData(), static_cast<int>(sql.size()),
+                                          &m_insert, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(m_insert);
+            m_insert = nullptr;
+            fail(rc);
+        }
     }
-    Statement st(m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(QLatin1String(kTableName), names.join(QStringLiteral(", ")),
-                                marks.join(QStringLiteral(", "))));
-    if (st.prepareResult() != SQLITE_OK)
-        fail(st.prepareResult());
+    sqlite3_reset(m_insert);
+    sqlite3_clear_bindings(m_insert);
     for (int i = 0; i < static_cast<int>(m_schema.size()); ++i)
-        st.bind(i + 1, i < values.size() ? values[i] : QVariant(),
-                m_schema[static_cast<size_t>(i)].type);
+        bindValue(m_insert, i + 1, i < values.size() ? values[i] : QVariant(),
+                  m_schema[static_cast<size_t>(i)].type);
     m_retries = 0;
-    const int rc = sqlite3_step(st.get());
+    const int rc = sqlite3_step(m_insert);
+    // Reset at once, so that the statement holds no lock between inserts.
+    sqlite3_reset(m_insert);
     const bool newKey = values.isEmpty() || values[0].isNull();
     if (rc == SQLITE_FULL && newKey)
         refuseUsedUpKeys(0);
@@ -539,6 +677,27 @@ void TableFile::rollback()
         m_inTransaction = false;
         exec("ROLLBACK");
     }
+}
+
+void TableFile::deriveKeysAhead(const QString& path, const QStringList& passwords)
+{
+    const QByteArray salt = readSalt(path);
+    if (salt.isEmpty())
+        return;
+    for (const QString& p : passwords)
+        knownKey(p.toUtf8(), salt);
+}
+
+int TableFile::keyDerivations()
+{
+    return keyStore().derivations.load();
+}
+
+void TableFile::forgetKeys()
+{
+    KeyStore& ks = keyStore();
+    const std::lock_guard<std::mutex> lock(ks.mutex);
+    ks.keys.clear();
 }
 
 void TableFile::emptyFile(const QString& path, const QStringList& passwords,

@@ -31,6 +31,11 @@ public:
 
     static constexpr int LockRetryCount = 15;
     static constexpr int LockWaitMs = 100;
+    // The engine's own default key derivation, kept at full strength.
+    static constexpr int KdfIterations = 64000;
+    // New files get 4 KB pages; files written before that have 1 KB pages.
+    static constexpr int PageSize = 4096;
+    static constexpr int LegacyPageSize = 1024;
 
     // Tries each password in turn; a wrong one only shows at the first
     // statement, so the file is probed before it counts as open.
@@ -59,8 +64,21 @@ public:
     static void emptyFile(const QString& path, const QStringList& passwords,
                           const std::vector<ColumnDef>& schema);
 
+    // The page size the open file was read with.
+    int pageSize() const { return m_pageSize; }
+
+    // Each file's key is derived once per run from the password and the
+    // file's salt, then kept in memory for later opens of the same file.
+    // Derives the keys of an existing file ahead of its first open; safe to
+    // call from a worker thread.
+    static void deriveKeysAhead(const QString& path, const QStringList& passwords);
+    // How many key derivations this process has run; forgetKeys() drops the
+    // kept keys, so that the next open derives again.
+    static int keyDerivations();
+    static void forgetKeys();
+
 private:
-    void openWith(const QByteArray& key, bool exclusive, bool mayCreate);
+    void openWith(const QByteArray& password, bool exclusive, bool mayCreate);
     void exec(const char* sql);
     void ensureSchema(bool mayCreate);
     void checkColumnTypes(const QStringList& declared) const;
@@ -77,6 +95,9 @@ private:
     QString m_path;
     std::vector<ColumnDef> m_schema;
     sqlite3* m_db = nullptr;
+    // Prepared once per handle: a build inserts many records in a row.
+    sqlite3_stmt* m_insert = nullptr;
+    int m_pageSize = 0;
     int m_retries = 0;
     bool m_inTransaction = false;
 };

@@ -59,11 +59,10 @@ void ExamWindow::startAllQuestions()
 
 int ExamWindow::countUnderFilter()
 {
+    // Still open from preparing the name dialog: no second read of the file.
     m_qset->setFiltered(true);
     m_qset->open();
-    const int n = m_qset->recordCount();
-    m_qset->close();
-    return n;
+    return m_qset->recordCount();
 }
 
 void ExamWindow::startRandomExam()
@@ -79,6 +78,7 @@ void ExamWindow::startRandomExam()
         return;
     // No bank item is in any exam: there is nothing to draw from.
     if (candidates == 0) {
+        m_qset->close();
         showNoItemsMessage();
         return;
     }
@@ -114,6 +114,7 @@ void ExamWindow::startUserExam()
     }
     if (!run([&] {
             prepareNameDialog(false);
+            m_qset->close();
             m_nameDialog->setWindowTitle(QStringLiteral("User Exam"));
             examTitle = QStringLiteral("User Exam");
         }))
@@ -127,7 +128,8 @@ int ExamWindow::prepareNameDialog(bool countEnabled)
     m_qset->setFiltered(true);
     m_qset->open();
     const int candidates = m_qset->recordCount();
-    m_qset->close();
+    // The bank stays open for the count under the exam's filter and for the
+    // build; it is closed when the exam is not taken after all.
     m_nameDialog->setQuestionCount(candidates, countEnabled);
     return candidates;
 }
@@ -143,10 +145,13 @@ void ExamWindow::beginExam()
     if (examTitle.isEmpty() || m_qset->filter().isEmpty())
         return; // preparing the name dialog failed and was reported
     int items = 0;
-    if (!run([&] { items = countUnderFilter(); }))
+    if (!run([&] { items = countUnderFilter(); })) {
+        m_qset->close();
         return;
+    }
     if (items == 0) {
         // Never show item 1 of 0: say so before asking for a name.
+        m_qset->close();
         showNoItemsMessage();
         m_qset->setFilter(QString());
         return;
@@ -171,8 +176,10 @@ void ExamWindow::beginUserExam()
 
 void ExamWindow::startBankExam(const std::function<store::BuildResult()>& build)
 {
-    if (!takeNameDialog())
+    if (!takeNameDialog()) {
+        m_qset->close();
         return;
+    }
     if (m_resetSimulations)
         m_resetSimulations();
     buildAndStart(

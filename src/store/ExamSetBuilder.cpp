@@ -101,15 +101,37 @@ BuildResult ExamSetBuilder::build(Table& source, Table& current, bool fromBank, 
     current.close();
     current.setExclusive(true);
     current.open();
+    // Each copied field's position in both tables, looked up once per build.
+    std::vector<std::pair<int, int>> fields;
+    const auto copy = [&](const char* f) {
+        const QString name = QLatin1String(f);
+        const int from = source.fieldIndex(name);
+        const int to = current.fieldIndex(name);
+        if (from < 0 || to < 0)
+            throw platform::TableError(
+                platform::TableError::Usage,
+                QStringLiteral("Field \"%1\" not found in \"%2\".")
+                    .arg(name, from < 0 ? source.fileName() : current.fileName()));
+        fields.emplace_back(from, to);
+    };
+    for (const char* f : kCopied)
+        copy(f);
+    if (fromBank)
+        for (const char* f : kBankOnly)
+            copy(f);
+    const int sourceKey = source.fieldIndex(QStringLiteral("Q_ID"));
+    const int originalNumber = current.fieldIndex(QStringLiteral("Q_OR_NUMBER"));
     try {
+        // One transaction from the delete of the old set to the last new
+        // record: one write to the disk, and never half a set in the file.
+        current.beginBatch();
         current.emptyTable();
         progress.setMaximum(static_cast<int>(candidates.size()));
         // Nobody looks at the records while they are written.
         current.disableControls();
-        current.beginBatch();
         for (size_t i = 0; i < candidates.size(); ++i) {
             source.setKey();
-            source.setValue(QStringLiteral("Q_ID"), candidates[i]);
+            source.setValueAt(sourceKey, candidates[i]);
             if (!source.gotoKey())
                 throw platform::TableError(
                     platform::TableError::Usage,
@@ -118,17 +140,9 @@ BuildResult ExamSetBuilder::build(Table& source, Table& current, bool fromBank, 
                         .arg(source.fileName()));
             progress.setPosition(static_cast<int>(i));
             current.append();
-            for (const char* f : kCopied) {
-                const QString name = QLatin1String(f);
-                current.setValue(name, source.value(name));
-            }
-            if (fromBank)
-                for (const char* f : kBankOnly) {
-                    const QString name = QLatin1String(f);
-                    current.setValue(name, source.value(name));
-                }
-            current.setValue(QStringLiteral("Q_OR_NUMBER"),
-                             source.asInteger(QStringLiteral("Q_ID")));
+            for (const auto& [from, to] : fields)
+                current.setValueAt(to, source.valueAt(from));
+            current.setValueAt(originalNumber, source.valueAt(sourceKey).toLongLong());
             current.post();
         }
         current.commitBatch();

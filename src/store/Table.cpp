@@ -484,10 +484,15 @@ QVariant Table::value(const QString& name) const
     if (i < 0)
         throw TableError(TableError::Usage,
                          QStringLiteral("Field \"%1\" not found in \"%2\".").arg(name, m_fileName));
+    return valueAt(i);
+}
+
+QVariant Table::valueAt(int field) const
+{
     const RowValues* row = currentRow();
-    if (!row || i >= row->size())
+    if (!row || field < 0 || field >= row->size())
         return {};
-    return row->at(i);
+    return row->at(field);
 }
 
 QString Table::asString(const QString& name) const
@@ -527,6 +532,15 @@ void Table::setValue(const QString& name, const QVariant& value)
     if (i < 0)
         throw TableError(TableError::Usage,
                          QStringLiteral("Field \"%1\" not found in \"%2\".").arg(name, m_fileName));
+    setValueAt(i, value);
+}
+
+void Table::setValueAt(int i, const QVariant& value)
+{
+    if (i < 0 || static_cast<size_t>(i) >= m_schema.size())
+        throw TableError(
+            TableError::Usage,
+            QStringLiteral("Field number %1 not found in \"%2\".").arg(i).arg(m_fileName));
     if (m_state != TableState::Edit && m_state != TableState::Insert &&
         m_state != TableState::SetKey)
         throw TableError(

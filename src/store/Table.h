@@ -95,6 +95,10 @@ public:
     bool isNull(const QString& name) const;
     void setValue(const QString& name, const QVariant& value);
     bool modified() const { return m_modified; }
+    // The same by field position (fieldIndex), for loops that resolve the
+    // names once.
+    QVariant valueAt(int field) const;
+    void setValueAt(int field, const QVariant& value);
 
     // Record number and field value of every record that passes the filter,
     // in key order; what a record list shows.

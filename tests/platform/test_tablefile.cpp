@@ -1,5 +1,6 @@
 // The encrypted file wrapper: keys, damaged files, locks held by another
-// process, and durability of a post.
+// process, durability of a post, keys kept for later opens, and files with
+// the older 1 KB pages.
 #include "Schemas.h"
 #include "TableError.h"
 #include "TableFile.h"
@@ -8,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <sqlite3.h>
+#include <thread>
 
 using platform::TableError;
 using platform::TableFile;
@@ -28,6 +31,71 @@ class TestTableFile : public QObject {
             f.insert(row);
         }
         return path;
+    }
+
+    // A file as the engine alone writes it, with the password for a key and
+    // its default 1 KB pages: a user set from before the 4 KB pages.
+    QString makeEngineFile(const QString& name, const QStringList& texts)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile::remove(path);
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+            qFatal("cannot create %s", qPrintable(path));
+        const QByteArray pw = m_key.first().toUtf8();
+        sqlite3_key(db, pw.constData(), int(pw.size()));
+        QStringList cols;
+        for (const platform::ColumnDef& c : store::userSetSchema())
+            cols << (cols.isEmpty() ? c.name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")
+                                    : c.name + (c.type == platform::ColumnType::Integer ||
+                                                        c.type == platform::ColumnType::Boolean
+                                                    ? QStringLiteral(" INTEGER")
+                                                    : QStringLiteral(" TEXT")));
+        QString sql =
+            QStringLiteral("CREATE TABLE items (%1);").arg(cols.join(QStringLiteral(", ")));
+        for (const QString& t : texts)
+            sql += QStringLiteral("INSERT INTO items (%1) VALUES ('%2');")
+                       .arg(store::userSetSchema()[2].name, t);
+        if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            qFatal("cannot fill %s: %s", qPrintable(path), sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return path;
+    }
+
+    // The records' texts as the engine alone reads them with the password and
+    // the given page size; empty when it cannot read the file.
+    QStringList engineTexts(const QString& path, int pageSize)
+    {
+        sqlite3* db = nullptr;
+        QStringList texts;
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+            SQLITE_OK) {
+            const QByteArray pw = m_key.first().toUtf8();
+            sqlite3_key(db, pw.constData(), int(pw.size()));
+            sqlite3_exec(
+                db,
+                QByteArray("PRAGMA cipher_page_size = " + QByteArray::number(pageSize)).constData(),
+                nullptr, nullptr, nullptr);
+            sqlite3_stmt* st = nullptr;
+            const QByteArray sql =
+                "SELECT " + store::userSetSchema()[2].name.toUtf8() + " FROM items ORDER BY Q_ID";
+            if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK)
+                while (sqlite3_step(st) == SQLITE_ROW)
+                    texts << QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+            sqlite3_finalize(st);
+        }
+        sqlite3_close(db);
+        return texts;
+    }
+
+    static QStringList texts(const std::vector<platform::RowValues>& rows)
+    {
+        QStringList out;
+        for (const auto& r : rows)
+            out << r[2].toString();
+        return out;
     }
 
 private slots:
@@ -89,11 +157,111 @@ private slots:
         }
     }
 
+    void laterOpensReuseTheKeyAndReadRight()
+    {
+        const QString path = makeFile(QStringLiteral("again.DAT"), 2);
+        TableFile::forgetKeys();
+        const int before = TableFile::keyDerivations();
+        {
+            TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+            QCOMPARE(texts(t.selectAll()), QStringList({"question 0", "question 1"}));
+            platform::RowValues row(qsizetype(store::userSetSchema().size()));
+            row[2] = QStringLiteral("added");
+            t.insert(row);
+        }
+        QCOMPARE(TableFile::keyDerivations(), before + 1);
+        for (bool exclusive : {false, true}) {
+            TableFile t(path, m_key, exclusive, TableFile::Missing::Fail, store::userSetSchema());
+            QCOMPARE(texts(t.selectAll()), QStringList({"question 0", "question 1", "added"}));
+        }
+        TableFile::emptyFile(path, m_key, store::userSetSchema());
+        QCOMPARE(TableFile::keyDerivations(), before + 1);
+
+        // Another file under the same name has its own salt, so its own key.
+        QFile::remove(path);
+        makeFile(QStringLiteral("again.DAT"), 1);
+        TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+        QCOMPARE(texts(t.selectAll()), QStringList({"question 0"}));
+    }
+
+    void keyDerivedAheadOnAWorkerIsDerivedOnce()
+    {
+        const QString path = makeFile(QStringLiteral("ahead.DAT"), 1);
+        TableFile::forgetKeys();
+        const int before = TableFile::keyDerivations();
+        // However the two meet, the open takes the worker's key.
+        std::thread worker([&] { TableFile::deriveKeysAhead(path, m_key); });
+        {
+            TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+            QCOMPARE(texts(t.selectAll()), QStringList({"question 0"}));
+        }
+        worker.join();
+        QCOMPARE(TableFile::keyDerivations(), before + 1);
+    }
+
+    void wrongPasswordIsRefusedAfterTheRightOneWasKept()
+    {
+        const QString path = makeFile(QStringLiteral("kept.DAT"), 1);
+        const QStringList wrong{QStringLiteral("Wrong0Passwd1")};
+        TableFile(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                TableFile t(path, wrong, false, TableFile::Missing::Fail, store::userSetSchema());
+                QFAIL("a wrong password opened the file");
+            } catch (const TableError& e) {
+                QCOMPARE(e.code(), 26);
+            }
+        }
+        TableFile t(path, wrong + m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+        QCOMPARE(texts(t.selectAll()), QStringList({"question 0"}));
+    }
+
+    void newFilesKeepTheEnginesKeyAndHave4KbPages()
+    {
+        const QString path = makeFile(QStringLiteral("fresh.DAT"), 30);
+        TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+        QCOMPARE(t.pageSize(), TableFile::PageSize);
+        QCOMPARE(QFileInfo(path).size() % TableFile::PageSize, 0);
+        // The engine derives the same key from the password alone.
+        QCOMPARE(engineTexts(path, TableFile::PageSize).size(), 30);
+        QCOMPARE(engineTexts(path, TableFile::PageSize).last(), QStringLiteral("question 29"));
+        QVERIFY(engineTexts(path, TableFile::LegacyPageSize).isEmpty());
+    }
+
+    void oneKilobyteFileKeepsWorkingWithNothingLost()
+    {
+        const QString path =
+            makeEngineFile(QStringLiteral("tcpipusr.DAT"), {"first", "second", "third"});
+        QCOMPARE(engineTexts(path, TableFile::LegacyPageSize).size(), 3);
+        for (int run = 0; run < 2; ++run) {
+            // The first pass derives the key, the second uses the kept one.
+            TableFile t(path, m_key, true, TableFile::Missing::Fail, store::userSetSchema());
+            QCOMPARE(t.pageSize(), TableFile::LegacyPageSize);
+            auto rows = t.selectAll();
+            if (run == 0) {
+                QCOMPARE(texts(rows), QStringList({"first", "second", "third"}));
+                rows[1][2] = QStringLiteral("second, changed");
+                t.update(rows[1][0].toLongLong(), rows[1]);
+                t.remove(rows[2][0].toLongLong());
+                platform::RowValues row(qsizetype(store::userSetSchema().size()));
+                row[2] = QStringLiteral("fourth");
+                t.insert(row);
+            } else {
+                QCOMPARE(texts(rows), QStringList({"first", "second, changed", "fourth"}));
+            }
+        }
+        // Still the engine's own 1 KB file, readable without this program.
+        QCOMPARE(engineTexts(path, TableFile::LegacyPageSize),
+                 QStringList({"first", "second, changed", "fourth"}));
+        TableFile::forgetKeys();
+        TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+        QCOMPARE(texts(t.selectAll()), QStringList({"first", "second, changed", "fourth"}));
+    }
+
     void missingFileIsNotCreated()
     {
         const QString path = m_dir.filePath(QStringLiteral("none.DAT"));
-        QVERIFY_THROWS_EXCEPTION(TableError, TableFile(path, m_key, false,
-                                                       TableFile::Missing::Fail,
+        QVERIFY_THROWS_EXCEPTION(TableError, TableFile(path, m_key, false, TableFile::Missing::Fail,
                                                        store::userSetSchema()));
         QVERIFY(!QFile::exists(path));
     }

@@ -5,6 +5,7 @@
 #include "RealServices.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
+#include "TableError.h"
 
 #include <QRadioButton>
 #include <QToolButton>
@@ -123,6 +124,7 @@ private slots:
                                  platform::Yes);
         f.form->m_exitExamButton->click();
         QVERIFY(!f.form->m_noteButton->isHidden());
+        QVERIFY(!f.form->bank().isOpen());
     }
 
     void emptyUserSetIsRefused()
@@ -205,6 +207,40 @@ private slots:
         std::sort(orders[1].begin(), orders[1].end());
         QCOMPARE(orders[0], orders[1]);
         QCOMPARE(orders[0].size(), 14);
+    }
+
+    void failedBuildLeavesThePreviousSetWhole()
+    {
+        store::Session s(QStringLiteral("Quizlark"));
+        s.registerPassword(QString::fromLatin1(store::kTablePassword));
+        store::Table bank(s, QStringLiteral("tcpip.DAT"), store::bankSchema());
+        store::Table current(s, QStringLiteral("ces.DAT"), store::currentSetSchema(), true);
+        const auto currentItems = [&] {
+            QList<int> ids;
+            for (current.first(); !current.eof(); current.next())
+                ids << int(current.asInteger(QStringLiteral("Q_OR_NUMBER")));
+            return ids;
+        };
+        store::ExamSetBuilder builder(nullptr, [] { return std::uint64_t(5); });
+        bank.setFilter(QStringLiteral("Q_EXAM_N=2"));
+        bank.setFiltered(true);
+        bank.open();
+        builder.buildExamSet(bank, current);
+        // A record high in the key range: the next build runs out of keys
+        // at its second item, after the delete of the old set.
+        current.append();
+        current.setValue(QStringLiteral("Q_ID"), 2147483646);
+        current.setValue(QStringLiteral("Q_OR_NUMBER"), 99);
+        current.post();
+        const QList<int> before = currentItems();
+        QCOMPARE(before.size(), 3);
+        current.close();
+        QVERIFY_THROWS_EXCEPTION(platform::TableError, builder.buildExamSet(bank, current));
+        QVERIFY(!current.isOpen());
+        // The delete of the old set was part of the failed write, so the
+        // file still holds the last exam whole.
+        current.open();
+        QCOMPARE(currentItems(), before);
     }
 
     void responsesAreClearedByTheNextStart()
@@ -404,6 +440,8 @@ private slots:
         QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
         QVERIFY(f.form->m_startPanel->isVisible());
         QVERIFY(!f.form->m_buttonStrip->isVisibleTo(f.form.get()));
+        // The bank, kept loaded from the count to the build, is let go.
+        QVERIFY(!f.form->bank().isOpen());
     }
 
     void tableFailureLeavesTheWindowIdle()

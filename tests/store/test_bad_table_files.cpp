@@ -24,6 +24,13 @@ QString tamper(const QString& path, const QString& sql)
         return QStringLiteral("cannot open");
     const QByteArray key(store::kTablePassword);
     sqlite3_key(db, key.constData(), key.size());
+    // New files have 4 KB pages, older ones 1 KB: the first that reads wins.
+    for (const char* pages : {"PRAGMA cipher_page_size = 4096", "PRAGMA cipher_page_size = 1024"}) {
+        sqlite3_exec(db, pages, nullptr, nullptr, nullptr);
+        if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
+            SQLITE_OK)
+            break;
+    }
     char* err = nullptr;
     QString problem;
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK)
