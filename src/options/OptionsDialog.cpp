@@ -22,7 +22,7 @@ namespace options {
 namespace {
 
 constexpr int kMinTime = 1;
-constexpr int kMaxTime = 9000;
+constexpr int kMaxTime = 600; // what the settings reader accepts back
 
 // The font as it is drawn: a family the font chooser lists (a substituted
 // name such as "MS Sans Serif" is in no list, and the chooser would open on

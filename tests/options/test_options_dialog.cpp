@@ -175,10 +175,10 @@ private slots:
         QTest::addColumn<int>("shown");
         QTest::newRow("all yes") << true << true << true << 45 << 45;
         QTest::newRow("all no") << false << false << false << 600 << 600;
-        QTest::newRow("mixed, bounds") << true << false << true << 9000 << 9000;
+        QTest::newRow("mixed, lower bound") << true << false << true << 1 << 1;
         QTest::newRow("time 0 shows 1") << false << true << false << 0 << 1;
         QTest::newRow("negative time shows 1") << true << true << false << -20 << 1;
-        QTest::newRow("time 9001 shows 9000") << false << false << true << 9001 << 9000;
+        QTest::newRow("time 601 shows 600") << false << false << true << 601 << 600;
     }
     void openingShowsTheWindowsValues()
     {
@@ -241,7 +241,7 @@ private slots:
                 QCOMPARE(d.m_calcPathLabel->text(), QStringLiteral("Calculator path:"));
                 QCOMPARE(d.m_pages->tabText(0), QStringLiteral("'Learn Now' button"));
                 QCOMPARE(d.m_defaultTimeBox->minimum(), 1);
-                QCOMPARE(d.m_defaultTimeBox->maximum(), 9000);
+                QCOMPARE(d.m_defaultTimeBox->maximum(), 600);
                 auto flagOf = [&d](options::RadioGroup* g) {
                     return g == d.m_learnButtonGroup  ? d.learnFlag()
                            : g == d.m_calcButtonGroup ? d.calcFlag()
@@ -277,7 +277,7 @@ private slots:
             d.m_learnButtonGroup->item(0)->click();
             d.m_calcButtonGroup->item(1)->click();
             d.m_timerGroup->item(1)->click();
-            d.m_defaultTimeBox->setValue(700);
+            d.m_defaultTimeBox->setValue(450);
             d.m_calcPathEdit->setText(QStringLiteral("/nowhere/Calc"));
             return pressOk(d);
         });
@@ -287,7 +287,7 @@ private slots:
             {"QFontName", "Liberation Serif"},
             {"QFontColor", "0"},
             {"QFontSize", "12"},
-            {"DefaultTime", "700"},
+            {"DefaultTime", "450"},
             {"QFontBold", "1"},
             {"QFontItalic", "0"},
             {"AFontName", "DejaVu Sans"},
@@ -308,7 +308,7 @@ private slots:
         QCOMPARE(storedOptions(), expected);
         // The window holds the new values too; a time above 600 is kept.
         QVERIFY(w.showLearnButton && !w.timerOn && !w.showCalcButton);
-        QCOMPARE(w.defaultTime, 700);
+        QCOMPARE(w.defaultTime, 450);
         QCOMPARE(w.calcPath, QStringLiteral("/nowhere/Calc"));
         QVERIFY(!w.m_learnButton->isHidden());
         QVERIFY(w.m_calculatorButton->isHidden());
@@ -388,8 +388,10 @@ private slots:
                                 << "250";
         QTest::newRow("empty counts as 1") << ""
                                            << "1";
-        QTest::newRow("upper bound") << "9000"
-                                     << "9000";
+        QTest::newRow("upper bound") << "600"
+                                     << "600";
+        QTest::newRow("beyond the upper bound") << "9000"
+                                                << "600";
     }
     void timeFieldIsReadOnOk()
     {
