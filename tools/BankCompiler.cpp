@@ -1,5 +1,6 @@
 #include "BankCompiler.h"
 
+#include "DataFolder.h"
 #include "ItemRules.h"
 #include "Schemas.h"
 #include "Session.h"
@@ -278,17 +279,8 @@ void writeBank(const QVector<SourceItem>& items, const QString& bankPath)
     session.registerPassword(QString::fromLatin1(store::kTablePassword));
     const QString target = QFileInfo(bankPath).absoluteFilePath();
 
-    QHash<qint64, QString> notes;
-    if (QFileInfo::exists(target)) {
-        store::Table old(session, target, store::bankSchema());
-        old.open();
-        for (old.first(); !old.eof(); old.next()) {
-            const QString memo = old.asString(QStringLiteral("U_MEMO"));
-            if (!memo.isEmpty())
-                notes.insert(old.asInteger(QStringLiteral("Q_ID")), memo);
-        }
-        old.close();
-    }
+    const QHash<qint64, QString> notes =
+        QFileInfo::exists(target) ? store::readNotes(session, target) : QHash<qint64, QString>();
 
     const QString fresh = target + QStringLiteral(".new");
     QFile::remove(fresh);
@@ -334,13 +326,7 @@ void writeBank(const QVector<SourceItem>& items, const QString& bankPath)
 
 void ensureUserSet(const QString& path)
 {
-    if (QFileInfo::exists(path))
-        return;
-    store::Session session(QString::fromLatin1(store::kSessionName));
-    session.registerPassword(QString::fromLatin1(store::kTablePassword));
-    store::Table t(session, QFileInfo(path).absoluteFilePath(), store::userSetSchema(), true);
-    t.open();
-    t.close();
+    store::ensureUserSet(path);
 }
 
 } // namespace bank

@@ -2,15 +2,33 @@
 
 #include "AppOwner.h"
 #include "CommandLine.h"
+#include "DataFolder.h"
 #include "InstanceLock.h"
 #include "RealServices.h"
+#include "Schemas.h"
 #include "StartWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFont>
+#include <QStandardPaths>
 #include <QTextStream>
 
 namespace app {
+
+namespace {
+
+// Asked before the application name is set, so that the folder is named after
+// the program's file ("quizlark") rather than its title.
+QString dataFolder()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return store::chooseDataFolder(
+        programDir, store::folderIsWritable(programDir),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+} // namespace
 
 int runProgram(int argc, char** argv)
 {
@@ -23,8 +41,18 @@ int runProgram(int argc, char** argv)
         QCoreApplication application(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return runCommand(QCoreApplication::arguments().mid(1),
-                          QCoreApplication::applicationDirPath(), out, err);
+        const QString dataDir = dataFolder();
+        if (dataDir != QCoreApplication::applicationDirPath()) {
+            try {
+                QDir().mkpath(dataDir);
+                store::ensureUserSet(
+                    QDir(dataDir).filePath(QString::fromLatin1(store::kUserSetFile)));
+            } catch (const std::exception& e) {
+                err << "quizlark: " << e.what() << Qt::endl;
+                return 1;
+            }
+        }
+        return runCommand(QCoreApplication::arguments().mid(1), dataDir, out, err);
     }
     QApplication application(argc, argv);
     const QString lockName =
@@ -35,7 +63,9 @@ int runProgram(int argc, char** argv)
         lock.signalFirst();
         return 0;
     }
+    const QString dataDir = dataFolder();
     QApplication::setApplicationName(QStringLiteral("Quizlark TCP/IP 4.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quizlark"));
     // The design font of the windows; without this it would fall back to a
     // wider face than the layout was drawn for.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
@@ -43,7 +73,18 @@ int runProgram(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     platform::RealServices services(QStringLiteral("Quizlark TCP/IP 4.0"));
-    AppOwner owner(services, QApplication::applicationDirPath());
+    if (dataDir != QApplication::applicationDirPath()) {
+        // An installed program keeps the user's tables in the user's data
+        // folder, made current from the shipped bank before any table opens.
+        try {
+            store::prepareUserData(QApplication::applicationDirPath(), dataDir);
+        } catch (const std::exception& e) {
+            services.message(nullptr, platform::MsgKind::Error, QString::fromUtf8(e.what()),
+                             platform::Ok);
+            return 1;
+        }
+    }
+    AppOwner owner(services, dataDir);
     QObject::connect(&lock, &platform::InstanceLock::raiseRequested, &owner,
                      &AppOwner::bringForward);
     QObject::connect(owner.startWindow(), &StartWindow::closed, &application, &QApplication::quit,

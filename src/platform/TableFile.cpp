@@ -272,6 +272,17 @@ void TableFile::openWith(const QByteArray& password, bool exclusive, bool mayCre
         sizes = {known.pageSize};
     const QByteArray file = m_path.toUtf8();
     const int flags = SQLITE_OPEN_READWRITE | (mayCreate ? SQLITE_OPEN_CREATE : 0);
+    // Table files hold the user's notes, questions and exams: a new one is
+    // readable by its owner only, whatever the umask. The engine's journal
+    // files take the same mode from it.
+    if (mayCreate && !QFileInfo::exists(m_path)) {
+        QFile created(m_path);
+        if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                          QFile::ReadOwner | QFile::WriteOwner))
+            throw TableError(TableError::CantOpen,
+                             QStringLiteral("The table file \"%1\" can't be created: %2.")
+                                 .arg(QFileInfo(m_path).fileName(), created.errorString()));
+    }
     for (size_t i = 0; i < sizes.size(); ++i) {
         try {
             int rc = sqlite3_open_v2(file.constData(), &m_db, flags, nullptr);
