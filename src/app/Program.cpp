@@ -65,7 +65,7 @@ int runProgram(int argc, char** argv)
     }
     const QString dataDir = dataFolder();
     QApplication::setApplicationName(QStringLiteral("Quizlark TCP/IP 4.0"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("quizlark"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quizlark.Quizlark"));
     // The design font of the windows; without this it would fall back to a
     // wider face than the layout was drawn for.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
