@@ -8,6 +8,7 @@ set -u
 BUILD="$1"
 BANKC="$2"
 SOURCE="$3"
+NOTE_TOOL="$4"
 . "$(dirname "$0")/xsession.sh"
 
 PREFIX="$WORK/prefix"
@@ -63,6 +64,14 @@ stop_installed
 [ -e "$LIB/ces.DAT" ] && fail "the program wrote into its read-only folder"
 FIRST=$(cat "$DATA/tcpip.DAT.source")
 
+# A note on item 7 stays through a restart of the same install.
+$AS_USER "$NOTE_TOOL" "$DATA/tcpip.DAT" 7 "subnet by hand" || fail "the note could not be saved"
+run_installed
+stop_installed
+[ "$("$NOTE_TOOL" "$DATA/tcpip.DAT" 7)" = "subnet by hand" ] || fail "the note was lost on a restart"
+[ "$(cat "$DATA/tcpip.DAT.source")" = "$FIRST" ] || fail "an unchanged install rebuilt the copy"
+echo "ok: a note stays through a restart"
+
 # A newer bank is installed: the next start rebuilds the copy from it.
 chmod u+w "$LIB"
 "$BANKC" "$SOURCE/data/bank" "$SOURCE/data/pictures" "$WORK/tcpip.DAT" >/dev/null ||
@@ -70,9 +79,9 @@ chmod u+w "$LIB"
 chmod u+w "$LIB/tcpip.DAT" && cp "$WORK/tcpip.DAT" "$LIB/tcpip.DAT" && chmod a-w "$LIB/tcpip.DAT" "$LIB"
 run_installed
 wait_for "[ \"\$(cat '$DATA/tcpip.DAT.source')\" != '$FIRST' ]" || fail "the newer bank was not taken"
-cmp -s "$DATA/tcpip.DAT" "$LIB/tcpip.DAT" || fail "the copy was not rebuilt from the newer bank"
+stop_installed
+[ "$("$NOTE_TOOL" "$DATA/tcpip.DAT" 7)" = "subnet by hand" ] || fail "the note was lost in the rebuild"
 [ "$(mode "$DATA/tcpip.DAT")" = 600 ] || fail "the rebuilt copy has mode $(mode "$DATA/tcpip.DAT")"
 [ -e "$DATA/tcpip.DAT.new" ] && fail "the rebuild left its new file behind"
-stop_installed
-echo "ok: a newer installed bank replaces the user's copy"
+echo "ok: a newer installed bank replaces the user's copy, the note carried over"
 chmod -R u+w "$PREFIX"
