@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -45,6 +46,8 @@ int runProgram(int argc, char** argv)
         if (dataDir != QCoreApplication::applicationDirPath()) {
             try {
                 QDir().mkpath(dataDir);
+                QFile::setPermissions(dataDir,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
                 store::ensureUserSet(
                     QDir(dataDir).filePath(QString::fromLatin1(store::kUserSetFile)));
             } catch (const std::exception& e) {
