@@ -1,0 +1,232 @@
+// The exam by keyboard and for a screen reader: plain keys answer, paging
+// keys move at once, Ctrl+G grades, and every control has a name.
+#include "BankCompiler.h"
+#include "ExamWindowFixture.h"
+#include "RunButton.h"
+#include "ShadowLabel.h"
+#include "ShapeButton.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+
+using session::ExamWindow;
+
+namespace {
+
+bank::SourceItem item(int id, bool multiple, QStringList choices, const QString& key)
+{
+    bank::SourceItem it;
+    it.id = id;
+    it.exam = 1;
+    it.section = 2;
+    it.multiple = multiple;
+    it.text = QStringLiteral("Question %1: which is right?").arg(id);
+    for (int i = 0; i < choices.size(); ++i)
+        it.choices[size_t(i)] = choices[i];
+    for (QChar c : key)
+        it.key[size_t(c.unicode() - u'a')] = true;
+    return it;
+}
+
+QString accessibleText(QObject* o, QAccessible::Text t)
+{
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
+    return i ? i->text(t) : QStringLiteral("<no interface>");
+}
+
+} // namespace
+
+class TestKeyboard : public QObject {
+    Q_OBJECT
+    ExamWindowFixture f;
+
+    void start()
+    {
+        f.answerNameDialog(true, 90);
+        f.form->m_practiceExamActions[0]->trigger();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    }
+    store::ItemResponse& response()
+    {
+        return f.form->responses[size_t(f.form->currentSet().recNo() - 1)];
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        QTest::keyClick(f.form->windowHandle(), k, m);
+    }
+
+private slots:
+    void init()
+    {
+        f.dir = std::make_unique<testing::ProgramDir>();
+        bank::writeBank({item(1, false, {"one", "two", "three", "four"}, "d"),
+                         item(2, true, {"a", "b", "c", "d", "e"}, "ac"),
+                         item(3, false, {"u", "v", "w", "x", "y", "z"}, "f")},
+                        QStringLiteral("tcpip.DAT"));
+        f.create();
+    }
+    void cleanup()
+    {
+        QVERIFY2(f.services.done(), qPrintable(f.services.problems().join(QLatin1Char('\n'))));
+        f.tearDown();
+    }
+
+    void plainKeysAnswerInTheItemArea_data()
+    {
+        QTest::addColumn<int>("bankItem");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("single: letter") << 1 << QList<int>{Qt::Key_B} << "b";
+        QTest::newRow("single: digit") << 1 << QList<int>{Qt::Key_4} << "d";
+        QTest::newRow("single: last wins") << 1 << QList<int>{Qt::Key_A, Qt::Key_C} << "c";
+        QTest::newRow("single: again keeps") << 1 << QList<int>{Qt::Key_C, Qt::Key_C} << "c";
+        QTest::newRow("single: no such choice") << 1 << QList<int>{Qt::Key_E, Qt::Key_6} << "";
+        QTest::newRow("single: f is a choice") << 3 << QList<int>{Qt::Key_F} << "f";
+        QTest::newRow("multiple: toggles add") << 2 << QList<int>{Qt::Key_A, Qt::Key_3} << "ac";
+        QTest::newRow("multiple: twice is off") << 2 << QList<int>{Qt::Key_A, Qt::Key_1} << "";
+        QTest::newRow("multiple: no f") << 2 << QList<int>{Qt::Key_F, Qt::Key_E} << "e";
+    }
+    void plainKeysAnswerInTheItemArea()
+    {
+        QFETCH(int, bankItem);
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, chosen);
+        start();
+        f.goToBankItem(bankItem);
+        f.form->m_itemArea->setFocus();
+        for (int k : keys)
+            key(Qt::Key(k));
+        QString got;
+        for (int i = 0; i < 6; ++i)
+            if (response().Choice[size_t(i)])
+                got += QChar(u'a' + i);
+        QCOMPARE(got, chosen);
+        // Plain f is a choice; the File menu is not opened by it.
+        QVERIFY(!f.form->menuBar()->activeAction());
+    }
+
+    void plainKeysOutsideTheItemAreaDoNothing()
+    {
+        start();
+        f.goToBankItem(1);
+        f.form->m_nextButton->setFocus();
+        key(Qt::Key_B);
+        QVERIFY(!response().Choice[1]);
+        QVERIFY(!f.form->m_choiceRadios[1]->isChecked());
+    }
+
+    void altFStaysTheFileMenu()
+    {
+        start();
+        f.goToBankItem(3);
+        f.form->m_itemArea->setFocus();
+        key(Qt::Key_F, Qt::AltModifier);
+        QVERIFY(f.form->menuBar()->activeAction());
+        QCOMPARE(f.form->menuBar()->activeAction()->text(), QStringLiteral("&File"));
+        QVERIFY(!response().Choice[5]);
+    }
+
+    void pagingKeysMoveAtOnce_data()
+    {
+        QTest::addColumn<int>("keyCode");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("step");
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << 1;
+        QTest::newRow("Ctrl+Right") << int(Qt::Key_Right) << int(Qt::ControlModifier) << 1;
+        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << int(Qt::NoModifier) << -1;
+        QTest::newRow("Ctrl+Left") << int(Qt::Key_Left) << int(Qt::ControlModifier) << -1;
+    }
+    void pagingKeysMoveAtOnce()
+    {
+        QFETCH(int, keyCode);
+        QFETCH(int, modifiers);
+        QFETCH(int, step);
+        start();
+        store::Table& t = f.form->currentSet();
+        t.setRecNo(2);
+        // From the item area and from the button strip alike.
+        for (QWidget* focus : {static_cast<QWidget*>(f.form->m_itemArea),
+                               static_cast<QWidget*>(f.form->m_noteButton)}) {
+            t.setRecNo(2);
+            focus->setFocus();
+            key(Qt::Key(keyCode), Qt::KeyboardModifiers(modifiers));
+            // No event loop turn: the move is not an animated press.
+            QCOMPARE(t.recNo(), 2 + step);
+            QCOMPARE(f.form->m_itemCounterLabel->text(),
+                     QStringLiteral("Item %1 of 3").arg(2 + step));
+        }
+        // At either end the key does nothing, as the disabled button would.
+        const int end = step > 0 ? 3 : 1;
+        t.setRecNo(end);
+        key(Qt::Key(keyCode), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(t.recNo(), end);
+    }
+
+    void pagingKeysDoNothingWhileIdle()
+    {
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        key(Qt::Key_PageDown);
+        key(Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+    }
+
+    void ctrlGGradesLikeTheButton()
+    {
+        start();
+        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Grade Now"));
+        QVERIFY(f.form->m_gradeButton->toolTip().contains(QStringLiteral("Ctrl+G")));
+        // Cancel keeps the exam running; OK grades.
+        f.services.expectMessage(
+            QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),
+            platform::Cancel);
+        key(Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Grade Now"));
+        f.services.expectMessage(
+            QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),
+            platform::Ok);
+        key(Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Score Report"));
+    }
+
+    void examControlsHaveAccessibleNames()
+    {
+        start();
+        f.goToBankItem(1);
+        ExamWindow& w = *f.form;
+        QCOMPARE(accessibleText(w.m_choiceRadios[1], QAccessible::Name),
+                 QStringLiteral("Choice b"));
+        QCOMPARE(accessibleText(w.m_choiceRadios[1], QAccessible::Description),
+                 QStringLiteral("two"));
+        f.goToBankItem(2);
+        QCOMPARE(accessibleText(w.m_choiceBoxes[2], QAccessible::Name), QStringLiteral("Choice c"));
+        QCOMPARE(accessibleText(w.m_choiceBoxes[2], QAccessible::Description), QStringLiteral("c"));
+        // Labels read their own text; the description says what they are.
+        QCOMPARE(accessibleText(w.m_itemCounterLabel, QAccessible::Name),
+                 w.m_itemCounterLabel->text());
+        QCOMPARE(accessibleText(w.m_itemCounterLabel, QAccessible::Description),
+                 QStringLiteral("Item counter"));
+        QCOMPARE(accessibleText(w.m_timeLabel, QAccessible::Name),
+                 QStringLiteral("Time left: 90 minutes"));
+        QCOMPARE(accessibleText(w.m_calculatorButton, QAccessible::Name),
+                 QStringLiteral("Calculator"));
+        QCOMPARE(accessibleText(w.m_practiceExamButtons[6], QAccessible::Name),
+                 QStringLiteral("Practice Exam G"));
+        // Every button of the window has a name a screen reader can say
+        // (Qt's own menu bar extension aside).
+        for (QAbstractButton* b : w.findChildren<QAbstractButton*>())
+            if (!b->objectName().startsWith(QLatin1String("qt_")))
+                QVERIFY2(!accessibleText(b, QAccessible::Name).isEmpty(),
+                         qPrintable(b->objectName()));
+    }
+};
+
+QTEST_MAIN(TestKeyboard)
+#include "test_keyboard.moc"
