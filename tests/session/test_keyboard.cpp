@@ -2,11 +2,15 @@
 // keys move at once, Ctrl+G grades, and every control has a name.
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
+#include "PrintingSimulation.h"
 #include "RunButton.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
+#include "SimTile.h"
+#include "SubnetMaskSimulation.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QMenuBar>
 #include <QPushButton>
@@ -14,6 +18,10 @@
 #include <QScrollArea>
 
 using session::ExamWindow;
+using session::SimTile;
+
+// A drop of tile `second` onto tile `first`, both numbered 1..8.
+using Drops = QList<QPair<int, int>>;
 
 namespace {
 
@@ -59,6 +67,38 @@ class TestKeyboard : public QObject {
     void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
     {
         QTest::keyClick(f.form->windowHandle(), k, m);
+    }
+
+    // Moves the focus to tile n (1..8) with the given key, pressed until it
+    // gets there; the focus must already be on a tile when the key is an
+    // arrow.
+    static void focusTile(QDialog& d, SimTile* const* tiles, int n, Qt::Key move)
+    {
+        for (int guard = 0; guard < 20 && QApplication::focusWidget() != tiles[n - 1]; ++guard)
+            QTest::keyClick(d.windowHandle(), move);
+        QCOMPARE(QApplication::focusWidget(), tiles[n - 1]);
+    }
+    // Takes a simulation window by keyboard alone; true when it was accepted
+    // by Enter.
+    template <class Sim> static void solveByKeys(Sim& d, const Drops& drops, Qt::Key move)
+    {
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        // A window opened by a mouse user keeps its focus on OK.
+        QCOMPARE(QApplication::focusWidget(), d.m_okButton);
+        // Tab from OK reaches the tiles.
+        focusTile(d, d.m_tiles, 1, Qt::Key_Tab);
+        for (const auto& [target, source] : drops) {
+            focusTile(d, d.m_tiles, source, move);
+            QTest::keyClick(d.windowHandle(), Qt::Key_Space);
+            QVERIFY(d.m_tiles[source - 1]->isPicked());
+            focusTile(d, d.m_tiles, target, move);
+            QTest::keyClick(d.windowHandle(), Qt::Key_Space);
+            QVERIFY(!d.m_tiles[source - 1]->isPicked());
+        }
+        QTest::keyClick(d.windowHandle(), Qt::Key_Return);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
     }
 
 private slots:
@@ -194,6 +234,88 @@ private slots:
             platform::Ok);
         key(Qt::Key_G, Qt::ControlModifier);
         QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Score Report"));
+    }
+
+    void simulationsByKeyboard_data()
+    {
+        QTest::addColumn<bool>("printing");
+        QTest::addColumn<Drops>("drops");
+        QTest::addColumn<int>("move");
+        QTest::addColumn<bool>("right");
+        const Drops right1 = {{5, 3}, {6, 1}, {7, 2}, {8, 4}};
+        const Drops right2 = {{5, 4}, {6, 3}, {7, 2}, {8, 1}};
+        QTest::newRow("printing, arrows") << true << right1 << int(Qt::Key_Right) << true;
+        QTest::newRow("printing, arrows back") << true << right1 << int(Qt::Key_Left) << true;
+        QTest::newRow("printing, wrong")
+            << true << Drops{{5, 1}, {6, 2}} << int(Qt::Key_Down) << false;
+        QTest::newRow("subnet masks, arrows") << false << right2 << int(Qt::Key_Down) << true;
+        QTest::newRow("subnet masks, Tab") << false << Drops{{5, 4}} << int(Qt::Key_Tab) << false;
+        QTest::newRow("subnet masks, wrong")
+            << false << Drops{{5, 1}, {6, 2}, {7, 3}, {8, 4}} << int(Qt::Key_Up) << false;
+    }
+    void simulationsByKeyboard()
+    {
+        QFETCH(bool, printing);
+        QFETCH(Drops, drops);
+        QFETCH(int, move);
+        QFETCH(bool, right);
+        if (printing) {
+            session::PrintingSimulation d;
+            solveByKeys(d, drops, Qt::Key(move));
+            QCOMPARE(d.targetsHoldKey(), right);
+        } else {
+            session::SubnetMaskSimulation d;
+            solveByKeys(d, drops, Qt::Key(move));
+            QCOMPARE(d.targetsHoldKey(), right);
+        }
+    }
+
+    void escapePutsTheTileBackThenCloses()
+    {
+        session::PrintingSimulation d;
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        focusTile(d, d.m_tiles, 1, Qt::Key_Tab);
+        QTest::keyClick(d.windowHandle(), Qt::Key_Space);
+        QVERIFY(d.m_tiles[0]->isPicked());
+        QCOMPARE(accessibleText(d.m_tiles[0], QAccessible::Description),
+                 QStringLiteral("Picked up; Escape puts it back"));
+        focusTile(d, d.m_tiles, 5, Qt::Key_Right);
+        QTest::keyClick(d.windowHandle(), Qt::Key_Escape);
+        QVERIFY(!d.m_tiles[0]->isPicked());
+        QVERIFY(d.isVisible());
+        // Nothing moved.
+        QCOMPARE(d.m_tiles[0]->text(), QStringLiteral("TCP/IP Printing Service"));
+        QCOMPARE(d.m_tiles[4]->text(), QString());
+        // With nothing picked up, Escape closes the window as before.
+        QTest::keyClick(d.windowHandle(), Qt::Key_Escape);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        // Reopened, no tile is left picked up.
+        d.show();
+        for (SimTile* t : d.m_tiles)
+            QVERIFY(!t->isPicked());
+    }
+
+    void simulationTilesHaveAccessibleNames()
+    {
+        session::PrintingSimulation p;
+        QCOMPARE(accessibleText(p.m_tiles[1], QAccessible::Name),
+                 QStringLiteral("Service tile 2: LPR"));
+        QCOMPARE(accessibleText(p.m_tiles[4], QAccessible::Name), QStringLiteral("Place A, empty"));
+        SimTile::swapCaptions(p.m_tiles[4], p.m_tiles[1]);
+        QCOMPARE(accessibleText(p.m_tiles[4], QAccessible::Name), QStringLiteral("Place A: LPR"));
+        QCOMPARE(accessibleText(p.m_tiles[1], QAccessible::Name),
+                 QStringLiteral("Service tile 2, empty"));
+        p.resetTiles();
+        QCOMPARE(accessibleText(p.m_tiles[4], QAccessible::Name), QStringLiteral("Place A, empty"));
+        session::SubnetMaskSimulation m;
+        QCOMPARE(accessibleText(m.m_tiles[0], QAccessible::Name),
+                 QStringLiteral("Mask tile 1: 255.255.255.252"));
+        QVERIFY(
+            accessibleText(m.m_tiles[7], QAccessible::Name).endsWith(QStringLiteral(", empty")));
+        QVERIFY(accessibleText(m.m_tiles[7], QAccessible::Name).startsWith(QStringLiteral("Row ")));
     }
 
     void examControlsHaveAccessibleNames()
