@@ -285,6 +285,9 @@ void ExamWindow::buildHeader()
     m_itemCounterLabel->setObjectName(QStringLiteral("itemCounterLabel"));
     m_itemCounterLabel->setFont(verdana(13, true));
     m_itemCounterLabel->setTextColour(Qt::white);
+    // White on the pale blue band alone is about 1.7:1; a dark outline keeps
+    // the look and gives every glyph edge far more than 4.5:1.
+    m_itemCounterLabel->setOutlined(true);
     m_itemCounterLabel->move(4, 4);
     m_itemIdLabel = new QLabel(m_headerPanel);
     m_itemIdLabel->setObjectName(QStringLiteral("itemIdLabel"));

@@ -318,6 +318,31 @@ private slots:
         QVERIFY(accessibleText(m.m_tiles[7], QAccessible::Name).startsWith(QStringLiteral("Row ")));
     }
 
+    void itemCounterTextIsOutlined()
+    {
+        start();
+        platform::ShadowLabel* counter = f.form->m_itemCounterLabel;
+        // Without smoothing every text pixel is pure white, so each of its
+        // neighbours must be text or outline, never the band's pale blue.
+        QFont font = counter->font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        counter->setFont(font);
+        const QImage img = f.form->m_headerPanel->grab(counter->geometry()).toImage();
+        const QRgb band = f.form->m_headerPanel->palette().color(QPalette::Window).rgb();
+        int white = 0;
+        for (int y = 1; y < img.height() - 1; ++y)
+            for (int x = 1; x < img.width() - 1; ++x) {
+                if (img.pixel(x, y) != qRgb(255, 255, 255))
+                    continue;
+                ++white;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        QVERIFY2((img.pixel(x + dx, y + dy) & 0xffffff) != (band & 0xffffff),
+                                 qPrintable(QStringLiteral("bare edge at %1,%2").arg(x).arg(y)));
+            }
+        QVERIFY(white > 20);
+    }
+
     void examControlsHaveAccessibleNames()
     {
         start();
