@@ -13,6 +13,7 @@
 #include "Table.h"
 #include "TimeCounter.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileInfo>
@@ -552,11 +553,32 @@ void ExamWindow::buildKeys()
     for (const auto& k : keys) {
         auto* s = new QShortcut(k.key, this);
         QPushButton* b = k.button;
-        connect(s, &QShortcut::activated, this, [press, b] { press(b); });
+        connect(s, &QShortcut::activated, this, [this, press, b] {
+            QWidget* focus = QApplication::focusWidget();
+            const bool inItem = focus && (focus == m_itemArea || m_itemArea->isAncestorOf(focus));
+            press(b);
+            // Showing the next item hides and shows its choices, which
+            // pushes the focus out of the item area; it goes back to the
+            // first choice so that the letter keys go on working.
+            if (inItem && m_itemArea->isVisible())
+                focusFirstChoice();
+        });
     }
     m_gradeButton->setToolTip(QStringLiteral("Grade the exam (Ctrl+G)"));
     m_nextButton->setToolTip(QStringLiteral("Next item (Alt+>, Page Down, Ctrl+Right)"));
     m_previousButton->setToolTip(QStringLiteral("Previous item (Alt+<, Page Up, Ctrl+Left)"));
+}
+
+void ExamWindow::focusFirstChoice()
+{
+    for (int i = 0; i < 6; ++i)
+        for (QAbstractButton* b : {static_cast<QAbstractButton*>(m_choiceRadios[i]),
+                                   static_cast<QAbstractButton*>(m_choiceBoxes[i])})
+            if (b->isVisible() && b->isEnabled()) {
+                b->setFocus(Qt::TabFocusReason);
+                return;
+            }
+    m_itemArea->setFocus(Qt::TabFocusReason);
 }
 
 void ExamWindow::chooseByKey(int row)

@@ -259,6 +259,7 @@ private:
     void nameControls();
     // The plain letter or digit of a choice, 1..6.
     void chooseByKey(int row);
+    void focusFirstChoice();
     void layoutHeader();
     void layoutStartPanel();
     void setRadioState(int row, bool checked);

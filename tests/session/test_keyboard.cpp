@@ -190,16 +190,27 @@ private slots:
         start();
         store::Table& t = f.form->currentSet();
         t.setRecNo(2);
-        // From the item area and from the button strip alike.
-        for (QWidget* focus : {static_cast<QWidget*>(f.form->m_itemArea),
-                               static_cast<QWidget*>(f.form->m_noteButton)}) {
+        // From the button strip and from the item area alike (in this order:
+        // the letter pressed after the move from the item area stays chosen).
+        for (QWidget* focus : {static_cast<QWidget*>(f.form->m_noteButton),
+                               static_cast<QWidget*>(f.form->m_itemArea)}) {
             t.setRecNo(2);
+            // In the item area, the focus is on a choice, as Tab leaves it.
+            if (focus == f.form->m_itemArea)
+                focus = f.form->m_choiceRadios[0]->isVisible()
+                            ? static_cast<QWidget*>(f.form->m_choiceRadios[0])
+                            : f.form->m_choiceBoxes[0];
             focus->setFocus();
             key(Qt::Key(keyCode), Qt::KeyboardModifiers(modifiers));
             // No event loop turn: the move is not an animated press.
             QCOMPARE(t.recNo(), 2 + step);
             QCOMPARE(f.form->m_itemCounterLabel->text(),
                      QStringLiteral("Item %1 of 3").arg(2 + step));
+            // Moved from the item area, the focus stays there: a letter
+            // answers the new item.
+            const bool fromItem = focus != f.form->m_noteButton;
+            key(Qt::Key_A);
+            QCOMPARE(response().Choice[0], fromItem);
         }
         // At either end the key does nothing, as the disabled button would.
         const int end = step > 0 ? 3 : 1;
