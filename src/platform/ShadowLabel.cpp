@@ -18,6 +18,12 @@ void ShadowLabel::setShadowColour(const QColor& colour)
     update();
 }
 
+void ShadowLabel::setOutlined(bool on)
+{
+    m_outlined = on;
+    update();
+}
+
 QSize ShadowLabel::sizeHint() const
 {
     const QSize s = QLabel::sizeHint();
@@ -31,7 +37,10 @@ void ShadowLabel::paintEvent(QPaintEvent*)
     const QRect r = contentsRect().adjusted(0, 0, -1, -1);
     const int flags = static_cast<int>(alignment()) | Qt::TextShowMnemonic;
     p.setPen(m_shadow);
-    p.drawText(r.translated(1, 1), flags, text());
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if ((dx == 1 && dy == 1) || (m_outlined && (dx || dy)))
+                p.drawText(r.translated(dx, dy), flags, text());
     p.setPen(m_colour);
     p.drawText(r, flags, text());
 }

@@ -13,6 +13,9 @@ public:
     void setTextColour(const QColor& colour);
     QColor textColour() const { return m_colour; }
     void setShadowColour(const QColor& colour);
+    // Draws the shadow colour all round the text, not only down and to the
+    // right, so that light text stays readable on a light background.
+    void setOutlined(bool on);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -22,6 +25,7 @@ protected:
 private:
     QColor m_colour = Qt::black;
     QColor m_shadow = Qt::black;
+    bool m_outlined = false;
 };
 
 } // namespace platform

@@ -13,15 +13,29 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <algorithm>
 #include <cmath>
 
 namespace session {
+
+namespace {
+
+// Time is a fraction of a day; whole minutes, rounded up, so that the
+// last seconds read as one minute left.
+QString minutesLeftName(double daysLeft)
+{
+    const long long minutes = (std::llround(std::max(0.0, daysLeft) * 86400.0) + 59) / 60;
+    return QStringLiteral("Time left: %1 minutes").arg(minutes);
+}
+
+} // namespace
 
 void ExamWindow::startExamTimer()
 {
     const bool on = timerOn && mode == ModeExam;
     m_timeLabel->setVisible(on);
     m_timeLabel->setText(formatDuration(timeLimit));
+    m_timeLabel->setAccessibleName(minutesLeftName(timeLimit));
     m_examTimer->setEnabled(on);
     m_examTimer->reset();
 }
@@ -30,6 +44,9 @@ void ExamWindow::countDown()
 {
     elapsedTime = parseDuration(m_examTimer->elapsed());
     m_timeLabel->setText(formatDuration(timeLimit - elapsedTime));
+    if (const QString name = minutesLeftName(timeLimit - elapsedTime);
+        name != m_timeLabel->accessibleName())
+        m_timeLabel->setAccessibleName(name);
     // Compared at whole seconds, as the text shows them.
     if (std::llround(elapsedTime * 86400.0) >= std::llround(timeLimit * 86400.0)) {
         m_examTimer->reset();

@@ -13,6 +13,7 @@
 #include "Table.h"
 #include "TimeCounter.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileInfo>
@@ -23,6 +24,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QShortcutEvent>
 #include <QStyle>
 #include <QToolButton>
@@ -125,6 +127,8 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
     buildButtonStrip();
     v->addWidget(m_buttonStrip);
     setCentralWidget(central);
+    buildKeys();
+    nameControls();
 
     createTables();
 }
@@ -282,6 +286,9 @@ void ExamWindow::buildHeader()
     m_itemCounterLabel->setObjectName(QStringLiteral("itemCounterLabel"));
     m_itemCounterLabel->setFont(verdana(13, true));
     m_itemCounterLabel->setTextColour(Qt::white);
+    // White on the pale blue band alone is about 1.7:1; a dark outline keeps
+    // the look and gives every glyph edge far more than 4.5:1.
+    m_itemCounterLabel->setOutlined(true);
     m_itemCounterLabel->move(4, 4);
     m_itemIdLabel = new QLabel(m_headerPanel);
     m_itemIdLabel->setObjectName(QStringLiteral("itemIdLabel"));
@@ -517,6 +524,101 @@ void ExamWindow::buildButtonStrip()
     connect(m_noteButton, &QPushButton::clicked, this, &ExamWindow::openNote);
     connect(m_gradeButton, &QPushButton::clicked, this, &ExamWindow::gradeOrShowReport);
     connect(m_exitExamButton, &QPushButton::clicked, this, &ExamWindow::exitExam);
+}
+
+void ExamWindow::buildKeys()
+{
+    // Plain keys act only while the focus is in the item area, so that they
+    // never reach a window or control that has a use for letters.
+    for (int i = 0; i < 6; ++i) {
+        for (const int key : {Qt::Key_A + i, Qt::Key_1 + i}) {
+            auto* s = new QShortcut(QKeySequence(key), m_itemArea);
+            s->setContext(Qt::WidgetWithChildrenShortcut);
+            connect(s, &QShortcut::activated, this, [this, i] { chooseByKey(i + 1); });
+        }
+    }
+    // click(), not the mnemonic's animateClick(): the move happens at once.
+    const auto press = [](QPushButton* b) {
+        if (b->isVisible() && b->isEnabled())
+            b->click();
+    };
+    const struct {
+        QKeySequence key;
+        QPushButton* button;
+    } keys[] = {{QKeySequence(Qt::Key_PageDown), m_nextButton},
+                {QKeySequence(Qt::CTRL | Qt::Key_Right), m_nextButton},
+                {QKeySequence(Qt::Key_PageUp), m_previousButton},
+                {QKeySequence(Qt::CTRL | Qt::Key_Left), m_previousButton},
+                {QKeySequence(Qt::CTRL | Qt::Key_G), m_gradeButton}};
+    for (const auto& k : keys) {
+        auto* s = new QShortcut(k.key, this);
+        QPushButton* b = k.button;
+        connect(s, &QShortcut::activated, this, [this, press, b] {
+            QWidget* focus = QApplication::focusWidget();
+            const bool inItem = focus && (focus == m_itemArea || m_itemArea->isAncestorOf(focus));
+            press(b);
+            // Showing the next item hides and shows its choices, which
+            // pushes the focus out of the item area; it goes back to the
+            // first choice so that the letter keys go on working.
+            if (inItem && m_itemArea->isVisible())
+                focusFirstChoice();
+        });
+    }
+    m_gradeButton->setToolTip(QStringLiteral("Grade the exam (Ctrl+G)"));
+    m_nextButton->setToolTip(QStringLiteral("Next item (Alt+>, Page Down, Ctrl+Right)"));
+    m_previousButton->setToolTip(QStringLiteral("Previous item (Alt+<, Page Up, Ctrl+Left)"));
+}
+
+void ExamWindow::focusFirstChoice()
+{
+    for (int i = 0; i < 6; ++i)
+        for (QAbstractButton* b : {static_cast<QAbstractButton*>(m_choiceRadios[i]),
+                                   static_cast<QAbstractButton*>(m_choiceBoxes[i])})
+            if (b->isVisible() && b->isEnabled()) {
+                b->setFocus(Qt::TabFocusReason);
+                return;
+            }
+    m_itemArea->setFocus(Qt::TabFocusReason);
+}
+
+void ExamWindow::chooseByKey(int row)
+{
+    QAbstractButton* b = m_choiceRadios[row - 1]->isVisible()
+                             ? static_cast<QAbstractButton*>(m_choiceRadios[row - 1])
+                             : m_choiceBoxes[row - 1];
+    if (!b->isVisible() || !b->isEnabled())
+        return;
+    b->setFocus(Qt::ShortcutFocusReason);
+    b->click();
+}
+
+void ExamWindow::nameControls()
+{
+    m_headerPanel->setAccessibleName(QStringLiteral("Item header"));
+    // Labels are read by their text; the description says what they are.
+    m_itemCounterLabel->setAccessibleDescription(QStringLiteral("Item counter"));
+    m_itemIdLabel->setAccessibleDescription(QStringLiteral("Item identifier"));
+    m_verdictLabel->setAccessibleDescription(QStringLiteral("Verdict"));
+    m_examTitleLabel->setAccessibleDescription(QStringLiteral("Exam title"));
+    m_questionText->setAccessibleDescription(QStringLiteral("Question"));
+    m_itemArea->setAccessibleName(QStringLiteral("Item"));
+    // The countdown's name changes once a minute, not with every second the
+    // label shows, so that a screen reader is not made to read it each second.
+    m_timeLabel->setAccessibleName(QStringLiteral("Time left"));
+    m_timeLabel->setAccessibleDescription(QStringLiteral("Countdown, in minutes"));
+    m_calculatorButton->setAccessibleName(QStringLiteral("Calculator"));
+    m_simulationButton->setAccessibleDescription(
+        QStringLiteral("Opens the select-and-place exercise of this item"));
+    for (int i = 0; i < 7; ++i)
+        m_practiceExamButtons[i]->setAccessibleName(
+            QStringLiteral("Practice Exam %1").arg(QChar(u'A' + i)));
+    for (int i = 0; i < 6; ++i) {
+        const QString name = QStringLiteral("Choice %1").arg(QChar(u'a' + i));
+        m_choiceRadios[i]->setAccessibleName(name);
+        m_choiceBoxes[i]->setAccessibleName(name);
+        m_choiceLabels[i]->setAccessibleName(name + QStringLiteral(" text"));
+    }
+    m_gradeButton->setAccessibleDescription(QStringLiteral("Ctrl+G"));
 }
 
 bool ExamWindow::eventFilter(QObject* watched, QEvent* event)

@@ -254,6 +254,12 @@ private:
     void buildStartPanel();
     void buildItemArea();
     void buildButtonStrip();
+    // Keys beyond the mnemonics, and the names a screen reader reads.
+    void buildKeys();
+    void nameControls();
+    // The plain letter or digit of a choice, 1..6.
+    void chooseByKey(int row);
+    void focusFirstChoice();
     void layoutHeader();
     void layoutStartPanel();
     void setRadioState(int row, bool checked);

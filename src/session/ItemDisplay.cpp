@@ -91,8 +91,11 @@ void ExamWindow::layoutItem()
     for (int i = 0; i < 6; ++i) {
         const QString text = t.asString(QStringLiteral("Q%1").arg(i + 1));
         const bool shown = !text.isEmpty();
-        if (shown)
+        if (shown) {
             m_choiceLabels[i]->setText(text);
+            m_choiceRadios[i]->setAccessibleDescription(text);
+            m_choiceBoxes[i]->setAccessibleDescription(text);
+        }
         m_choiceLabels[i]->setVisible(shown);
         m_choiceRadios[i]->setVisible(shown && !multiple);
         m_choiceBoxes[i]->setVisible(shown && multiple);

@@ -3,6 +3,8 @@
 #include "SimDiagram.h"
 #include "SimTile.h"
 
+#include <iterator>
+
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -72,14 +74,22 @@ PrintingSimulation::PrintingSimulation(QWidget* parent)
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
+    for (int i = 0; i < 4; ++i) {
+        m_tiles[i]->setRole(QStringLiteral("Service tile %1").arg(i + 1));
+        m_tiles[i + 4]->setRole(QStringLiteral("Place %1").arg(QChar(u'A' + i)));
+    }
+    // The tiles come first in the focus chain; the window still opens with
+    // the focus on OK, as it does for a mouse user.
+    m_okButton->setFocus();
     resetTiles();
 }
 
 void PrintingSimulation::resetTiles()
 {
+    SimTile::putBack(m_picked);
     for (int i = 0; i < 4; ++i) {
-        m_tiles[i]->setText(QString::fromLatin1(kStart[i]));
-        m_tiles[i + 4]->clear();
+        m_tiles[i]->setCaption(QString::fromLatin1(kStart[i]));
+        m_tiles[i + 4]->setCaption(QString());
     }
 }
 
@@ -113,6 +123,11 @@ bool PrintingSimulation::eventFilter(QObject* watched, QEvent* event)
                     event, [&](const QMimeData* data) { return acceptsDrag(tile, data); },
                     [&](const QMimeData* data) { dropTile(tile, data); }))
         return true;
+    if (auto* tile = qobject_cast<SimTile*>(watched);
+        tile && SimTile::routeKeyEvent(
+                    event, tile, m_picked, QList<SimTile*>(std::begin(m_tiles), std::end(m_tiles)),
+                    [this](SimTile* target, SimTile* source) { dropOn(target, source); }))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 
@@ -121,6 +136,13 @@ void PrintingSimulation::showEvent(QShowEvent* event)
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
+}
+
+void PrintingSimulation::hideEvent(QHideEvent* event)
+{
+    // A tile left picked up when the window closed is put back.
+    SimTile::putBack(m_picked);
+    QDialog::hideEvent(event);
 }
 
 } // namespace session

@@ -39,6 +39,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    SimTile* m_picked = nullptr;
 };
 
 } // namespace session

@@ -32,6 +32,23 @@ public:
     static bool routeDragEvent(QEvent* event, const std::function<bool(const QMimeData*)>& dragOver,
                                const std::function<void(const QMimeData*)>& dragDrop);
 
+    // Keyboard use: what the tile is called (a tile or a place) and whether
+    // it is the tile picked up to be dropped. A tile's accessible name is its
+    // role and its caption.
+    void setRole(const QString& role);
+    void setCaption(const QString& caption);
+    void setPicked(bool picked);
+    bool isPicked() const { return m_picked; }
+    // Space picks up the tile with the focus, or drops the picked one on it
+    // through drop(target, source); arrows move the focus over tiles;
+    // Escape puts the picked tile back. False when the event is none of
+    // these, so that Escape with nothing picked still closes the window.
+    static bool routeKeyEvent(QEvent* event, SimTile* tile, SimTile*& picked,
+                              const QList<SimTile*>& tiles,
+                              const std::function<void(SimTile*, SimTile*)>& drop);
+    // Puts the picked tile, if any, back.
+    static void putBack(SimTile*& picked);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -41,6 +58,9 @@ private:
     Bevel m_bevel;
     QPoint m_pressPos;
     bool m_pressed = false;
+    bool m_picked = false;
+    QString m_role;
+    void updateAccessibleText();
 };
 
 } // namespace session

@@ -2,6 +2,8 @@
 
 #include "SimTile.h"
 
+#include <iterator>
+
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -138,14 +140,19 @@ SubnetMaskSimulation::SubnetMaskSimulation(QWidget* parent)
     for (SimTile* tile : m_tiles)
         tile->installEventFilter(this);
 
+    for (int i = 0; i < 4; ++i) {
+        m_tiles[i]->setRole(QStringLiteral("Mask tile %1").arg(i + 1));
+        m_tiles[i + 4]->setRole(QStringLiteral("Row %1 mask").arg(QLatin1String(kRows[i].letter)));
+    }
     resetTiles();
 }
 
 void SubnetMaskSimulation::resetTiles()
 {
+    SimTile::putBack(m_picked);
     for (int i = 0; i < 4; ++i) {
-        m_tiles[i]->setText(QString::fromLatin1(kStart[i]));
-        m_tiles[i + 4]->clear();
+        m_tiles[i]->setCaption(QString::fromLatin1(kStart[i]));
+        m_tiles[i + 4]->setCaption(QString());
     }
 }
 
@@ -181,6 +188,11 @@ bool SubnetMaskSimulation::eventFilter(QObject* watched, QEvent* event)
                     event, [&](const QMimeData* data) { return acceptsDrag(tile, data); },
                     [&](const QMimeData* data) { dropTile(tile, data); }))
         return true;
+    if (auto* tile = qobject_cast<SimTile*>(watched);
+        tile && SimTile::routeKeyEvent(
+                    event, tile, m_picked, QList<SimTile*>(std::begin(m_tiles), std::end(m_tiles)),
+                    [this](SimTile* target, SimTile* source) { dropOn(target, source); }))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 
@@ -189,6 +201,13 @@ void SubnetMaskSimulation::showEvent(QShowEvent* event)
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
+}
+
+void SubnetMaskSimulation::hideEvent(QHideEvent* event)
+{
+    // A tile left picked up when the window closed is put back.
+    SimTile::putBack(m_picked);
+    QDialog::hideEvent(event);
 }
 
 } // namespace session
