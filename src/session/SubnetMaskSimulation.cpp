@@ -183,16 +183,16 @@ void SubnetMaskSimulation::dropOn(SimTile* target, SimTile* source)
 
 bool SubnetMaskSimulation::eventFilter(QObject* watched, QEvent* event)
 {
-    if (auto* tile = qobject_cast<SimTile*>(watched);
-        tile && SimTile::routeDragEvent(
-                    event, [&](const QMimeData* data) { return acceptsDrag(tile, data); },
-                    [&](const QMimeData* data) { dropTile(tile, data); }))
-        return true;
-    if (auto* tile = qobject_cast<SimTile*>(watched);
-        tile && SimTile::routeKeyEvent(
-                    event, tile, m_picked, QList<SimTile*>(std::begin(m_tiles), std::end(m_tiles)),
-                    [this](SimTile* target, SimTile* source) { dropOn(target, source); }))
-        return true;
+    if (auto* tile = qobject_cast<SimTile*>(watched)) {
+        if (SimTile::routeDragEvent(
+                event, [&](const QMimeData* data) { return acceptsDrag(tile, data); },
+                [&](const QMimeData* data) { dropTile(tile, data); }))
+            return true;
+        if (SimTile::routeKeyEvent(
+                event, tile, m_picked, QList<SimTile*>(std::begin(m_tiles), std::end(m_tiles)),
+                [this](SimTile* target, SimTile* source) { dropOn(target, source); }))
+            return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 
