@@ -2,6 +2,7 @@
 
 #include "TableError.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -14,6 +15,9 @@
 #include <mutex>
 #include <openssl/evp.h>
 #include <sqlite3.h>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace platform {
 
@@ -195,7 +199,63 @@ QString describe(int rc, const QString& path, const char* engineText)
     return QStringLiteral("Error in table file \"%1\": %2").arg(name, engine);
 }
 
+// Per file, by absolute path: how many times this process wrote it, and the
+// state in which its pages last passed their check.
+struct FileRecords {
+    std::mutex mutex;
+    QHash<QString, quint64> writes;
+    QHash<QString, QByteArray> pagesChecked;
+};
+
+FileRecords& fileRecords()
+{
+    static FileRecords records;
+    return records;
+}
+
 } // namespace
+
+QByteArray TableFile::stateOf(const QString& path)
+{
+    quint64 writes = 0;
+    {
+        FileRecords& fr = fileRecords();
+        std::lock_guard<std::mutex> lock(fr.mutex);
+        writes = fr.writes.value(path);
+    }
+    QByteArray state = QByteArray::number(writes);
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    for (const qint64 v :
+         {qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
+          qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)})
+        state += '/' + QByteArray::number(v);
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    state += '/' + QByteArray::number(info.size()) + '/' +
+             QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '/' +
+             QByteArray::number(info.metadataChangeTime().toMSecsSinceEpoch());
+#endif
+    return state;
+}
+
+void TableFile::forgetCheckedPages()
+{
+    FileRecords& fr = fileRecords();
+    std::lock_guard<std::mutex> lock(fr.mutex);
+    fr.pagesChecked.clear();
+}
+
+void TableFile::noteWrite()
+{
+    FileRecords& fr = fileRecords();
+    std::lock_guard<std::mutex> lock(fr.mutex);
+    ++fr.writes[m_path];
+}
 
 TableFile::TableFile(const QString& path, const QStringList& passwords, bool exclusive,
                      Missing missing, const std::vector<ColumnDef>& schema)
@@ -238,9 +298,12 @@ void TableFile::closeHandle()
     if (m_db) {
         sqlite3_finalize(m_insert);
         m_insert = nullptr;
-        if (m_inTransaction)
+        sqlite3_finalize(m_selectRow);
+        m_selectRow = nullptr;
+        if (m_inTransaction || m_reading)
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         m_inTransaction = false;
+        m_reading = false;
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
@@ -317,8 +380,22 @@ void TableFile::openWith(const QByteArray& password, bool exclusive, bool mayCre
     if (!mayCreate)
         checkObjects();
     ensureSchema(mayCreate);
-    if (!mayCreate)
-        checkPages();
+    if (!mayCreate) {
+        // Once per file per run: a file this process has not written since
+        // its pages passed, and that nobody else has touched, passes again.
+        const QByteArray state = stateOf(m_path);
+        FileRecords& fr = fileRecords();
+        bool checked = false;
+        {
+            std::lock_guard<std::mutex> lock(fr.mutex);
+            checked = !state.isEmpty() && fr.pagesChecked.value(m_path) == state;
+        }
+        if (!checked) {
+            checkPages();
+            std::lock_guard<std::mutex> lock(fr.mutex);
+            fr.pagesChecked.insert(m_path, state);
+        }
+    }
 }
 
 void TableFile::ensureSchema(bool mayCreate)
@@ -483,11 +560,11 @@ void TableFile::fail(int rc, const QString& during)
     throw TableError(rc & 0xff, text, m_retries);
 }
 
-void TableFile::checkStoredValue(sqlite3_stmt* row, int column) const
+void TableFile::checkStoredValue(sqlite3_stmt* row, int column, size_t schemaColumn) const
 {
     // The engine keeps any value in any column; a value of the wrong kind
     // would otherwise be read as 0, false or its digits without a word.
-    const ColumnType type = m_schema[static_cast<size_t>(column)].type;
+    const ColumnType type = m_schema[schemaColumn].type;
     const int stored = sqlite3_column_type(row, column);
     QString fault;
     switch (type) {
@@ -518,10 +595,36 @@ void TableFile::checkStoredValue(sqlite3_stmt* row, int column) const
                      QStringLiteral("The table file \"%1\" is damaged: in the record with %2 %3, "
                                     "the field %4 %5.")
                          .arg(QFileInfo(m_path).fileName(), m_schema.front().name, key,
-                              m_schema[static_cast<size_t>(column)].name, fault));
+                              m_schema[schemaColumn].name, fault));
+}
+
+QVariant TableFile::columnValue(sqlite3_stmt* row, int statementColumn, size_t schemaColumn) const
+{
+    if (sqlite3_column_type(row, statementColumn) == SQLITE_NULL)
+        return {};
+    checkStoredValue(row, statementColumn, schemaColumn);
+    switch (m_schema[schemaColumn].type) {
+    case ColumnType::Integer:
+        return static_cast<qlonglong>(sqlite3_column_int64(row, statementColumn));
+    case ColumnType::Boolean:
+        return sqlite3_column_int(row, statementColumn) != 0;
+    case ColumnType::String:
+    case ColumnType::Memo:
+        break;
+    }
+    return QString::fromUtf8(
+        reinterpret_cast<const char*>(sqlite3_column_text(row, statementColumn)),
+        sqlite3_column_bytes(row, statementColumn));
 }
 
 std::vector<RowValues> TableFile::selectAll()
+{
+    std::vector<RowValues> rows;
+    forEachRow([&](RowValues&& row) { rows.push_back(std::move(row)); });
+    return rows;
+}
+
+void TableFile::forEachRow(const std::function<void(RowValues&&)>& visit)
 {
     QStringList names;
     for (const ColumnDef& c : m_schema)
@@ -531,39 +634,76 @@ std::vector<RowValues> TableFile::selectAll()
                                 m_schema.front().name));
     if (st.prepareResult() != SQLITE_OK)
         fail(st.prepareResult());
-    std::vector<RowValues> rows;
     int rc;
     m_retries = 0;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         RowValues row(static_cast<qsizetype>(m_schema.size()));
-        for (int i = 0; i < static_cast<int>(m_schema.size()); ++i) {
-            if (sqlite3_column_type(st.get(), i) == SQLITE_NULL)
-                continue;
-            checkStoredValue(st.get(), i);
-            switch (m_schema[static_cast<size_t>(i)].type) {
-            case ColumnType::Integer:
-                row[i] = static_cast<qlonglong>(sqlite3_column_int64(st.get(), i));
-                break;
-            case ColumnType::Boolean:
-                row[i] = sqlite3_column_int(st.get(), i) != 0;
-                break;
-            case ColumnType::String:
-            case ColumnType::Memo:
-                row[i] = QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(st.get(), i)),
-                    sqlite3_column_bytes(st.get(), i));
-                break;
-            }
-        }
-        rows.push_back(std::move(row));
+        for (size_t i = 0; i < m_schema.size(); ++i)
+            row[static_cast<qsizetype>(i)] = columnValue(st.get(), static_cast<int>(i), i);
+        visit(std::move(row));
     }
     if (rc != SQLITE_DONE)
         fail(rc);
-    return rows;
+}
+
+std::optional<RowValues> TableFile::selectRow(qint64 key)
+{
+    if (!m_selectRow) {
+        QStringList names;
+        for (const ColumnDef& c : m_schema)
+            names << c.name;
+        const QByteArray sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                   .arg(names.join(QStringLiteral(", ")), QLatin1String(kTableName),
+                                        m_schema.front().name)
+                                   .toUtf8();
+        const int rc = sqlite3_prepare_v2(m_db, sql.constData(), static_cast<int>(sql.size()),
+                                          &m_selectRow, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(m_selectRow);
+            m_selectRow = nullptr;
+            fail(rc);
+        }
+    }
+    sqlite3_stmt* st = m_selectRow;
+    // Left reset whatever happens, so that the statement holds no read lock.
+    struct Reset {
+        sqlite3_stmt* st;
+        ~Reset() { sqlite3_reset(st); }
+    } reset{st};
+    sqlite3_bind_int64(st, 1, key);
+    m_retries = 0;
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_DONE)
+        return std::nullopt;
+    if (rc != SQLITE_ROW)
+        fail(rc);
+    RowValues row(static_cast<qsizetype>(m_schema.size()));
+    for (size_t i = 0; i < m_schema.size(); ++i)
+        row[static_cast<qsizetype>(i)] = columnValue(st, static_cast<int>(i), i);
+    return row;
+}
+
+std::vector<std::pair<qint64, QVariant>> TableFile::selectColumn(int column)
+{
+    const size_t c = static_cast<size_t>(column);
+    Statement st(m_db,
+                 QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
+                     .arg(m_schema.front().name, m_schema.at(c).name, QLatin1String(kTableName)));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult());
+    std::vector<std::pair<qint64, QVariant>> out;
+    int rc;
+    m_retries = 0;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+        out.emplace_back(sqlite3_column_int64(st.get(), 0), columnValue(st.get(), 1, c));
+    if (rc != SQLITE_DONE)
+        fail(rc);
+    return out;
 }
 
 qint64 TableFile::insert(const RowValues& values)
 {
+    noteWrite();
     if (!m_insert) {
         QStringList names, marks;
         for (const ColumnDef& c : m_schema) {
@@ -632,6 +772,7 @@ void TableFile::refuseUsedUpKeys(qint64 inserted)
 
 void TableFile::update(qint64 key, const RowValues& values)
 {
+    noteWrite();
     QStringList sets;
     for (size_t i = 1; i < m_schema.size(); ++i)
         sets << QStringLiteral("%1 = ?").arg(m_schema[i].name);
@@ -652,6 +793,7 @@ void TableFile::update(qint64 key, const RowValues& values)
 
 void TableFile::remove(qint64 key)
 {
+    noteWrite();
     Statement st(m_db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
                            .arg(QLatin1String(kTableName), m_schema.front().name));
     if (st.prepareResult() != SQLITE_OK)
@@ -665,6 +807,7 @@ void TableFile::remove(qint64 key)
 
 void TableFile::removeAll()
 {
+    noteWrite();
     m_retries = 0;
     exec("DELETE FROM items");
 }
@@ -676,14 +819,33 @@ void TableFile::beginTransaction()
     m_inTransaction = true;
 }
 
+void TableFile::beginReading()
+{
+    if (m_inTransaction || m_reading)
+        return;
+    m_retries = 0;
+    exec("BEGIN DEFERRED");
+    m_reading = true;
+}
+
+void TableFile::endReading()
+{
+    if (!m_reading)
+        return;
+    m_reading = false;
+    exec("COMMIT");
+}
+
 void TableFile::commit()
 {
+    noteWrite();
     exec("COMMIT");
     m_inTransaction = false;
 }
 
 void TableFile::rollback()
 {
+    noteWrite();
     if (m_inTransaction) {
         m_inTransaction = false;
         exec("ROLLBACK");

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <functional>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
@@ -46,6 +48,13 @@ public:
     TableFile& operator=(const TableFile&) = delete;
 
     std::vector<RowValues> selectAll();
+    // The records in key order, one at a time, so that a large table can be
+    // looked at without holding all of it.
+    void forEachRow(const std::function<void(RowValues&&)>& visit);
+    // One record by its key; empty when no record has that key (any more).
+    std::optional<RowValues> selectRow(qint64 key);
+    // One column of every record, in key order, with each record's key.
+    std::vector<std::pair<qint64, QVariant>> selectColumn(int column);
     // Inserts a record; a null key lets the table assign the next one.
     qint64 insert(const RowValues& values);
     void update(qint64 key, const RowValues& values);
@@ -53,6 +62,10 @@ public:
     void removeAll();
 
     void beginTransaction();
+    // Holds one read of the file open across many selects: the file is
+    // locked and looked at once, not at every select. Nothing is written.
+    void beginReading();
+    void endReading();
     void commit();
     void rollback();
 
@@ -63,6 +76,11 @@ public:
     // Empties a closed file: taken exclusively for the duration, then released.
     static void emptyFile(const QString& path, const QStringList& passwords,
                           const std::vector<ColumnDef>& schema);
+
+    // What a file is on the disk now (its size, times and identity) and how
+    // often this process has written it: while that stays the same, what was
+    // read and checked of the file still holds.
+    static QByteArray stateOf(const QString& path);
 
     // The page size the open file was read with.
     int pageSize() const { return m_pageSize; }
@@ -76,6 +94,9 @@ public:
     // kept keys, so that the next open derives again.
     static int keyDerivations();
     static void forgetKeys();
+    // Drops the record of which files' pages have passed their check, so that
+    // the next open of each checks again.
+    static void forgetCheckedPages();
 
 private:
     void openWith(const QByteArray& password, bool exclusive, bool mayCreate);
@@ -86,10 +107,12 @@ private:
     void checkPages();
     [[noreturn]] void refuseEmptyFile() const;
     [[noreturn]] void refuseStructure(const QString& what) const;
-    void checkStoredValue(sqlite3_stmt* row, int column) const;
+    void checkStoredValue(sqlite3_stmt* row, int column, size_t schemaColumn) const;
+    QVariant columnValue(sqlite3_stmt* row, int statementColumn, size_t schemaColumn) const;
     [[noreturn]] void refuseUsedUpKeys(qint64 inserted);
     [[noreturn]] void fail(int rc, const QString& during = {});
     void closeHandle();
+    void noteWrite();
     static int busyHandler(void* self, int count);
 
     QString m_path;
@@ -97,9 +120,12 @@ private:
     sqlite3* m_db = nullptr;
     // Prepared once per handle: a build inserts many records in a row.
     sqlite3_stmt* m_insert = nullptr;
+    // Prepared once per handle: an exam reads one record at every move.
+    sqlite3_stmt* m_selectRow = nullptr;
     int m_pageSize = 0;
     int m_retries = 0;
     bool m_inTransaction = false;
+    bool m_reading = false;
 };
 
 } // namespace platform

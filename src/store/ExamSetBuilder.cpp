@@ -100,7 +100,6 @@ BuildResult ExamSetBuilder::build(Table& source, Table& current, bool fromBank, 
 
     current.close();
     current.setExclusive(true);
-    current.open();
     // Each copied field's position in both tables, looked up once per build.
     std::vector<std::pair<int, int>> fields;
     const auto copy = [&](const char* f) {
@@ -124,11 +123,13 @@ BuildResult ExamSetBuilder::build(Table& source, Table& current, bool fromBank, 
     try {
         // One transaction from the delete of the old set to the last new
         // record: one write to the disk, and never half a set in the file.
-        current.beginBatch();
-        current.emptyTable();
+        // The old set is not read: it is about to go.
+        current.openEmptied();
         progress.setMaximum(static_cast<int>(candidates.size()));
         // Nobody looks at the records while they are written.
         current.disableControls();
+        // Every item is read in one look at the source, not one each.
+        source.beginReading();
         for (size_t i = 0; i < candidates.size(); ++i) {
             source.setKey();
             source.setValueAt(sourceKey, candidates[i]);
@@ -145,9 +146,15 @@ BuildResult ExamSetBuilder::build(Table& source, Table& current, bool fromBank, 
             current.setValueAt(originalNumber, source.valueAt(sourceKey).toLongLong());
             current.post();
         }
+        source.endReading();
         current.commitBatch();
         current.enableControls();
     } catch (...) {
+        try {
+            source.endReading();
+        } catch (...) {
+            // The first fault is the one to report.
+        }
         // Nothing half-built may stay behind.
         if (current.controlsDisabled())
             current.enableControls();

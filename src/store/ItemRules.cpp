@@ -116,41 +116,45 @@ ItemContent itemFromRow(const TableSchema& schema, const RowValues& row)
 void checkLoadedRows(const QString& fileName, const TableSchema& schema,
                      const std::vector<RowValues>& rows)
 {
+    for (size_t r = 0; r < rows.size(); ++r)
+        checkLoadedRow(fileName, schema, rows[r], r);
+}
+
+void checkLoadedRow(const QString& fileName, const TableSchema& schema, const RowValues& row,
+                    size_t position)
+{
     if (fieldOf(schema, "Q_OR_NUMBER") >= 0)
         return;
     const bool bank = fieldOf(schema, "Q_EXAM_N") >= 0;
     // The engine has already refused values of the wrong kind and beyond 32
     // bits; what is left are the rules of the items themselves.
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const RowValues& row = rows[r];
-        const qint64 id = row.value(0).toLongLong();
-        if (row.value(0).isNull() || id < 1)
-            refuse(fileName, id, QStringLiteral("Q_ID"),
-                   QStringLiteral("an item number must be "
-                                  "positive"));
-        // The bank is positioned by record number, which must equal Q_ID.
-        if (bank && id != static_cast<qint64>(r) + 1)
-            refuse(fileName, id, QStringLiteral("Q_ID"),
-                   QStringLiteral("the item numbers must run 1, 2, 3 ... without gaps; %1 was "
-                                  "expected")
-                       .arg(r + 1));
-        if (bank) {
-            // Every field but the note is written by the bank compiler.
-            for (size_t f = 0; f < schema.size(); ++f)
-                if (schema[f].type != platform::ColumnType::String &&
-                    schema[f].type != platform::ColumnType::Memo &&
-                    row.value(static_cast<qsizetype>(f)).isNull())
-                    refuse(fileName, id, schema[f].name, QStringLiteral("it is empty (null)"));
-            const QVector<ItemProblem> problems = bankItemProblems(itemFromRow(schema, row));
-            if (!problems.isEmpty())
-                refuse(fileName, id, problems.first().field, problems.first().what);
-        } else {
-            // A user item saved without a section carries 0.
-            const int section = itemFromRow(schema, row).section;
-            if (section < 0 || section > kSectionCount)
-                refuse(fileName, id, QStringLiteral("Q_SECT"),
-                       QStringLiteral("the section must be 0 to 5"));
-        }
+    const qint64 id = row.value(0).toLongLong();
+    if (row.value(0).isNull() || id < 1)
+        refuse(fileName, id, QStringLiteral("Q_ID"),
+               QStringLiteral("an item number must be "
+                              "positive"));
+    // The bank is positioned by record number, which must equal Q_ID.
+    if (bank && id != static_cast<qint64>(position) + 1)
+        refuse(fileName, id, QStringLiteral("Q_ID"),
+               QStringLiteral("the item numbers must run 1, 2, 3 ... without gaps; %1 was "
+                              "expected")
+                   .arg(position + 1));
+    if (bank) {
+        // Every field but the note is written by the bank compiler.
+        for (size_t f = 0; f < schema.size(); ++f)
+            if (schema[f].type != platform::ColumnType::String &&
+                schema[f].type != platform::ColumnType::Memo &&
+                row.value(static_cast<qsizetype>(f)).isNull())
+                refuse(fileName, id, schema[f].name, QStringLiteral("it is empty (null)"));
+        const QVector<ItemProblem> problems = bankItemProblems(itemFromRow(schema, row));
+        if (!problems.isEmpty())
+            refuse(fileName, id, problems.first().field, problems.first().what);
+    } else {
+        // A user item saved without a section carries 0.
+        const int section = itemFromRow(schema, row).section;
+        if (section < 0 || section > kSectionCount)
+            refuse(fileName, id, QStringLiteral("Q_SECT"),
+                   QStringLiteral("the section must be 0 to 5"));
     }
 }
 

@@ -51,6 +51,9 @@ ItemContent itemFromRow(const TableSchema& schema, const RowValues& row);
 // bad item's Q_ID and field.
 void checkLoadedRows(const QString& fileName, const TableSchema& schema,
                      const std::vector<RowValues>& rows);
+// The same for one record, the position-th (from 0) in key order.
+void checkLoadedRow(const QString& fileName, const TableSchema& schema, const RowValues& row,
+                    size_t position);
 
 // Throws the error that refuses a user exam over the first user-set item
 // that cannot be answered. Walks the open handle from its first record.

@@ -7,8 +7,10 @@
 #include "TableFile.h"
 
 #include <QDir>
+#include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
+#include <mutex>
 
 namespace store {
 
@@ -17,9 +19,35 @@ using platform::TableFile;
 
 namespace {
 
-qint64 keyOf(const RowValues& row)
+bool numeric(platform::ColumnType type)
 {
-    return row.isEmpty() ? 0 : row.at(0).toLongLong();
+    return type == platform::ColumnType::Integer || type == platform::ColumnType::Boolean;
+}
+
+// What the last full read of each file found, by path: a later open of the
+// same file in the same state needs neither the read nor the item checks,
+// so that the bank is read once per run rather than at every exam start.
+struct ReadFile {
+    QByteArray state;
+    QString layout;
+    size_t count = 0;
+    std::vector<qint64> numbers;
+    std::vector<bool> nulls;
+};
+
+std::mutex g_readFilesMutex;
+QHash<QString, ReadFile>& readFiles()
+{
+    static QHash<QString, ReadFile> files;
+    return files;
+}
+
+QString layoutOf(const TableSchema& schema)
+{
+    QStringList names;
+    for (const platform::ColumnDef& c : schema)
+        names << c.name + QLatin1Char(':') + QString::number(int(c.type));
+    return names.join(QLatin1Char(','));
 }
 
 } // namespace
@@ -29,6 +57,111 @@ Table::Table(Session& session, const QString& fileName, const TableSchema& schem
     : m_session(session), m_fileName(fileName), m_schema(schema),
       m_createWhenMissing(createWhenMissing)
 {
+    for (const platform::ColumnDef& c : m_schema)
+        m_numericSlot.push_back(numeric(c.type) ? static_cast<int>(m_stride++) : -1);
+}
+
+QVariant Table::numberAt(size_t index, int field) const
+{
+    const size_t at =
+        index * m_stride + static_cast<size_t>(m_numericSlot[static_cast<size_t>(field)]);
+    if (m_nulls[at])
+        return {};
+    if (m_schema[static_cast<size_t>(field)].type == platform::ColumnType::Boolean)
+        return m_numbers[at] != 0;
+    return static_cast<qlonglong>(m_numbers[at]);
+}
+
+const RowValues& Table::rowAt(size_t index) const
+{
+    const qint64 key = keyAt(index);
+    if (m_hasLoaded && m_loadedKey == key)
+        return m_loaded;
+    if (std::optional<RowValues> row = m_file->selectRow(key)) {
+        m_loaded = std::move(*row);
+    } else {
+        // Deleted through another handle since this one was opened: what is
+        // known of it stands, with its texts empty.
+        m_loaded = RowValues(static_cast<qsizetype>(m_schema.size()));
+        for (size_t f = 0; f < m_schema.size(); ++f)
+            if (m_numericSlot[f] >= 0)
+                m_loaded[static_cast<qsizetype>(f)] = numberAt(index, static_cast<int>(f));
+    }
+    m_loadedKey = key;
+    m_hasLoaded = true;
+    return m_loaded;
+}
+
+void Table::keepLoadedRow(const RowValues& row) const
+{
+    m_loaded = row;
+    m_loadedKey = row.value(0).toLongLong();
+    m_hasLoaded = true;
+}
+
+size_t Table::lowerBoundOfKey(qint64 key) const
+{
+    size_t lo = 0, hi = m_count;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (keyAt(mid) < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+void Table::clearNumbers()
+{
+    m_numbers.clear();
+    m_nulls.clear();
+    m_count = 0;
+    forgetLoadedRow();
+}
+
+void Table::writeNumbers(size_t index, const RowValues& row)
+{
+    for (size_t f = 0; f < m_schema.size(); ++f) {
+        const int slot = m_numericSlot[f];
+        if (slot < 0)
+            continue;
+        const QVariant v = row.value(static_cast<qsizetype>(f));
+        const size_t at = index * m_stride + static_cast<size_t>(slot);
+        m_nulls[at] = v.isNull();
+        m_numbers[at] = v.isNull() ? 0 : v.toLongLong();
+    }
+}
+
+void Table::insertNumbers(size_t index, const RowValues& row)
+{
+    const auto at = static_cast<std::ptrdiff_t>(index * m_stride);
+    m_numbers.insert(m_numbers.begin() + at, m_stride, 0);
+    m_nulls.insert(m_nulls.begin() + at, m_stride, true);
+    ++m_count;
+    writeNumbers(index, row);
+}
+
+void Table::eraseNumbers(size_t index)
+{
+    const auto at = static_cast<std::ptrdiff_t>(index * m_stride);
+    const auto end = at + static_cast<std::ptrdiff_t>(m_stride);
+    m_numbers.erase(m_numbers.begin() + at, m_numbers.begin() + end);
+    m_nulls.erase(m_nulls.begin() + at, m_nulls.begin() + end);
+    --m_count;
+}
+
+void Table::readNumbers(bool checkRows)
+{
+    clearNumbers();
+    m_file->forEachRow([&](RowValues&& row) {
+        if (checkRows)
+            checkLoadedRow(m_fileName, m_schema, row, m_count);
+        m_numbers.resize(m_numbers.size() + m_stride);
+        m_nulls.resize(m_nulls.size() + m_stride);
+        ++m_count;
+        writeNumbers(m_count - 1, row);
+    });
 }
 
 Table::~Table()
@@ -110,13 +243,19 @@ bool Table::visible(size_t index) const
 {
     if (!m_filtered || m_filterField < 0)
         return true;
-    const qint64 v = m_rows[index].at(m_filterField).toLongLong();
+    // A filter on a text field compares its digits, as the whole record would.
+    const qint64 v = m_numericSlot[static_cast<size_t>(m_filterField)] >= 0
+                         ? numberAt(index, m_filterField).toLongLong()
+                         : m_file->selectRow(keyAt(index))
+                               .value_or(RowValues())
+                               .value(m_filterField)
+                               .toLongLong();
     return m_filterNotEqual ? v != m_filterValue : v == m_filterValue;
 }
 
 std::optional<size_t> Table::firstVisibleFrom(size_t start) const
 {
-    for (size_t i = start; i < m_rows.size(); ++i)
+    for (size_t i = start; i < m_count; ++i)
         if (visible(i))
             return i;
     return std::nullopt;
@@ -124,27 +263,85 @@ std::optional<size_t> Table::firstVisibleFrom(size_t start) const
 
 std::optional<size_t> Table::lastVisibleUpTo(size_t end) const
 {
-    for (size_t i = std::min(end, m_rows.size()); i-- > 0;)
+    for (size_t i = std::min(end, m_count); i-- > 0;)
         if (visible(i))
             return i;
     return std::nullopt;
+}
+
+void Table::openFile()
+{
+    const QString path = QDir::current().absoluteFilePath(m_fileName);
+    m_file = std::make_unique<TableFile>(
+        path, m_session.passwords(), m_exclusive,
+        m_createWhenMissing ? TableFile::Missing::Create : TableFile::Missing::Fail, m_schema);
 }
 
 void Table::open()
 {
     if (isOpen())
         return;
-    const QString path = QDir::current().absoluteFilePath(m_fileName);
-    auto file = std::make_unique<TableFile>(
-        path, m_session.passwords(), m_exclusive,
-        m_createWhenMissing ? TableFile::Missing::Create : TableFile::Missing::Fail, m_schema);
-    m_rows = file->selectAll();
-    checkLoadedRows(m_fileName, m_schema, m_rows);
-    m_file = std::move(file);
+    openFile();
+    try {
+        const QString path = m_file->path();
+        const QByteArray state = TableFile::stateOf(path);
+        const QString layout = layoutOf(m_schema);
+        bool known = false;
+        {
+            std::lock_guard<std::mutex> lock(g_readFilesMutex);
+            const auto it = readFiles().constFind(path);
+            if (it != readFiles().constEnd() && !state.isEmpty() && it->state == state &&
+                it->layout == layout) {
+                clearNumbers();
+                m_numbers = it->numbers;
+                m_nulls = it->nulls;
+                m_count = it->count;
+                known = true;
+            }
+        }
+        if (!known) {
+            readNumbers(true);
+            std::lock_guard<std::mutex> lock(g_readFilesMutex);
+            readFiles().insert(path, ReadFile{state, layout, m_count, m_numbers, m_nulls});
+        }
+    } catch (...) {
+        m_file.reset();
+        clearNumbers();
+        throw;
+    }
     m_modified = false;
     m_buffer.clear();
     m_cur = firstVisibleFrom(0);
     m_eof = m_bof = !m_cur.has_value();
+    setState(TableState::Browse);
+    notifyData(-1);
+}
+
+void Table::forgetReads()
+{
+    std::lock_guard<std::mutex> lock(g_readFilesMutex);
+    readFiles().clear();
+}
+
+void Table::openEmptied()
+{
+    if (isOpen())
+        close();
+    openFile();
+    try {
+        clearNumbers();
+        m_file->beginTransaction();
+        m_batch = true;
+        m_file->removeAll();
+    } catch (...) {
+        m_batch = false;
+        m_file.reset();
+        throw;
+    }
+    m_modified = false;
+    m_buffer.clear();
+    m_cur.reset();
+    m_eof = m_bof = true;
     setState(TableState::Browse);
     notifyData(-1);
 }
@@ -156,7 +353,7 @@ void Table::close()
     if (m_batch)
         rollbackBatch();
     m_file.reset();
-    m_rows.clear();
+    clearNumbers();
     m_cur.reset();
     m_buffer.clear();
     m_modified = false;
@@ -189,6 +386,9 @@ void Table::leaveEditing()
 
 void Table::moveTo(std::optional<size_t> index)
 {
+    // A move reads the record afresh, so that a change made through another
+    // handle on the same file shows.
+    forgetLoadedRow();
     const bool changed = index != m_cur;
     m_cur = index;
     if (changed)
@@ -205,6 +405,7 @@ void Table::first()
     // Raised even when the first record was already current: an exam start
     // shows item 1 through this notification.
     const bool notify = i.has_value() || m_cur.has_value();
+    forgetLoadedRow();
     m_cur = i;
     if (notify)
         notifyData(-1);
@@ -214,7 +415,7 @@ void Table::last()
 {
     requireOpen("move");
     leaveEditing();
-    const auto i = lastVisibleUpTo(m_rows.size());
+    const auto i = lastVisibleUpTo(m_count);
     m_eof = true;
     m_bof = !i.has_value();
     moveTo(i);
@@ -259,7 +460,7 @@ void Table::setRecNo(int number)
 {
     requireOpen("move");
     leaveEditing();
-    if (number < 1 || static_cast<size_t>(number) > m_rows.size() ||
+    if (number < 1 || static_cast<size_t>(number) > m_count ||
         !visible(static_cast<size_t>(number - 1)))
         throw TableError(TableError::Usage,
                          QStringLiteral("The table \"%1\" has no visible record number %2.")
@@ -274,9 +475,9 @@ int Table::recordCount() const
     if (!isOpen())
         return 0;
     if (!m_filtered || m_filterField < 0)
-        return static_cast<int>(m_rows.size());
+        return static_cast<int>(m_count);
     int n = 0;
-    for (size_t i = 0; i < m_rows.size(); ++i)
+    for (size_t i = 0; i < m_count; ++i)
         n += visible(i) ? 1 : 0;
     return n;
 }
@@ -290,7 +491,7 @@ void Table::edit()
         insert();
         return;
     }
-    m_buffer = m_rows[*m_cur];
+    m_buffer = rowAt(*m_cur);
     m_modified = false;
     setState(TableState::Edit);
 }
@@ -319,16 +520,15 @@ void Table::post()
     if (m_state == TableState::Insert) {
         const qint64 key = m_file->insert(row);
         row[0] = key;
-        const auto pos =
-            std::lower_bound(m_rows.begin(), m_rows.end(), key,
-                             [](const RowValues& r, qint64 k) { return keyOf(r) < k; });
-        m_cur = static_cast<size_t>(pos - m_rows.begin());
-        m_rows.insert(pos, std::move(row));
+        const size_t pos = lowerBoundOfKey(key);
+        m_cur = pos;
+        insertNumbers(pos, row);
     } else {
         if (m_modified)
-            m_file->update(keyOf(m_rows[*m_cur]), row);
-        m_rows[*m_cur] = std::move(row);
+            m_file->update(keyAt(*m_cur), row);
+        writeNumbers(*m_cur, row);
     }
+    keepLoadedRow(row);
     m_buffer.clear();
     m_modified = false;
     m_eof = m_bof = false;
@@ -364,8 +564,9 @@ void Table::remove()
             TableError::Usage,
             QStringLiteral("Cannot delete: the table \"%1\" is empty.").arg(m_fileName));
     const size_t at = *m_cur;
-    m_file->remove(keyOf(m_rows[at]));
-    m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(at));
+    m_file->remove(keyAt(at));
+    eraseNumbers(at);
+    forgetLoadedRow();
     auto next = firstVisibleFrom(at);
     if (!next)
         next = lastVisibleUpTo(at);
@@ -385,7 +586,7 @@ void Table::emptyTable()
     if (m_state != TableState::Browse)
         cancel();
     m_file->removeAll();
-    m_rows.clear();
+    clearNumbers();
     m_cur.reset();
     m_eof = m_bof = true;
     notifyData(-1);
@@ -408,13 +609,12 @@ bool Table::gotoKey()
     const qint64 key = m_buffer.value(0).toLongLong();
     m_buffer.clear();
     setState(TableState::Browse);
-    const auto pos = std::lower_bound(m_rows.begin(), m_rows.end(), key,
-                                      [](const RowValues& r, qint64 k) { return keyOf(r) < k; });
-    if (pos == m_rows.end() || keyOf(*pos) != key ||
-        !visible(static_cast<size_t>(pos - m_rows.begin())))
+    const size_t pos = lowerBoundOfKey(key);
+    if (pos == m_count || keyAt(pos) != key || !visible(pos))
         return false;
     m_eof = m_bof = false;
-    m_cur = static_cast<size_t>(pos - m_rows.begin());
+    forgetLoadedRow();
+    m_cur = pos;
     notifyData(-1);
     return true;
 }
@@ -423,7 +623,7 @@ Bookmark Table::bookmark() const
 {
     if (!m_cur)
         return {};
-    return {keyOf(m_rows[*m_cur]), true};
+    return {keyAt(*m_cur), true};
 }
 
 void Table::gotoBookmark(const Bookmark& mark)
@@ -432,8 +632,8 @@ void Table::gotoBookmark(const Bookmark& mark)
     leaveEditing();
     if (!mark.valid)
         return;
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (keyOf(m_rows[i]) == mark.key) {
+    for (size_t i = 0; i < m_count; ++i) {
+        if (keyAt(i) == mark.key) {
             m_eof = m_bof = false;
             moveTo(i);
             return;
@@ -471,7 +671,7 @@ const RowValues* Table::currentRow() const
     case TableState::SetKey:
         return &m_buffer;
     case TableState::Browse:
-        return m_cur ? &m_rows[*m_cur] : nullptr;
+        return m_cur ? &rowAt(*m_cur) : nullptr;
     case TableState::Inactive:
         break;
     }
@@ -489,6 +689,11 @@ QVariant Table::value(const QString& name) const
 
 QVariant Table::valueAt(int field) const
 {
+    // A number of the current record is at hand without reading it.
+    if (m_state == TableState::Browse && m_cur && field >= 0 &&
+        static_cast<size_t>(field) < m_schema.size() &&
+        m_numericSlot[static_cast<size_t>(field)] >= 0)
+        return numberAt(*m_cur, field);
     const RowValues* row = currentRow();
     if (!row || field < 0 || field >= row->size())
         return {};
@@ -576,10 +781,36 @@ std::vector<std::pair<int, QVariant>> Table::visibleValues(const QString& name) 
     std::vector<std::pair<int, QVariant>> out;
     if (field < 0 || !isOpen())
         return out;
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        if (visible(i))
-            out.emplace_back(static_cast<int>(i) + 1, m_rows[i].at(field));
+    if (m_numericSlot[static_cast<size_t>(field)] >= 0) {
+        for (size_t i = 0; i < m_count; ++i)
+            if (visible(i))
+                out.emplace_back(static_cast<int>(i) + 1, numberAt(i, field));
+        return out;
+    }
+    // Matched by key: the file may hold records this handle does not know of.
+    const auto column = m_file->selectColumn(field);
+    size_t i = 0;
+    for (const auto& [key, value] : column) {
+        while (i < m_count && keyAt(i) < key)
+            ++i;
+        if (i == m_count)
+            break;
+        if (keyAt(i) == key && visible(i))
+            out.emplace_back(static_cast<int>(i) + 1, value);
+    }
     return out;
+}
+
+void Table::beginReading()
+{
+    requireOpen("read");
+    m_file->beginReading();
+}
+
+void Table::endReading()
+{
+    if (m_file)
+        m_file->endReading();
 }
 
 void Table::beginBatch()
@@ -604,7 +835,7 @@ void Table::rollbackBatch()
     m_batch = false;
     m_file->rollback();
     // The records posted in the batch are gone from the file; reread it.
-    m_rows = m_file->selectAll();
+    readNumbers(false);
     m_cur = firstVisibleFrom(0);
     m_eof = m_bof = !m_cur.has_value();
     notifyData(-1);

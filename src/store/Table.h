@@ -24,9 +24,11 @@ struct Bookmark {
     bool valid = false;
 };
 
-// A cursor on one table file. The tables are small, so the records are kept in
-// memory in key order; every post, delete and empty is in the file before the
-// call returns.
+// A cursor on one table file. Each record's key and numeric fields are kept in
+// memory in key order, so that moving, filtering and counting read nothing;
+// the texts are read from the file for the current record only, which keeps a
+// large bank small in memory. Every post, delete and empty is in the file
+// before the call returns.
 class Table final {
 public:
     Table(Session& session, const QString& fileName, const TableSchema& schema,
@@ -47,6 +49,12 @@ public:
     bool filtered() const { return m_filtered; }
 
     void open();
+    // Drops what earlier opens in this run read of every file, so that the
+    // next open of each reads and checks it again.
+    static void forgetReads();
+    // Opens the table, in a batch, and empties it, without reading what it
+    // held: the start of a rewrite of the whole table.
+    void openEmptied();
     void close();
     bool isOpen() const;
     TableState state() const { return m_state; }
@@ -104,6 +112,10 @@ public:
     // in key order; what a record list shows.
     std::vector<std::pair<int, QVariant>> visibleValues(const QString& name) const;
 
+    // Groups many reads into one look at the file; no write may come between.
+    void beginReading();
+    void endReading();
+
     // Groups many posts into one write to the file.
     void beginBatch();
     void commitBatch();
@@ -128,12 +140,38 @@ private:
     void notifyState();
     const RowValues* currentRow() const;
 
+    size_t rowCount() const { return m_count; }
+    qint64 keyAt(size_t index) const { return m_numbers[index * m_stride]; }
+    // A numeric field of a record as the file gives it: null, a number or a
+    // yes/no value.
+    QVariant numberAt(size_t index, int field) const;
+    // The whole record, read from the file unless it is the one last read.
+    const RowValues& rowAt(size_t index) const;
+    void forgetLoadedRow() const { m_hasLoaded = false; }
+    void keepLoadedRow(const RowValues& row) const;
+    size_t lowerBoundOfKey(qint64 key) const;
+    void clearNumbers();
+    void writeNumbers(size_t index, const RowValues& row);
+    void insertNumbers(size_t index, const RowValues& row);
+    void eraseNumbers(size_t index);
+    void readNumbers(bool checkRows);
+    void openFile();
+
     Session& m_session;
     QString m_fileName;
     TableSchema m_schema;
     bool m_createWhenMissing;
     std::unique_ptr<platform::TableFile> m_file;
-    std::vector<RowValues> m_rows;
+    // Per record, m_stride numbers: the numeric fields in schema order, the
+    // key first; m_nulls marks the nulls among them.
+    std::vector<int> m_numericSlot; // per field: its place among the numbers, or -1
+    size_t m_stride = 0;
+    size_t m_count = 0;
+    std::vector<qint64> m_numbers;
+    std::vector<bool> m_nulls;
+    mutable RowValues m_loaded;
+    mutable qint64 m_loadedKey = 0;
+    mutable bool m_hasLoaded = false;
     std::optional<size_t> m_cur;
     TableState m_state = TableState::Inactive;
     RowValues m_buffer;

@@ -404,6 +404,87 @@ private slots:
         QVERIFY(t->isEmpty());
     }
 
+    // An open keeps what it read of a file for the rest of the run; a later
+    // open may use it only while the file is as it was then.
+    void reopenSeesChangesMadeThroughAnotherHandle_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("changed");
+        QTest::newRow("number") << "Q_SECT" << QVariant(qlonglong(4));
+        QTest::newRow("text") << "Q_TEXT" << QVariant(QStringLiteral("changed elsewhere"));
+        QTest::newRow("yes/no") << "A3" << QVariant(true);
+    }
+    void reopenSeesChangesMadeThroughAnotherHandle()
+    {
+        QFETCH(QString, field);
+        QFETCH(QVariant, changed);
+        auto t = userSet();
+        t->open();
+        addUserItem(*t, QStringLiteral("one"));
+        addUserItem(*t, QStringLiteral("two"));
+        t->close();
+        t->open();
+        auto other = userSet();
+        other->open();
+        other->setRecNo(2);
+        other->edit();
+        other->setValue(field, changed);
+        other->post();
+        other->close();
+        t->close();
+        t->open();
+        t->setRecNo(2);
+        QCOMPARE(t->value(field), changed);
+        QCOMPARE(t->asString(QStringLiteral("Q_TEXT")),
+                 field == QLatin1String("Q_TEXT") ? changed.toString() : QStringLiteral("two"));
+    }
+
+    void reopenOfAReplacedFileReadsTheNewOne()
+    {
+        auto t = userSet();
+        t->open();
+        addUserItem(*t, QStringLiteral("one"));
+        t->close();
+        const QString path = m_dir->file(QStringLiteral("tcpipusr.DAT"));
+        const QString aside = m_dir->file(QStringLiteral("aside.DAT"));
+        QVERIFY(QFile::copy(path, aside));
+        t->open();
+        addUserItem(*t, QStringLiteral("two"));
+        t->close();
+        t->open();
+        QCOMPARE(t->recordCount(), 2);
+        t->close();
+        // Put back as a program outside would: a new file under the old name.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::rename(aside, path));
+        t->open();
+        QCOMPARE(t->recordCount(), 1);
+        QCOMPARE(t->asString(QStringLiteral("Q_TEXT")), QStringLiteral("one"));
+    }
+
+    void aFileDamagedAfterAnEarlierOpenIsStillRefused()
+    {
+        auto t = bank();
+        t->open();
+        t->close();
+        const QString path = m_dir->file(QStringLiteral("tcpip.DAT"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const QDateTime before = QFileInfo(path).lastModified();
+        // One page in the middle, overwritten in place: the size stays.
+        f.seek(f.size() / 2);
+        f.write(QByteArray(64, '\x5a'));
+        f.close();
+        QFile(path).setFileTime(before.addSecs(60), QFileDevice::FileModificationTime);
+        try {
+            t->open();
+            t->last(); // at the latest, reading every record shows it
+            QFAIL("a damaged bank was read without a word");
+        } catch (const platform::TableError& e) {
+            QVERIFY2(e.text().contains(QLatin1String("tcpip.DAT")), qPrintable(e.text()));
+        }
+    }
+
     void bookmarksReturnToTheRecord()
     {
         auto t = bank();
