@@ -172,8 +172,11 @@ void ExamWindow::placeItem(int contentWidth)
         }
     }
     m_explanationText->setGeometry(8, anchor->y() + anchor->height() + 40,
-                                   qMax(1, areaWidth - 8 - 30), 10);
-    m_explanationText->resize(m_explanationText->width(), autoHeight(m_explanationText));
+                                   qMax(1, areaWidth - 8 - 30), m_explanationText->height());
+    // Hidden during an exam, it would be laid out for nothing at every item;
+    // it is laid out again when it is shown.
+    if (m_explanationText->isVisibleTo(m_itemContent))
+        m_explanationText->resize(m_explanationText->width(), autoHeight(m_explanationText));
 }
 
 void ExamWindow::fitItemContent()
