@@ -10,9 +10,12 @@ xsession.sh sets both up.
   a11y_read.py [--pid PID] [--all] dump
       one line per object: role, name, description and text, tab separated,
       indented by depth
-  a11y_read.py [--pid PID] [--all] [--role ROLE] [--desc RE] find RE
-      the names (or texts) of the objects whose name or text matches RE
-  a11y_read.py [--pid PID] [--all] [--role ROLE] [--desc RE] [--timeout S] wait RE
+  a11y_read.py [--pid PID] [--all] [--role ROLE] [--desc RE]
+              [--with STATE] [--without STATE] find RE
+      the names (or texts) of the objects whose name or text matches RE;
+      --with and --without keep those in (or not in) an AT-SPI state such
+      as enabled, checked or focused
+  a11y_read.py [same options] [--timeout S] wait RE
       as find, but polls (at most S seconds, 15 by default) until something
       matches; exits 1 if nothing did
   a11y_read.py [--pid PID] focus
@@ -116,15 +119,30 @@ def one_line(s):
     return s.replace("\r", " ").replace("\n", " ")
 
 
+def state_type(name):
+    return getattr(Atspi.StateType, name.upper().replace("-", "_").replace(" ", "_"))
+
+
 def matches(args, pattern):
     role_wanted = args.role.replace("-", " ").lower() if args.role else None
     desc_re = re.compile(args.desc) if args.desc else None
+    with_states = [state_type(n) for n in args.with_state]
+    without_states = [state_type(n) for n in args.without_state]
     found = []
     for app in applications(args.pid):
         for acc, _depth in walk(app, args.all):
             role, name, desc, text = describe(acc)
             if role_wanted and role.lower() != role_wanted:
                 continue
+            if with_states or without_states:
+                try:
+                    states = acc.get_state_set()
+                except Exception:
+                    continue
+                if not all(states.contains(s) for s in with_states):
+                    continue
+                if any(states.contains(s) for s in without_states):
+                    continue
             if desc_re and not desc_re.search(desc):
                 continue
             if pattern.search(name):
@@ -140,6 +158,10 @@ def main():
     p.add_argument("--all", action="store_true", help="hidden objects too")
     p.add_argument("--role", help="only objects of this role")
     p.add_argument("--desc", help="only objects whose description matches this")
+    p.add_argument("--with", dest="with_state", action="append", default=[],
+                   help="only objects in this state (enabled, checked, focused, ...)")
+    p.add_argument("--without", dest="without_state", action="append", default=[],
+                   help="only objects not in this state")
     p.add_argument("--timeout", type=float, default=15.0, help="seconds that wait polls")
     p.add_argument("command", choices=["dump", "find", "wait", "focus"])
     p.add_argument("pattern", nargs="?", default="")

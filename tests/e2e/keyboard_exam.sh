@@ -49,21 +49,6 @@ GRADE=Fail
 [ "$(python3 -c "print(1000 * $RIGHT >= 850 * $TOTAL)")" = True ] && GRADE=Pass
 echo "plan: $TOTAL items, $RIGHT right, expected score $EXPECTED ($GRADE)"
 
-read_screen() { "$A11Y_READ" --pid "$APP" "$@"; }
-# Presses keys on the active window, one at a time.
-press() { xdotool key --clearmodifiers --delay 30 "$@"; }
-# The focused control, "role<TAB>name".
-focused() { read_screen focus 2>/dev/null; }
-# Presses Tab until the focused control's name matches, at most 40 times.
-tab_to() {
-  _n=0
-  until focused | cut -f2 | grep -Eq "$1"; do
-    _n=$((_n + 1)); [ $_n -gt 40 ] && return 1
-    _before=$(focused)
-    press Tab
-    wait_for "[ \"\$(focused)\" != \"$_before\" ]" || return 1
-  done
-}
 # Waits until the given window of the program is the active one.
 back_to() { wait_for "active_is $1" || fail "the focus did not come back to window $1"; }
 
@@ -91,7 +76,7 @@ read_screen wait "^Item 1 of $TOTAL\$" >/dev/null || fail "the exam did not star
 back_to "$EXAM_WIN"
 read_screen --role label wait '^Time left: (90|89) minutes$' >/dev/null ||
   fail "the countdown is not read as the minutes left"
-tab_to '^Choice a$' || fail "Tab never reached the first choice"
+tab_to '	Choice a$' || fail "Tab never reached the first choice"
 echo "ok: practice exam A started by keyboard, the focus on the first choice"
 
 # Takes the simulation on screen: Tab to the first tile, then each drop as
@@ -100,7 +85,7 @@ echo "ok: practice exam A started by keyboard, the focus on the first choice"
 solve_simulation() {
   _first=$1; shift
   read_screen wait "^$_first" >/dev/null || fail "the simulation window did not open"
-  tab_to "^$_first" || fail "Tab never reached the first tile"
+  tab_to "	$_first" || fail "Tab never reached the first tile"
   _at=1
   for _drop in "$@"; do
     _target=${_drop% *}; _source=${_drop#* }

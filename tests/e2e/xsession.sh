@@ -100,6 +100,26 @@ a11y_session() {
   export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
+# Reads the screen of the program $APP (see a11y_read.py); as the user of
+# the buses when READ_AS holds the prefix that a11y_session was given.
+READ_AS=""
+read_screen() { $READ_AS "$A11Y_READ" --pid "$APP" "$@"; }
+# Presses keys on the active window, one at a time.
+press() { xdotool key --clearmodifiers --delay 30 "$@"; }
+# The focused control, "role<TAB>name".
+focused() { read_screen focus 2>/dev/null; }
+# Presses Tab until the focused control ("role<TAB>name") matches, at most
+# 40 times.
+tab_to() {
+  _n=0
+  until focused | grep -Eq "$1"; do
+    _n=$((_n + 1)); [ $_n -gt 40 ] && return 1
+    _before=$(focused)
+    press Tab
+    wait_for "[ \"\$(focused)\" != \"$_before\" ]" || return 1
+  done
+}
+
 visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
 is_visible() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | grep -q "^$2\$"; }
 active_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
