@@ -63,8 +63,8 @@ read_screen --timeout 30 wait '^Start Testing$' >/dev/null ||
 
 # Start Testing, then Exams > Practice Exam A, then the name dialog.
 press alt+t
-wait_for "[ \"\$(xdotool getactivewindow)\" != $START_WIN ]" || fail "Start Testing opened nothing"
-EXAM_WIN=$(xdotool getactivewindow)
+wait_for "active_other $START_WIN" || fail "Start Testing opened nothing"
+EXAM_WIN=$(active_other "$START_WIN")
 press alt+m
 read_screen wait '^Practice Exam A$' >/dev/null || fail "the Exams menu did not open"
 press a

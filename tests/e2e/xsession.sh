@@ -123,6 +123,11 @@ tab_to() {
 visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
 is_visible() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | grep -q "^$2\$"; }
 active_is() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+# The active window, when it is a window of the program $APP other than $1.
+active_other() {
+  _w=$(xdotool getactivewindow 2>/dev/null) || return 1
+  [ "$_w" != "$1" ] && is_visible "$APP" "$_w" && echo "$_w"
+}
 
 e2e_start_display
 e2e_start_wm
