@@ -20,6 +20,10 @@ xsession.sh sets both up.
       matches; exits 1 if nothing did
   a11y_read.py [--pid PID] focus
       the role and name of the object that has the keyboard focus
+  a11y_read.py [--pid PID] listen SECONDS
+      for that long, one line per name change or text change a screen
+      reader would be told of: event type, role and name of its object;
+      "listening" on standard error once it listens
 
 Only objects on screen (the SHOWING state) are looked at unless --all is
 given. Without --pid every application on the bus is searched. A role is
@@ -152,6 +156,30 @@ def matches(args, pattern):
     return found
 
 
+def listen(pid, seconds):
+    from gi.repository import GLib
+
+    def heard(event):
+        try:
+            source = event.source
+            if pid is not None and source.get_application().get_process_id() != pid:
+                return
+            role, name = source.get_role_name() or "", source.get_name() or ""
+        except Exception:
+            return
+        print(event.type + "\t" + role + "\t" + one_line(name), flush=True)
+
+    listener = Atspi.EventListener.new(heard)
+    for kind in ("object:property-change:accessible-name", "object:text-changed"):
+        listener.register(kind)
+    # Told on standard error, so that a script can act once nothing it
+    # causes can be missed.
+    print("listening", file=sys.stderr, flush=True)
+    GLib.timeout_add(int(seconds * 1000), lambda: Atspi.event_quit() or False)
+    Atspi.event_main()
+    return 0
+
+
 def main():
     p = argparse.ArgumentParser(description="Reads a program's screen over AT-SPI.")
     p.add_argument("--pid", type=int, help="only the application with this process id")
@@ -163,7 +191,7 @@ def main():
     p.add_argument("--without", dest="without_state", action="append", default=[],
                    help="only objects not in this state")
     p.add_argument("--timeout", type=float, default=15.0, help="seconds that wait polls")
-    p.add_argument("command", choices=["dump", "find", "wait", "focus"])
+    p.add_argument("command", choices=["dump", "find", "wait", "focus", "listen"])
     p.add_argument("pattern", nargs="?", default="")
     args = p.parse_args()
 
@@ -186,6 +214,9 @@ def main():
                     print(role + "\t" + one_line(name))
                     return 0
         return 1
+
+    if args.command == "listen":
+        return listen(args.pid, float(args.pattern or "1"))
 
     pattern = re.compile(args.pattern)
     deadline = time.monotonic() + (args.timeout if args.command == "wait" else 0)
