@@ -13,6 +13,8 @@
 #include "TabOrder.h"
 
 #include <QDir>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QtTest>
 
 using testing::checkTabOrder;
@@ -62,6 +64,19 @@ private slots:
     {
         checkTabOrder(m_owner->scoreReport(),
                       {"sectionArea", "viewAnswersButton", "printReportButton", "exitExamButton"});
+    }
+
+    void scoreReportShowsWhereTheFocusIs()
+    {
+        results::ScoreReport* report = m_owner->scoreReport();
+        report->show();
+        report->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(report));
+        report->m_viewAnswersButton->setFocus();
+        const QImage away = report->m_sectionArea->grab().toImage();
+        report->m_sectionArea->setFocus();
+        QVERIFY(report->m_sectionArea->hasFocus());
+        QVERIFY(report->m_sectionArea->grab().toImage() != away);
     }
 
     void itemsReview()
