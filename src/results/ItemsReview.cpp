@@ -172,6 +172,9 @@ QWidget* ItemsReview::legendRow(const QString& name,
         picture->setPixmap(m_pictures[static_cast<size_t>(icon)]);
         picture->setProperty("reviewIcon", icon);
         auto* caption = new QLabel(QLatin1String(text), panel);
+        // The picture's meaning for a screen reader, which cannot see it.
+        picture->setAccessibleName(caption->text().remove(QLatin1Char('-')).trimmed() +
+                                   QStringLiteral(" icon"));
         row->addWidget(picture);
         row->addWidget(caption);
     }
@@ -202,6 +205,21 @@ ReviewIcon ItemsReview::resultIcon(const store::ItemResponse& response)
     return response.Correct ? Complete : Incorrect;
 }
 
+QString ItemsReview::iconText(ReviewIcon icon, bool results)
+{
+    switch (icon) {
+    case Incomplete:
+        return QStringLiteral("incomplete");
+    case Complete:
+        return results ? QStringLiteral("correct item") : QStringLiteral("complete");
+    case Marked:
+        return QStringLiteral("marked");
+    case Incorrect:
+        return QStringLiteral("incorrect item");
+    }
+    return QString();
+}
+
 void ItemsReview::fill(const store::Responses& responses, bool results)
 {
     {
@@ -214,6 +232,10 @@ void ItemsReview::fill(const store::Responses& responses, bool results)
             auto* entry = new QListWidgetItem(QIcon(m_pictures[static_cast<size_t>(icon)]),
                                               entryText(k, r), m_itemList);
             entry->setData(kIconRole, static_cast<int>(icon));
+            // The icon in words, for a screen reader; the legend's wording.
+            const QString state = iconText(icon, results);
+            entry->setData(Qt::AccessibleTextRole, entry->text() + QStringLiteral(", ") + state);
+            entry->setData(Qt::AccessibleDescriptionRole, state);
         }
     }
     m_examLegend->setVisible(!results);

@@ -47,6 +47,8 @@ public:
     static QString entryText(int itemNumber, const store::ItemResponse& response);
     static ReviewIcon progressIcon(const store::ItemResponse& response);
     static ReviewIcon resultIcon(const store::ItemResponse& response);
+    // What the icon says, in the legend's words.
+    static QString iconText(ReviewIcon icon, bool results);
     const QPixmap& picture(int index) const { return m_pictures[static_cast<size_t>(index)]; }
 
     QWidget* m_reviewLegend; // legend of review mode

@@ -67,6 +67,10 @@ NoteWindow::NoteWindow(platform::Services& services, QWidget* parent)
 
     m_noteEdit = new store::DBMemo(this);
     m_noteEdit->setObjectName(QStringLiteral("noteEdit"));
+    // Tab leaves the note for the buttons, which have no mnemonics: a
+    // keyboard user would otherwise be held in the note for good.
+    m_noteEdit->setTabChangesFocus(true);
+    m_noteEdit->setAccessibleName(QStringLiteral("Note"));
     m_noteEdit->setRunner([this](const std::function<void()>& action) {
         platform::reportErrors(m_services, this, action);
     });

@@ -82,6 +82,11 @@ ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
     m_sectionArea = new QScrollArea(this);
     m_sectionArea->setObjectName(QStringLiteral("sectionArea"));
     m_sectionArea->setFrameShape(QFrame::NoFrame);
+    // Tab stops here (the keys scroll a long chart); without a frame nothing
+    // would show where the focus went.
+    m_sectionArea->setStyleSheet(
+        QStringLiteral("QScrollArea#sectionArea { border: 1px solid transparent; }"
+                       "QScrollArea#sectionArea:focus { border: 1px dashed rgb(0, 0, 160); }"));
     m_sectionArea->setWidgetResizable(true);
     m_sectionArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_sectionChart = new platform::BarChart;

@@ -3,6 +3,7 @@
 #include "ItemsReview.h"
 #include "ScriptedServices.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -55,6 +56,16 @@ void doubleClickAt(QWidget* target, const QPoint& at)
 int iconOf(const ItemsReview& f, int row)
 {
     return f.m_itemList->item(row)->data(results::kIconRole).toInt();
+}
+
+// What a screen reader is given for a list entry.
+QString spokenEntry(const ItemsReview& f, int row, QAccessible::Text t)
+{
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(f.m_itemList);
+    if (!list || !list->tableInterface())
+        return QStringLiteral("<no table>");
+    QAccessibleInterface* cell = list->tableInterface()->cellAt(row, 0);
+    return cell ? cell->text(t) : QStringLiteral("<no cell>");
 }
 
 } // namespace
@@ -112,6 +123,13 @@ private slots:
         QCOMPARE(legendTexts(f.m_reviewLegend),
                  QStringList({" - incorrect item   ", " - correct item   "}));
         QCOMPARE(legendIcons(f.m_reviewLegend), QList<int>({3, 1}));
+        // The legend's pictures have names for a screen reader.
+        QStringList pictureNames;
+        for (QLabel* l : f.findChildren<QLabel*>())
+            if (l->property("reviewIcon").isValid())
+                pictureNames << QAccessible::queryAccessibleInterface(l)->text(QAccessible::Name);
+        QCOMPARE(pictureNames, QStringList({"incomplete icon", "complete icon", "marked icon",
+                                            "incorrect item icon", "correct item icon"}));
 
         // The pictures: 16 x 16, a black frame around a white square, and a
         // different sign on each.
@@ -141,13 +159,27 @@ private slots:
         QTest::addColumn<QString>("text"); // for item 3
         QTest::addColumn<int>("progressIcon");
         QTest::addColumn<int>("resultIcon");
-        QTest::newRow("unanswered") << "" << false << false << "3  " << 0 << 3;
-        QTest::newRow("a and c") << "ac" << false << true << "3  AC" << 1 << 1;
-        QTest::newRow("one of two required") << "b" << false << false << "3  B" << 1 << 3;
-        QTest::newRow("all six, in order") << "fdbeca" << false << false << "3  ABCDEF" << 1 << 3;
-        QTest::newRow("marked, unanswered") << "" << true << false << "3  " << 2 << 3;
-        QTest::newRow("marked, answered right") << "ad" << true << true << "3  AD" << 2 << 1;
-        QTest::newRow("simulation outcome in f") << "f" << false << true << "3  F" << 1 << 1;
+        // What a screen reader says for the icon, in exam and in review.
+        QTest::addColumn<QString>("progressSaid");
+        QTest::addColumn<QString>("resultSaid");
+        QTest::newRow("unanswered") << "" << false << false << "3  " << 0 << 3 << "incomplete"
+                                    << "incorrect item";
+        QTest::newRow("a and c") << "ac" << false << true << "3  AC" << 1 << 1 << "complete"
+                                 << "correct item";
+        QTest::newRow("one of two required")
+            << "b" << false << false << "3  B" << 1 << 3 << "complete"
+            << "incorrect item";
+        QTest::newRow("all six, in order")
+            << "fdbeca" << false << false << "3  ABCDEF" << 1 << 3 << "complete"
+            << "incorrect item";
+        QTest::newRow("marked, unanswered") << "" << true << false << "3  " << 2 << 3 << "marked"
+                                            << "incorrect item";
+        QTest::newRow("marked, answered right")
+            << "ad" << true << true << "3  AD" << 2 << 1 << "marked"
+            << "correct item";
+        QTest::newRow("simulation outcome in f")
+            << "f" << false << true << "3  F" << 1 << 1 << "complete"
+            << "correct item";
     }
     void entryShowsNumberLettersAndIcon()
     {
@@ -157,6 +189,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, progressIcon);
         QFETCH(int, resultIcon);
+        QFETCH(QString, progressSaid);
+        QFETCH(QString, resultSaid);
         store::Responses exam(4);
         exam[2] = response(letters, marked, correct);
 
@@ -166,6 +200,9 @@ private slots:
         QCOMPARE(iconOf(*m_form, 2), progressIcon);
         QCOMPARE(m_form->m_itemList->item(2)->icon().pixmap(16, 16).toImage(),
                  m_form->picture(progressIcon).toImage());
+        QCOMPARE(spokenEntry(*m_form, 2, QAccessible::Name),
+                 text + QStringLiteral(", ") + progressSaid);
+        QCOMPARE(spokenEntry(*m_form, 2, QAccessible::Description), progressSaid);
         QVERIFY(!m_form->m_examLegend->isHidden());
         QVERIFY(m_form->m_reviewLegend->isHidden());
 
@@ -175,6 +212,13 @@ private slots:
         QCOMPARE(iconOf(*m_form, 2), resultIcon);
         QCOMPARE(m_form->m_itemList->item(2)->icon().pixmap(16, 16).toImage(),
                  m_form->picture(resultIcon).toImage());
+        // A window of its own: with no screen reader running, Qt goes on
+        // handing out the entries of the list as first filled.
+        ItemsReview inReview(m_services);
+        inReview.fillResultList(exam);
+        QCOMPARE(spokenEntry(inReview, 2, QAccessible::Name),
+                 text + QStringLiteral(", ") + resultSaid);
+        QCOMPARE(spokenEntry(inReview, 2, QAccessible::Description), resultSaid);
         QVERIFY(m_form->m_examLegend->isHidden());
         QVERIFY(!m_form->m_reviewLegend->isHidden());
     }

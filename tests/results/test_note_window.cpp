@@ -11,6 +11,8 @@
 #include "ShadowLabel.h"
 #include "Table.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -142,6 +144,23 @@ private slots:
         QVERIFY(f.m_saveButton->x() < f.m_cancelButton->x());
         QVERIFY(f.m_exitButton->geometry().right() > f.width() - 12);
         QVERIFY(f.m_bannerLabel->y() < f.m_itemLine->y());
+    }
+
+    void aKeyboardUserGetsOutOfTheNote()
+    {
+        NoteWindow& f = *m_form;
+        QAccessibleInterface* note = QAccessible::queryAccessibleInterface(f.m_noteEdit);
+        QVERIFY(note);
+        QCOMPARE(note->text(QAccessible::Name), QStringLiteral("Note"));
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.m_noteEdit->setFocus();
+        type(QStringLiteral("x"));
+        // Tab moves on to Save Note instead of going into the note.
+        QTest::keyClick(f.windowHandle(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.m_saveButton);
+        QCOMPARE(f.m_noteEdit->toPlainText(), QStringLiteral("old notex"));
     }
 
     void savingStoresTheNoteInBothTables()

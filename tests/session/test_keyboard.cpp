@@ -8,6 +8,7 @@
 #include "ShapeButton.h"
 #include "SimTile.h"
 #include "SubnetMaskSimulation.h"
+#include "TabOrder.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -352,6 +353,25 @@ private slots:
                                  qPrintable(QStringLiteral("bare edge at %1,%2").arg(x).arg(y)));
             }
         QVERIFY(white > 20);
+    }
+
+    void examTabOrderIsReadingOrder()
+    {
+        start();
+        // The multiple-response item: each of its boxes takes the focus.
+        f.goToBankItem(2);
+        f.form->m_markBox->setFocus();
+        QStringList order = {"markBox",      "itemArea",     "calculatorButton", "choiceBoxes1",
+                             "choiceBoxes2", "choiceBoxes3", "choiceBoxes4",     "choiceBoxes5"};
+        // The order of the exam is random: a paging button at its end is off.
+        for (QPushButton* b : {f.form->m_previousButton, f.form->m_nextButton})
+            if (b->isEnabled())
+                order << b->objectName();
+        order << "itemsReviewButton"
+              << "noteButton"
+              << "gradeButton"
+              << "exitExamButton";
+        testing::checkTabOrder(f.form.get(), order);
     }
 
     void examControlsHaveAccessibleNames()
