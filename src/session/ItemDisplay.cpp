@@ -104,7 +104,10 @@ void ExamWindow::layoutItem()
     m_exhibit2Button->setVisible(!t.asString(QStringLiteral("PICT2")).isEmpty());
     m_simulationButton->setVisible(!t.asString(QStringLiteral("Q_SIM")).isEmpty());
     m_questionText->setText(t.asString(QStringLiteral("Q_TEXT")));
-    m_explanationText->setText(t.asString(QStringLiteral("Q_EXPL")));
+    // Hidden labels still speak to a screen reader: during an exam the
+    // explanation holds no text until Learn Now shows it.
+    m_explanationText->setText(mode == ModeReview ? t.asString(QStringLiteral("Q_EXPL"))
+                                                  : QString());
 
     // 2., 5., 6. and 7.: the stacking.
     fitItemContent();
@@ -341,6 +344,7 @@ void ExamWindow::revealAnswer()
 {
     if (!m_currentSet->isOpen())
         return;
+    m_explanationText->setText(m_currentSet->asString(QStringLiteral("Q_EXPL")));
     m_explanationText->show();
     for (int i = 0; i < 6; ++i)
         setBackground(m_choiceLabels[i], m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1))

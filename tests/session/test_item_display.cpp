@@ -322,6 +322,7 @@ private slots:
         QCOMPARE(w.m_verdictLabel->text(), QStringLiteral("Incorrect"));
         QCOMPARE(w.m_verdictLabel->textColour(), QColor(255, 0, 0));
         QVERIFY(w.m_explanationText->isVisibleTo(w.m_itemContent));
+        QCOMPARE(w.m_explanationText->text(), QStringLiteral("Explanation of item 1."));
         QCOMPARE(w.m_choiceLabels[3]->palette().color(QPalette::Window), QColor(0, 255, 255));
         QCOMPARE(w.m_choiceLabels[0]->palette().color(QPalette::Window), QColor(Qt::white));
         f.goToBankItem(6);
@@ -342,8 +343,11 @@ private slots:
                    w.m_choiceLabels[1]->palette().color(QPalette::Window) == QColor(Qt::white);
         };
         QVERIFY(!revealed());
+        // Hidden, it would still be read out by a screen reader.
+        QVERIFY(w.m_explanationText->text().isEmpty());
         w.m_learnButton->click();
         QVERIFY(revealed());
+        QCOMPARE(w.m_explanationText->text(), QStringLiteral("Explanation of item 4."));
         w.m_learnButton->click(); // twice is the same as once
         QVERIFY(revealed());
         QVERIFY(!response().Correct && !response().Choice[0]);
@@ -355,6 +359,7 @@ private slots:
         f.goToBankItem(4);
         QVERIFY(!revealed());
         QVERIFY(!w.m_explanationText->isVisibleTo(w.m_itemContent));
+        QVERIFY(w.m_explanationText->text().isEmpty());
     }
 
     void oneMinuteExamCountsDownAndExpiresOnce()
