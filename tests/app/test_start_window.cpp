@@ -41,7 +41,8 @@ private slots:
                  QStringList({"startWindow", "examWindow", "progressWindow", "scoreReport",
                               "nameDialog", "itemsReview", "noteWindow", "optionsDialog",
                               "samplerData", "aboutBox", "testSampler", "exhibit1Window",
-                              "exhibit2Window", "printingSimulation", "subnetMaskSimulation"}));
+                              "exhibit2Window", "printingSimulation", "subnetMaskSimulation",
+                              "historyWindow"}));
         QCOMPARE(QString::fromLatin1(m_owner->examWindow()->metaObject()->className()),
                  QStringLiteral("session::ExamWindow"));
         QCOMPARE(m_owner->examWindow()->windowTitle(), QStringLiteral("Quizlark TCP/IP 4.0"));
