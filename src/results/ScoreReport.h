@@ -73,8 +73,12 @@ signals:
 
 protected:
     // Without a Cancel button or a close box, Escape and a close request
-    // from the desktop leave the report open.
-    void reject() override {}
+    // from the desktop leave the report open; a report of the history closes.
+    void reject() override
+    {
+        if (m_readOnly)
+            QDialog::reject();
+    }
 
 private:
     void showTotal(const QString& candidateName, const QString& examTitle);
