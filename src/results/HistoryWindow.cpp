@@ -25,8 +25,17 @@ const QColor kScoreColumn(0, 128, 0);
 const QColor kPassLine(0, 0, 255);
 const QColor kSectionColumn(255, 0, 0);
 
-enum Column { NumberColumn, DateColumn, ExamColumn, NameColumn, ItemsColumn, ScoreColumn,
-              GradeColumn, TimeColumn, ColumnCount };
+enum Column {
+    NumberColumn,
+    DateColumn,
+    ExamColumn,
+    NameColumn,
+    ItemsColumn,
+    ScoreColumn,
+    GradeColumn,
+    TimeColumn,
+    ColumnCount
+};
 
 QFont arial(double points, bool bold, bool italic)
 {
@@ -99,8 +108,9 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     platform::ChartStyle scoreStyle;
     scoreStyle.barFraction = 0.8;
     m_scoreChart->setStyle(scoreStyle);
-    m_scoreChart->setLine(platform::ChartLine{static_cast<double>(kPassingScore), kPassLine,
-                                              QStringLiteral("Required score %1").arg(kPassingScore)});
+    m_scoreChart->setLine(
+        platform::ChartLine{static_cast<double>(kPassingScore), kPassLine,
+                            QStringLiteral("Required score %1").arg(kPassingScore)});
     m_scoreChart->setMinimumHeight(180);
     grid->addWidget(m_scoreChart, 0, 0, 1, store::kSectionCount);
     platform::ChartStyle sectionStyle;
@@ -182,15 +192,14 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     connect(m_deleteButton, &QPushButton::clicked, this, &HistoryWindow::deleteChosenAttempt);
     connect(m_deleteAllButton, &QPushButton::clicked, this, &HistoryWindow::deleteWholeHistory);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_attemptList, &QTreeWidget::itemSelectionChanged, this,
-            &HistoryWindow::enableButtons);
+    connect(m_attemptList, &QTreeWidget::itemSelectionChanged, this, &HistoryWindow::enableButtons);
     connect(m_attemptList, &QTreeWidget::itemActivated, this, &HistoryWindow::showChosenReport);
     enableButtons();
 }
 
 HistoryWindow::~HistoryWindow() = default;
 
-bool HistoryWindow::reload()
+bool HistoryWindow::reload(QWidget* messageParent)
 {
     m_attempts.clear();
     bool read = true;
@@ -199,8 +208,7 @@ bool HistoryWindow::reload()
             m_attempts = m_file->readAll();
     } catch (const std::exception& e) {
         const auto* table = dynamic_cast<const platform::TableError*>(&e);
-        m_services.message(parentWidget() && !isVisible() ? parentWidget() : this,
-                           platform::MsgKind::Warning,
+        m_services.message(messageParent ? messageParent : this, platform::MsgKind::Warning,
                            QStringLiteral("The exam history cannot be read, so it cannot be "
                                           "shown.\r") +
                                (table ? table->text() : QString::fromUtf8(e.what())),
@@ -221,7 +229,8 @@ void HistoryWindow::fill()
         auto* item = new QTreeWidgetItem(m_attemptList);
         item->setText(NumberColumn, QString::number(i + 1));
         item->setText(DateColumn, attemptDateText(a.when));
-        item->setText(ExamColumn, a.userItems() ? a.title + QStringLiteral(" (user items)") : a.title);
+        item->setText(ExamColumn,
+                      a.userItems() ? a.title + QStringLiteral(" (user items)") : a.title);
         item->setText(NameColumn, a.candidate);
         item->setText(ItemsColumn, QString::number(a.itemCount));
         item->setText(ScoreColumn, QString::number(a.score));
@@ -236,9 +245,10 @@ void HistoryWindow::fill()
     int passed = 0;
     for (const store::Attempt& a : m_attempts)
         passed += a.pass ? 1 : 0;
-    m_summaryLabel->setText(n == 0   ? QStringLiteral("No graded exam yet.")
-                            : n == 1 ? QStringLiteral("1 graded exam, %1 passed.").arg(passed)
-                                     : QStringLiteral("%1 graded exams, %2 passed.").arg(n).arg(passed));
+    m_summaryLabel->setText(n == 0 ? QStringLiteral("No graded exam yet.")
+                            : n == 1
+                                ? QStringLiteral("1 graded exam, %1 passed.").arg(passed)
+                                : QStringLiteral("%1 graded exams, %2 passed.").arg(n).arg(passed));
     fillCharts();
     enableButtons();
 }

@@ -34,9 +34,10 @@ public:
     ~HistoryWindow() override;
 
     void setHistoryFile(store::HistoryFile* file) { m_file = file; }
-    // Reads the history again. A file that cannot be read is reported, and
-    // the window then has nothing to show: false.
-    bool reload();
+    // Reads the history again. A file that cannot be read is reported over
+    // messageParent (this window when null), and the window then has nothing
+    // to show: false.
+    bool reload(QWidget* messageParent = nullptr);
     // Oldest first, as the file holds them.
     const std::vector<store::Attempt>& attempts() const { return m_attempts; }
     // The attempt of the chosen row, or null.

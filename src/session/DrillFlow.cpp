@@ -94,7 +94,7 @@ void ExamWindow::openHistory()
 {
     if (!m_historyWindow || mode != ModeIdle)
         return;
-    if (!m_historyWindow->reload())
+    if (!m_historyWindow->reload(this))
         return;
     m_services.runModal(m_historyWindow);
     startPendingDrill();
@@ -150,12 +150,11 @@ bool ExamWindow::prepareDrill(DrillPlan plan, QWidget* over, int poolForCount)
 {
     // Items may have gone since the attempt (a user item deleted in the
     // sampler): the drill holds those still there.
-    if (!plan.ids.empty() && poolForCount == 0 &&
-        !run([&] {
-            store::Table source(*m_session,
-                                QString::fromLatin1(plan.userItems ? store::kUserSetFile
-                                                                   : store::kBankFile),
-                                plan.userItems ? store::userSetSchema() : store::bankSchema());
+    if (!plan.ids.empty() && poolForCount == 0 && !run([&] {
+            store::Table source(
+                *m_session,
+                QString::fromLatin1(plan.userItems ? store::kUserSetFile : store::kBankFile),
+                plan.userItems ? store::userSetSchema() : store::bankSchema());
             source.open();
             plan.ids = store::ExamSetBuilder::presentItems(source, plan.ids);
         }))

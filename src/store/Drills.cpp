@@ -42,7 +42,8 @@ QString drillTitle(const QString& examTitle, DrillKind kind)
 
 QString weakestSectionTitle(int section)
 {
-    return QLatin1String(kDrillPrefix) + sectionName(section) + QStringLiteral(" (weakest section)");
+    return QLatin1String(kDrillPrefix) + sectionName(section) +
+           QStringLiteral(" (weakest section)");
 }
 
 WeakestSection weakestSection(const std::vector<Attempt>& attempts, int window)

@@ -57,13 +57,13 @@ Attempt readAttempt(const Table& t, const QString& path)
     try {
         a.items = decodeItems(t.asString(QStringLiteral("H_RESULTS")));
     } catch (const std::invalid_argument& e) {
-        refuse(path, a.key, QStringLiteral("holds an unreadable item list (%1)")
-                                .arg(QString::fromUtf8(e.what())));
+        refuse(
+            path, a.key,
+            QStringLiteral("holds an unreadable item list (%1)").arg(QString::fromUtf8(e.what())));
     }
     if (a.itemCount != static_cast<int>(a.items.size()))
-        refuse(path, a.key, QStringLiteral("counts %1 items but lists %2")
-                                .arg(a.itemCount)
-                                .arg(a.items.size()));
+        refuse(path, a.key,
+               QStringLiteral("counts %1 items but lists %2").arg(a.itemCount).arg(a.items.size()));
     if (a.score < 0 || a.score > 1000)
         refuse(path, a.key, QStringLiteral("holds the score %1").arg(a.score));
     if (a.secondsUsed < 0)
@@ -147,7 +147,8 @@ QString formatWhen(double days)
 {
     const qint64 seconds = std::llround(days * 86400.0);
     const qint64 day = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
-    const QDateTime dt(kDayZero.addDays(day), QTime(0, 0).addSecs(static_cast<int>(seconds - day * 86400)));
+    const QDateTime dt(kDayZero.addDays(day),
+                       QTime(0, 0).addSecs(static_cast<int>(seconds - day * 86400)));
     return dt.toString(QLatin1String(kWhenFormat));
 }
 

@@ -34,13 +34,13 @@ struct SectionTally {
 
 // One graded exam as the history keeps it.
 struct Attempt {
-    qint64 key = 0;     // Q_ID in the history file; 0 until it is added
-    double when = 0;    // local date-time in days, as the clock gives it
-    QString title;      // ExamTitle
-    QString candidate;  // CandidateName
+    qint64 key = 0;    // Q_ID in the history file; 0 until it is added
+    double when = 0;   // local date-time in days, as the clock gives it
+    QString title;     // ExamTitle
+    QString candidate; // CandidateName
     int itemCount = 0;
-    int score = 0;      // 0..1000, as shown
-    bool pass = false;  // decided on the unrounded score, as the report does
+    int score = 0;     // 0..1000, as shown
+    bool pass = false; // decided on the unrounded score, as the report does
     std::array<SectionTally, kSectionCount> sections{}; // element s - 1 for section s
     int secondsUsed = 0;
     std::vector<AttemptItem> items; // in the exam's order

@@ -211,8 +211,7 @@ private slots:
                 countEnabled = f.nameForm->m_questionCountBox->isEnabled();
                 return int(QDialog::Accepted);
             });
-            (kind == store::DrillKind::Missed ? r->m_retakeMissedAction
-                                              : r->m_retakeMarkedAction)
+            (kind == store::DrillKind::Missed ? r->m_retakeMissedAction : r->m_retakeMarkedAction)
                 ->trigger();
         });
         QCOMPARE(caption, title);
@@ -294,9 +293,9 @@ private slots:
     {
         ExamWindowFixture::addUserItems(2);
         store::HistoryFile file(tableSession());
-        Attempt a = bankAttempt(QStringLiteral("User Exam"),
-                                {{1, false, false, true}, {2, false, false, true},
-                                 {5, false, false, true}});
+        Attempt a = bankAttempt(
+            QStringLiteral("User Exam"),
+            {{1, false, false, true}, {2, false, false, true}, {5, false, false, true}});
         file.add(a);
         f.services.expectModal(QStringLiteral("historyWindow"), [&](QWidget* w) {
             auto* h = static_cast<results::HistoryWindow*>(w);
@@ -414,9 +413,10 @@ private slots:
     {
         store::HistoryFile file(tableSession());
         for (int i = 0; i < 3; ++i) {
-            Attempt a = bankAttempt(QStringLiteral("Practice Exam %1").arg(QChar(u'A' + i)),
-                                    {{1, i > 0, false, false}, {2, i > 1, false, false}},
-                                    {{{0, 0}, {i > 0 ? 1 : 0, 1}, {0, 0}, {0, 0}, {i > 1 ? 1 : 0, 1}}});
+            Attempt a =
+                bankAttempt(QStringLiteral("Practice Exam %1").arg(QChar(u'A' + i)),
+                            {{1, i > 0, false, false}, {2, i > 1, false, false}},
+                            {{{0, 0}, {i > 0 ? 1 : 0, 1}, {0, 0}, {0, 0}, {i > 1 ? 1 : 0, 1}}});
             a.when += i;
             a.score = 500 * i;
             a.pass = i == 2;
@@ -453,11 +453,11 @@ private slots:
         h.m_showReportButton->click();
 
         const std::vector<Attempt> before = h.attempts();
-        const QString question = QStringLiteral("Delete this attempt from the history?\r%1, %2, "
-                                                "score %3")
-                                     .arg(results::attemptDateText(before[0].when),
-                                          QStringLiteral("Practice Exam A"))
-                                     .arg(0);
+        const QString question =
+            QStringLiteral("Delete this attempt from the history?\r%1, %2, "
+                           "score %3")
+                .arg(results::attemptDateText(before[0].when), QStringLiteral("Practice Exam A"))
+                .arg(0);
         f.services.expectMessage(question, platform::No);
         h.m_deleteButton->click();
         QCOMPARE(history().size(), size_t(3));

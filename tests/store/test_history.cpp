@@ -155,13 +155,14 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("complaint");
-        QTest::newRow("item list") << "H_RESULTS" << QVariant(QStringLiteral("12+ x7-"))
-                                   << "unreadable item list";
-        QTest::newRow("item zero") << "H_RESULTS" << QVariant(QStringLiteral("0+ 7- 3+ 40-"))
-                                   << "unreadable item list";
+        QTest::newRow("item list")
+            << "H_RESULTS" << QVariant(QStringLiteral("12+ x7-")) << "unreadable item list";
+        QTest::newRow("item zero")
+            << "H_RESULTS" << QVariant(QStringLiteral("0+ 7- 3+ 40-")) << "unreadable item list";
         QTest::newRow("count") << "H_ITEMS" << QVariant(5) << "counts 5 items but lists 4";
         QTest::newRow("score") << "H_SCORE" << QVariant(1001) << "score 1001";
-        QTest::newRow("date") << "H_DATE" << QVariant(QStringLiteral("yesterday")) << "no readable date";
+        QTest::newRow("date") << "H_DATE" << QVariant(QStringLiteral("yesterday"))
+                              << "no readable date";
         QTest::newRow("section") << "H_RIGHT3" << QVariant(2) << "2 of 1 for section 3";
     }
     void aRecordNoGradingCouldLeaveIsRefused()
