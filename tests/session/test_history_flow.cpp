@@ -6,11 +6,13 @@
 #include "ExamWindowFixture.h"
 #include "History.h"
 #include "HistoryWindow.h"
+#include "PdfPages.h"
 #include "ScoreReport.h"
 #include "TableError.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTreeWidget>
@@ -447,10 +449,22 @@ private slots:
                 QVERIFY(!r->m_drillsButton->isVisible());
                 QCOMPARE(r->m_exitExamButton->text(), QStringLiteral("&Close"));
             }();
+            r->m_printReportButton->click();
             r->m_exitExamButton->click(); // closes without a question
             return 0;
         });
+        QTemporaryDir tmp;
+        const QString pdf = tmp.filePath(QStringLiteral("attempt.pdf"));
+        QString job;
+        f.services.printHandler = [&](QPrinter* printer) {
+            job = printer->docName();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            return true;
+        };
         h.m_showReportButton->click();
+        QCOMPARE(job, QStringLiteral("Score Report"));
+        QCOMPARE(testing::pdfPageCount(pdf), 1);
 
         const std::vector<Attempt> before = h.attempts();
         const QString question =
