@@ -130,6 +130,9 @@ ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
         b->setMinimumWidth(120);
         b->setAutoDefault(false);
     }
+    // It has no glyph: without this it would stand a pixel lower than its
+    // neighbours.
+    m_drillsButton->setMinimumHeight(m_printReportButton->sizeHint().height());
     m_viewAnswersButton->setDefault(true);
     row->addWidget(m_viewAnswersButton);
     row->addWidget(m_printReportButton);
