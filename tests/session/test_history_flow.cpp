@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QTreeWidget>
 
@@ -225,13 +226,29 @@ private slots:
         QCOMPARE(sorted(f.examItems()), items);
         QVERIFY(f.form->m_itemArea->isVisible());
 
-        // The drill's result goes into the history like any other.
-        answer(items);
+        // The drill is answered through its controls, and its result goes
+        // into the history like any other; the simulations (7 and 9) are left.
+        store::Table& c = f.form->currentSet();
+        for (int k = 1; k <= f.form->itemCount; ++k) {
+            c.setRecNo(k);
+            if (!c.asString(QStringLiteral("Q_SIM")).isEmpty())
+                continue;
+            const bool multiple = c.asBoolean(QStringLiteral("Q_TYPE"));
+            for (int i = 0; i < 6; ++i) {
+                const bool key = c.asBoolean(QStringLiteral("A%1").arg(i + 1));
+                if (multiple)
+                    f.form->m_choiceBoxes[i]->setChecked(key);
+                else if (key)
+                    f.form->m_choiceRadios[i]->setChecked(true);
+            }
+        }
         grade();
         const std::vector<Attempt> h = history();
         QCOMPARE(h.size(), size_t(2));
         QCOMPARE(h[1].title, title);
-        QCOMPARE(h[1].score, 1000);
+        QCOMPARE(h[1].itemCount, int(items.size()));
+        for (const AttemptItem& i : h[1].items)
+            QCOMPARE(i.correct, i.id != 7 && i.id != 9);
     }
 
     void cancellingTheDrillsNameDialogKeepsTheReport()
