@@ -4,6 +4,8 @@
 #include "ExamWindow.h"
 #include "Exhibit1Window.h"
 #include "Exhibit2Window.h"
+#include "History.h"
+#include "HistoryWindow.h"
 #include "ItemsReview.h"
 #include "NameDialog.h"
 #include "NoteWindow.h"
@@ -66,6 +68,8 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     made(m_printingSimulation);
     m_subnetMaskSimulation = std::make_unique<session::SubnetMaskSimulation>();
     made(m_subnetMaskSimulation);
+    m_history = std::make_unique<results::HistoryWindow>(m_test->services());
+    made(m_history);
 
     m_test->setNameDialog(m_name.get());
     m_test->setProgressWindow(m_progress.get());
@@ -73,6 +77,7 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     m_test->setScoreReport(m_score.get());
     m_test->setItemsReview(m_review.get());
     m_test->setOptionsDialog(m_options.get());
+    m_test->setHistoryWindow(m_history.get());
     m_test->setExhibitWindows(m_exhibit1.get(), m_exhibit2.get());
     m_test->setSimulationWindows(m_printingSimulation.get(), m_subnetMaskSimulation.get());
     m_test->setResetSimulations([this] {
@@ -91,7 +96,8 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     // open; it runs while the start window waits for the user, and an open
     // that comes sooner waits for it instead of deriving the key again.
     QStringList files;
-    for (const char* name : {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile})
+    for (const char* name :
+         {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile, store::kHistoryFile})
         files << QDir::current().absoluteFilePath(QString::fromLatin1(name));
     QThreadPool::globalInstance()->start([files, passwords = m_test->tableSession().passwords()] {
         for (const QString& f : files)
@@ -103,6 +109,7 @@ AppOwner::~AppOwner()
 {
     // Windows go in the reverse order of their creation; samplerData before the exam
     // window whose session it uses.
+    m_history.reset();
     m_subnetMaskSimulation.reset();
     m_printingSimulation.reset();
     m_exhibit2.reset();

@@ -22,6 +22,7 @@ namespace results {
 class ScoreReport;
 class ItemsReview;
 class NoteWindow;
+class HistoryWindow;
 } // namespace results
 namespace options {
 class OptionsDialog;
@@ -64,6 +65,8 @@ public:
         return m_subnetMaskSimulation.get();
     }
 
+    results::HistoryWindow* historyWindow() const { return m_history.get(); }
+
     // Object names in the order the windows were created.
     const QStringList& creationOrder() const { return m_order; }
 
@@ -93,6 +96,7 @@ private:
     std::unique_ptr<session::Exhibit2Window> m_exhibit2;
     std::unique_ptr<session::PrintingSimulation> m_printingSimulation;
     std::unique_ptr<session::SubnetMaskSimulation> m_subnetMaskSimulation;
+    std::unique_ptr<results::HistoryWindow> m_history;
 };
 
 } // namespace app

@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -120,13 +121,27 @@ ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
     m_printReportButton->setObjectName(QStringLiteral("printReportButton"));
     m_exitExamButton = new QPushButton(glyph(Glyph::Exit), QStringLiteral("E&xit Exam"), strip);
     m_exitExamButton->setObjectName(QStringLiteral("exitExamButton"));
-    for (QPushButton* b : {m_viewAnswersButton, m_printReportButton, m_exitExamButton}) {
+    m_drillsButton = new QPushButton(QStringLiteral("&Drills"), strip);
+    m_drillsButton->setObjectName(QStringLiteral("drillsButton"));
+    auto* drills = new QMenu(m_drillsButton);
+    drills->setObjectName(QStringLiteral("drillsMenu"));
+    m_retakeMissedAction = drills->addAction(QStringLiteral("Retake &missed items"));
+    m_retakeMissedAction->setObjectName(QStringLiteral("retakeMissedAction"));
+    m_retakeMarkedAction = drills->addAction(QStringLiteral("Retake m&arked items"));
+    m_retakeMarkedAction->setObjectName(QStringLiteral("retakeMarkedAction"));
+    m_drillsButton->setMenu(drills);
+    for (QPushButton* b :
+         {m_viewAnswersButton, m_printReportButton, m_drillsButton, m_exitExamButton}) {
         b->setMinimumWidth(120);
         b->setAutoDefault(false);
     }
+    // It has no glyph: without this it would stand a pixel lower than its
+    // neighbours.
+    m_drillsButton->setMinimumHeight(m_printReportButton->sizeHint().height());
     m_viewAnswersButton->setDefault(true);
     row->addWidget(m_viewAnswersButton);
     row->addWidget(m_printReportButton);
+    row->addWidget(m_drillsButton);
     row->addStretch(1);
     row->addWidget(m_exitExamButton);
     v->addWidget(strip);
@@ -134,6 +149,20 @@ ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
     connect(m_viewAnswersButton, &QPushButton::clicked, this, &ScoreReport::viewAnswers);
     connect(m_printReportButton, &QPushButton::clicked, this, &ScoreReport::printReport);
     connect(m_exitExamButton, &QPushButton::clicked, this, &ScoreReport::exitExam);
+    connect(m_retakeMissedAction, &QAction::triggered, this,
+            [this] { emit drillRequested(store::DrillKind::Missed); });
+    connect(m_retakeMarkedAction, &QAction::triggered, this,
+            [this] { emit drillRequested(store::DrillKind::Marked); });
+}
+
+void ScoreReport::setReadOnly(bool on)
+{
+    m_readOnly = on;
+    m_viewAnswersButton->setVisible(!on);
+    m_drillsButton->setVisible(!on);
+    m_exitExamButton->setText(on ? QStringLiteral("&Close") : QStringLiteral("E&xit Exam"));
+    m_exitExamButton->setIcon(on ? QIcon() : glyph(Glyph::Exit));
+    (on ? m_printReportButton : m_viewAnswersButton)->setDefault(true);
 }
 
 QString ScoreReport::headingText(const QString& candidateName, const QString& examTitle)
@@ -161,6 +190,11 @@ void ScoreReport::computeTotalScore(const QString& candidateName, const QString&
                                     const store::Responses& responses)
 {
     m_score = totalScore(countCorrect(responses), static_cast<int>(responses.size()));
+    showTotal(candidateName, examTitle);
+}
+
+void ScoreReport::showTotal(const QString& candidateName, const QString& examTitle)
+{
     // Replacing the whole list is what keeps a second grading from adding
     // bars to those of the first.
     m_totalChart->setBars({
@@ -173,7 +207,24 @@ void ScoreReport::computeTotalScore(const QString& candidateName, const QString&
 
 void ScoreReport::computeSectionScores(const store::Responses& responses)
 {
-    const auto tally = sectionScores(responses);
+    showSections(sectionScores(responses));
+}
+
+void ScoreReport::showAttempt(const store::Attempt& attempt)
+{
+    int correct = 0;
+    for (const store::AttemptItem& i : attempt.items)
+        correct += i.correct ? 1 : 0;
+    m_score = totalScore(correct, attempt.itemCount);
+    showTotal(attempt.candidate, attempt.title);
+    std::array<SectionScore, store::kSectionCount> tally{};
+    for (size_t s = 0; s < tally.size(); ++s)
+        tally[s] = sectionScore(attempt.sections[s].correct, attempt.sections[s].total);
+    showSections(tally);
+}
+
+void ScoreReport::showSections(const std::array<SectionScore, store::kSectionCount>& tally)
+{
     std::vector<platform::ChartBar> bars;
     // Added from the last section to the first, so that the first stands at
     // the top.
@@ -200,6 +251,10 @@ void ScoreReport::printReport()
 
 void ScoreReport::exitExam()
 {
+    if (m_readOnly) {
+        accept();
+        return;
+    }
     if (m_services.message(this, platform::MsgKind::Confirmation,
                            QStringLiteral("Are you sure you wish to end this exam?"),
                            platform::Yes | platform::No) != platform::Yes)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "BarChart.h"
+#include "Drills.h"
 #include "Responses.h"
 #include "Scoring.h"
 
 #include <QDialog>
 
+class QAction;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -32,6 +34,12 @@ public:
     void computeTotalScore(const QString& candidateName, const QString& examTitle,
                            const store::Responses& responses);
     void computeSectionScores(const store::Responses& responses);
+    // The figures of a graded exam from the history, as they were shown then.
+    void showAttempt(const store::Attempt& attempt);
+
+    // A report of an earlier exam: it can be printed and closed, nothing more.
+    void setReadOnly(bool on);
+    bool isReadOnly() const { return m_readOnly; }
 
     const TotalScore& lastScore() const { return m_score; }
     // CandidateName,  product,  ExamTitle: the total chart's title and the
@@ -47,6 +55,10 @@ public:
     QPushButton* m_viewAnswersButton;
     QPushButton* m_printReportButton;
     QPushButton* m_exitExamButton;
+    // Drills on the exam just graded, offered as one button with a menu.
+    QPushButton* m_drillsButton;
+    QAction* m_retakeMissedAction;
+    QAction* m_retakeMarkedAction;
 
 public slots:
     void viewAnswers();
@@ -57,15 +69,24 @@ signals:
     void viewAnswersRequested();
     void exitExamRequested();
     void printReportRequested();
+    void drillRequested(store::DrillKind kind);
 
 protected:
     // Without a Cancel button or a close box, Escape and a close request
-    // from the desktop leave the report open.
-    void reject() override {}
+    // from the desktop leave the report open; a report of the history closes.
+    void reject() override
+    {
+        if (m_readOnly)
+            QDialog::reject();
+    }
 
 private:
+    void showTotal(const QString& candidateName, const QString& examTitle);
+    void showSections(const std::array<SectionScore, store::kSectionCount>& tally);
+
     platform::Services& m_services;
     TotalScore m_score{0.0L, 0, false};
+    bool m_readOnly = false;
 };
 
 } // namespace results

@@ -36,14 +36,20 @@ std::array<SectionScore, store::kSectionCount> sectionScores(const store::Respon
         if (r.Correct)
             ++s.correct;
     }
-    for (SectionScore& s : tally) {
-        if (s.total == 0 || s.correct == 0)
-            continue;
-        const long double share = static_cast<long double>(s.correct) / s.total;
-        s.percent = share * 100;
-        s.shown = roundHalfEven(s.percent);
-    }
+    for (SectionScore& s : tally)
+        s = sectionScore(s.correct, s.total);
     return tally;
+}
+
+SectionScore sectionScore(int correct, int total)
+{
+    SectionScore s{correct, total, 0.0L, 0};
+    if (total == 0 || correct == 0)
+        return s;
+    const long double share = static_cast<long double>(correct) / total;
+    s.percent = share * 100;
+    s.shown = roundHalfEven(s.percent);
+    return s;
 }
 
 int countCorrect(const store::Responses& responses)

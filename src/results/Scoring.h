@@ -27,6 +27,9 @@ struct SectionScore {
     int shown;           // percent rounded half to even
 };
 
+// One section's figures from its counts.
+SectionScore sectionScore(int correct, int total);
+
 // Element s - 1 for section s. Items whose section lies outside 1..5 are left
 // out here; they still count in the total.
 std::array<SectionScore, store::kSectionCount> sectionScores(const store::Responses& responses);

@@ -210,6 +210,7 @@ void ExamWindow::buildAndStart(const std::function<store::BuildResult()>& build,
         firstItemNumber = r.firstItemNumber;
         itemCount = r.itemCount;
         store::ExamSetBuilder::resetResponses(*m_currentSet, responses);
+        noteSourceItems(userExam);
     });
     if (!built || itemCount == 0) {
         if (built)

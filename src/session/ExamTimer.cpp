@@ -101,6 +101,7 @@ void ExamWindow::gradeOrShowReport()
 void ExamWindow::gradeExam()
 {
     if (mode == ModeExam) {
+        const bool firstGrading = !m_graded;
         m_graded = true;
         m_endRequested = false;
         m_timeLabel->hide();
@@ -110,9 +111,14 @@ void ExamWindow::gradeExam()
             m_scoreReport->showResults(candidateName, examTitle, responses);
         m_itemArea->hide();
         m_gradeButton->setText(QStringLiteral("Score Report"));
+        // Once per exam: asking for the grading again changes no answer.
+        if (firstGrading)
+            recordAttempt();
     }
     if (m_scoreReport)
         m_services.runModal(m_scoreReport);
+    // A drill chosen in the report starts once the report has closed.
+    startPendingDrill();
 }
 
 void ExamWindow::setScoreReport(results::ScoreReport* form)
@@ -121,6 +127,10 @@ void ExamWindow::setScoreReport(results::ScoreReport* form)
     connect(form, &results::ScoreReport::viewAnswersRequested, this, &ExamWindow::viewAnswers);
     connect(form, &results::ScoreReport::exitExamRequested, this, &ExamWindow::closeCurrentExam);
     connect(form, &results::ScoreReport::printReportRequested, this, &ExamWindow::printScoreReport);
+    connect(form, &results::ScoreReport::drillRequested, this, [this](store::DrillKind kind) {
+        if (m_lastAttempt && offerDrill(*m_lastAttempt, kind, m_scoreReport))
+            m_scoreReport->done(QDialog::Accepted);
+    });
 }
 
 void ExamWindow::viewAnswers()

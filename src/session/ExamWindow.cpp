@@ -4,6 +4,7 @@
 #include "CountingServices.h"
 #include "DataSource.h"
 #include "ExamSetBuilder.h"
+#include "History.h"
 #include "RunButton.h"
 #include "Schemas.h"
 #include "Services.h"
@@ -105,6 +106,7 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
     m_dsUserSet = new store::DataSource(m_userSet.get(), this);
     m_dsUserSet->setObjectName(QStringLiteral("dsUserSet"));
     m_builder = std::make_unique<store::ExamSetBuilder>(nullptr);
+    m_history = std::make_unique<store::HistoryFile>(*m_session);
     m_examTimer = new TimeCounter(m_services, this);
     connect(m_examTimer, &TimeCounter::ticked, this, &ExamWindow::countDown);
     connect(m_dsCurrentSet, &store::DataSource::dataChanged, this, [this] { showCurrentItem(); });
@@ -252,6 +254,7 @@ void ExamWindow::buildMenus()
     m_userExamAction = m_examsMenu->addAction(QStringLiteral("&User Exam"));
     m_userExamAction->setObjectName(QStringLiteral("userExamAction"));
     connect(m_userExamAction, &QAction::triggered, this, &ExamWindow::startUserExam);
+    buildHistoryMenu();
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_aboutAction = help->addAction(QStringLiteral("Ab&out"));

@@ -23,7 +23,10 @@ class ShapeButton;
 } // namespace platform
 
 namespace store {
+struct Attempt;
 struct BuildResult;
+enum class DrillKind;
+class HistoryFile;
 class DataSource;
 class ExamSetBuilder;
 class Session;
@@ -39,6 +42,7 @@ namespace results {
 class NoteWindow;
 class ItemsReview;
 class ScoreReport;
+class HistoryWindow;
 } // namespace results
 
 namespace session {
@@ -240,6 +244,22 @@ public:
     // changed.
     void openOptions();
 
+    // History and drills (DrillFlow.cpp).
+    void setHistoryWindow(results::HistoryWindow* form);
+    store::HistoryFile& history() { return *m_history; }
+    // The record of the exam graded last, kept also when the file could not
+    // take it; null before grading.
+    const store::Attempt* lastAttempt() const { return m_lastAttempt.get(); }
+    void openHistory();
+    void startWeakestSectionDrill();
+    // Says so over `over` when the drill has no items, else takes the name
+    // dialog; true when the drill is to start once `over` has closed.
+    bool offerDrill(const store::Attempt& attempt, store::DrillKind kind, QWidget* over);
+    // Prints a score report of the history, dated as the attempt was.
+    void printReport(results::ScoreReport* report, double when);
+    QAction* m_historyAction = nullptr;
+    QAction* m_weakestSectionAction = nullptr;
+
 signals:
     void aboutRequested();
 
@@ -276,6 +296,26 @@ private:
     void buildAndStart(const std::function<store::BuildResult()>& build, bool userExam);
     int countUnderFilter();
     void showNoItemsMessage();
+
+    // History and drills (DrillFlow.cpp).
+    struct DrillPlan {
+        QString title;
+        std::vector<int> ids; // of the source, which the drill draws from
+        bool userItems = false;
+        int take = -1; // all of them
+    };
+    void buildHistoryMenu();
+    void noteSourceItems(bool userItems);
+    void recordAttempt();
+    bool prepareDrill(DrillPlan plan, QWidget* over, int poolForCount);
+    void startPendingDrill();
+    std::unique_ptr<store::HistoryFile> m_history;
+    results::HistoryWindow* m_historyWindow = nullptr;
+    std::vector<int> m_sourceIds; // Q_OR_NUMBER of item k at k - 1
+    bool m_userItems = false;
+    double m_startedAt = 0; // monotonic, at the exam's start
+    std::unique_ptr<store::Attempt> m_lastAttempt;
+    std::unique_ptr<DrillPlan> m_pendingDrill;
 
     std::unique_ptr<CountingServices> m_countingServices;
     platform::Services& m_services;

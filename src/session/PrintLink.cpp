@@ -107,15 +107,18 @@ void ExamWindow::printExam()
 
 void ExamWindow::printScoreReport()
 {
-    if (!m_scoreReport)
-        return;
+    if (m_scoreReport)
+        printReport(m_scoreReport, m_services.now());
+}
+
+void ExamWindow::printReport(results::ScoreReport* report, double when)
+{
     run([&] {
-        const QDate today =
-            QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(m_services.now())));
-        const results::ScorePrintout data = results::gatherScore(
-            *m_scoreReport, QLocale::system().toString(today, QLocale::ShortFormat));
+        const QDate day = QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(when)));
+        const results::ScorePrintout data =
+            results::gatherScore(*report, QLocale::system().toString(day, QLocale::ShortFormat));
         QPrinter& printer = PrintJobs::of(this).score;
-        QWidget* parent = m_scoreReport->isVisible() ? static_cast<QWidget*>(m_scoreReport) : this;
+        QWidget* parent = report->isVisible() ? static_cast<QWidget*>(report) : this;
         if (!m_services.printDialog(parent, &printer))
             return;
         results::applyPageSetup(printer, results::kScoreJobName);

@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 
+#include "History.h"
 #include "Schemas.h"
 #include "Session.h"
 #include "Table.h"
@@ -195,6 +196,7 @@ void prepareUserData(const QString& programDir, const QString& dataDir)
         writeStamp(dataDir, print);
     }
     ensureUserSet(data.filePath(QString::fromLatin1(kUserSetFile)));
+    ensureHistoryFile(data.filePath(QString::fromLatin1(kHistoryFile)));
 }
 
 } // namespace store

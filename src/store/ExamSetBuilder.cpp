@@ -79,15 +79,41 @@ BuildResult ExamSetBuilder::buildUserSet(Table& userSet, Table& current)
     return build(userSet, current, false, -1);
 }
 
+BuildResult ExamSetBuilder::buildChosenSet(Table& source, Table& current, bool fromBank,
+                                           const std::vector<int>& ids, int take)
+{
+    return write(source, current, fromBank, presentItems(source, ids), take);
+}
+
+std::vector<int> ExamSetBuilder::presentItems(Table& source, const std::vector<int>& ids)
+{
+    std::vector<int> present;
+    const int key = source.fieldIndex(QStringLiteral("Q_ID"));
+    for (int id : ids) {
+        if (std::find(present.begin(), present.end(), id) != present.end())
+            continue;
+        source.setKey();
+        source.setValueAt(key, id);
+        if (source.gotoKey())
+            present.push_back(id);
+    }
+    return present;
+}
+
 BuildResult ExamSetBuilder::build(Table& source, Table& current, bool fromBank, int take)
 {
-    ProgressScope progress(m_progress);
-
     std::vector<int> candidates;
     candidates.reserve(static_cast<size_t>(source.recordCount()));
     for (source.first(); !source.eof(); source.next())
         candidates.push_back(fromBank ? source.recNo()
                                       : static_cast<int>(source.asInteger(QStringLiteral("Q_ID"))));
+    return write(source, current, fromBank, std::move(candidates), take);
+}
+
+BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
+                                  std::vector<int> candidates, int take)
+{
+    ProgressScope progress(m_progress);
 
     // A uniform shuffle; for the random exam its first n entries are a
     // uniform sample of n distinct items in random order.

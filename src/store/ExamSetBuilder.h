@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace store {
 
@@ -31,6 +32,13 @@ public:
     // Every user-set item, without exam number, simulation or exhibits.
     BuildResult buildUserSet(Table& userSet, Table& current);
 
+    // The items of ids (Q_IDs of the source) that the source still holds, in
+    // a new order; take >= 0 keeps only that many of them.
+    BuildResult buildChosenSet(Table& source, Table& current, bool fromBank,
+                               const std::vector<int>& ids, int take = -1);
+    // Those of ids that the open source holds, in the order given.
+    static std::vector<int> presentItems(Table& source, const std::vector<int>& ids);
+
     // Sizes Responses to the current set and clears it.
     static void resetResponses(Table& current, Responses& responses);
 
@@ -38,6 +46,8 @@ public:
 
 private:
     BuildResult build(Table& source, Table& current, bool fromBank, int take);
+    BuildResult write(Table& source, Table& current, bool fromBank, std::vector<int> candidates,
+                      int take);
 
     ProgressWindow* m_progress;
     SeedSource m_seed;

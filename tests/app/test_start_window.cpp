@@ -37,11 +37,12 @@ private slots:
 
     void windowsAreCreatedOnceInStartUpOrder()
     {
-        QCOMPARE(m_owner->creationOrder(),
-                 QStringList({"startWindow", "examWindow", "progressWindow", "scoreReport",
-                              "nameDialog", "itemsReview", "noteWindow", "optionsDialog",
-                              "samplerData", "aboutBox", "testSampler", "exhibit1Window",
-                              "exhibit2Window", "printingSimulation", "subnetMaskSimulation"}));
+        QCOMPARE(
+            m_owner->creationOrder(),
+            QStringList({"startWindow", "examWindow", "progressWindow", "scoreReport", "nameDialog",
+                         "itemsReview", "noteWindow", "optionsDialog", "samplerData", "aboutBox",
+                         "testSampler", "exhibit1Window", "exhibit2Window", "printingSimulation",
+                         "subnetMaskSimulation", "historyWindow"}));
         QCOMPARE(QString::fromLatin1(m_owner->examWindow()->metaObject()->className()),
                  QStringLiteral("session::ExamWindow"));
         QCOMPARE(m_owner->examWindow()->windowTitle(), QStringLiteral("Quizlark TCP/IP 4.0"));

@@ -88,6 +88,44 @@ private slots:
         QVERIFY(f.m_viewAnswersButton->x() < f.m_printReportButton->x());
         QVERIFY(f.m_printReportButton->geometry().right() < f.m_exitExamButton->x());
         QVERIFY(f.m_totalChart->geometry().bottom() < f.m_totalLabel->y());
+        // The one button the drills added stands between Print and Exit,
+        // with the strip's height and the buttons' width as they were.
+        QVERIFY(f.m_printReportButton->geometry().right() < f.m_drillsButton->x());
+        QVERIFY(f.m_drillsButton->geometry().right() < f.m_exitExamButton->x());
+        QCOMPARE(f.m_drillsButton->width(), f.m_printReportButton->width());
+        QCOMPARE(f.m_drillsButton->geometry(),
+                 f.m_printReportButton->geometry().translated(
+                     f.m_drillsButton->x() - f.m_printReportButton->x(), 0));
+        QCOMPARE(f.m_exitExamButton->geometry().right(), f.width() - 1 - 8);
+    }
+
+    // A report of the history prints and closes, nothing else; Escape closes it.
+    void aReadOnlyReportShowsAnAttempt()
+    {
+        ScoreReport& f = *m_form;
+        f.setReadOnly(true);
+        store::Attempt a;
+        a.title = QStringLiteral("Practice Exam C");
+        a.candidate = QStringLiteral("Grace");
+        a.itemCount = 3;
+        a.items = {{5, true, false, false}, {6, true, false, false}, {9, false, false, false}};
+        a.sections[1] = {1, 2}; // 50 %
+        a.sections[3] = {1, 1};
+        f.showAttempt(a);
+        QCOMPARE(f.m_totalLabel->text(),
+                 QStringLiteral("Passing Score: 850   Your Score: 667   Grade: Fail"));
+        QCOMPARE(f.m_sectionChart->bars().size(), size_t(5));
+        QCOMPARE(f.m_sectionChart->bars()[3].label,
+                 QStringLiteral("Installation and Configuration (1/2) "));
+        QCOMPARE(f.m_sectionChart->bars()[3].value, 50.0);
+        QCOMPARE(f.m_sectionChart->bars()[1].value, 100.0);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(!f.m_viewAnswersButton->isVisible());
+        QVERIFY(!f.m_drillsButton->isVisible());
+        QVERIFY(f.m_printReportButton->isDefault());
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QVERIFY(!f.isVisible());
     }
 
     void showsTheTotalScore_data()

@@ -2,6 +2,7 @@
 // shipped bank follows a newer install without losing notes, and the mode of
 // the files that hold the user's data.
 #include "DataFolder.h"
+#include "History.h"
 #include "Schemas.h"
 #include "Session.h"
 #include "Table.h"
@@ -169,6 +170,9 @@ private slots:
         QVERIFY(QFileInfo::exists(userSet));
         QVERIFY(privateToOwner(dataBank()));
         QVERIFY(privateToOwner(userSet));
+        const QString history = QDir(m_data).filePath(QString::fromLatin1(store::kHistoryFile));
+        QVERIFY(QFileInfo::exists(history));
+        QVERIFY(privateToOwner(history));
         QVERIFY(!QFileInfo::exists(dataBank() + QStringLiteral(".new")));
     }
 

@@ -1,0 +1,200 @@
+#include "ColumnChart.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+double unitOf(const QPaintDevice* device)
+{
+    return device ? device->logicalDpiY() / 96.0 : 1.0;
+}
+
+QString axisNumber(double v)
+{
+    return QString::number(v, 'g', 12);
+}
+
+} // namespace
+
+void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& title,
+                      const QColor& titleColour, const std::vector<ChartColumn>& columns,
+                      const QColor& columnColour, const ChartAxis& axis,
+                      const std::optional<ChartLine>& line, const ChartStyle& style)
+{
+    const QPaintDevice* device = painter.device();
+    const double px = unitOf(device);
+    const double pad = 4 * px;
+    const double tick = 3 * px;
+    const QFontMetricsF fm(style.axisFont, device);
+    const QRectF inner = rect.adjusted(pad, pad, -pad, -pad);
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (style.background.isValid())
+        painter.fillRect(rect, style.background);
+    if (style.border) {
+        painter.setPen(QPen(Qt::black, px));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect.adjusted(px / 2, px / 2, -px / 2, -px / 2));
+    }
+
+    double top = inner.top();
+    if (!title.isEmpty()) {
+        const QFontMetricsF tfm(style.titleFont, device);
+        const double frame = style.titleFramed ? 3 * px : 0;
+        const QString text = tfm.elidedText(title, Qt::ElideRight, inner.width() - 2 * frame);
+        const double w = std::min(tfm.horizontalAdvance(text) + 2 * frame, inner.width());
+        const double h = tfm.height() + 2 * frame;
+        double x = inner.center().x() - w / 2;
+        if (style.titleAlignment & Qt::AlignLeft)
+            x = inner.left();
+        const QRectF titleRect(x, top, w, h);
+        if (style.titleBackground.isValid())
+            painter.fillRect(titleRect, style.titleBackground);
+        if (style.titleFramed) {
+            painter.setPen(QPen(Qt::black, px));
+            painter.drawRect(titleRect.adjusted(px / 2, px / 2, -px / 2, -px / 2));
+        }
+        painter.setFont(style.titleFont);
+        painter.setPen(titleColour);
+        painter.drawText(titleRect, Qt::AlignCenter | Qt::TextDontClip, text);
+        top += h + pad;
+    }
+
+    // Numbers at the left of the value axis, column labels under the plot.
+    std::vector<double> values;
+    if (axis.maximum > axis.minimum && axis.step > 0 &&
+        (axis.maximum - axis.minimum) / axis.step <= 1000)
+        for (int i = 0;; ++i) {
+            const double v = axis.minimum + i * axis.step;
+            if (v > axis.maximum + axis.step * 1e-9)
+                break;
+            values.push_back(v);
+        }
+    double numberWidth = 0;
+    for (double v : values)
+        numberWidth = std::max(numberWidth, fm.horizontalAdvance(axisNumber(v)));
+    const QRectF plot(QPointF(inner.left() + numberWidth + tick + px, top + fm.height() / 2),
+                      QPointF(inner.right() - px, inner.bottom() - tick - fm.height()));
+    const double span = axis.maximum - axis.minimum;
+    const auto yOf = [&](double v) {
+        const double share = span > 0 ? std::clamp((v - axis.minimum) / span, 0.0, 1.0) : 0.0;
+        return plot.bottom() - share * plot.height();
+    };
+
+    painter.setFont(style.axisFont);
+    const QPen grid(QColor(128, 128, 128), px, Qt::DotLine);
+    for (double v : values) {
+        const double y = yOf(v);
+        painter.setPen(grid);
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        painter.setPen(QPen(Qt::black, px));
+        painter.drawLine(QPointF(plot.left() - tick, y), QPointF(plot.left(), y));
+        painter.drawText(QRectF(inner.left(), y - fm.height() / 2, numberWidth, fm.height()),
+                         Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip, axisNumber(v));
+    }
+
+    const size_t n = columns.size();
+    if (n > 0) {
+        const double slot = plot.width() / static_cast<double>(n);
+        const double w = std::max(px, slot * std::clamp(style.barFraction, 0.0, 1.0));
+        // Labels are thinned out so that they never run into each other.
+        double widest = 0;
+        for (const ChartColumn& c : columns)
+            widest = std::max(widest, fm.horizontalAdvance(c.label));
+        const size_t every =
+            std::max<size_t>(1, static_cast<size_t>(std::ceil((widest + 2 * px) / slot)));
+        painter.setPen(QPen(Qt::black, px));
+        for (size_t i = 0; i < n; ++i) {
+            const double left = plot.left() + static_cast<double>(i) * slot;
+            if (columns[i].value) {
+                const double y = yOf(*columns[i].value);
+                if (plot.bottom() - y > 0) {
+                    painter.setBrush(columnColour);
+                    painter.drawRect(QRectF(left + (slot - w) / 2, y, w, plot.bottom() - y));
+                }
+            }
+            // The newest column is always labelled.
+            if ((n - 1 - i) % every == 0)
+                painter.drawText(QRectF(left - slot, plot.bottom() + tick, 3 * slot, fm.height()),
+                                 Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
+                                 columns[i].label);
+        }
+    }
+
+    if (line) {
+        const double y = yOf(line->value);
+        painter.setPen(QPen(line->colour, 2 * px));
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        if (!line->label.isEmpty()) {
+            const double lw = fm.horizontalAdvance(line->label) + 4 * px;
+            const QRectF box(plot.right() - lw, y - fm.height() - px, lw, fm.height());
+            painter.fillRect(box, style.background.isValid() ? style.background : Qt::white);
+            painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, line->label);
+        }
+    }
+
+    painter.setPen(QPen(Qt::black, px));
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+    painter.drawLine(plot.topLeft(), plot.bottomLeft());
+    painter.restore();
+}
+
+ColumnChart::ColumnChart(QWidget* parent) : QWidget(parent) {}
+
+void ColumnChart::setTitle(const QString& title)
+{
+    m_title = title;
+    update();
+}
+
+void ColumnChart::setTitleColour(const QColor& colour)
+{
+    m_titleColour = colour;
+    update();
+}
+
+void ColumnChart::setColumns(std::vector<ChartColumn> columns)
+{
+    m_columns = std::move(columns);
+    update();
+}
+
+void ColumnChart::setColumnColour(const QColor& colour)
+{
+    m_columnColour = colour;
+    update();
+}
+
+void ColumnChart::setAxis(const ChartAxis& axis)
+{
+    m_axis = axis;
+    update();
+}
+
+void ColumnChart::setLine(std::optional<ChartLine> line)
+{
+    m_line = std::move(line);
+    update();
+}
+
+void ColumnChart::setStyle(const ChartStyle& style)
+{
+    m_style = style;
+    update();
+}
+
+void ColumnChart::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paintColumnChart(painter, QRectF(rect()), m_title, m_titleColour, m_columns, m_columnColour,
+                     m_axis, m_line, m_style);
+}
+
+} // namespace platform

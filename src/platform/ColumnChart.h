@@ -1,0 +1,64 @@
+#pragma once
+
+#include "BarChart.h"
+
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+struct ChartColumn {
+    QString label;               // under the column
+    std::optional<double> value; // none: an empty slot
+};
+
+// A line across the plot at a value, such as a pass mark.
+struct ChartLine {
+    double value;
+    QColor colour;
+    QString label; // drawn at the line's right end, above it
+};
+
+// Upright columns along a value axis that runs upwards, in the look of the
+// bar charts: flat, grid lines at every step, black-edged columns, the title
+// on top. Column 0 is the leftmost.
+void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& title,
+                      const QColor& titleColour, const std::vector<ChartColumn>& columns,
+                      const QColor& columnColour, const ChartAxis& axis,
+                      const std::optional<ChartLine>& line, const ChartStyle& style = {});
+
+class ColumnChart final : public QWidget {
+    Q_OBJECT
+public:
+    explicit ColumnChart(QWidget* parent = nullptr);
+
+    void setTitle(const QString& title);
+    const QString& title() const { return m_title; }
+    void setTitleColour(const QColor& colour);
+    void setColumns(std::vector<ChartColumn> columns);
+    const std::vector<ChartColumn>& columns() const { return m_columns; }
+    void setColumnColour(const QColor& colour);
+    const QColor& columnColour() const { return m_columnColour; }
+    void setAxis(const ChartAxis& axis);
+    const ChartAxis& axis() const { return m_axis; }
+    void setLine(std::optional<ChartLine> line);
+    const std::optional<ChartLine>& line() const { return m_line; }
+    void setStyle(const ChartStyle& style);
+
+    QSize minimumSizeHint() const override { return {120, 90}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_title;
+    QColor m_titleColour = QColor(0, 0, 128);
+    std::vector<ChartColumn> m_columns;
+    QColor m_columnColour = Qt::red;
+    ChartAxis m_axis{0, 100, 10};
+    std::optional<ChartLine> m_line;
+    ChartStyle m_style;
+};
+
+} // namespace platform

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "History.h"
+#include "Responses.h"
+
+#include <vector>
+
+namespace results {
+
+// The history record of the exam just graded, with the figures the score
+// report shows. sourceIds holds, for item k at k - 1, the Q_ID of the bank or
+// user-set item it was copied from.
+store::Attempt makeAttempt(const QString& examTitle, const QString& candidateName, double when,
+                           int secondsUsed, const store::Responses& responses,
+                           const std::vector<int>& sourceIds, bool userItems);
+
+} // namespace results

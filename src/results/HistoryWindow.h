@@ -1,0 +1,92 @@
+#pragma once
+
+#include "ColumnChart.h"
+#include "Drills.h"
+#include "History.h"
+
+#include <QDialog>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace platform {
+class Services;
+class ShadowLabel;
+} // namespace platform
+
+namespace results {
+
+class ScoreReport;
+
+// The record of every graded exam: the trend of the score and of each
+// section over the attempts, the attempts newest first, and from a chosen
+// attempt its score report again and the drills on it. It starts no exam: a
+// drill goes out through drillRequested(), and the exam window acts.
+class HistoryWindow final : public QDialog {
+    Q_OBJECT
+public:
+    // The charts show this many of the newest attempts.
+    static constexpr int kChartedAttempts = 30;
+
+    explicit HistoryWindow(platform::Services& services, QWidget* parent = nullptr);
+    ~HistoryWindow() override;
+
+    void setHistoryFile(store::HistoryFile* file) { m_file = file; }
+    // Reads the history again. A file that cannot be read is reported over
+    // messageParent (this window when null), and the window then has nothing
+    // to show: false.
+    bool reload(QWidget* messageParent = nullptr);
+    // Oldest first, as the file holds them.
+    const std::vector<store::Attempt>& attempts() const { return m_attempts; }
+    // The attempt of the chosen row, or null.
+    const store::Attempt* chosenAttempt() const;
+    // Row 0 is the newest attempt.
+    void chooseRow(int row);
+
+    // The score report of an earlier attempt, read only.
+    ScoreReport* attemptReport() const { return m_attemptReport.get(); }
+
+    platform::ShadowLabel* m_bannerLabel;
+    platform::ColumnChart* m_scoreChart;
+    platform::ColumnChart* m_sectionCharts[store::kSectionCount];
+    QTreeWidget* m_attemptList;
+    QLabel* m_summaryLabel;
+    QPushButton* m_showReportButton;
+    QPushButton* m_retakeMissedButton;
+    QPushButton* m_retakeMarkedButton;
+    QPushButton* m_deleteButton;
+    QPushButton* m_deleteAllButton;
+    QPushButton* m_closeButton;
+
+public slots:
+    void showChosenReport();
+    void retakeMissed();
+    void retakeMarked();
+    void deleteChosenAttempt();
+    void deleteWholeHistory();
+
+signals:
+    void drillRequested(const store::Attempt& attempt, store::DrillKind kind);
+    // `when` is the attempt's date, for the printed page.
+    void printReportRequested(results::ScoreReport* report, double when);
+
+private:
+    void fill();
+    void fillCharts();
+    void enableButtons();
+
+    platform::Services& m_services;
+    store::HistoryFile* m_file = nullptr;
+    std::vector<store::Attempt> m_attempts;
+    std::unique_ptr<ScoreReport> m_attemptReport;
+    double m_reportWhen = 0;
+};
+
+// The date and time of an attempt in the user's short format.
+QString attemptDateText(double when);
+// A duration in seconds as h:mm:ss.
+QString usedTimeText(int seconds);
+
+} // namespace results

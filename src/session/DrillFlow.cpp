@@ -1,0 +1,212 @@
+// The history of graded exams and the drills on it: what the exam window
+// records at grading, the History window, and the start of a drill, which is
+// an exam like any other drawn from chosen items of the bank or the user set.
+#include "ExamWindow.h"
+
+#include "AttemptRecord.h"
+#include "Drills.h"
+#include "ExamSetBuilder.h"
+#include "HistoryWindow.h"
+#include "ItemRules.h"
+#include "NameDialog.h"
+#include "ScoreReport.h"
+#include "Services.h"
+#include "Session.h"
+#include "Table.h"
+#include "TableError.h"
+
+#include <QMenu>
+#include <cmath>
+
+namespace session {
+
+namespace {
+
+QString errorText(const std::exception& e)
+{
+    if (const auto* t = dynamic_cast<const platform::TableError*>(&e))
+        return t->text();
+    return QString::fromUtf8(e.what());
+}
+
+} // namespace
+
+void ExamWindow::buildHistoryMenu()
+{
+    // In the exam menu, so that both are reached only while no exam runs.
+    m_examsMenu->addSeparator();
+    m_historyAction = m_examsMenu->addAction(QStringLiteral("&History..."));
+    m_historyAction->setObjectName(QStringLiteral("historyAction"));
+    connect(m_historyAction, &QAction::triggered, this, &ExamWindow::openHistory);
+    m_weakestSectionAction = m_examsMenu->addAction(QStringLiteral("&Weakest Section"));
+    m_weakestSectionAction->setObjectName(QStringLiteral("weakestSectionAction"));
+    connect(m_weakestSectionAction, &QAction::triggered, this,
+            &ExamWindow::startWeakestSectionDrill);
+}
+
+void ExamWindow::setHistoryWindow(results::HistoryWindow* form)
+{
+    m_historyWindow = form;
+    form->setHistoryFile(m_history.get());
+    connect(form, &results::HistoryWindow::drillRequested, this,
+            [this](const store::Attempt& attempt, store::DrillKind kind) {
+                // A copy: choosing the drill may reload the window's list.
+                const store::Attempt chosen = attempt;
+                if (offerDrill(chosen, kind, m_historyWindow))
+                    m_historyWindow->done(QDialog::Accepted);
+            });
+    connect(form, &results::HistoryWindow::printReportRequested, this, &ExamWindow::printReport);
+}
+
+void ExamWindow::noteSourceItems(bool userItems)
+{
+    m_userItems = userItems;
+    m_lastAttempt.reset();
+    m_sourceIds.assign(responses.size(), 0);
+    const int source = m_currentSet->fieldIndex(QStringLiteral("Q_OR_NUMBER"));
+    for (m_currentSet->first(); !m_currentSet->eof(); m_currentSet->next()) {
+        const int k = m_currentSet->recNo();
+        if (k >= 1 && static_cast<size_t>(k) <= m_sourceIds.size())
+            m_sourceIds[static_cast<size_t>(k - 1)] = m_currentSet->valueAt(source).toInt();
+    }
+    m_startedAt = m_services.monotonicNow();
+}
+
+void ExamWindow::recordAttempt()
+{
+    const int seconds =
+        static_cast<int>(std::llround((m_services.monotonicNow() - m_startedAt) * 86400.0));
+    m_lastAttempt = std::make_unique<store::Attempt>(
+        results::makeAttempt(examTitle, candidateName, m_services.now(), std::max(0, seconds),
+                             responses, m_sourceIds, m_userItems));
+    try {
+        m_lastAttempt->key = m_history->add(*m_lastAttempt);
+    } catch (const std::exception& e) {
+        // The exam is graded all the same; only its record is missing.
+        m_services.message(this, platform::MsgKind::Warning,
+                           QStringLiteral("This exam could not be added to the history.\r") +
+                               errorText(e),
+                           platform::Ok);
+    }
+}
+
+void ExamWindow::openHistory()
+{
+    if (!m_historyWindow || mode != ModeIdle)
+        return;
+    if (!m_historyWindow->reload(this))
+        return;
+    m_services.runModal(m_historyWindow);
+    startPendingDrill();
+}
+
+bool ExamWindow::offerDrill(const store::Attempt& attempt, store::DrillKind kind, QWidget* over)
+{
+    DrillPlan plan;
+    plan.title = store::drillTitle(attempt.title, kind);
+    plan.ids = store::drillItems(attempt, kind);
+    plan.userItems = attempt.userItems();
+    return prepareDrill(std::move(plan), over, 0);
+}
+
+void ExamWindow::startWeakestSectionDrill()
+{
+    if (mode != ModeIdle)
+        return;
+    std::vector<store::Attempt> attempts;
+    try {
+        attempts = m_history->readAll();
+    } catch (const std::exception& e) {
+        m_services.message(this, platform::MsgKind::Warning,
+                           QStringLiteral("The exam history cannot be read, so there is no "
+                                          "weakest section to drill.\r") +
+                               errorText(e),
+                           platform::Ok);
+        return;
+    }
+    const store::WeakestSection weakest = store::weakestSection(attempts);
+    if (weakest.section == 0) {
+        m_services.message(this, platform::MsgKind::Information,
+                           QStringLiteral("No graded exam in the history has items of a "
+                                          "section yet, so there is no weakest section."),
+                           platform::Ok);
+        return;
+    }
+    DrillPlan plan;
+    plan.title = store::weakestSectionTitle(weakest.section);
+    if (!run([&] {
+            store::Table bank(*m_session, QString::fromLatin1(store::kBankFile),
+                              store::bankSchema());
+            bank.open();
+            plan.ids = store::sectionItems(bank, weakest.section);
+        }))
+        return;
+    const int pool = static_cast<int>(plan.ids.size());
+    if (prepareDrill(std::move(plan), this, pool))
+        startPendingDrill();
+}
+
+bool ExamWindow::prepareDrill(DrillPlan plan, QWidget* over, int poolForCount)
+{
+    // Items may have gone since the attempt (a user item deleted in the
+    // sampler): the drill holds those still there.
+    if (!plan.ids.empty() && poolForCount == 0 && !run([&] {
+            store::Table source(
+                *m_session,
+                QString::fromLatin1(plan.userItems ? store::kUserSetFile : store::kBankFile),
+                plan.userItems ? store::userSetSchema() : store::bankSchema());
+            source.open();
+            plan.ids = store::ExamSetBuilder::presentItems(source, plan.ids);
+        }))
+        return false;
+    if (plan.ids.empty()) {
+        m_services.message(over, platform::MsgKind::Information,
+                           QStringLiteral("This drill has no items."), platform::Ok);
+        return false;
+    }
+    m_nameDialog->setWindowTitle(plan.title);
+    if (poolForCount > 0) {
+        // As for a random exam: the count is asked, the time box keeps the
+        // value it showed last.
+        m_nameDialog->setQuestionCount(poolForCount, true);
+    } else {
+        m_nameDialog->setQuestionCount(static_cast<int>(plan.ids.size()), false);
+        m_nameDialog->setTimeMinutes(defaultTime);
+    }
+    if (!takeNameDialog())
+        return false;
+    if (poolForCount > 0)
+        plan.take = m_nameDialog->questionCount();
+    m_pendingDrill = std::make_unique<DrillPlan>(std::move(plan));
+    return true;
+}
+
+void ExamWindow::startPendingDrill()
+{
+    if (!m_pendingDrill)
+        return;
+    const DrillPlan plan = std::move(*m_pendingDrill);
+    m_pendingDrill.reset();
+    // The graded exam the drill may come from ends here.
+    closeCurrentExam();
+    examTitle = plan.title;
+    if (!plan.userItems && m_resetSimulations)
+        m_resetSimulations();
+    buildAndStart(
+        [&] {
+            store::Table& source = plan.userItems ? *m_userSet : *m_qset;
+            if (plan.userItems) {
+                source.open();
+                store::checkUserItemsAnswerable(source);
+            } else {
+                m_qset->setFilter(QString());
+                m_qset->setFiltered(false);
+                m_qset->open();
+            }
+            return m_builder->buildChosenSet(source, *m_currentSet, !plan.userItems, plan.ids,
+                                             plan.take);
+        },
+        plan.userItems);
+}
+
+} // namespace session

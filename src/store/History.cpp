@@ -1,0 +1,238 @@
+#include "History.h"
+
+#include "Session.h"
+#include "Table.h"
+#include "TableError.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cmath>
+#include <stdexcept>
+
+namespace store {
+
+using platform::ColumnDef;
+using platform::ColumnType;
+
+namespace {
+
+const QDate kDayZero(1899, 12, 30);
+const char* const kWhenFormat = "yyyy-MM-dd hh:mm:ss";
+
+QString rightField(int s)
+{
+    return QStringLiteral("H_RIGHT%1").arg(s);
+}
+
+QString totalField(int s)
+{
+    return QStringLiteral("H_TOTAL%1").arg(s);
+}
+
+[[noreturn]] void refuse(const QString& path, qint64 key, const QString& what)
+{
+    throw platform::TableError(platform::TableError::Corrupt,
+                               QStringLiteral("The history file \"%1\" is damaged: the record "
+                                              "with Q_ID %2 %3.")
+                                   .arg(QFileInfo(path).fileName())
+                                   .arg(key)
+                                   .arg(what));
+}
+
+// Reads the current record, refusing one that no graded exam could have left.
+Attempt readAttempt(const Table& t, const QString& path)
+{
+    Attempt a;
+    a.key = t.asInteger(QStringLiteral("Q_ID"));
+    a.when = parseWhen(t.asString(QStringLiteral("H_DATE")));
+    if (a.when < 0)
+        refuse(path, a.key, QStringLiteral("has no readable date"));
+    a.title = t.asString(QStringLiteral("H_TITLE"));
+    a.candidate = t.asString(QStringLiteral("H_NAME"));
+    a.itemCount = static_cast<int>(t.asInteger(QStringLiteral("H_ITEMS")));
+    a.score = static_cast<int>(t.asInteger(QStringLiteral("H_SCORE")));
+    a.pass = t.asBoolean(QStringLiteral("H_PASS"));
+    a.secondsUsed = static_cast<int>(t.asInteger(QStringLiteral("H_SECONDS")));
+    try {
+        a.items = decodeItems(t.asString(QStringLiteral("H_RESULTS")));
+    } catch (const std::invalid_argument& e) {
+        refuse(
+            path, a.key,
+            QStringLiteral("holds an unreadable item list (%1)").arg(QString::fromUtf8(e.what())));
+    }
+    if (a.itemCount != static_cast<int>(a.items.size()))
+        refuse(path, a.key,
+               QStringLiteral("counts %1 items but lists %2").arg(a.itemCount).arg(a.items.size()));
+    if (a.score < 0 || a.score > 1000)
+        refuse(path, a.key, QStringLiteral("holds the score %1").arg(a.score));
+    if (a.secondsUsed < 0)
+        refuse(path, a.key, QStringLiteral("holds a negative time"));
+    int sectionItems = 0;
+    for (int s = 1; s <= kSectionCount; ++s) {
+        SectionTally& tally = a.sections[static_cast<size_t>(s - 1)];
+        tally.correct = static_cast<int>(t.asInteger(rightField(s)));
+        tally.total = static_cast<int>(t.asInteger(totalField(s)));
+        if (tally.correct < 0 || tally.total < tally.correct)
+            refuse(path, a.key,
+                   QStringLiteral("holds %1 of %2 for section %3")
+                       .arg(tally.correct)
+                       .arg(tally.total)
+                       .arg(s));
+        sectionItems += tally.total;
+    }
+    if (sectionItems > a.itemCount)
+        refuse(path, a.key, QStringLiteral("has more items in its sections than in the exam"));
+    return a;
+}
+
+} // namespace
+
+const TableSchema& historySchema()
+{
+    static const TableSchema schema = [] {
+        TableSchema f;
+        f.push_back({QStringLiteral("Q_ID"), ColumnType::Integer});
+        f.push_back({QStringLiteral("H_DATE"), ColumnType::String});
+        f.push_back({QStringLiteral("H_TITLE"), ColumnType::String});
+        f.push_back({QStringLiteral("H_NAME"), ColumnType::String});
+        f.push_back({QStringLiteral("H_ITEMS"), ColumnType::Integer});
+        f.push_back({QStringLiteral("H_SCORE"), ColumnType::Integer});
+        f.push_back({QStringLiteral("H_PASS"), ColumnType::Boolean});
+        for (int s = 1; s <= kSectionCount; ++s) {
+            f.push_back({rightField(s), ColumnType::Integer});
+            f.push_back({totalField(s), ColumnType::Integer});
+        }
+        f.push_back({QStringLiteral("H_SECONDS"), ColumnType::Integer});
+        f.push_back({QStringLiteral("H_RESULTS"), ColumnType::Memo});
+        return f;
+    }();
+    return schema;
+}
+
+QString encodeItems(const std::vector<AttemptItem>& items)
+{
+    QStringList tokens;
+    tokens.reserve(static_cast<qsizetype>(items.size()));
+    for (const AttemptItem& i : items) {
+        QString t;
+        if (i.userItem)
+            t += QLatin1Char('U');
+        t += QString::number(i.id);
+        t += i.correct ? QLatin1Char('+') : QLatin1Char('-');
+        if (i.marked)
+            t += QLatin1Char('m');
+        tokens << t;
+    }
+    return tokens.join(QLatin1Char(' '));
+}
+
+std::vector<AttemptItem> decodeItems(const QString& text)
+{
+    static const QRegularExpression token(QStringLiteral("^(U?)([1-9][0-9]{0,9})([+-])(m?)$"));
+    std::vector<AttemptItem> items;
+    for (const QString& t : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch m = token.match(t);
+        bool ok = false;
+        const qint64 id = m.hasMatch() ? m.captured(2).toLongLong(&ok) : 0;
+        if (!ok || id > 2147483647)
+            throw std::invalid_argument(("item \"" + t + "\"").toStdString());
+        items.push_back({static_cast<int>(id), m.captured(3) == QLatin1String("+"),
+                         !m.captured(4).isEmpty(), !m.captured(1).isEmpty()});
+    }
+    return items;
+}
+
+QString formatWhen(double days)
+{
+    const qint64 seconds = std::llround(days * 86400.0);
+    const qint64 day = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    const QDateTime dt(kDayZero.addDays(day),
+                       QTime(0, 0).addSecs(static_cast<int>(seconds - day * 86400)));
+    return dt.toString(QLatin1String(kWhenFormat));
+}
+
+double parseWhen(const QString& text)
+{
+    const QDateTime dt = QDateTime::fromString(text, QLatin1String(kWhenFormat));
+    if (!dt.isValid() || dt.date() < kDayZero)
+        return -1;
+    return static_cast<double>(kDayZero.daysTo(dt.date())) +
+           dt.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
+HistoryFile::HistoryFile(Session& session, const QString& path) : m_session(session), m_path(path)
+{
+}
+
+std::vector<Attempt> HistoryFile::readAll() const
+{
+    std::vector<Attempt> attempts;
+    if (!QFileInfo::exists(m_path))
+        return attempts;
+    Table t(m_session, m_path, historySchema());
+    t.open();
+    for (t.first(); !t.eof(); t.next())
+        attempts.push_back(readAttempt(t, m_path));
+    t.close();
+    // Keys grow with every record, so key order is the order of grading even
+    // when the clock was set back in between.
+    return attempts;
+}
+
+qint64 HistoryFile::add(const Attempt& a)
+{
+    // A file that exists is never created anew, not even an empty one: a
+    // damaged history is reported, not silently replaced.
+    Table t(m_session, m_path, historySchema(), !QFileInfo::exists(m_path));
+    t.open();
+    t.append();
+    t.setValue(QStringLiteral("H_DATE"), formatWhen(a.when));
+    t.setValue(QStringLiteral("H_TITLE"), a.title);
+    t.setValue(QStringLiteral("H_NAME"), a.candidate);
+    t.setValue(QStringLiteral("H_ITEMS"), static_cast<int>(a.items.size()));
+    t.setValue(QStringLiteral("H_SCORE"), a.score);
+    t.setValue(QStringLiteral("H_PASS"), a.pass);
+    for (int s = 1; s <= kSectionCount; ++s) {
+        t.setValue(rightField(s), a.sections[static_cast<size_t>(s - 1)].correct);
+        t.setValue(totalField(s), a.sections[static_cast<size_t>(s - 1)].total);
+    }
+    t.setValue(QStringLiteral("H_SECONDS"), a.secondsUsed);
+    t.setValue(QStringLiteral("H_RESULTS"), encodeItems(a.items));
+    t.post();
+    const qint64 key = t.asInteger(QStringLiteral("Q_ID"));
+    t.close();
+    return key;
+}
+
+void HistoryFile::remove(qint64 key)
+{
+    Table t(m_session, m_path, historySchema());
+    t.open();
+    t.setKey();
+    t.setValue(QStringLiteral("Q_ID"), key);
+    if (t.gotoKey())
+        t.remove();
+    t.close();
+}
+
+void HistoryFile::removeAll()
+{
+    if (!QFileInfo::exists(m_path))
+        return;
+    Table t(m_session, m_path, historySchema());
+    t.emptyTable();
+}
+
+void ensureHistoryFile(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        return;
+    Session session(QString::fromLatin1(kSessionName));
+    session.registerPassword(QString::fromLatin1(kTablePassword));
+    Table t(session, QFileInfo(path).absoluteFilePath(), historySchema(), true);
+    t.open();
+    t.close();
+}
+
+} // namespace store

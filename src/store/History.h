@@ -1,0 +1,89 @@
+#pragma once
+
+#include "Schemas.h"
+
+#include <QString>
+#include <array>
+#include <vector>
+
+namespace store {
+
+class Session;
+
+// The file of graded exams, beside the user set; it only ever grows unless
+// the candidate deletes attempts.
+inline constexpr const char* kHistoryFile = "tcpiphst.DAT";
+
+// One item of a graded exam. userItem: the id is a Q_ID of the user set, not
+// of the bank.
+struct AttemptItem {
+    int id = 0;
+    bool correct = false;
+    bool marked = false;
+    bool userItem = false;
+
+    bool operator==(const AttemptItem&) const = default;
+};
+
+struct SectionTally {
+    int correct = 0;
+    int total = 0;
+
+    bool operator==(const SectionTally&) const = default;
+};
+
+// One graded exam as the history keeps it.
+struct Attempt {
+    qint64 key = 0;    // Q_ID in the history file; 0 until it is added
+    double when = 0;   // local date-time in days, as the clock gives it
+    QString title;     // ExamTitle
+    QString candidate; // CandidateName
+    int itemCount = 0;
+    int score = 0;     // 0..1000, as shown
+    bool pass = false; // decided on the unrounded score, as the report does
+    std::array<SectionTally, kSectionCount> sections{}; // element s - 1 for section s
+    int secondsUsed = 0;
+    std::vector<AttemptItem> items; // in the exam's order
+
+    bool userItems() const { return !items.empty() && items.front().userItem; }
+    bool operator==(const Attempt&) const = default;
+};
+
+const TableSchema& historySchema();
+
+// The per-item field: one token per item, "<id><+|-><m?>" with a leading "U"
+// for a user item, e.g. "12+ 7-m U3+".
+QString encodeItems(const std::vector<AttemptItem>& items);
+// Throws std::invalid_argument for a text that is not such a list.
+std::vector<AttemptItem> decodeItems(const QString& text);
+
+// Days counted as the clock counts them, as "yyyy-MM-dd hh:mm:ss".
+QString formatWhen(double days);
+// Reads formatWhen's text back; a text it did not write gives a negative value.
+double parseWhen(const QString& text);
+
+// The history file, opened for each operation and closed again, so that no
+// handle on it stays open between exams. Every call throws
+// platform::TableError, also for a record that is not a history record.
+class HistoryFile final {
+public:
+    // path resolves against the working directory, as the other tables do.
+    HistoryFile(Session& session, const QString& path = QString::fromLatin1(kHistoryFile));
+
+    const QString& path() const { return m_path; }
+    // Oldest first; a missing file is an empty history.
+    std::vector<Attempt> readAll() const;
+    // Returns the new record's key; creates the file when it is missing.
+    qint64 add(const Attempt& attempt);
+    void remove(qint64 key);
+    void removeAll();
+
+private:
+    Session& m_session;
+    QString m_path;
+};
+
+// Creates an empty history file unless one exists.
+void ensureHistoryFile(const QString& path);
+
+} // namespace store
