@@ -144,6 +144,8 @@ ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
     row->addWidget(m_drillsButton);
     row->addStretch(1);
     row->addWidget(m_exitExamButton);
+    // Made after Exit Exam, it stands before it: Tab follows what is seen.
+    QWidget::setTabOrder(m_drillsButton, m_exitExamButton);
     v->addWidget(strip);
 
     connect(m_viewAnswersButton, &QPushButton::clicked, this, &ScoreReport::viewAnswers);

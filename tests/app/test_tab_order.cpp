@@ -63,7 +63,8 @@ private slots:
     void scoreReport()
     {
         checkTabOrder(m_owner->scoreReport(),
-                      {"sectionArea", "viewAnswersButton", "printReportButton", "exitExamButton"});
+                      {"sectionArea", "viewAnswersButton", "printReportButton", "drillsButton",
+                       "exitExamButton"});
     }
 
     void scoreReportShowsWhereTheFocusIs()
