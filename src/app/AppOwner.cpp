@@ -11,6 +11,7 @@
 #include "PrintingSimulation.h"
 #include "ProgressWindow.h"
 #include "SamplerData.h"
+#include "SavedExam.h"
 #include "Schemas.h"
 #include "ScoreReport.h"
 #include "Services.h"
@@ -91,7 +92,8 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     // open; it runs while the start window waits for the user, and an open
     // that comes sooner waits for it instead of deriving the key again.
     QStringList files;
-    for (const char* name : {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile})
+    for (const char* name :
+         {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile, store::kSavedExamFile})
         files << QDir::current().absoluteFilePath(QString::fromLatin1(name));
     QThreadPool::globalInstance()->start([files, passwords = m_test->tableSession().passwords()] {
         for (const QString& f : files)
@@ -124,6 +126,9 @@ void AppOwner::startTesting()
 {
     platform::keepPlace(m_main.get());
     m_main->hide();
+    // Asked once the exam window is up.
+    QMetaObject::invokeMethod(m_test.get(), &session::ExamWindow::offerInterruptedExam,
+                              Qt::QueuedConnection);
     m_services.runModal(m_test.get());
     platform::restorePlace(m_main.get());
     m_main->show();

@@ -103,6 +103,7 @@ void ExamWindow::gradeExam()
     if (mode == ModeExam) {
         m_graded = true;
         m_endRequested = false;
+        dropKeptExam();
         m_timeLabel->hide();
         m_examTimer->setEnabled(false);
         // ComputeTotalScore and ComputeSectionScores fill the report.
