@@ -111,10 +111,13 @@ int child(const char* exam, std::uint64_t seed)
         const int action = int(rng() % 10);
         // B: what the action will leave behind if it completes.
         if (action < 5) {
-            int shown = 0;
-            while (shown < 6 && !form.m_choiceLabels[shown]->isHidden())
-                ++shown;
-            const int row = int(rng() % size_t(shown));
+            std::vector<int> shown;
+            for (int i = 0; i < 6; ++i)
+                if (form.m_choiceLabels[i]->isVisibleTo(form.m_itemContent))
+                    shown.push_back(i);
+            if (shown.empty())
+                continue;
+            const int row = shown[rng() % shown.size()];
             const bool box = form.m_choiceBoxes[row]->isVisibleTo(form.m_itemContent);
             const int bits = box ? bitsOf(r.Choice) ^ (1 << row) : 1 << row;
             logLine(log, QByteArray("B ") + QByteArray::number(k) + ' ' + QByteArray::number(bits) +
@@ -277,8 +280,14 @@ int main(int argc, char** argv)
         const QByteArray childSeed = QByteArray::number(qulonglong(rng()));
         const char* args[] = {self.constData(), "--child", exam, childSeed.constData(), nullptr};
         pid_t pid = 0;
-        if (posix_spawn(&pid, self.constData(), nullptr, nullptr, const_cast<char**>(args),
-                        environ) != 0) {
+        // The child's warnings (the offscreen platform's) would drown the report.
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        const int spawned =
+            posix_spawn(&pid, self.constData(), &quiet, nullptr, const_cast<char**>(args), environ);
+        posix_spawn_file_actions_destroy(&quiet);
+        if (spawned != 0) {
             std::perror("posix_spawn");
             return 1;
         }
@@ -294,7 +303,7 @@ int main(int argc, char** argv)
                 QThread::msleep(2);
             }
         }
-        QThread::usleep(static_cast<unsigned long>(rng() % (early ? 400000 : 250000)));
+        QThread::usleep(static_cast<unsigned long>(rng() % (early ? 400000 : 600000)));
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);
