@@ -118,8 +118,10 @@ void SavedExamFile::close()
 
 void SavedExamFile::openTable()
 {
-    if (!m_table)
+    if (!m_table) {
         m_table = std::make_unique<Table>(m_session, m_fileName, savedExamSchema(), true);
+        m_table->setWriteAheadLog(true);
+    }
     if (!m_table->isOpen())
         m_table->open();
 }
@@ -129,6 +131,7 @@ void SavedExamFile::start(const SavedExamState& state)
     openTable();
     Table& t = *m_table;
     m_holds = false;
+    t.setSyncEachCommit(true);
     t.beginBatch();
     try {
         t.emptyTable();
@@ -171,6 +174,8 @@ void SavedExamFile::writeResponse(int item, const std::array<bool, 6>& choice, b
     if (!m_holds)
         return;
     Table& t = *m_table;
+    // A response waits for the disk: it outlives a power cut too.
+    t.setSyncEachCommit(true);
     t.setRecNo(kHeaderRecord + item);
     t.edit();
     t.setValue(QStringLiteral("R_CHOICE"), choiceBits(choice));
@@ -183,6 +188,10 @@ void SavedExamFile::writeProgress(int currentItem, double timeUsed)
     if (!m_holds)
         return;
     Table& t = *m_table;
+    // A move or the time goes to the log without waiting for the disk, so
+    // that the next item shows at once; it outlives the program, and the
+    // next response takes it to the disk.
+    t.setSyncEachCommit(false);
     t.setRecNo(kHeaderRecord);
     t.edit();
     t.setValue(QStringLiteral("S_ITEM"), currentItem);
@@ -252,7 +261,8 @@ void SavedExamFile::discard()
             m_table->close();
         const QString path = QDir::current().absoluteFilePath(m_fileName);
         QFile::remove(path);
-        QFile::remove(path + QStringLiteral("-journal"));
+        for (const char* extra : {"-journal", "-wal", "-shm"})
+            QFile::remove(path + QLatin1String(extra));
     }
 }
 

@@ -138,6 +138,10 @@ void Table::open()
     auto file = std::make_unique<TableFile>(
         path, m_session.passwords(), m_exclusive,
         m_createWhenMissing ? TableFile::Missing::Create : TableFile::Missing::Fail, m_schema);
+    if (m_writeAheadLog) {
+        file->useWriteAheadLog();
+        file->setSyncEachCommit(m_syncEachCommit);
+    }
     m_rows = file->selectAll();
     checkLoadedRows(m_fileName, m_schema, m_rows);
     m_file = std::move(file);
@@ -580,6 +584,15 @@ std::vector<std::pair<int, QVariant>> Table::visibleValues(const QString& name) 
         if (visible(i))
             out.emplace_back(static_cast<int>(i) + 1, m_rows[i].at(field));
     return out;
+}
+
+void Table::setSyncEachCommit(bool on)
+{
+    if (on == m_syncEachCommit)
+        return;
+    m_syncEachCommit = on;
+    if (m_file && m_writeAheadLog)
+        m_file->setSyncEachCommit(on);
 }
 
 void Table::beginBatch()

@@ -378,13 +378,23 @@ private slots:
         f.services.reset();
     }
 
-    void newFileIsPrivateToTheUser()
+    void filesArePrivateToTheUser()
     {
         startExam(QStringLiteral("practiceExamD"));
-        const QFile::Permissions p = QFile::permissions(QString::fromLatin1(store::kSavedExamFile));
-        QVERIFY(p.testFlags(QFile::ReadOwner | QFile::WriteOwner));
-        QVERIFY(!(p & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
-                       QFile::WriteOther | QFile::ExeOther)));
+        f.form->m_nextButton->click();
+        // The file and the log the engine keeps beside it.
+        const QString file = QString::fromLatin1(store::kSavedExamFile);
+        QVERIFY(QFile::exists(file + QStringLiteral("-wal")));
+        for (const QString& name :
+             {file, file + QStringLiteral("-wal"), file + QStringLiteral("-shm")}) {
+            if (!QFile::exists(name))
+                continue;
+            const QFile::Permissions p = QFile::permissions(name);
+            QVERIFY2(p.testFlags(QFile::ReadOwner | QFile::WriteOwner), qPrintable(name));
+            QVERIFY2(!(p & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                            QFile::ReadOther | QFile::WriteOther | QFile::ExeOther)),
+                     qPrintable(name));
+        }
     }
 };
 
