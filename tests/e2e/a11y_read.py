@@ -1,24 +1,30 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Reads what a running program shows, the way a screen reader does: over
-the accessibility bus (AT-SPI), so that the e2e scripts check the screen
+the accessibility bus (AT-SPI). For the e2e scripts, which check the screen
 through it instead of through pixels.
 
-The program must run on the same session bus with its accessibility on (a
-Qt program: QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1).
+The program must be started on a session bus with its accessibility on
+(a Qt program: QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1); a11y_session in
+xsession.sh sets both up.
 
   a11y_read.py [--pid PID] [--all] dump
-      one line per object: role, name, description, text and states, tab
-      separated, indented by depth
-  a11y_read.py [--pid PID] [--all] [--role ROLE] [--desc RE] [--checked] [--text] find RE
-      the names of the objects whose name or text matches RE (their texts
-      with --text); --checked keeps only checked objects
-  a11y_read.py ... [--timeout S] wait RE
+      one line per object: role, name, description and text, tab separated,
+      indented by depth
+  a11y_read.py [--pid PID] [--all] [--role ROLE] [--desc RE]
+              [--with STATE] [--without STATE] find RE
+      the names (or texts) of the objects whose name or text matches RE;
+      --with and --without keep those in (or not in) an AT-SPI state such
+      as enabled, checked or focused
+  a11y_read.py [same options] [--timeout S] wait RE
       as find, but polls (at most S seconds, 15 by default) until something
       matches; exits 1 if nothing did
+  a11y_read.py [--pid PID] focus
+      the role and name of the object that has the keyboard focus
 
 Only objects on screen (the SHOWING state) are looked at unless --all is
-given. A role is given as AT-SPI names it: "label", "push button",
-"check box", "radio button".
+given. Without --pid every application on the bus is searched. A role is
+given as AT-SPI names it, with spaces or dashes: "label", "push button",
+"check box", "radio button", "text", "list item", "table cell".
 """
 
 import argparse
@@ -36,17 +42,19 @@ MAX_OBJECTS = 20000
 
 
 def text_of(acc):
+    """The text of an object with a text interface (an edit, a label)."""
     try:
-        if not acc.get_interfaces() or "Text" not in acc.get_interfaces():
+        if "Text" not in acc.get_interfaces():
             return ""
-        return Atspi.Text.get_text(acc, 0, Atspi.Text.get_character_count(acc)) or ""
+        n = Atspi.Text.get_character_count(acc)
+        return Atspi.Text.get_text(acc, 0, n) or ""
     except Exception:
         return ""
 
 
-def has_state(acc, state):
+def is_showing(acc):
     try:
-        return acc.get_state_set().contains(state)
+        return acc.get_state_set().contains(Atspi.StateType.SHOWING)
     except Exception:
         return False
 
@@ -66,98 +74,130 @@ def applications(pid):
         yield app
 
 
-def walk(root, everything):
-    """The objects under root with their depth, depth first; hidden objects
-    and all below them are left out unless everything is set."""
-    stack = [(root, 0)]
-    count = 0
-    while stack and count < MAX_OBJECTS:
-        acc, depth = stack.pop()
-        count += 1
-        yield acc, depth
+def walk(root, everything, depth=0, seen=None):
+    """The objects under root, depth first, with their depth. Hidden
+    objects and all below them are left out unless everything is set."""
+    if seen is None:
+        seen = [0]
+    seen[0] += 1
+    if seen[0] > MAX_OBJECTS:
+        return
+    yield root, depth
+    try:
+        n = root.get_child_count()
+    except Exception:
+        return
+    for i in range(n):
         try:
-            n = acc.get_child_count()
+            child = root.get_child_at_index(i)
         except Exception:
             continue
-        children = []
-        for i in range(n):
-            try:
-                c = acc.get_child_at_index(i)
-            except Exception:
-                c = None
-            if c is None:
-                continue
-            if depth > 0 and not everything and not has_state(c, Atspi.StateType.SHOWING):
-                continue
-            children.append((c, depth + 1))
-        stack.extend(reversed(children))
+        if child is None:
+            continue
+        if not everything and not is_showing(child):
+            continue
+        yield from walk(child, everything, depth + 1, seen)
 
 
 def describe(acc):
     try:
         role = acc.get_role_name() or ""
+    except Exception:
+        role = ""
+    try:
         name = acc.get_name() or ""
+    except Exception:
+        name = ""
+    try:
         desc = acc.get_description() or ""
     except Exception:
-        return None
+        desc = ""
     return role, name, desc, text_of(acc)
 
 
+def one_line(s):
+    return s.replace("\r", " ").replace("\n", " ")
+
+
+def state_type(name):
+    return getattr(Atspi.StateType, name.upper().replace("-", "_").replace(" ", "_"))
+
+
 def matches(args, pattern):
+    role_wanted = args.role.replace("-", " ").lower() if args.role else None
+    desc_re = re.compile(args.desc) if args.desc else None
+    with_states = [state_type(n) for n in args.with_state]
+    without_states = [state_type(n) for n in args.without_state]
     found = []
     for app in applications(args.pid):
-        for acc, depth in walk(app, args.all):
-            if depth == 0:
+        for acc, _depth in walk(app, args.all):
+            role, name, desc, text = describe(acc)
+            if role_wanted and role.lower() != role_wanted:
                 continue
-            d = describe(acc)
-            if d is None:
+            if with_states or without_states:
+                try:
+                    states = acc.get_state_set()
+                except Exception:
+                    continue
+                if not all(states.contains(s) for s in with_states):
+                    continue
+                if any(states.contains(s) for s in without_states):
+                    continue
+            if desc_re and not desc_re.search(desc):
                 continue
-            role, name, desc, text = d
-            if args.role and role != args.role.replace("-", " "):
-                continue
-            if args.desc and not re.search(args.desc, desc):
-                continue
-            if args.checked and not has_state(acc, Atspi.StateType.CHECKED):
-                continue
-            if pattern.search(name) or pattern.search(text):
-                found.append(text if args.text else name)
+            if pattern.search(name):
+                found.append(name)
+            elif text and pattern.search(text):
+                found.append(text)
     return found
 
 
 def main():
-    p = argparse.ArgumentParser()
-    p.add_argument("--pid", type=int)
-    p.add_argument("--all", action="store_true")
-    p.add_argument("--role")
-    p.add_argument("--desc")
-    p.add_argument("--checked", action="store_true")
-    p.add_argument("--text", action="store_true")
-    p.add_argument("--timeout", type=float, default=15.0)
-    p.add_argument("command", choices=["dump", "find", "wait"])
-    p.add_argument("pattern", nargs="?", default=".")
+    p = argparse.ArgumentParser(description="Reads a program's screen over AT-SPI.")
+    p.add_argument("--pid", type=int, help="only the application with this process id")
+    p.add_argument("--all", action="store_true", help="hidden objects too")
+    p.add_argument("--role", help="only objects of this role")
+    p.add_argument("--desc", help="only objects whose description matches this")
+    p.add_argument("--with", dest="with_state", action="append", default=[],
+                   help="only objects in this state (enabled, checked, focused, ...)")
+    p.add_argument("--without", dest="without_state", action="append", default=[],
+                   help="only objects not in this state")
+    p.add_argument("--timeout", type=float, default=15.0, help="seconds that wait polls")
+    p.add_argument("command", choices=["dump", "find", "wait", "focus"])
+    p.add_argument("pattern", nargs="?", default="")
     args = p.parse_args()
+
+    Atspi.init()
     if args.command == "dump":
         for app in applications(args.pid):
             for acc, depth in walk(app, args.all):
-                d = describe(acc)
-                if d is None:
-                    continue
-                states = []
-                for s in (Atspi.StateType.CHECKED, Atspi.StateType.FOCUSED):
-                    if has_state(acc, s):
-                        states.append(s.value_nick)
-                print("  " * depth + "\t".join(list(d) + [",".join(states)]))
+                fields = [one_line(f) for f in describe(acc)]
+                print("  " * depth + "\t".join(fields))
         return 0
+    if args.command == "focus":
+        for app in applications(args.pid):
+            for acc, _depth in walk(app, False):
+                try:
+                    focused = acc.get_state_set().contains(Atspi.StateType.FOCUSED)
+                except Exception:
+                    focused = False
+                if focused:
+                    role, name, _desc, _text = describe(acc)
+                    print(role + "\t" + one_line(name))
+                    return 0
+        return 1
+
     pattern = re.compile(args.pattern)
     deadline = time.monotonic() + (args.timeout if args.command == "wait" else 0)
     while True:
         found = matches(args, pattern)
-        if found or time.monotonic() >= deadline:
-            break
+        if found:
+            for f in found:
+                print(one_line(f))
+            return 0
+        if time.monotonic() >= deadline:
+            return 1
         time.sleep(0.2)
-    for f in found:
-        print(f)
-    return 0 if found else 1
 
 
 if __name__ == "__main__":

@@ -6,17 +6,8 @@
 # over the accessibility bus. Runs the real program under Xvfb with openbox.
 set -u
 PROGRAM="$1"
-HERE="$(cd "$(dirname "$0")" && pwd)"
-# The whole run on a private session bus, which also brings up the
-# accessibility bus the reader and the program meet on.
-if [ -z "${RESUME_ON_OWN_BUS:-}" ]; then
-  export RESUME_ON_OWN_BUS=1
-  exec dbus-run-session -- "$0" "$@"
-fi
-. "$HERE/xsession.sh"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-# Debian's own interpreter, which has the accessibility bindings.
-READ="/usr/bin/python3 $HERE/a11y_read.py"
+. "$(dirname "$0")/xsession.sh"
+a11y_session
 
 # A copy of the program with its bank: the data stays in this run's folder.
 PROG_DIR="$WORK/program"
@@ -34,12 +25,12 @@ start_exam_window() {
   _win=$(xdotool search --onlyvisible --pid "$APP" | head -1)
   xdotool windowactivate --sync "$_win" >/dev/null 2>&1
   wait_for "active_is $_win" || fail "the start window never became active"
-  $READ --pid "$APP" wait '^Start Testing$' >/dev/null || fail "the start window is not readable"
+  read_screen wait '^Start Testing$' >/dev/null || fail "the start window is not readable"
   xdotool key --clearmodifiers alt+t
 }
-see() { $READ --pid "$APP" wait "$@" >/dev/null || fail "not on screen: $*"; }
+see() { read_screen wait "$@" >/dev/null || fail "not on screen: $*"; }
 # The choices and boxes that are checked, on one line.
-checked() { $READ --pid "$APP" --checked find '^(Choice [a-f]|Mark this item)$' | sort | tr '\n' ' '; }
+checked() { read_screen --with checked find '^(Choice [a-f]|Mark this item)$' | sort | tr '\n' ' '; }
 expect_checked() {
   _i=0
   until [ "$(checked)" = "$1" ]; do
@@ -57,7 +48,7 @@ xdotool type --delay 20 "Pat Candidate"
 xdotool key --clearmodifiers Return
 see '^Item 1 of [0-9]+$'
 T0=$(now_ms)
-ITEMS=$($READ --pid "$APP" find '^Item 1 of [0-9]+$' | sed 's/.* of //')
+ITEMS=$(read_screen find '^Item 1 of [0-9]+$' | sed 's/.* of //')
 [ "$ITEMS" -ge 4 ] || fail "Practice Exam A has $ITEMS items, the run needs 4"
 echo "ok: Practice Exam A started, $ITEMS items"
 
@@ -90,7 +81,7 @@ echo "ok: killed with SIGKILL"
 
 start_exam_window
 see 'resume the interrupted exam "Practice Exam A"'
-OFFER=$($READ --pid "$APP" find "Item 4 of $ITEMS, [0-9:]+ left, answered 3\\.") ||
+OFFER=$(read_screen find "Item 4 of $ITEMS, [0-9:]+ left, answered 3\\.") ||
   fail "the offer does not name item 4 and three answers"
 LEFT=$(echo "$OFFER" | sed -n 's/.*, \([0-9]*\):\([0-9]*\):\([0-9]*\) left.*/\1 \2 \3/p' |
   awk '{ print $1 * 3600 + $2 * 60 + $3 }')

@@ -11,6 +11,7 @@ WORK="$(mktemp -d)"
 export XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 E2E_PIDS=""
+BUS_PIDS=""
 XVFB_PID=""
 WM_PID=""
 
@@ -20,6 +21,7 @@ e2e_stop() {
   # The last started first; each is waited for so nothing outlives the run.
   for p in $E2E_PIDS; do kill "$p" 2>/dev/null; done
   for p in $E2E_PIDS; do wait "$p" 2>/dev/null; done
+  for p in $BUS_PIDS; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
   if [ -n "$WM_PID" ]; then kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null; fi
   if [ -n "$XVFB_PID" ]; then kill -TERM "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
   rm -rf "$WORK"
@@ -73,6 +75,49 @@ e2e_start() {
   "$@" >/dev/null 2>&1 &
   STARTED=$!
   E2E_PIDS="$STARTED $E2E_PIDS"
+}
+
+# A session bus with the accessibility bus on it, so that a11y_read.py can
+# read what the programs started afterwards show. The arguments, if any, are
+# a command prefix that runs both buses as another user (the reader must then
+# run as that user too: each bus lets in only its owner).
+A11Y_READ="$(cd "$(dirname "$0")" && pwd)/a11y_read.py"
+a11y_session() {
+  mkfifo "$WORK/busfd"
+  "$@" dbus-daemon --session --nofork --print-address=3 3>"$WORK/busfd" >"$WORK/dbus.log" 2>&1 &
+  BUS_PIDS="$! $BUS_PIDS"
+  read -r DBUS_SESSION_BUS_ADDRESS <"$WORK/busfd" || fail "no session bus: $(cat "$WORK/dbus.log")"
+  export DBUS_SESSION_BUS_ADDRESS
+  # Started here rather than by the bus on demand, so that it is stopped at
+  # exit with the rest.
+  "$@" /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$WORK/atspi.log" 2>&1 &
+  BUS_PIDS="$! $BUS_PIDS"
+  _as="$*"
+  wait_for "$_as dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q 'boolean true'" ||
+    fail "the accessibility bus did not start: $(cat "$WORK/atspi.log")"
+  # Qt exposes its widgets only when told to or when a screen reader runs.
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# Reads the screen of the program $APP (see a11y_read.py); as the user of
+# the buses when READ_AS holds the prefix that a11y_session was given.
+READ_AS=""
+read_screen() { $READ_AS "$A11Y_READ" --pid "$APP" "$@"; }
+# Presses keys on the active window, one at a time.
+press() { xdotool key --clearmodifiers --delay 30 "$@"; }
+# The focused control, "role<TAB>name".
+focused() { read_screen focus 2>/dev/null; }
+# Presses Tab until the focused control ("role<TAB>name") matches, at most
+# 40 times.
+tab_to() {
+  _n=0
+  until focused | grep -Eq "$1"; do
+    _n=$((_n + 1)); [ $_n -gt 40 ] && return 1
+    _before=$(focused)
+    press Tab
+    wait_for "[ \"\$(focused)\" != \"$_before\" ]" || return 1
+  done
 }
 
 visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
