@@ -126,9 +126,7 @@ void AppOwner::startTesting()
 {
     platform::keepPlace(m_main.get());
     m_main->hide();
-    // Asked once the exam window is up.
-    QMetaObject::invokeMethod(m_test.get(), &session::ExamWindow::offerInterruptedExam,
-                              Qt::QueuedConnection);
+    m_test->offerInterruptedExamWhenActive();
     m_services.runModal(m_test.get());
     platform::restorePlace(m_main.get());
     m_main->show();

@@ -9,6 +9,7 @@
 #include "Table.h"
 #include "TimeCounter.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -117,6 +118,24 @@ void ExamWindow::dropKeptExam()
     m_keptResponses.clear();
     // Graded or exited: never offered again, whatever the file's state.
     m_savedExam->discard();
+}
+
+void ExamWindow::offerInterruptedExamWhenActive()
+{
+    m_offerPending = true;
+    if (isVisible() && isActiveWindow()) {
+        m_offerPending = false;
+        QMetaObject::invokeMethod(this, &ExamWindow::offerInterruptedExam, Qt::QueuedConnection);
+    }
+}
+
+void ExamWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && m_offerPending && isActiveWindow()) {
+        m_offerPending = false;
+        QMetaObject::invokeMethod(this, &ExamWindow::offerInterruptedExam, Qt::QueuedConnection);
+    }
 }
 
 void ExamWindow::offerInterruptedExam()

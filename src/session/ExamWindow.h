@@ -240,6 +240,9 @@ public:
     // Keeping the running exam in its own file (ExamKeeping.cpp). Offers the
     // exam that was neither graded nor exited, once, when the window starts.
     void offerInterruptedExam();
+    // The same once the window is up and active, so that the question
+    // shows over the window in its final place.
+    void offerInterruptedExamWhenActive();
     store::SavedExamFile& savedExam() { return *m_savedExam; }
     // The once-a-second tick that writes the time used, every few ticks.
     static constexpr int kTicksPerTimeWrite = 5;
@@ -257,6 +260,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -334,6 +338,7 @@ private:
     int m_keptItem = 0;
     int m_ticksSinceKept = 0;
     bool m_keeping = false;
+    bool m_offerPending = false;
 };
 
 } // namespace session
