@@ -60,13 +60,14 @@ void ExamWindow::keepNewExam(bool userExam)
         s.currentItem = firstItemNumber;
         s.timeLimit = timeLimit;
         store::Table& t = *m_currentSet;
+        const store::ItemPrinter printer(t);
         // Read behind the display's back: no item is shown on the way.
         t.disableControls();
         try {
             for (t.first(); !t.eof(); t.next()) {
                 store::SavedItem item;
                 item.sourceId = t.asInteger(QStringLiteral("Q_OR_NUMBER"));
-                item.print = store::itemPrint(t);
+                item.print = printer.print(t);
                 s.items.push_back(item);
             }
         } catch (...) {
@@ -209,13 +210,14 @@ bool ExamWindow::savedExamFits(const store::SavedExamState& saved)
         m_qset->setFiltered(true);
     }
     source.open();
+    const store::ItemPrinter sourcePrinter(source);
     QHash<qint64, qint64> prints;
     for (const store::SavedItem& item : saved.items)
         prints.insert(item.sourceId, 0);
     for (source.first(); !source.eof(); source.next()) {
         const auto it = prints.find(source.asInteger(QStringLiteral("Q_ID")));
         if (it != prints.end())
-            *it = store::itemPrint(source);
+            *it = sourcePrinter.print(source);
     }
     for (const store::SavedItem& item : saved.items)
         if (prints.value(item.sourceId) != item.print)
@@ -231,13 +233,14 @@ bool ExamWindow::savedExamFits(const store::SavedExamState& saved)
     }
     if (t.recordCount() != static_cast<int>(saved.items.size()))
         return false;
+    const store::ItemPrinter printer(t);
     size_t k = 0;
     t.disableControls();
     bool same = true;
     try {
         for (t.first(); !t.eof() && same; t.next(), ++k)
             same = t.asInteger(QStringLiteral("Q_OR_NUMBER")) == saved.items[k].sourceId &&
-                   store::itemPrint(t) == saved.items[k].print;
+                   printer.print(t) == saved.items[k].print;
     } catch (...) {
         t.enableControls();
         throw;

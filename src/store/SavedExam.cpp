@@ -4,11 +4,9 @@
 #include "Table.h"
 #include "TableError.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -72,24 +70,43 @@ const TableSchema& savedExamSchema()
     return s;
 }
 
-qint64 itemPrint(const Table& items)
+ItemPrinter::ItemPrinter(const Table& items)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    const auto add = [&](const QString& field) {
-        const QByteArray text = items.asString(field).toUtf8();
-        // Lengths first, so that moving text between fields changes the print.
-        const quint32 size = qToBigEndian(static_cast<quint32>(text.size()));
-        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&size), sizeof size));
-        hash.addData(text);
+    QStringList names{QStringLiteral("Q_TEXT"), QStringLiteral("Q_TYPE")};
+    for (int i = 1; i <= 6; ++i)
+        names << QStringLiteral("Q%1").arg(i);
+    for (int i = 1; i <= 6; ++i)
+        names << QStringLiteral("A%1").arg(i);
+    for (const QString& name : names) {
+        const int field = items.fieldIndex(name);
+        if (field < 0)
+            throw TableError(
+                TableError::Usage,
+                QStringLiteral("Field \"%1\" not found in \"%2\".").arg(name, items.fileName()));
+        m_fields.emplace_back(field, items.schema()[size_t(field)].type == ColumnType::Boolean);
+    }
+}
+
+qint64 ItemPrinter::print(const Table& items) const
+{
+    quint64 h = 14695981039346656037ULL;
+    const auto mix = [&h](quint64 unit) {
+        h ^= unit;
+        h *= 1099511628211ULL;
     };
-    add(QStringLiteral("Q_TEXT"));
-    add(QStringLiteral("Q_TYPE"));
-    for (int i = 1; i <= 6; ++i)
-        add(QStringLiteral("Q%1").arg(i));
-    for (int i = 1; i <= 6; ++i)
-        add(QStringLiteral("A%1").arg(i));
-    const QByteArray digest = hash.result();
-    return qFromBigEndian<qint64>(digest.constData());
+    for (const auto& [field, yesNo] : m_fields) {
+        const QVariant v = items.valueAt(field);
+        if (yesNo) {
+            mix(v.toBool() ? 1 : 0);
+            continue;
+        }
+        const QString text = v.toString();
+        // The length first, so that text moved between fields changes it.
+        mix(static_cast<quint64>(text.size()) | (quint64(1) << 40));
+        for (const QChar c : text)
+            mix(c.unicode());
+    }
+    return static_cast<qint64>(h);
 }
 
 int SavedExamState::answered() const
