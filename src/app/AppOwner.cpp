@@ -13,6 +13,7 @@
 #include "PrintingSimulation.h"
 #include "ProgressWindow.h"
 #include "SamplerData.h"
+#include "SavedExam.h"
 #include "Schemas.h"
 #include "ScoreReport.h"
 #include "Services.h"
@@ -97,7 +98,8 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     // that comes sooner waits for it instead of deriving the key again.
     QStringList files;
     for (const char* name :
-         {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile, store::kHistoryFile})
+         {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile, store::kHistoryFile,
+          store::kSavedExamFile})
         files << QDir::current().absoluteFilePath(QString::fromLatin1(name));
     QThreadPool::globalInstance()->start([files, passwords = m_test->tableSession().passwords()] {
         for (const QString& f : files)
@@ -131,6 +133,7 @@ void AppOwner::startTesting()
 {
     platform::keepPlace(m_main.get());
     m_main->hide();
+    m_test->offerInterruptedExamWhenActive();
     m_services.runModal(m_test.get());
     platform::restorePlace(m_main.get());
     m_main->show();

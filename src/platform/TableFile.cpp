@@ -541,6 +541,19 @@ void TableFile::checkPages()
                          describe(SQLITE_CORRUPT, m_path, verdict.toUtf8().constData()), m_retries);
 }
 
+void TableFile::useWriteAheadLog()
+{
+    exec("PRAGMA journal_mode=WAL");
+    setSyncEachCommit(true);
+}
+
+void TableFile::setSyncEachCommit(bool on)
+{
+    // In the log's mode, NORMAL never leaves the file damaged; it only lets
+    // the last commits wait in the log for a later sync.
+    exec(on ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL");
+}
+
 void TableFile::exec(const char* sql)
 {
     char* err = nullptr;

@@ -69,6 +69,14 @@ public:
     void commit();
     void rollback();
 
+    // For a file of small, frequent changes: a commit appends to a
+    // write-ahead log beside the file, which a process that dies leaves whole.
+    // A commit waits for the disk only while syncEachCommit is on; one that
+    // does not still survives the process, and is made safe by the next one
+    // that does.
+    void useWriteAheadLog();
+    void setSyncEachCommit(bool on);
+
     // How many times the last operation waited for a lock held elsewhere.
     int lastLockRetries() const { return m_retries; }
     const QString& path() const { return m_path; }

@@ -218,6 +218,7 @@ void ExamWindow::buildAndStart(const std::function<store::BuildResult()>& build,
         closeCurrentExam();
         return;
     }
+    keepNewExam(userExam);
     mode = ModeExam;
     m_graded = false;
     m_endRequested = false;
@@ -301,8 +302,10 @@ void ExamWindow::exitExam()
 {
     if (m_services.message(this, platform::MsgKind::Confirmation,
                            QStringLiteral("Are you sure you wish to end this exam?"),
-                           platform::Yes | platform::No) == platform::Yes)
+                           platform::Yes | platform::No) == platform::Yes) {
+        dropKeptExam();
         closeCurrentExam();
+    }
 }
 
 void ExamWindow::closeEvent(QCloseEvent* event)

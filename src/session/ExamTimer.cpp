@@ -104,6 +104,7 @@ void ExamWindow::gradeExam()
         const bool firstGrading = !m_graded;
         m_graded = true;
         m_endRequested = false;
+        dropKeptExam();
         m_timeLabel->hide();
         m_examTimer->setEnabled(false);
         // ComputeTotalScore and ComputeSectionScores fill the report.

@@ -6,6 +6,7 @@
 #include "ExamSetBuilder.h"
 #include "History.h"
 #include "RunButton.h"
+#include "SavedExam.h"
 #include "Schemas.h"
 #include "Services.h"
 #include "Session.h"
@@ -107,9 +108,22 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
     m_dsUserSet->setObjectName(QStringLiteral("dsUserSet"));
     m_builder = std::make_unique<store::ExamSetBuilder>(nullptr);
     m_history = std::make_unique<store::HistoryFile>(*m_session);
+    m_savedExam = std::make_unique<store::SavedExamFile>(*m_session);
+    m_keepTicker = m_services.createTicker();
+    connect(m_keepTicker.get(), &platform::Ticker::tick, this, [this] {
+        if (mode != ModeExam || !m_keeping)
+            m_keepTicker->stop();
+        else if (++m_ticksSinceKept >= kTicksPerTimeWrite)
+            keepProgress(true);
+    });
     m_examTimer = new TimeCounter(m_services, this);
     connect(m_examTimer, &TimeCounter::ticked, this, &ExamWindow::countDown);
     connect(m_dsCurrentSet, &store::DataSource::dataChanged, this, [this] { showCurrentItem(); });
+    // A move is kept once the item it leads to is shown.
+    connect(m_dsCurrentSet, &store::DataSource::dataChanged, this, [this](int field) {
+        if (field < 0)
+            keepProgress(false);
+    });
 
     buildMenus();
     auto* central = new QWidget(this);
@@ -145,6 +159,7 @@ ExamWindow::~ExamWindow()
     delete m_dsQSet;
     delete m_dsCurrentSet;
     delete m_dsUserSet;
+    m_savedExam->close();
 }
 
 void ExamWindow::setProgressWindow(store::ProgressWindow* form)

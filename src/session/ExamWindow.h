@@ -18,6 +18,7 @@ class QButtonGroup;
 
 namespace platform {
 class Services;
+class Ticker;
 class ShadowLabel;
 class ShapeButton;
 } // namespace platform
@@ -32,6 +33,8 @@ class ExamSetBuilder;
 class Session;
 class Table;
 class ProgressWindow;
+class SavedExamFile;
+struct SavedExamState;
 } // namespace store
 
 namespace options {
@@ -238,6 +241,17 @@ public:
     // The score report's "View Answers": review mode from item 1.
     void viewAnswers();
 
+    // Keeping the running exam in its own file (ExamKeeping.cpp). Offers the
+    // exam that was neither graded nor exited, once, when the window starts.
+    void offerInterruptedExam();
+    // The same once the window is up and active, so that the question
+    // shows over the window in its final place.
+    void offerInterruptedExamWhenActive();
+    store::SavedExamFile& savedExam() { return *m_savedExam; }
+    // The once-a-second tick that writes the time used, every few ticks.
+    static constexpr int kTicksPerTimeWrite = 5;
+    platform::Ticker* keepTicker() const { return m_keepTicker.get(); }
+
     // Applies the option values to the controls.
     void applyOptions();
     // The menu's "&Options...": runs the options dialog and applies what it
@@ -266,6 +280,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -296,6 +311,15 @@ private:
     void buildAndStart(const std::function<store::BuildResult()>& build, bool userExam);
     int countUnderFilter();
     void showNoItemsMessage();
+    void keepNewExam(bool userExam);
+    void keepResponse();
+    void keepProgress(bool timeOnly);
+    void dropKeptExam();
+    // Runs a write of the kept exam; the first failure is reported and ends
+    // the keeping of this exam, which itself goes on.
+    void keep(const std::function<void()>& write);
+    bool savedExamFits(const store::SavedExamState& saved);
+    void resumeExam(const store::SavedExamState& saved);
 
     // History and drills (DrillFlow.cpp).
     struct DrillPlan {
@@ -346,6 +370,15 @@ private:
     bool m_graded = false;
     // Time ran out over another window and the candidate chose to end.
     bool m_endRequested = false;
+    std::unique_ptr<store::SavedExamFile> m_savedExam;
+    std::unique_ptr<platform::Ticker> m_keepTicker;
+    // What the file holds, so that a response restored by the display is
+    // not written again.
+    store::Responses m_keptResponses;
+    int m_keptItem = 0;
+    int m_ticksSinceKept = 0;
+    bool m_keeping = false;
+    bool m_offerPending = false;
 };
 
 } // namespace session

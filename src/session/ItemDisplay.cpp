@@ -324,8 +324,10 @@ void ExamWindow::choiceLabelClicked(int row)
 
 void ExamWindow::markToggled()
 {
-    if (store::ItemResponse* r = currentResponse())
+    if (store::ItemResponse* r = currentResponse()) {
         r->Marked = m_markBox->isChecked();
+        keepResponse();
+    }
 }
 
 void ExamWindow::checkItemAnswer()
@@ -338,6 +340,7 @@ void ExamWindow::checkItemAnswer()
         correct = m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1)) ==
                   r->Choice[static_cast<size_t>(i)];
     r->Correct = correct;
+    keepResponse();
 }
 
 void ExamWindow::revealAnswer()

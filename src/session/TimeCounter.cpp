@@ -48,6 +48,12 @@ void TimeCounter::reset()
     m_frozenElapsed = 0;
 }
 
+void TimeCounter::resetTo(double elapsedDays)
+{
+    m_startTime = m_services.monotonicNow() - elapsedDays;
+    m_frozenElapsed = elapsedDays;
+}
+
 QString TimeCounter::elapsed() const
 {
     return formatDuration(m_counting ? m_services.monotonicNow() - m_startTime : m_frozenElapsed);

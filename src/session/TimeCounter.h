@@ -27,6 +27,8 @@ public:
     ~TimeCounter() override;
 
     void reset();
+    // Starts again as if the given time, in days, had already passed.
+    void resetTo(double elapsedDays);
     // The elapsed time as duration text.
     QString elapsed() const;
     bool counting() const { return m_counting; }

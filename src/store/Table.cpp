@@ -272,9 +272,14 @@ std::optional<size_t> Table::lastVisibleUpTo(size_t end) const
 void Table::openFile()
 {
     const QString path = QDir::current().absoluteFilePath(m_fileName);
-    m_file = std::make_unique<TableFile>(
+    auto file = std::make_unique<TableFile>(
         path, m_session.passwords(), m_exclusive,
         m_createWhenMissing ? TableFile::Missing::Create : TableFile::Missing::Fail, m_schema);
+    if (m_writeAheadLog) {
+        file->useWriteAheadLog();
+        file->setSyncEachCommit(m_syncEachCommit);
+    }
+    m_file = std::move(file);
 }
 
 void Table::open()
@@ -811,6 +816,15 @@ void Table::endReading()
 {
     if (m_file)
         m_file->endReading();
+}
+
+void Table::setSyncEachCommit(bool on)
+{
+    if (on == m_syncEachCommit)
+        return;
+    m_syncEachCommit = on;
+    if (m_file && m_writeAheadLog)
+        m_file->setSyncEachCommit(on);
 }
 
 void Table::beginBatch()

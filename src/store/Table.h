@@ -116,6 +116,11 @@ public:
     void beginReading();
     void endReading();
 
+    // For a table of small, frequent changes (see TableFile): set before
+    // open; a post waits for the disk only while syncEachCommit is on.
+    void setWriteAheadLog(bool on) { m_writeAheadLog = on; }
+    void setSyncEachCommit(bool on);
+
     // Groups many posts into one write to the file.
     void beginBatch();
     void commitBatch();
@@ -186,6 +191,8 @@ private:
     bool m_filtered = false;
     int m_disabled = 0;
     bool m_batch = false;
+    bool m_writeAheadLog = false;
+    bool m_syncEachCommit = true;
     std::vector<DataSource*> m_sources;
 };
 
