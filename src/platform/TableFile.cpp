@@ -232,6 +232,11 @@ QByteArray TableFile::stateOf(const QString& path)
          {qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
           qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)})
         state += '/' + QByteArray::number(v);
+    // A file kept with a write-ahead log changes in its log first.
+    if (::stat(QFile::encodeName(path + QStringLiteral("-wal")).constData(), &st) == 0)
+        for (const qint64 v : {qint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
+                               qint64(st.st_mtim.tv_nsec)})
+            state += '/' + QByteArray::number(v);
 #else
     const QFileInfo info(path);
     if (!info.exists())
