@@ -189,8 +189,15 @@ void ExamWindow::offerInterruptedExam()
             .arg(s.items.size())
             .arg(formatDuration(std::max(0.0, s.timeLimit - s.timeUsed)))
             .arg(s.answered());
-    if (m_services.message(this, platform::MsgKind::Confirmation, question,
-                           platform::Yes | platform::No) != platform::Yes) {
+    // Only an explicit No throws the exam away: Escape or the close box (which
+    // answer Cancel) keep it for the next start, so no slip of a key loses it.
+    const int answer = m_services.message(this, platform::MsgKind::Confirmation, question,
+                                          platform::Yes | platform::No | platform::Cancel);
+    if (answer == platform::Cancel) {
+        closeCurrentExam();
+        return;
+    }
+    if (answer != platform::Yes) {
         m_savedExam->discard();
         closeCurrentExam();
         return;

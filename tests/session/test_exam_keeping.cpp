@@ -339,6 +339,28 @@ private slots:
         QCOMPARE(bool(readFromFile()), offered);
     }
 
+    void anOfferPutAsideIsMadeAgain()
+    {
+        startExam(QStringLiteral("practiceExamA"));
+        takeSomeOfTheExam();
+        restart();
+        const QString question = kResumeQuestion.arg(QStringLiteral("Practice Exam A"))
+                                     .arg(2)
+                                     .arg(2)
+                                     .arg(QStringLiteral("0:28:50"))
+                                     .arg(2);
+        // Escape and the close box answer Cancel.
+        f.services.expectMessage(question, platform::Cancel);
+        f.form->offerInterruptedExam();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QVERIFY(readFromFile());
+        restart();
+        f.services.expectMessage(question, platform::Yes);
+        f.form->offerInterruptedExam();
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->currentSet().recNo(), 2);
+    }
+
     void declinedOfferIsDiscardedForGood()
     {
         startExam(QStringLiteral("randomExamAction"), 3);
