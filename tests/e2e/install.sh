@@ -71,6 +71,20 @@ start_exam() {
   wait_for "! is_visible $APP $START_WIN && active_other $START_WIN" ||
     fail "Start Testing opened no exam window"
   EXAM_WIN=$(active_other "$START_WIN")
+  # The exam the last run was stopped in is offered for resuming; No drops it.
+  if [ "${1:-}" = offered ]; then
+    read_screen --timeout 30 wait 'resume the interrupted exam "Practice Exam A"' >/dev/null ||
+      fail "the exam left running was not offered"
+    # The offer may come up before the exam window is seen to be active, so
+    # No is pressed until the offer is gone (again only while it stays).
+    for _try in 1 2 3 4 5; do
+      press alt+n
+      wait_for "! read_screen find 'resume the interrupted exam'" && break
+    done
+    read_screen find 'resume the interrupted exam' >/dev/null && fail "the offer stayed"
+    wait_for "active_other $START_WIN" || fail "the exam window did not come back after the offer"
+    EXAM_WIN=$(active_other "$START_WIN")
+  fi
   press alt+m
   read_screen wait '^Practice Exam A$' >/dev/null || fail "the Exams menu did not open"
   press a
@@ -115,6 +129,7 @@ read_screen --role 'push button' --without enabled wait '^Save Note$' >/dev/null
 note_text '^subnet by hand$' >/dev/null || fail "the note window does not show the note typed"
 stop_installed
 [ -e "$LIB/ces.DAT" ] && fail "the program wrote into its read-only folder"
+[ "$(mode "$DATA/cesrun.DAT")" = 600 ] || fail "the kept exam has mode $(mode "$DATA/cesrun.DAT")"
 FIRST=$(cat "$DATA/tcpip.DAT.source")
 [ "$("$NOTE_TOOL" "$DATA/tcpip.DAT" "$NOTE_ID")" = "subnet by hand" ] ||
   fail "the note saved in the note window is not in the user's bank"
@@ -122,7 +137,7 @@ echo "ok: a short exam by keyboard; a note saved through the note window on item
 
 # The note stays through a restart of the same install.
 run_installed
-start_exam
+start_exam offered
 go_to_id "$NOTE_ID"
 open_note "$NOTE_ID"
 note_text '^subnet by hand$' >/dev/null || fail "the note was lost on a restart"
@@ -137,7 +152,7 @@ chmod u+w "$LIB"
 chmod u+w "$LIB/tcpip.DAT" && cp "$WORK/tcpip.DAT" "$LIB/tcpip.DAT" && chmod a-w "$LIB/tcpip.DAT" "$LIB"
 run_installed
 wait_for "[ \"\$(cat '$DATA/tcpip.DAT.source')\" != '$FIRST' ]" || fail "the newer bank was not taken"
-start_exam
+start_exam offered
 go_to_id "$NOTE_ID"
 open_note "$NOTE_ID"
 note_text '^subnet by hand$' >/dev/null || fail "the note was lost in the rebuild"
