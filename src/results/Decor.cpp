@@ -1,12 +1,42 @@
 #include "Decor.h"
 
+#include "ShadowLabel.h"
+
+#include <QBoxLayout>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTransform>
 #include <QPixmap>
+#include <QTransform>
 
 namespace results {
+
+QFont arial(double points, bool bold, bool italic)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+platform::ShadowLabel* addBanner(QWidget* window, QBoxLayout* layout, const QString& title)
+{
+    auto* banner = new BannerStrip(window);
+    banner->setObjectName(QStringLiteral("titleStrip"));
+    banner->setFixedHeight(33);
+    auto* bannerRow = new QHBoxLayout(banner);
+    bannerRow->setContentsMargins(0, 0, 0, 2);
+    auto* label = new platform::ShadowLabel(title, banner);
+    label->setObjectName(QStringLiteral("bannerLabel"));
+    label->setFont(arial(14, true, true));
+    label->setTextColour(Qt::white);
+    label->setShadowColour(Qt::black);
+    label->setAlignment(Qt::AlignCenter);
+    bannerRow->addWidget(label);
+    layout->addWidget(banner);
+    return label;
+}
 
 BannerStrip::BannerStrip(QWidget* parent) : QWidget(parent) {}
 

@@ -1,9 +1,18 @@
 #pragma once
 
+#include <QFont>
 #include <QIcon>
 #include <QWidget>
 
+class QBoxLayout;
+
+namespace platform {
+class ShadowLabel;
+}
+
 namespace results {
+
+QFont arial(double points, bool bold, bool italic);
 
 // The coloured strip behind a window's banner, with a rule along its foot.
 class BannerStrip final : public QWidget {
@@ -25,6 +34,10 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+// The banner of a report window (white italic title with a shadow on the
+// strip), added to the top of its layout; returns the title.
+platform::ShadowLabel* addBanner(QWidget* window, QBoxLayout* layout, const QString& title);
 
 enum class Glyph { Answers, Printer, Exit, GoTo, Return };
 

@@ -37,15 +37,6 @@ enum Column {
     ColumnCount
 };
 
-QFont arial(double points, bool bold, bool italic)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
-
 } // namespace
 
 QString attemptDateText(double when)
@@ -82,18 +73,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
 
-    auto* banner = new BannerStrip(this);
-    banner->setFixedHeight(33);
-    auto* bannerRow = new QHBoxLayout(banner);
-    bannerRow->setContentsMargins(0, 0, 0, 2);
-    m_bannerLabel = new platform::ShadowLabel(QStringLiteral("Examination History"), banner);
-    m_bannerLabel->setObjectName(QStringLiteral("bannerLabel"));
-    m_bannerLabel->setFont(arial(14, true, true));
-    m_bannerLabel->setTextColour(Qt::white);
-    m_bannerLabel->setShadowColour(Qt::black);
-    m_bannerLabel->setAlignment(Qt::AlignCenter);
-    bannerRow->addWidget(m_bannerLabel);
-    v->addWidget(banner);
+    m_bannerLabel = addBanner(this, v, QStringLiteral("Examination History"));
 
     auto* charts = new QWidget(this);
     charts->setObjectName(QStringLiteral("chartArea"));

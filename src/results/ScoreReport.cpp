@@ -19,15 +19,6 @@ const QColor kYourScore(0, 128, 0);
 const QColor kRequiredScore(0, 0, 255);
 const QColor kSectionBar(255, 0, 0);
 
-QFont arial(double points, bool bold, bool italic)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
-
 } // namespace
 
 ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
@@ -43,19 +34,7 @@ ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
 
-    auto* banner = new BannerStrip(this);
-    banner->setObjectName(QStringLiteral("titleStrip"));
-    banner->setFixedHeight(33);
-    auto* bannerRow = new QHBoxLayout(banner);
-    bannerRow->setContentsMargins(0, 0, 0, 2);
-    m_bannerLabel = new platform::ShadowLabel(QStringLiteral("Examination Score Report"), banner);
-    m_bannerLabel->setObjectName(QStringLiteral("bannerLabel"));
-    m_bannerLabel->setFont(arial(14, true, true));
-    m_bannerLabel->setTextColour(Qt::white);
-    m_bannerLabel->setShadowColour(Qt::black);
-    m_bannerLabel->setAlignment(Qt::AlignCenter);
-    bannerRow->addWidget(m_bannerLabel);
-    v->addWidget(banner);
+    m_bannerLabel = addBanner(this, v, QStringLiteral("Examination Score Report"));
 
     auto* totalArea = new QWidget(this);
     totalArea->setObjectName(QStringLiteral("totalArea"));
