@@ -18,7 +18,7 @@ namespace {
 
 const QString kResumeQuestion =
     QStringLiteral("Do you want to resume the interrupted exam \"%1\"?\rItem %2 of %3, %4 left, "
-                   "answered %5.");
+                   "answered %5.\rNo discards it for good; Cancel keeps it for later.");
 const QString kRefusal = QStringLiteral("The interrupted exam \"%1\" cannot be resumed: its items "
                                         "are no longer those of the question set.\rIt has been "
                                         "discarded.");
