@@ -244,4 +244,13 @@ void ScoreReport::exitExam()
     QDialog::reject();
 }
 
+void ScoreReport::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_viewAnswersButton->isVisible())
+        m_viewAnswersButton->setFocus(Qt::OtherFocusReason);
+    else
+        m_printReportButton->setFocus(Qt::OtherFocusReason);
+}
+
 } // namespace results

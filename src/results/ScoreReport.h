@@ -79,6 +79,9 @@ protected:
         if (m_readOnly)
             QDialog::reject();
     }
+    // Each report opens on its default button, whatever had the focus when
+    // the last one closed.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void showTotal(const QString& candidateName, const QString& examTitle);
