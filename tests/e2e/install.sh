@@ -116,7 +116,7 @@ note_text() { read_screen --role text --all find "$1" 2>/dev/null; }
 start_exam
 NOTE_ID=$(shown_id)
 [ -n "$NOTE_ID" ] || fail "no item ID on screen"
-tab_to '	Choice a$' || fail "Tab never reached the first choice"
+tab_to '	Choice a$' || fail "Tab never reached the first choice (the focus is on: $(focused))"
 press b
 open_note "$NOTE_ID"
 tab_to '^text	Note$' || fail "Tab never reached the note"

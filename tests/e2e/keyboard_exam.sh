@@ -82,7 +82,7 @@ read_screen wait "^Item 1 of $TOTAL\$" >/dev/null || fail "the exam did not star
 back_to "$EXAM_WIN"
 read_screen --role label wait '^Time left: (90|89) minutes$' >/dev/null ||
   fail "the countdown is not read as the minutes left"
-tab_to '	Choice a$' || fail "Tab never reached the first choice"
+tab_to '	Choice a$' || fail "Tab never reached the first choice (the focus is on: $(focused))"
 echo "ok: practice exam A started by keyboard, the focus on the first choice"
 
 # Takes the simulation on screen: Tab to the first tile, then each drop as

@@ -107,16 +107,33 @@ read_screen() { $READ_AS "$A11Y_READ" --pid "$APP" "$@"; }
 # Presses keys on the active window, one at a time.
 press() { xdotool key --clearmodifiers --delay 30 "$@"; }
 # The focused control, "role<TAB>name".
-focused() { read_screen focus 2>/dev/null; }
+# A reading that finds nothing (the bus slow to answer under load) is taken
+# again, a few times, before it counts.
+focused() {
+  for _r in 1 2 3; do
+    _f=$(read_screen focus 2>/dev/null) && [ -n "$_f" ] && { echo "$_f"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
 # Presses Tab until the focused control ("role<TAB>name") matches, at most
 # 40 times.
+# On a loaded machine a key sent just after a window change can go nowhere:
+# Tab is sent again (at most three times) while the focus has not moved.
 tab_to() {
   _n=0
   until focused | grep -Eq "$1"; do
     _n=$((_n + 1)); [ $_n -gt 40 ] && return 1
     _before=$(focused)
-    press Tab
-    wait_for "[ \"\$(focused)\" != \"$_before\" ]" || return 1
+    _sent=0
+    until [ "$(focused)" != "$_before" ]; do
+      _sent=$((_sent + 1)); [ $_sent -gt 3 ] && return 1
+      press Tab
+      _i=0
+      while [ $_i -lt 50 ] && [ "$(focused)" = "$_before" ]; do
+        _i=$((_i + 1)); sleep 0.1
+      done
+    done
   done
 }
 
