@@ -110,6 +110,11 @@ private slots:
                          item(2, true, {"a", "b", "c", "d", "e"}, "ac"),
                          item(3, false, {"u", "v", "w", "x", "y", "z"}, "f")},
                         QStringLiteral("tcpip.DAT"));
+        // Every test starts from the same options, with a calculator to
+        // show whatever this machine has installed: this test program.
+        f.services.store.values.clear();
+        f.services.store.write(QStringLiteral("Options"), QStringLiteral("CalcPath"),
+                               QCoreApplication::applicationFilePath());
         f.create();
     }
     void cleanup()

@@ -115,7 +115,8 @@ inline void checkTabOrder(QWidget* window, const QStringList& expected)
     for (QWidget* w : cycle)
         names << nameOf(w);
     QVERIFY2(!cycle.isEmpty(), "no control has the focus");
-    QCOMPARE(names, expected);
+    // Joined, so that a failure shows both orders, not only their sizes.
+    QCOMPARE(names.join(QLatin1Char(' ')), expected.join(QLatin1Char(' ')));
     const QString fault = readingOrderFault(window, cycle);
     QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("out of reading order: ") + fault));
     const QStringList missed = unreached(window, cycle);
