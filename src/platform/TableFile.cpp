@@ -11,12 +11,15 @@
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
+#include <filesystem>
 #include <limits>
 #include <mutex>
 #include <openssl/evp.h>
 #include <sqlite3.h>
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace platform {
@@ -76,6 +79,14 @@ KnownKey knownKey(const QByteArray& password, const QByteArray& salt)
     ++ks.derivations;
     ks.derived.notify_all();
     return k;
+}
+
+// The key of a file this process has already opened; empty otherwise.
+QByteArray heldKey(const QByteArray& password, const QByteArray& salt)
+{
+    KeyStore& ks = keyStore();
+    const std::lock_guard<std::mutex> lock(ks.mutex);
+    return ks.keys.value(salt + password).key;
 }
 
 void rememberPageSize(const QByteArray& password, const QByteArray& salt, int pageSize)
@@ -199,6 +210,21 @@ QString describe(int rc, const QString& path, const char* engineText)
     return QStringLiteral("Error in table file \"%1\": %2").arg(name, engine);
 }
 
+// Makes a rename in the folder of path last through a power cut.
+void syncFolderOf(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(path);
+#endif
+}
+
 // Per file, by absolute path: how many times this process wrote it, and the
 // state in which its pages last passed their check.
 struct FileRecords {
@@ -269,9 +295,7 @@ TableFile::TableFile(const QString& path, const QStringList& passwords, bool exc
     const QFileInfo info(path);
     const bool exists = info.exists();
     if (!exists && missing == Missing::Fail)
-        throw TableError(TableError::CantOpen,
-                         QStringLiteral("The table file \"%1\" was not found in %2.")
-                             .arg(info.fileName(), info.absolutePath()));
+        refuseMissingFile(path);
     if (exists && info.size() == 0 && missing == Missing::Fail)
         refuseEmptyFile();
     if (passwords.isEmpty())
@@ -293,8 +317,139 @@ TableFile::TableFile(const QString& path, const QStringList& passwords, bool exc
     }
 }
 
+void TableFile::refuseMissingFile(const QString& path)
+{
+    const QFileInfo info(path);
+    throw TableError(TableError::CantOpen, QStringLiteral("The table file \"%1\" was not found in %2.")
+                                               .arg(info.fileName(), info.absolutePath()));
+}
+
+std::unique_ptr<TableFile> TableFile::replacement(const QString& path,
+                                                  const QStringList& passwords, bool exclusive,
+                                                  Missing missing,
+                                                  const std::vector<ColumnDef>& schema)
+{
+    if (missing == Missing::Fail && !QFileInfo::exists(path))
+        refuseMissingFile(path);
+    if (passwords.isEmpty())
+        throw TableError(TableError::Usage,
+                         QStringLiteral("No password is registered for the table file \"%1\".")
+                             .arg(QFileInfo(path).fileName()));
+    return std::unique_ptr<TableFile>(
+        new TableFile(ReplacementTag{}, path, passwords, exclusive, schema));
+}
+
+TableFile::TableFile(ReplacementTag, const QString& path, const QStringList& passwords,
+                     bool exclusive, const std::vector<ColumnDef>& schema)
+    : m_path(path + QStringLiteral(".new")), m_schema(schema), m_target(path),
+      m_password(passwords.first().toUtf8()), m_exclusive(exclusive)
+{
+    // What a replacement that never finished left behind is of no use.
+    QFile::remove(m_path);
+    QFile::remove(m_path + QStringLiteral("-journal"));
+    // The same key as the file it replaces, when this process holds it: the
+    // key derivation is then not run again. The key is exactly as strong:
+    // the same password, salt and derivation, and every page still has an
+    // IV of its own.
+    const QByteArray salt = readSalt(m_target);
+    if (!salt.isEmpty() && !heldKey(m_password, salt).isEmpty())
+        m_newSalt = salt;
+    refuseLockedTarget();
+    try {
+        openWith(m_password, exclusive, true);
+        // Until it is moved into place the new file is nobody's: a failure
+        // throws it away, so its journal need not reach the disk.
+        exec("PRAGMA journal_mode=MEMORY");
+        beginTransaction();
+    } catch (...) {
+        abandonReplacement();
+        throw;
+    }
+}
+
+void TableFile::refuseLockedTarget()
+{
+    // Another handle that holds the file must not have it replaced under
+    // it. A look needs no key: the lock is taken before the first page is
+    // read, and without the key that read then fails as "not a database".
+    if (!QFileInfo::exists(m_target))
+        return;
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(m_target.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_handler(db, &TableFile::busyHandler, this);
+        m_retries = 0;
+        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    const QString text = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    sqlite3_close_v2(db);
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        throw TableError(rc & 0xff, describe(rc, m_target, text.toUtf8().constData()), m_retries);
+}
+
+void TableFile::commitReplacement()
+{
+    if (!replacing())
+        return;
+    // The commit syncs the new file, so that what is moved into place below
+    // is whole on the disk.
+    commit();
+    closeHandle();
+    try {
+        refuseLockedTarget();
+    } catch (...) {
+        abandonReplacement();
+        throw;
+    }
+    // A journal or log of the file being replaced belongs to its old content;
+    // left beside the new file, the engine would play it into it.
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(m_target + QLatin1String(suffix));
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(QFile::encodeName(m_path).toStdString()),
+                            std::filesystem::path(QFile::encodeName(m_target).toStdString()),
+                            error);
+    if (error) {
+        const QString written = m_path;
+        abandonReplacement();
+        throw TableError(TableError::CantOpen,
+                         QStringLiteral("The table file \"%1\" could not be replaced by its new "
+                                        "content in \"%2\": %3. It was left as it is.")
+                             .arg(QFileInfo(m_target).fileName(), QFileInfo(written).fileName(),
+                                  QString::fromLocal8Bit(error.message().c_str())));
+    }
+    syncFolderOf(m_target);
+    m_path = m_target;
+    m_target.clear();
+    noteWrite();
+    // The file is the one just written and synced here: its pages need no
+    // check, and its key and page size are known.
+    const QByteArray salt = readSalt(m_path);
+    rememberPageSize(m_password, salt, m_pageSize);
+    {
+        FileRecords& fr = fileRecords();
+        const QByteArray state = stateOf(m_path);
+        std::lock_guard<std::mutex> lock(fr.mutex);
+        fr.pagesChecked.insert(m_path, state);
+    }
+    m_newSalt.clear();
+    openWith(m_password, m_exclusive, false);
+}
+
+void TableFile::abandonReplacement()
+{
+    if (!replacing())
+        return;
+    closeHandle();
+    QFile::remove(m_path);
+    QFile::remove(m_path + QStringLiteral("-journal"));
+    m_path = m_target;
+    m_target.clear();
+}
+
 TableFile::~TableFile()
 {
+    abandonReplacement();
     closeHandle();
 }
 
@@ -328,7 +483,8 @@ int TableFile::busyHandler(void* self, int count)
 
 void TableFile::openWith(const QByteArray& password, bool exclusive, bool mayCreate)
 {
-    const QByteArray salt = mayCreate ? freshSalt() : readSalt(m_path);
+    const bool reusedSalt = mayCreate && !m_newSalt.isEmpty();
+    const QByteArray salt = reusedSalt ? m_newSalt : mayCreate ? freshSalt() : readSalt(m_path);
     const KnownKey known = salt.isEmpty() ? KnownKey() : knownKey(password, salt);
     const QByteArray key = salt.isEmpty() ? password : rawKeySpec(known.key, salt);
     // The page size is only readable with the key, so an existing file whose
@@ -373,7 +529,8 @@ void TableFile::openWith(const QByteArray& password, bool exclusive, bool mayCre
             closeHandle();
         }
     }
-    if (!salt.isEmpty() && known.pageSize != m_pageSize)
+    // A reused salt's page size is the old file's until the new one replaces it.
+    if (!salt.isEmpty() && known.pageSize != m_pageSize && !reusedSalt)
         rememberPageSize(password, salt, m_pageSize);
     if (exclusive) {
         exec("PRAGMA locking_mode=EXCLUSIVE");

@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <QVector>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -46,6 +47,23 @@ public:
     ~TableFile();
     TableFile(const TableFile&) = delete;
     TableFile& operator=(const TableFile&) = delete;
+
+    // A whole new content for the file at path, written to a file beside it
+    // (path + ".new") in one transaction, so that the file itself stays as
+    // it was until commitReplacement() puts the new one in its place in one
+    // step. Neither reads nor deletes the old content, which for a large
+    // table is most of the cost of emptying it. The new file takes the old
+    // one's key when this process already holds it.
+    static std::unique_ptr<TableFile> replacement(const QString& path,
+                                                  const QStringList& passwords, bool exclusive,
+                                                  Missing missing,
+                                                  const std::vector<ColumnDef>& schema);
+    // Commits the new content, moves it over the file and goes on with the
+    // file as an ordinary open one.
+    void commitReplacement();
+    // Drops the new content; the file stays as it was. The handle is closed.
+    void abandonReplacement();
+    bool replacing() const { return !m_target.isEmpty(); }
 
     std::vector<RowValues> selectAll();
     // The records in key order, one at a time, so that a large table can be
@@ -107,6 +125,11 @@ public:
     static void forgetCheckedPages();
 
 private:
+    struct ReplacementTag {};
+    TableFile(ReplacementTag, const QString& path, const QStringList& passwords, bool exclusive,
+              const std::vector<ColumnDef>& schema);
+    static void refuseMissingFile(const QString& path);
+    void refuseLockedTarget();
     void openWith(const QByteArray& password, bool exclusive, bool mayCreate);
     void exec(const char* sql);
     void ensureSchema(bool mayCreate);
@@ -130,6 +153,13 @@ private:
     sqlite3_stmt* m_insert = nullptr;
     // Prepared once per handle: an exam reads one record at every move.
     sqlite3_stmt* m_selectRow = nullptr;
+    // While a replacement is written: the file it is to replace, and the
+    // password and locking it is opened with once in place.
+    QString m_target;
+    QByteArray m_password;
+    bool m_exclusive = false;
+    // The salt a new file is created with; empty: a fresh one.
+    QByteArray m_newSalt;
     int m_pageSize = 0;
     int m_retries = 0;
     bool m_inTransaction = false;

@@ -205,10 +205,12 @@ void ExamWindow::buildAndStart(const std::function<store::BuildResult()>& build,
     m_examTitleLabel->setText(examTitle);
     // Idle while the set is written, so that no item is shown half-built.
     mode = ModeIdle;
+    std::vector<qint64> prints;
     const bool built = run([&] {
-        const store::BuildResult r = build();
+        store::BuildResult r = build();
         firstItemNumber = r.firstItemNumber;
         itemCount = r.itemCount;
+        prints = std::move(r.prints);
         store::ExamSetBuilder::resetResponses(*m_currentSet, responses);
         noteSourceItems(userExam);
     });
@@ -218,7 +220,7 @@ void ExamWindow::buildAndStart(const std::function<store::BuildResult()>& build,
         closeCurrentExam();
         return;
     }
-    keepNewExam(userExam);
+    keepNewExam(userExam, prints);
     mode = ModeExam;
     m_graded = false;
     m_endRequested = false;

@@ -48,7 +48,7 @@ void ExamWindow::keep(const std::function<void()>& write)
     }
 }
 
-void ExamWindow::keepNewExam(bool userExam)
+void ExamWindow::keepNewExam(bool userExam, const std::vector<qint64>& prints)
 {
     m_keeping = true;
     keep([&] {
@@ -61,13 +61,15 @@ void ExamWindow::keepNewExam(bool userExam)
         s.timeLimit = timeLimit;
         store::Table& t = *m_currentSet;
         const store::ItemPrinter printer(t);
+        // The build's prints spare a read of every item's texts.
+        const bool printed = prints.size() == static_cast<size_t>(t.recordCount());
         // Read behind the display's back: no item is shown on the way.
         t.disableControls();
         try {
             for (t.first(); !t.eof(); t.next()) {
                 store::SavedItem item;
                 item.sourceId = t.asInteger(QStringLiteral("Q_OR_NUMBER"));
-                item.print = printer.print(t);
+                item.print = printed ? prints[s.items.size()] : printer.print(t);
                 s.items.push_back(item);
             }
         } catch (...) {

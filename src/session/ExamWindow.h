@@ -311,7 +311,8 @@ private:
     void buildAndStart(const std::function<store::BuildResult()>& build, bool userExam);
     int countUnderFilter();
     void showNoItemsMessage();
-    void keepNewExam(bool userExam);
+    // prints: the items' prints in exam order, when the build took them.
+    void keepNewExam(bool userExam, const std::vector<qint64>& prints);
     void keepResponse();
     void keepProgress(bool timeOnly);
     void dropKeptExam();

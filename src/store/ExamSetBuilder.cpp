@@ -1,6 +1,7 @@
 #include "ExamSetBuilder.h"
 
 #include "ProgressWindow.h"
+#include "SavedExam.h"
 #include "Table.h"
 #include "TableError.h"
 
@@ -146,6 +147,9 @@ BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
             copy(f);
     const int sourceKey = source.fieldIndex(QStringLiteral("Q_ID"));
     const int originalNumber = current.fieldIndex(QStringLiteral("Q_OR_NUMBER"));
+    const ItemPrinter printer(current);
+    BuildResult result;
+    result.prints.reserve(candidates.size());
     try {
         // One transaction from the delete of the old set to the last new
         // record: one write to the disk, and never half a set in the file.
@@ -171,6 +175,8 @@ BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
                 current.setValueAt(to, source.valueAt(from));
             current.setValueAt(originalNumber, source.valueAt(sourceKey).toLongLong());
             current.post();
+            // The record just posted is still in hand: nothing is read.
+            result.prints.push_back(printer.print(current));
         }
         source.endReading();
         current.commitBatch();
@@ -189,7 +195,6 @@ BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
         throw;
     }
     current.first();
-    BuildResult result;
     result.firstItemNumber = current.recNo();
     result.itemCount = current.recordCount();
     return result;

@@ -2,6 +2,7 @@
 
 #include "Responses.h"
 
+#include <QtGlobal>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -14,6 +15,9 @@ class ProgressWindow;
 struct BuildResult {
     int firstItemNumber = 0;
     int itemCount = 0;
+    // Each item's print (see ItemPrinter), in exam order, taken as it was
+    // written: keeping the new exam then needs no second read of the set.
+    std::vector<qint64> prints;
 };
 
 // Builds the current exam set, the private working copy of an exam, from the

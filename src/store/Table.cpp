@@ -332,17 +332,13 @@ void Table::openEmptied()
 {
     if (isOpen())
         close();
-    openFile();
-    try {
-        clearNumbers();
-        m_file->beginTransaction();
-        m_batch = true;
-        m_file->removeAll();
-    } catch (...) {
-        m_batch = false;
-        m_file.reset();
-        throw;
-    }
+    // Written beside the file and put in its place at the commit: emptying
+    // the old set in place would read every one of its pages.
+    m_file = TableFile::replacement(
+        QDir::current().absoluteFilePath(m_fileName), m_session.passwords(), m_exclusive,
+        m_createWhenMissing ? TableFile::Missing::Create : TableFile::Missing::Fail, m_schema);
+    clearNumbers();
+    m_batch = true;
     m_modified = false;
     m_buffer.clear();
     m_cur.reset();
@@ -839,7 +835,20 @@ void Table::commitBatch()
     if (!m_batch)
         return;
     m_batch = false;
-    m_file->commit();
+    if (!m_file->replacing()) {
+        m_file->commit();
+        return;
+    }
+    try {
+        m_file->commitReplacement();
+        if (m_writeAheadLog) {
+            m_file->useWriteAheadLog();
+            m_file->setSyncEachCommit(m_syncEachCommit);
+        }
+    } catch (...) {
+        close();
+        throw;
+    }
 }
 
 void Table::rollbackBatch()
@@ -847,6 +856,12 @@ void Table::rollbackBatch()
     if (!m_batch)
         return;
     m_batch = false;
+    if (m_file->replacing()) {
+        // The old content was never touched; what was written goes.
+        m_file->abandonReplacement();
+        close();
+        return;
+    }
     m_file->rollback();
     // The records posted in the batch are gone from the file; reread it.
     readNumbers(false);

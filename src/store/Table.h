@@ -53,7 +53,9 @@ public:
     // next open of each reads and checks it again.
     static void forgetReads();
     // Opens the table, in a batch, and empties it, without reading what it
-    // held: the start of a rewrite of the whole table.
+    // held: the start of a rewrite of the whole table. The file keeps its old
+    // content until commitBatch() puts the new one in its place in one step;
+    // rollbackBatch() leaves the old content and closes the table.
     void openEmptied();
     void close();
     bool isOpen() const;

@@ -305,6 +305,182 @@ private slots:
         QCOMPARE(rows.size(), size_t(1));
         QCOMPARE(rows[0][2].toString(), QStringLiteral("durable"));
     }
+
+    // A whole new content, written beside the file and moved into its place.
+    static void insertTexts(TableFile& f, const QStringList& texts)
+    {
+        for (const QString& text : texts) {
+            platform::RowValues row(static_cast<qsizetype>(store::userSetSchema().size()));
+            row[2] = text;
+            f.insert(row);
+        }
+    }
+
+    void replacementTakesTheFilesPlaceInOneStep()
+    {
+        const QString path = makeFile(QStringLiteral("set.DAT"), 5);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        TableFile(path, m_key, true, TableFile::Missing::Fail, store::userSetSchema());
+        const int derivations = TableFile::keyDerivations();
+        auto file = TableFile::replacement(path, m_key, true, TableFile::Missing::Fail,
+                                           store::userSetSchema());
+        insertTexts(*file, {"new 1", "new 2"});
+        // Until the commit the file holds its old content, whole.
+        QCOMPARE(engineTexts(path, TableFile::PageSize).size(), 5);
+        file->commitReplacement();
+        QVERIFY(!file->replacing());
+        QCOMPARE(file->path(), path);
+        QCOMPARE(texts(file->selectAll()), QStringList({"new 1", "new 2"}));
+        // The handle goes on as an ordinary one on the file.
+        insertTexts(*file, {"new 3"});
+        file.reset();
+        // The key the process held was used again, not derived anew, and the
+        // engine reads the file with the password alone.
+        QCOMPARE(TableFile::keyDerivations(), derivations);
+        QCOMPARE(engineTexts(path, TableFile::PageSize), QStringList({"new 1", "new 2", "new 3"}));
+        QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
+        QCOMPARE(QFileInfo(path).permissions() & 0x0077, QFile::Permissions());
+    }
+
+    void abandonedReplacementLeavesTheFileAsItWas_data()
+    {
+        QTest::addColumn<bool>("legacy");
+        QTest::addColumn<bool>("explicitly");
+        QTest::newRow("4 KB pages, abandoned") << false << true;
+        QTest::newRow("4 KB pages, handle dropped") << false << false;
+        QTest::newRow("1 KB pages, abandoned") << true << true;
+    }
+
+    void abandonedReplacementLeavesTheFileAsItWas()
+    {
+        QFETCH(bool, legacy);
+        QFETCH(bool, explicitly);
+        const QStringList old{"old 1", "old 2", "old 3"};
+        const QString path = legacy ? makeEngineFile(QStringLiteral("kept.DAT"), old)
+                                    : m_dir.filePath(QStringLiteral("kept.DAT"));
+        if (!legacy) {
+            QFile::remove(path);
+            TableFile f(path, m_key, false, TableFile::Missing::Create, store::userSetSchema());
+            insertTexts(f, old);
+        }
+        // Opened once, so that its key and page size are held.
+        TableFile(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        {
+            auto r = TableFile::replacement(path, m_key, true, TableFile::Missing::Fail,
+                                            store::userSetSchema());
+            insertTexts(*r, {"never"});
+            if (explicitly)
+                r->abandonReplacement();
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        file.close();
+        QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
+        // Still opens with its own page size, held from before.
+        TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+        QCOMPARE(t.pageSize(), legacy ? TableFile::LegacyPageSize : TableFile::PageSize);
+        QCOMPARE(texts(t.selectAll()), old);
+    }
+
+    void oneKilobyteFileIsReplacedByOneWith4KbPages()
+    {
+        const QString path = makeEngineFile(QStringLiteral("old.DAT"), {"a", "b"});
+        TableFile(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+        auto r = TableFile::replacement(path, m_key, false, TableFile::Missing::Fail,
+                                        store::userSetSchema());
+        insertTexts(*r, {"c"});
+        r->commitReplacement();
+        QCOMPARE(r->pageSize(), TableFile::PageSize);
+        r.reset();
+        for (int pass = 0; pass < 2; ++pass) {
+            // With the key held, then derived again.
+            TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+            QCOMPARE(t.pageSize(), TableFile::PageSize);
+            QCOMPARE(texts(t.selectAll()), QStringList({"c"}));
+            TableFile::forgetKeys();
+        }
+    }
+
+    void replacementOfAMissingFile_data()
+    {
+        QTest::addColumn<bool>("create");
+        QTest::newRow("created") << true;
+        QTest::newRow("refused") << false;
+    }
+
+    void replacementOfAMissingFile()
+    {
+        QFETCH(bool, create);
+        const QString path = m_dir.filePath(QStringLiteral("absent.DAT"));
+        QFile::remove(path);
+        const auto make = [&] {
+            return TableFile::replacement(
+                path, m_key, false, create ? TableFile::Missing::Create : TableFile::Missing::Fail,
+                store::userSetSchema());
+        };
+        if (!create) {
+            QVERIFY_THROWS_EXCEPTION(TableError, make());
+            QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
+            return;
+        }
+        auto r = make();
+        insertTexts(*r, {"first"});
+        r->commitReplacement();
+        QCOMPARE(texts(r->selectAll()), QStringList({"first"}));
+    }
+
+    void replacementOfAFileHeldElsewhereIsRefused()
+    {
+        const QString path = makeFile(QStringLiteral("held.DAT"), 2);
+        QProcess holder;
+        holder.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("hold"), path});
+        QVERIFY(holder.waitForStarted());
+        QVERIFY(holder.waitForReadyRead(30000));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
+        try {
+            TableFile::replacement(path, m_key, true, TableFile::Missing::Fail,
+                                   store::userSetSchema());
+            QFAIL("replaced a file another process holds");
+        } catch (const TableError& e) {
+            QCOMPARE(e.code(), 5);
+            QVERIFY2(e.text().contains(QStringLiteral("\"held.DAT\" is locked")),
+                     qPrintable(e.text()));
+        }
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(30000));
+        QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
+        QCOMPARE(engineTexts(path, TableFile::PageSize).size(), 2);
+    }
+
+    void replacementKilledPartWayLeavesTheOldContent()
+    {
+        const QString path = makeFile(QStringLiteral("rewrite.DAT"), 3);
+        QProcess writer;
+        writer.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("rewrite"), path});
+        QVERIFY(writer.waitForStarted());
+        QVERIFY(writer.waitForReadyRead(30000));
+        QCOMPARE(writer.readLine().trimmed(), QByteArray("written"));
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        QVERIFY(writer.waitForFinished(30000));
+        {
+            TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
+            QCOMPARE(texts(t.selectAll()),
+                     QStringList({"question 0", "question 1", "question 2"}));
+        }
+        // What the dead process left beside the file is cleared by the next
+        // replacement.
+        auto r = TableFile::replacement(path, m_key, false, TableFile::Missing::Fail,
+                                        store::userSetSchema());
+        insertTexts(*r, {"after"});
+        r->commitReplacement();
+        QCOMPARE(texts(r->selectAll()), QStringList({"after"}));
+        QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
+        QVERIFY(!QFile::exists(path + QStringLiteral(".new-journal")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTableFile)

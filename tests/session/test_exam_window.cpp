@@ -6,6 +6,7 @@
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
 #include "TableError.h"
+#include "Tamper.h"
 
 #include <QRadioButton>
 #include <QToolButton>
@@ -226,19 +227,20 @@ private slots:
         bank.setFiltered(true);
         bank.open();
         builder.buildExamSet(bank, current);
-        // A record high in the key range: the next build runs out of keys
-        // at its second item, after the delete of the old set.
-        current.append();
-        current.setValue(QStringLiteral("Q_ID"), 2147483646);
-        current.setValue(QStringLiteral("Q_OR_NUMBER"), 99);
-        current.post();
         const QList<int> before = currentItems();
-        QCOMPARE(before.size(), 3);
+        QCOMPARE(before.size(), 2);
         current.close();
+        // An explanation that is no text, put in behind the open bank's back:
+        // the next build fails when it comes to that item, after the new set
+        // was begun.
+        QCOMPARE(testing::tamper(QStringLiteral("tcpip.DAT"),
+                                 QStringLiteral("UPDATE items SET Q_EXPL = x'07' WHERE Q_ID = (SELECT "
+                                                "max(Q_ID) FROM items WHERE Q_EXAM_N = 2)")),
+                 QString());
         QVERIFY_THROWS_EXCEPTION(platform::TableError, builder.buildExamSet(bank, current));
         QVERIFY(!current.isOpen());
-        // The delete of the old set was part of the failed write, so the
-        // file still holds the last exam whole.
+        QVERIFY(!QFile::exists(QStringLiteral("ces.DAT.new")));
+        // The file still holds the last exam whole.
         current.open();
         QCOMPARE(currentItems(), before);
     }

@@ -1,5 +1,6 @@
-// A second process for the table tests: holds a table file exclusively, or
-// posts one record and then waits to be killed.
+// A second process for the table tests: holds a table file exclusively,
+// posts one record and then waits to be killed, or is killed part-way
+// through writing a whole new content for the file.
 #include "Schemas.h"
 #include "Session.h"
 #include "Table.h"
@@ -37,6 +38,18 @@ int main(int argc, char** argv)
             table.setValue(QStringLiteral("Q_TEXT"), QStringLiteral("durable"));
             table.post();
             std::printf("posted %lld\n", static_cast<long long>(table.asInteger(QStringLiteral("Q_ID"))));
+            std::fflush(stdout);
+            for (;;)
+                ::pause();
+        }
+        if (args.at(1) == QLatin1String("rewrite")) {
+            table.openEmptied();
+            for (int i = 0; i < 200; ++i) {
+                table.append();
+                table.setValue(QStringLiteral("Q_TEXT"), QStringLiteral("rewritten %1").arg(i));
+                table.post();
+            }
+            std::printf("written\n");
             std::fflush(stdout);
             for (;;)
                 ::pause();

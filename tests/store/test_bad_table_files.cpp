@@ -6,39 +6,16 @@
 #include "Session.h"
 #include "Table.h"
 #include "TableError.h"
+#include "Tamper.h"
 
 #include <QCryptographicHash>
 #include <QtTest>
-#include <sqlite3.h>
 
 using store::Table;
 
 namespace {
 
-// Runs SQL on a table file behind the program's back, keyed as it is.
-QString tamper(const QString& path, const QString& sql)
-{
-    sqlite3* db = nullptr;
-    const QByteArray file = path.toUtf8();
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        return QStringLiteral("cannot open");
-    const QByteArray key(store::kTablePassword);
-    sqlite3_key(db, key.constData(), key.size());
-    // New files have 4 KB pages, older ones 1 KB: the first that reads wins.
-    for (const char* pages : {"PRAGMA cipher_page_size = 4096", "PRAGMA cipher_page_size = 1024"}) {
-        sqlite3_exec(db, pages, nullptr, nullptr, nullptr);
-        if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
-            SQLITE_OK)
-            break;
-    }
-    char* err = nullptr;
-    QString problem;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK)
-        problem = QString::fromUtf8(err ? err : "error");
-    sqlite3_free(err);
-    sqlite3_close(db);
-    return problem;
-}
+using testing::tamper;
 
 QByteArray digest(const QString& path)
 {
