@@ -821,7 +821,7 @@ void TableFile::forEachRow(const std::function<void(RowValues&&)>& visit)
         fail(rc);
 }
 
-std::optional<RowValues> TableFile::selectRow(qint64 key)
+sqlite3_stmt* TableFile::selectRowStatement()
 {
     if (!m_selectRow) {
         QStringList names;
@@ -839,7 +839,12 @@ std::optional<RowValues> TableFile::selectRow(qint64 key)
             fail(rc);
         }
     }
-    sqlite3_stmt* st = m_selectRow;
+    return m_selectRow;
+}
+
+std::optional<RowValues> TableFile::selectRow(qint64 key)
+{
+    sqlite3_stmt* st = selectRowStatement();
     // Left reset whatever happens, so that the statement holds no read lock.
     struct Reset {
         sqlite3_stmt* st;
@@ -876,9 +881,8 @@ std::vector<std::pair<qint64, QVariant>> TableFile::selectColumn(int column)
     return out;
 }
 
-qint64 TableFile::insert(const RowValues& values)
+sqlite3_stmt* TableFile::insertStatement()
 {
-    noteWrite();
     if (!m_insert) {
         QStringList names, marks;
         for (const ColumnDef& c : m_schema) {
@@ -899,14 +903,72 @@ qint64 TableFile::insert(const RowValues& values)
     }
     sqlite3_reset(m_insert);
     sqlite3_clear_bindings(m_insert);
+    return m_insert;
+}
+
+qint64 TableFile::insert(const RowValues& values)
+{
+    noteWrite();
+    sqlite3_stmt* st = insertStatement();
     for (int i = 0; i < static_cast<int>(m_schema.size()); ++i)
-        bindValue(m_insert, i + 1, i < values.size() ? values[i] : QVariant(),
+        bindValue(st, i + 1, i < values.size() ? values[i] : QVariant(),
                   m_schema[static_cast<size_t>(i)].type);
+    return stepInsert(values.isEmpty() || values[0].isNull());
+}
+
+std::optional<RowValues> TableFile::insertCopy(TableFile& source, qint64 sourceKey,
+                                               const std::vector<std::pair<int, int>>& fields,
+                                               const RowValues& values,
+                                               const std::vector<bool>& textsWanted)
+{
+    noteWrite();
+    sqlite3_stmt* into = insertStatement();
+    sqlite3_stmt* from = source.selectRowStatement();
+    struct Reset {
+        sqlite3_stmt* st;
+        ~Reset() { sqlite3_reset(st); }
+    } reset{from};
+    sqlite3_bind_int64(from, 1, sourceKey);
+    source.m_retries = 0;
+    const int found = sqlite3_step(from);
+    if (found == SQLITE_DONE)
+        return std::nullopt;
+    if (found != SQLITE_ROW)
+        source.fail(found);
+    RowValues row(static_cast<qsizetype>(m_schema.size()));
+    for (qsizetype i = 1; i < row.size() && i < values.size(); ++i) {
+        row[i] = values[i];
+        bindValue(into, static_cast<int>(i) + 1, values[i], m_schema[size_t(i)].type);
+    }
+    for (const auto& [to, col] : fields) {
+        const size_t t = static_cast<size_t>(to);
+        const size_t f = static_cast<size_t>(col);
+        if (t == 0 || t >= m_schema.size() || f >= source.m_schema.size() ||
+            m_schema[t].type != source.m_schema[f].type)
+            throw TableError(TableError::Usage,
+                             QStringLiteral("The field %1 of \"%2\" cannot be copied as it is.")
+                                 .arg(t < m_schema.size() ? m_schema[t].name : QString::number(to),
+                                      QFileInfo(m_path).fileName()));
+        // The copy is as sound as the source: its values are checked as a read
+        // would check them, and only then bound as they are stored.
+        const bool numeric =
+            m_schema[t].type == ColumnType::Integer || m_schema[t].type == ColumnType::Boolean;
+        if (numeric || (t < textsWanted.size() && textsWanted[t]))
+            row[static_cast<qsizetype>(t)] = source.columnValue(from, col, f);
+        else if (sqlite3_column_type(from, col) != SQLITE_NULL)
+            source.checkStoredValue(from, col, f);
+        sqlite3_bind_value(into, to + 1, sqlite3_column_value(from, col));
+    }
+    row[0] = stepInsert(true);
+    return row;
+}
+
+qint64 TableFile::stepInsert(bool newKey)
+{
     m_retries = 0;
     const int rc = sqlite3_step(m_insert);
     // Reset at once, so that the statement holds no lock between inserts.
     sqlite3_reset(m_insert);
-    const bool newKey = values.isEmpty() || values[0].isNull();
     if (rc == SQLITE_FULL && newKey)
         refuseUsedUpKeys(0);
     if (rc != SQLITE_DONE)
@@ -1000,6 +1062,10 @@ void TableFile::beginReading()
         return;
     m_retries = 0;
     exec("BEGIN DEFERRED");
+    // A long read, such as a build drawing items in a random order, finds
+    // most pages already decrypted in a larger cache. It is bounded, so a
+    // huge bank does not take its size in memory, and given back after.
+    exec(QByteArray("PRAGMA cache_size = " + QByteArray::number(-ReadingCacheKb)).constData());
     m_reading = true;
 }
 
@@ -1009,6 +1075,7 @@ void TableFile::endReading()
         return;
     m_reading = false;
     exec("COMMIT");
+    exec(QByteArray("PRAGMA cache_size = " + QByteArray::number(-DefaultCacheKb)).constData());
 }
 
 void TableFile::commit()

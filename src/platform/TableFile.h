@@ -39,6 +39,10 @@ public:
     // New files get 4 KB pages; files written before that have 1 KB pages.
     static constexpr int PageSize = 4096;
     static constexpr int LegacyPageSize = 1024;
+    // The engine's page cache, in KB: its own default, and the larger one a
+    // long read (beginReading) has.
+    static constexpr int DefaultCacheKb = 2000;
+    static constexpr int ReadingCacheKb = 32768;
 
     // Tries each password in turn; a wrong one only shows at the first
     // statement, so the file is probed before it counts as open.
@@ -75,6 +79,16 @@ public:
     std::vector<std::pair<qint64, QVariant>> selectColumn(int column);
     // Inserts a record; a null key lets the table assign the next one.
     qint64 insert(const RowValues& values);
+    // Inserts a copy of the record with sourceKey in source: each pair of
+    // fields (this file's column, the source's column) is copied as the
+    // engine holds it, so no text is converted on the way; the other columns
+    // take values (null where it has none) and the key is new. Returns the
+    // record as inserted, with its key, its numbers and the texts of the
+    // columns marked in textsWanted; none when source has no such record.
+    std::optional<RowValues> insertCopy(TableFile& source, qint64 sourceKey,
+                                        const std::vector<std::pair<int, int>>& fields,
+                                        const RowValues& values,
+                                        const std::vector<bool>& textsWanted);
     void update(qint64 key, const RowValues& values);
     void remove(qint64 key);
     void removeAll();
@@ -141,6 +155,9 @@ private:
     void checkStoredValue(sqlite3_stmt* row, int column, size_t schemaColumn) const;
     QVariant columnValue(sqlite3_stmt* row, int statementColumn, size_t schemaColumn) const;
     [[noreturn]] void refuseUsedUpKeys(qint64 inserted);
+    sqlite3_stmt* insertStatement();
+    sqlite3_stmt* selectRowStatement();
+    qint64 stepInsert(bool newKey);
     [[noreturn]] void fail(int rc, const QString& during = {});
     void closeHandle();
     void noteWrite();

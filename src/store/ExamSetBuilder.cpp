@@ -127,8 +127,9 @@ BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
 
     current.close();
     current.setExclusive(true);
-    // Each copied field's position in both tables, looked up once per build.
-    std::vector<std::pair<int, int>> fields;
+    // Each copied field's position in both tables, looked up once per build:
+    // (field of the set, field of the source).
+    std::vector<std::pair<int, int>> copied;
     const auto copy = [&](const char* f) {
         const QString name = QLatin1String(f);
         const int from = source.fieldIndex(name);
@@ -138,7 +139,7 @@ BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
                 platform::TableError::Usage,
                 QStringLiteral("Field \"%1\" not found in \"%2\".")
                     .arg(name, from < 0 ? source.fileName() : current.fileName()));
-        fields.emplace_back(from, to);
+        copied.emplace_back(to, from);
     };
     for (const char* f : kCopied)
         copy(f);
@@ -148,6 +149,9 @@ BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
     const int sourceKey = source.fieldIndex(QStringLiteral("Q_ID"));
     const int originalNumber = current.fieldIndex(QStringLiteral("Q_OR_NUMBER"));
     const ItemPrinter printer(current);
+    // Of the texts, only those the print reads are read.
+    const std::vector<bool> printed = printer.fieldsRead(current.schema().size());
+    RowValues own(static_cast<qsizetype>(current.schema().size()));
     BuildResult result;
     result.prints.reserve(candidates.size());
     try {
@@ -170,13 +174,9 @@ BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
                         .arg(candidates[i])
                         .arg(source.fileName()));
             progress.setPosition(static_cast<int>(i));
-            current.append();
-            for (const auto& [from, to] : fields)
-                current.setValueAt(to, source.valueAt(from));
-            current.setValueAt(originalNumber, source.valueAt(sourceKey).toLongLong());
-            current.post();
-            // The record just posted is still in hand: nothing is read.
-            result.prints.push_back(printer.print(current));
+            own[originalNumber] = source.valueAt(sourceKey).toLongLong();
+            const RowValues written = current.appendCopy(source, copied, own, printed);
+            result.prints.push_back(printer.print(written));
         }
         source.endReading();
         current.commitBatch();

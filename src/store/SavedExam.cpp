@@ -89,13 +89,33 @@ ItemPrinter::ItemPrinter(const Table& items)
 
 qint64 ItemPrinter::print(const Table& items) const
 {
+    return printOf([&](int field) { return items.valueAt(field); });
+}
+
+qint64 ItemPrinter::print(const platform::RowValues& row) const
+{
+    return printOf([&](int field) { return row.value(field); });
+}
+
+std::vector<bool> ItemPrinter::fieldsRead(size_t fieldCount) const
+{
+    std::vector<bool> read(fieldCount, false);
+    for (const auto& [field, yesNo] : m_fields)
+        if (static_cast<size_t>(field) < fieldCount)
+            read[static_cast<size_t>(field)] = true;
+    return read;
+}
+
+template <typename ValueAt>
+qint64 ItemPrinter::printOf(const ValueAt& valueAt) const
+{
     quint64 h = 14695981039346656037ULL;
     const auto mix = [&h](quint64 unit) {
         h ^= unit;
         h *= 1099511628211ULL;
     };
     for (const auto& [field, yesNo] : m_fields) {
-        const QVariant v = items.valueAt(field);
+        const QVariant v = valueAt(field);
         if (yesNo) {
             mix(v.toBool() ? 1 : 0);
             continue;

@@ -28,8 +28,15 @@ public:
     explicit ItemPrinter(const Table& items);
     // The print of the current record.
     qint64 print(const Table& items) const;
+    // The print of a record held in hand, in the table's field order.
+    qint64 print(const platform::RowValues& row) const;
+    // Per field of the table: whether the print reads it.
+    std::vector<bool> fieldsRead(size_t fieldCount) const;
 
 private:
+    template <typename ValueAt>
+    qint64 printOf(const ValueAt& valueAt) const;
+
     std::vector<std::pair<int, bool>> m_fields; // position, is yes/no
 };
 

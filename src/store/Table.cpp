@@ -512,6 +512,38 @@ void Table::append()
     insert();
 }
 
+RowValues Table::appendCopy(const Table& source, const std::vector<std::pair<int, int>>& fields,
+                            const RowValues& values, const std::vector<bool>& textsWanted)
+{
+    requireOpen("append");
+    source.requireOpen("copy");
+    leaveEditing();
+    if (!source.m_cur || source.m_state != TableState::Browse)
+        throw TableError(
+            TableError::Usage,
+            QStringLiteral("The table \"%1\" has no current record to copy.").arg(source.m_fileName));
+    const qint64 sourceKey = source.keyAt(*source.m_cur);
+    std::optional<RowValues> row =
+        m_file->insertCopy(*source.m_file, sourceKey, fields, values, textsWanted);
+    if (!row)
+        throw TableError(TableError::Usage,
+                         QStringLiteral("The record %1 is missing from the table \"%2\".")
+                             .arg(sourceKey)
+                             .arg(source.m_fileName));
+    const size_t pos = lowerBoundOfKey(row->at(0).toLongLong());
+    m_cur = pos;
+    insertNumbers(pos, *row);
+    // The texts not asked for were never read: the record is read whole
+    // when it is looked at.
+    forgetLoadedRow();
+    m_buffer.clear();
+    m_modified = false;
+    m_eof = m_bof = false;
+    setState(TableState::Browse);
+    notifyData(-1);
+    return std::move(*row);
+}
+
 void Table::post()
 {
     requireOpen("post");

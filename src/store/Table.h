@@ -78,6 +78,14 @@ public:
     void edit();
     void insert();
     void append();
+    // Appends and posts at once a copy of source's current record: each pair
+    // of fields (this table's, the source's) is copied as the file holds it,
+    // without a conversion on the way, and the other fields take values
+    // (null where it has none). Returns the record as posted, with its key,
+    // its numbers and the texts of the fields marked in textsWanted; its
+    // other texts are not read.
+    RowValues appendCopy(const Table& source, const std::vector<std::pair<int, int>>& fields,
+                         const RowValues& values, const std::vector<bool>& textsWanted);
     void post();
     void cancel();
     void remove();

@@ -404,6 +404,79 @@ private slots:
         QVERIFY(t->isEmpty());
     }
 
+    // A copy goes from file to file as stored: every field must arrive as it
+    // was, whatever its kind, and a read of the copy must show it so.
+    void copiedRecordsArriveFieldForField()
+    {
+        auto source = userSet();
+        source->open();
+        source->append();
+        source->setValue(QStringLiteral("Q_TEXT"), QStringLiteral("Which mask? \u03a9 \u00fc \u4f60"));
+        source->setValue(QStringLiteral("Q_EXPL"), QStringLiteral("A long explanation.\r\nTwo lines."));
+        source->setValue(QStringLiteral("Q_SECT"), 3);
+        source->setValue(QStringLiteral("Q_TYPE"), true);
+        source->setValue(QStringLiteral("Q1"), QStringLiteral("255.255.0.0"));
+        source->setValue(QStringLiteral("A1"), true);
+        source->setValue(QStringLiteral("A2"), false);
+        source->post(); // Q2 to Q6, A3 to A6 and U_MEMO stay null
+        const auto copied = [&](const Table& to) {
+            std::vector<std::pair<int, int>> pairs;
+            for (const platform::ColumnDef& c : store::userSetSchema())
+                if (c.name != QLatin1String("Q_ID"))
+                    pairs.emplace_back(to.fieldIndex(c.name), source->fieldIndex(c.name));
+            return pairs;
+        };
+        auto set = currentSet();
+        set->openEmptied();
+        const int original = set->fieldIndex(QStringLiteral("Q_OR_NUMBER"));
+        platform::RowValues own(qsizetype(store::currentSetSchema().size()));
+        own[original] = qlonglong(77);
+        std::vector<bool> wanted(store::currentSetSchema().size(), false);
+        wanted[size_t(set->fieldIndex(QStringLiteral("Q1")))] = true;
+        const platform::RowValues row = set->appendCopy(*source, copied(*set), own, wanted);
+        set->commitBatch();
+        // What comes back: the key, the numbers and the texts asked for.
+        QVERIFY(row[0].toLongLong() > 0);
+        QCOMPARE(row[original], QVariant(qlonglong(77)));
+        QCOMPARE(row[set->fieldIndex(QStringLiteral("Q_SECT"))], QVariant(qlonglong(3)));
+        QCOMPARE(row[set->fieldIndex(QStringLiteral("A1"))], QVariant(true));
+        QCOMPARE(row[set->fieldIndex(QStringLiteral("Q1"))], QVariant(QStringLiteral("255.255.0.0")));
+        QVERIFY(row[set->fieldIndex(QStringLiteral("Q_TEXT"))].isNull());
+        QCOMPARE(set->recordCount(), 1);
+        // What is in the file, read by another handle.
+        set->close();
+        Table::forgetReads();
+        auto read = currentSet();
+        read->open();
+        for (const platform::ColumnDef& c : store::userSetSchema()) {
+            if (c.name == QLatin1String("Q_ID"))
+                continue;
+            QCOMPARE(read->isNull(c.name), source->isNull(c.name));
+            QCOMPARE(read->value(c.name), source->value(c.name));
+        }
+        QCOMPARE(read->asInteger(QStringLiteral("Q_OR_NUMBER")), qint64(77));
+        QVERIFY(read->isNull(QStringLiteral("PICT1")));
+    }
+
+    void copyBetweenFieldsOfDifferentKindsIsRefused()
+    {
+        auto source = userSet();
+        source->open();
+        addUserItem(*source, QStringLiteral("one"));
+        auto set = currentSet();
+        set->openEmptied();
+        // A text into a number would be stored as a text the next read refuses.
+        QVERIFY_THROWS_EXCEPTION(
+            platform::TableError,
+            set->appendCopy(*source,
+                            {{set->fieldIndex(QStringLiteral("Q_SECT")),
+                              source->fieldIndex(QStringLiteral("Q_TEXT"))}},
+                            platform::RowValues(), {}));
+        set->rollbackBatch();
+        QVERIFY(!set->isOpen());
+        QVERIFY(!QFile::exists(QStringLiteral("ces.DAT.new")));
+    }
+
     // An open keeps what it read of a file for the rest of the run; a later
     // open may use it only while the file is as it was then.
     void reopenSeesChangesMadeThroughAnotherHandle_data()
