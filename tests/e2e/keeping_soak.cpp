@@ -210,7 +210,7 @@ Expected resume(const store::SavedExamState& s, QString* problem)
     session::ExamWindow form(services);
     services.expectMessage(
         QStringLiteral("Do you want to resume the interrupted exam \"%1\"?\rItem %2 of %3, %4 "
-                       "left, answered %5.")
+                       "left, answered %5.\rNo discards it for good; Cancel keeps it for later.")
             .arg(s.title)
             .arg(s.currentItem)
             .arg(s.items.size())

@@ -90,6 +90,21 @@ class TestTableFile : public QObject {
         return texts;
     }
 
+    // Starts the helper process in the given mode; its first line, once it
+    // has done what the mode says, or nothing when it did not get that far.
+    static QByteArray startHelper(QProcess& helper, const char* mode, const QString& path)
+    {
+        helper.start(QStringLiteral(TABLE_HOLDER), {QString::fromLatin1(mode), path});
+        if (!helper.waitForStarted() || !helper.waitForReadyRead(30000))
+            return {};
+        return helper.readLine().trimmed();
+    }
+    static bool killHelper(QProcess& helper)
+    {
+        ::kill(static_cast<pid_t>(helper.processId()), SIGKILL);
+        return helper.waitForFinished(30000);
+    }
+
     static QStringList texts(const std::vector<platform::RowValues>& rows)
     {
         QStringList out;
@@ -270,10 +285,7 @@ private slots:
     {
         const QString path = makeFile(QStringLiteral("locked.DAT"), 1);
         QProcess holder;
-        holder.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("hold"), path});
-        QVERIFY(holder.waitForStarted());
-        QVERIFY(holder.waitForReadyRead(30000));
-        QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
+        QCOMPARE(startHelper(holder, "hold", path), QByteArray("ready"));
         try {
             TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
             QFAIL("opened a file another process holds exclusively");
@@ -294,12 +306,8 @@ private slots:
     {
         const QString path = makeFile(QStringLiteral("durable.DAT"), 0);
         QProcess writer;
-        writer.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("post"), path});
-        QVERIFY(writer.waitForStarted());
-        QVERIFY(writer.waitForReadyRead(30000));
-        QVERIFY(writer.readLine().startsWith("posted"));
-        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
-        QVERIFY(writer.waitForFinished(30000));
+        QVERIFY(startHelper(writer, "post", path).startsWith("posted"));
+        QVERIFY(killHelper(writer));
         TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
         const auto rows = t.selectAll();
         QCOMPARE(rows.size(), size_t(1));
@@ -437,10 +445,7 @@ private slots:
     {
         const QString path = makeFile(QStringLiteral("held.DAT"), 2);
         QProcess holder;
-        holder.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("hold"), path});
-        QVERIFY(holder.waitForStarted());
-        QVERIFY(holder.waitForReadyRead(30000));
-        QCOMPARE(holder.readLine().trimmed(), QByteArray("ready"));
+        QCOMPARE(startHelper(holder, "hold", path), QByteArray("ready"));
         try {
             TableFile::replacement(path, m_key, true, TableFile::Missing::Fail,
                                    store::userSetSchema());
@@ -460,12 +465,8 @@ private slots:
     {
         const QString path = makeFile(QStringLiteral("rewrite.DAT"), 3);
         QProcess writer;
-        writer.start(QStringLiteral(TABLE_HOLDER), {QStringLiteral("rewrite"), path});
-        QVERIFY(writer.waitForStarted());
-        QVERIFY(writer.waitForReadyRead(30000));
-        QCOMPARE(writer.readLine().trimmed(), QByteArray("written"));
-        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
-        QVERIFY(writer.waitForFinished(30000));
+        QCOMPARE(startHelper(writer, "rewrite", path), QByteArray("written"));
+        QVERIFY(killHelper(writer));
         {
             TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
             QCOMPARE(texts(t.selectAll()),

@@ -446,6 +446,29 @@ private slots:
         QVERIFY(!f.form->bank().isOpen());
     }
 
+    // The current set is only a working copy of the exam being started: one
+    // that cannot be read is written anew rather than standing in the way.
+    void unreadableCurrentSetIsReplacedByTheNextExam_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("noise") << QByteArray(5000, '\x5a');
+        QTest::newRow("empty") << QByteArray();
+    }
+    void unreadableCurrentSetIsReplacedByTheNextExam()
+    {
+        QFETCH(QByteArray, content);
+        QFile bad(QStringLiteral("ces.DAT"));
+        QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        bad.write(content);
+        bad.close();
+        startExam(f.form->m_practiceExamActions[1]);
+        checkDone();
+        QVERIFY(f.services.shownMessages.isEmpty());
+        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->currentSet().recordCount(), f.form->itemCount);
+        QVERIFY(f.form->itemCount > 0);
+    }
+
     void tableFailureLeavesTheWindowIdle()
     {
         // Another handle holds the current set's file exclusively.
