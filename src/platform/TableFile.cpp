@@ -320,13 +320,13 @@ TableFile::TableFile(const QString& path, const QStringList& passwords, bool exc
 void TableFile::refuseMissingFile(const QString& path)
 {
     const QFileInfo info(path);
-    throw TableError(TableError::CantOpen, QStringLiteral("The table file \"%1\" was not found in %2.")
-                                               .arg(info.fileName(), info.absolutePath()));
+    throw TableError(TableError::CantOpen,
+                     QStringLiteral("The table file \"%1\" was not found in %2.")
+                         .arg(info.fileName(), info.absolutePath()));
 }
 
-std::unique_ptr<TableFile> TableFile::replacement(const QString& path,
-                                                  const QStringList& passwords, bool exclusive,
-                                                  Missing missing,
+std::unique_ptr<TableFile> TableFile::replacement(const QString& path, const QStringList& passwords,
+                                                  bool exclusive, Missing missing,
                                                   const std::vector<ColumnDef>& schema)
 {
     if (missing == Missing::Fail && !QFileInfo::exists(path))

@@ -58,9 +58,8 @@ public:
     // step. Neither reads nor deletes the old content, which for a large
     // table is most of the cost of emptying it. The new file takes the old
     // one's key when this process already holds it.
-    static std::unique_ptr<TableFile> replacement(const QString& path,
-                                                  const QStringList& passwords, bool exclusive,
-                                                  Missing missing,
+    static std::unique_ptr<TableFile> replacement(const QString& path, const QStringList& passwords,
+                                                  bool exclusive, Missing missing,
                                                   const std::vector<ColumnDef>& schema);
     // Commits the new content, moves it over the file and goes on with the
     // file as an ordinary open one.

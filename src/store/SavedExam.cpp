@@ -106,8 +106,7 @@ std::vector<bool> ItemPrinter::fieldsRead(size_t fieldCount) const
     return read;
 }
 
-template <typename ValueAt>
-qint64 ItemPrinter::printOf(const ValueAt& valueAt) const
+template <typename ValueAt> qint64 ItemPrinter::printOf(const ValueAt& valueAt) const
 {
     quint64 h = 14695981039346656037ULL;
     const auto mix = [&h](quint64 unit) {

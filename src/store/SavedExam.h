@@ -34,8 +34,7 @@ public:
     std::vector<bool> fieldsRead(size_t fieldCount) const;
 
 private:
-    template <typename ValueAt>
-    qint64 printOf(const ValueAt& valueAt) const;
+    template <typename ValueAt> qint64 printOf(const ValueAt& valueAt) const;
 
     std::vector<std::pair<int, bool>> m_fields; // position, is yes/no
 };

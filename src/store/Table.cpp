@@ -519,9 +519,9 @@ RowValues Table::appendCopy(const Table& source, const std::vector<std::pair<int
     source.requireOpen("copy");
     leaveEditing();
     if (!source.m_cur || source.m_state != TableState::Browse)
-        throw TableError(
-            TableError::Usage,
-            QStringLiteral("The table \"%1\" has no current record to copy.").arg(source.m_fileName));
+        throw TableError(TableError::Usage,
+                         QStringLiteral("The table \"%1\" has no current record to copy.")
+                             .arg(source.m_fileName));
     const qint64 sourceKey = source.keyAt(*source.m_cur);
     std::optional<RowValues> row =
         m_file->insertCopy(*source.m_file, sourceKey, fields, values, textsWanted);

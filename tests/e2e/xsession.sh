@@ -120,6 +120,9 @@ focused() {
 # 40 times.
 # On a loaded machine a key sent just after a window change can go nowhere:
 # Tab is sent again (at most three times) while the focus has not moved.
+# The window manager can also mark a window active before the keyboard is
+# given to it; after three Tabs that went nowhere the active window is given
+# the keyboard again, and three more are tried.
 tab_to() {
   _n=0
   until focused | grep -Eq "$1"; do
@@ -127,7 +130,10 @@ tab_to() {
     _before=$(focused)
     _sent=0
     until [ "$(focused)" != "$_before" ]; do
-      _sent=$((_sent + 1)); [ $_sent -gt 3 ] && return 1
+      _sent=$((_sent + 1)); [ $_sent -gt 6 ] && return 1
+      if [ $_sent -eq 4 ]; then
+        _w=$(xdotool getactivewindow 2>/dev/null) && xdotool windowfocus --sync "$_w" 2>/dev/null
+      fi
       press Tab
       _i=0
       while [ $_i -lt 50 ] && [ "$(focused)" = "$_before" ]; do

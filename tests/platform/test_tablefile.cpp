@@ -469,8 +469,7 @@ private slots:
         QVERIFY(killHelper(writer));
         {
             TableFile t(path, m_key, false, TableFile::Missing::Fail, store::userSetSchema());
-            QCOMPARE(texts(t.selectAll()),
-                     QStringList({"question 0", "question 1", "question 2"}));
+            QCOMPARE(texts(t.selectAll()), QStringList({"question 0", "question 1", "question 2"}));
         }
         // What the dead process left beside the file is cleared by the next
         // replacement.

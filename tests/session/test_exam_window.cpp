@@ -233,10 +233,11 @@ private slots:
         // An explanation that is no text, put in behind the open bank's back:
         // the next build fails when it comes to that item, after the new set
         // was begun.
-        QCOMPARE(testing::tamper(QStringLiteral("tcpip.DAT"),
-                                 QStringLiteral("UPDATE items SET Q_EXPL = x'07' WHERE Q_ID = (SELECT "
-                                                "max(Q_ID) FROM items WHERE Q_EXAM_N = 2)")),
-                 QString());
+        QCOMPARE(
+            testing::tamper(QStringLiteral("tcpip.DAT"),
+                            QStringLiteral("UPDATE items SET Q_EXPL = x'07' WHERE Q_ID = (SELECT "
+                                           "max(Q_ID) FROM items WHERE Q_EXAM_N = 2)")),
+            QString());
         QVERIFY_THROWS_EXCEPTION(platform::TableError, builder.buildExamSet(bank, current));
         QVERIFY(!current.isOpen());
         QVERIFY(!QFile::exists(QStringLiteral("ces.DAT.new")));

@@ -37,7 +37,8 @@ int main(int argc, char** argv)
             table.append();
             table.setValue(QStringLiteral("Q_TEXT"), QStringLiteral("durable"));
             table.post();
-            std::printf("posted %lld\n", static_cast<long long>(table.asInteger(QStringLiteral("Q_ID"))));
+            std::printf("posted %lld\n",
+                        static_cast<long long>(table.asInteger(QStringLiteral("Q_ID"))));
             std::fflush(stdout);
             for (;;)
                 ::pause();

@@ -411,8 +411,10 @@ private slots:
         auto source = userSet();
         source->open();
         source->append();
-        source->setValue(QStringLiteral("Q_TEXT"), QStringLiteral("Which mask? \u03a9 \u00fc \u4f60"));
-        source->setValue(QStringLiteral("Q_EXPL"), QStringLiteral("A long explanation.\r\nTwo lines."));
+        source->setValue(QStringLiteral("Q_TEXT"),
+                         QStringLiteral("Which mask? \u03a9 \u00fc \u4f60"));
+        source->setValue(QStringLiteral("Q_EXPL"),
+                         QStringLiteral("A long explanation.\r\nTwo lines."));
         source->setValue(QStringLiteral("Q_SECT"), 3);
         source->setValue(QStringLiteral("Q_TYPE"), true);
         source->setValue(QStringLiteral("Q1"), QStringLiteral("255.255.0.0"));
@@ -440,7 +442,8 @@ private slots:
         QCOMPARE(row[original], QVariant(qlonglong(77)));
         QCOMPARE(row[set->fieldIndex(QStringLiteral("Q_SECT"))], QVariant(qlonglong(3)));
         QCOMPARE(row[set->fieldIndex(QStringLiteral("A1"))], QVariant(true));
-        QCOMPARE(row[set->fieldIndex(QStringLiteral("Q1"))], QVariant(QStringLiteral("255.255.0.0")));
+        QCOMPARE(row[set->fieldIndex(QStringLiteral("Q1"))],
+                 QVariant(QStringLiteral("255.255.0.0")));
         QVERIFY(row[set->fieldIndex(QStringLiteral("Q_TEXT"))].isNull());
         QCOMPARE(set->recordCount(), 1);
         // What is in the file, read by another handle.
@@ -466,12 +469,11 @@ private slots:
         auto set = currentSet();
         set->openEmptied();
         // A text into a number would be stored as a text the next read refuses.
-        QVERIFY_THROWS_EXCEPTION(
-            platform::TableError,
-            set->appendCopy(*source,
-                            {{set->fieldIndex(QStringLiteral("Q_SECT")),
-                              source->fieldIndex(QStringLiteral("Q_TEXT"))}},
-                            platform::RowValues(), {}));
+        QVERIFY_THROWS_EXCEPTION(platform::TableError,
+                                 set->appendCopy(*source,
+                                                 {{set->fieldIndex(QStringLiteral("Q_SECT")),
+                                                   source->fieldIndex(QStringLiteral("Q_TEXT"))}},
+                                                 platform::RowValues(), {}));
         set->rollbackBatch();
         QVERIFY(!set->isOpen());
         QVERIFY(!QFile::exists(QStringLiteral("ces.DAT.new")));
