@@ -155,9 +155,9 @@ BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
     BuildResult result;
     result.prints.reserve(candidates.size());
     try {
-        // One transaction from the delete of the old set to the last new
-        // record: one write to the disk, and never half a set in the file.
-        // The old set is not read: it is about to go.
+        // The new set is written beside the old one in one transaction and
+        // takes its place in one step at the commit: one write to the disk,
+        // never half a set in the file, and the old set is never read.
         current.openEmptied();
         progress.setMaximum(static_cast<int>(candidates.size()));
         // Nobody looks at the records while they are written.
