@@ -28,6 +28,17 @@ namespace {
 
 const char* kTableName = "items";
 
+// The engine's page cache, in KB: its own default, and the larger one a long
+// read (beginReading) has.
+constexpr int kDefaultCacheKb = 2000;
+constexpr int kReadingCacheKb = 32768;
+
+// Leaves a statement reset however the call ends, so that it holds no lock.
+struct ResetOnExit {
+    sqlite3_stmt* st;
+    ~ResetOnExit() { sqlite3_reset(st); }
+};
+
 // The engine stores a file's random salt in the clear in its first bytes and
 // derives the key from the password and that salt. Deriving it here, with the
 // engine's own algorithm and iteration count, lets a later open of the same
@@ -845,11 +856,7 @@ sqlite3_stmt* TableFile::selectRowStatement()
 std::optional<RowValues> TableFile::selectRow(qint64 key)
 {
     sqlite3_stmt* st = selectRowStatement();
-    // Left reset whatever happens, so that the statement holds no read lock.
-    struct Reset {
-        sqlite3_stmt* st;
-        ~Reset() { sqlite3_reset(st); }
-    } reset{st};
+    const ResetOnExit reset{st};
     sqlite3_bind_int64(st, 1, key);
     m_retries = 0;
     const int rc = sqlite3_step(st);
@@ -924,10 +931,7 @@ std::optional<RowValues> TableFile::insertCopy(TableFile& source, qint64 sourceK
     noteWrite();
     sqlite3_stmt* into = insertStatement();
     sqlite3_stmt* from = source.selectRowStatement();
-    struct Reset {
-        sqlite3_stmt* st;
-        ~Reset() { sqlite3_reset(st); }
-    } reset{from};
+    const ResetOnExit reset{from};
     sqlite3_bind_int64(from, 1, sourceKey);
     source.m_retries = 0;
     const int found = sqlite3_step(from);
@@ -1065,7 +1069,7 @@ void TableFile::beginReading()
     // A long read, such as a build drawing items in a random order, finds
     // most pages already decrypted in a larger cache. It is bounded, so a
     // huge bank does not take its size in memory, and given back after.
-    exec(QByteArray("PRAGMA cache_size = " + QByteArray::number(-ReadingCacheKb)).constData());
+    exec(QByteArray("PRAGMA cache_size = " + QByteArray::number(-kReadingCacheKb)).constData());
     m_reading = true;
 }
 
@@ -1075,7 +1079,7 @@ void TableFile::endReading()
         return;
     m_reading = false;
     exec("COMMIT");
-    exec(QByteArray("PRAGMA cache_size = " + QByteArray::number(-DefaultCacheKb)).constData());
+    exec(QByteArray("PRAGMA cache_size = " + QByteArray::number(-kDefaultCacheKb)).constData());
 }
 
 void TableFile::commit()

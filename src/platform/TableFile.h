@@ -39,10 +39,6 @@ public:
     // New files get 4 KB pages; files written before that have 1 KB pages.
     static constexpr int PageSize = 4096;
     static constexpr int LegacyPageSize = 1024;
-    // The engine's page cache, in KB: its own default, and the larger one a
-    // long read (beginReading) has.
-    static constexpr int DefaultCacheKb = 2000;
-    static constexpr int ReadingCacheKb = 32768;
 
     // Tries each password in turn; a wrong one only shows at the first
     // statement, so the file is probed before it counts as open.

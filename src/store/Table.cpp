@@ -536,11 +536,7 @@ RowValues Table::appendCopy(const Table& source, const std::vector<std::pair<int
     // The texts not asked for were never read: the record is read whole
     // when it is looked at.
     forgetLoadedRow();
-    m_buffer.clear();
-    m_modified = false;
-    m_eof = m_bof = false;
-    setState(TableState::Browse);
-    notifyData(-1);
+    finishPost();
     return std::move(*row);
 }
 
@@ -562,6 +558,11 @@ void Table::post()
         writeNumbers(*m_cur, row);
     }
     keepLoadedRow(row);
+    finishPost();
+}
+
+void Table::finishPost()
+{
     m_buffer.clear();
     m_modified = false;
     m_eof = m_bof = false;

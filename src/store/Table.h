@@ -146,6 +146,8 @@ private:
 
     void requireOpen(const char* op) const;
     void leaveEditing();
+    // Back to browsing on the record just written.
+    void finishPost();
     bool visible(size_t index) const;
     std::optional<size_t> firstVisibleFrom(size_t start) const;
     std::optional<size_t> lastVisibleUpTo(size_t end) const;

@@ -20,16 +20,25 @@ class TestTableFile : public QObject {
     QTemporaryDir m_dir;
     const QStringList m_key{QString::fromLatin1(store::kTablePassword)};
 
+    // Records with the given texts, one each, under new keys.
+    static void insertTexts(TableFile& f, const QStringList& texts)
+    {
+        for (const QString& text : texts) {
+            platform::RowValues row(static_cast<qsizetype>(store::userSetSchema().size()));
+            row[2] = text;
+            f.insert(row);
+        }
+    }
+
     QString makeFile(const QString& name, int records)
     {
         const QString path = m_dir.filePath(name);
         QFile::remove(path);
         TableFile f(path, m_key, false, TableFile::Missing::Create, store::userSetSchema());
-        for (int i = 0; i < records; ++i) {
-            platform::RowValues row(static_cast<qsizetype>(store::userSetSchema().size()));
-            row[2] = QStringLiteral("question %1").arg(i);
-            f.insert(row);
-        }
+        QStringList texts;
+        for (int i = 0; i < records; ++i)
+            texts << QStringLiteral("question %1").arg(i);
+        insertTexts(f, texts);
         return path;
     }
 
@@ -315,15 +324,6 @@ private slots:
     }
 
     // A whole new content, written beside the file and moved into its place.
-    static void insertTexts(TableFile& f, const QStringList& texts)
-    {
-        for (const QString& text : texts) {
-            platform::RowValues row(static_cast<qsizetype>(store::userSetSchema().size()));
-            row[2] = text;
-            f.insert(row);
-        }
-    }
-
     void replacementTakesTheFilesPlaceInOneStep()
     {
         const QString path = makeFile(QStringLiteral("set.DAT"), 5);
