@@ -43,7 +43,7 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     made(m_main);
     m_test = std::make_unique<session::ExamWindow>(services);
     made(m_test);
-    m_progress = std::make_unique<store::ProgressWindow>();
+    m_progress = std::make_unique<widgets::ProgressWindow>();
     made(m_progress);
     m_score = std::make_unique<results::ScoreReport>(services);
     made(m_score);

@@ -4,6 +4,10 @@
 #include <QStringList>
 #include <memory>
 
+namespace widgets {
+class ProgressWindow;
+} // namespace widgets
+
 namespace platform {
 class Services;
 }
@@ -15,9 +19,6 @@ class Exhibit2Window;
 class PrintingSimulation;
 class SubnetMaskSimulation;
 } // namespace session
-namespace store {
-class ProgressWindow;
-}
 namespace results {
 class ScoreReport;
 class ItemsReview;
@@ -48,7 +49,7 @@ public:
 
     StartWindow* startWindow() const { return m_main.get(); }
     session::ExamWindow* examWindow() const { return m_test.get(); }
-    store::ProgressWindow* progressWindow() const { return m_progress.get(); }
+    widgets::ProgressWindow* progressWindow() const { return m_progress.get(); }
     results::ScoreReport* scoreReport() const { return m_score.get(); }
     session::NameDialog* nameDialog() const { return m_name.get(); }
     results::ItemsReview* itemsReview() const { return m_review.get(); }
@@ -83,7 +84,7 @@ private:
     QStringList m_order;
     std::unique_ptr<StartWindow> m_main;
     std::unique_ptr<session::ExamWindow> m_test;
-    std::unique_ptr<store::ProgressWindow> m_progress;
+    std::unique_ptr<widgets::ProgressWindow> m_progress;
     std::unique_ptr<results::ScoreReport> m_score;
     std::unique_ptr<session::NameDialog> m_name;
     std::unique_ptr<results::ItemsReview> m_review;

@@ -103,14 +103,14 @@ StartWindow::StartWindow(const QString& programDir, QWidget* parent)
     buttonFont.setPixelSize(13);
     buttonFont.setBold(true);
     m_startTestingButton =
-        new platform::ShapeButton(QStringLiteral("Start &Testing"), QColor(0, 0, 128), panel);
+        new widgets::ShapeButton(QStringLiteral("Start &Testing"), QColor(0, 0, 128), panel);
     m_startTestingButton->setObjectName(QStringLiteral("startTestingButton"));
     m_samplerButton =
-        new platform::ShapeButton(QStringLiteral("Test &Sampler"), QColor(128, 0, 128), panel);
+        new widgets::ShapeButton(QStringLiteral("Test &Sampler"), QColor(128, 0, 128), panel);
     m_samplerButton->setObjectName(QStringLiteral("samplerButton"));
-    m_exitButton = new platform::ShapeButton(QStringLiteral("E&xit"), QColor(0, 128, 128), panel);
+    m_exitButton = new widgets::ShapeButton(QStringLiteral("E&xit"), QColor(0, 128, 128), panel);
     m_exitButton->setObjectName(QStringLiteral("exitButton"));
-    for (platform::ShapeButton* b : {m_startTestingButton, m_samplerButton, m_exitButton}) {
+    for (widgets::ShapeButton* b : {m_startTestingButton, m_samplerButton, m_exitButton}) {
         b->setFixedSize(138, 34);
         b->setFont(buttonFont);
         b->setAutoDefault(false);

@@ -2,9 +2,10 @@
 
 #include <QDialog>
 
-namespace platform {
+
+namespace widgets {
 class ShapeButton;
-}
+} // namespace widgets
 
 namespace app {
 
@@ -16,9 +17,9 @@ public:
     // table file and picture name resolves.
     explicit StartWindow(const QString& programDir, QWidget* parent = nullptr);
 
-    platform::ShapeButton* m_startTestingButton;
-    platform::ShapeButton* m_samplerButton;
-    platform::ShapeButton* m_exitButton;
+    widgets::ShapeButton* m_startTestingButton;
+    widgets::ShapeButton* m_samplerButton;
+    widgets::ShapeButton* m_exitButton;
 
 signals:
     void startTestingRequested();

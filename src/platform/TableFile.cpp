@@ -221,20 +221,6 @@ QString describe(int rc, const QString& path, const char* engineText)
     return QStringLiteral("Error in table file \"%1\": %2").arg(name, engine);
 }
 
-// Makes a rename in the folder of path last through a power cut.
-void syncFolderOf(const QString& path)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(path);
-#endif
-}
 
 // Per file, by absolute path: how many times this process wrote it, and the
 // state in which its pages last passed their check.
@@ -1124,6 +1110,21 @@ void TableFile::emptyFile(const QString& path, const QStringList& passwords,
 {
     TableFile file(path, passwords, true, Missing::Fail, schema);
     file.removeAll();
+}
+
+// Makes a rename in the folder of path last through a power cut.
+void syncFolderOf(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(path);
+#endif
 }
 
 } // namespace platform

@@ -178,4 +178,7 @@ private:
     bool m_reading = false;
 };
 
+// Makes a rename in the folder of path last through a power cut.
+void syncFolderOf(const QString& path);
+
 } // namespace platform

@@ -20,14 +20,14 @@ QFont arial(double points, bool bold, bool italic)
     return f;
 }
 
-platform::ShadowLabel* addBanner(QWidget* window, QBoxLayout* layout, const QString& title)
+widgets::ShadowLabel* addBanner(QWidget* window, QBoxLayout* layout, const QString& title)
 {
     auto* banner = new BannerStrip(window);
     banner->setObjectName(QStringLiteral("titleStrip"));
     banner->setFixedHeight(33);
     auto* bannerRow = new QHBoxLayout(banner);
     bannerRow->setContentsMargins(0, 0, 0, 2);
-    auto* label = new platform::ShadowLabel(title, banner);
+    auto* label = new widgets::ShadowLabel(title, banner);
     label->setObjectName(QStringLiteral("bannerLabel"));
     label->setFont(arial(14, true, true));
     label->setTextColour(Qt::white);

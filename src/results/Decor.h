@@ -6,9 +6,10 @@
 
 class QBoxLayout;
 
-namespace platform {
+
+namespace widgets {
 class ShadowLabel;
-}
+} // namespace widgets
 
 namespace results {
 
@@ -37,7 +38,7 @@ protected:
 
 // The banner of a report window (white italic title with a shadow on the
 // strip), added to the top of its layout; returns the title.
-platform::ShadowLabel* addBanner(QWidget* window, QBoxLayout* layout, const QString& title);
+widgets::ShadowLabel* addBanner(QWidget* window, QBoxLayout* layout, const QString& title);
 
 enum class Glyph { Answers, Printer, Exit, GoTo, Return };
 

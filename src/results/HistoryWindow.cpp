@@ -1,5 +1,7 @@
 #include "HistoryWindow.h"
 
+#include "Scoring.h"
+
 #include "Decor.h"
 #include "ScoreReport.h"
 #include "Services.h"
@@ -18,6 +20,10 @@
 #include <cmath>
 
 namespace results {
+
+using exam::kPassingScore;
+using exam::kScaleMaximum;
+using exam::sectionScore;
 
 namespace {
 
@@ -80,20 +86,20 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     auto* grid = new QGridLayout(charts);
     grid->setContentsMargins(5, 5, 5, 5);
     grid->setSpacing(5);
-    m_scoreChart = new platform::ColumnChart(charts);
+    m_scoreChart = new widgets::ColumnChart(charts);
     m_scoreChart->setObjectName(QStringLiteral("scoreChart"));
     m_scoreChart->setTitleColour(QColor(0, 0, 128));
     m_scoreChart->setColumnColour(kScoreColumn);
     m_scoreChart->setAxis({0, kScaleMaximum, 100});
-    platform::ChartStyle scoreStyle;
+    widgets::ChartStyle scoreStyle;
     scoreStyle.barFraction = 0.8;
     m_scoreChart->setStyle(scoreStyle);
     m_scoreChart->setLine(
-        platform::ChartLine{static_cast<double>(kPassingScore), kPassLine,
+        widgets::ChartLine{static_cast<double>(kPassingScore), kPassLine,
                             QStringLiteral("Required score %1").arg(kPassingScore)});
     m_scoreChart->setMinimumHeight(180);
     grid->addWidget(m_scoreChart, 0, 0, 1, store::kSectionCount);
-    platform::ChartStyle sectionStyle;
+    widgets::ChartStyle sectionStyle;
     sectionStyle.background = palette().color(QPalette::Window);
     sectionStyle.border = false;
     sectionStyle.barFraction = 0.8;
@@ -102,7 +108,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     sectionStyle.titleFramed = true;
     sectionStyle.titleBackground = Qt::white;
     for (int s = 1; s <= store::kSectionCount; ++s) {
-        auto* c = new platform::ColumnChart(charts);
+        auto* c = new widgets::ColumnChart(charts);
         c->setObjectName(QStringLiteral("sectionChart%1").arg(s));
         c->setStyle(sectionStyle);
         c->setTitle(QLatin1Char(' ') + store::sectionName(s) + QLatin1Char(' '));
@@ -237,8 +243,8 @@ void HistoryWindow::fillCharts()
 {
     const size_t n = m_attempts.size();
     const size_t from = n > static_cast<size_t>(kChartedAttempts) ? n - kChartedAttempts : 0;
-    std::vector<platform::ChartColumn> scores;
-    std::array<std::vector<platform::ChartColumn>, store::kSectionCount> sections;
+    std::vector<widgets::ChartColumn> scores;
+    std::array<std::vector<widgets::ChartColumn>, store::kSectionCount> sections;
     for (size_t i = from; i < n; ++i) {
         const store::Attempt& a = m_attempts[i];
         const QString label = QString::number(i + 1);

@@ -11,9 +11,12 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 
+namespace widgets {
+class ShadowLabel;
+} // namespace widgets
+
 namespace platform {
 class Services;
-class ShadowLabel;
 } // namespace platform
 
 namespace results {
@@ -48,9 +51,9 @@ public:
     // The score report of an earlier attempt, read only.
     ScoreReport* attemptReport() const { return m_attemptReport.get(); }
 
-    platform::ShadowLabel* m_bannerLabel;
-    platform::ColumnChart* m_scoreChart;
-    platform::ColumnChart* m_sectionCharts[store::kSectionCount];
+    widgets::ShadowLabel* m_bannerLabel;
+    widgets::ColumnChart* m_scoreChart;
+    widgets::ColumnChart* m_sectionCharts[store::kSectionCount];
     QTreeWidget* m_attemptList;
     QLabel* m_summaryLabel;
     QPushButton* m_showReportButton;

@@ -1,5 +1,7 @@
 #include "NoteWindow.h"
 
+#include "ItemMapper.h"
+
 #include "BoundControls.h"
 #include "DataSource.h"
 #include "Decor.h"
@@ -46,7 +48,7 @@ NoteWindow::NoteWindow(platform::Services& services, QWidget* parent)
     auto* tv = new QVBoxLayout(title);
     tv->setContentsMargins(2, 2, 2, 3);
     tv->setSpacing(0);
-    m_bannerLabel = new platform::ShadowLabel(QStringLiteral("User Note"), title);
+    m_bannerLabel = new widgets::ShadowLabel(QStringLiteral("User Note"), title);
     m_bannerLabel->setObjectName(QStringLiteral("bannerLabel"));
     QFont verdana(QStringLiteral("Verdana"));
     verdana.setPointSizeF(11);
@@ -65,7 +67,7 @@ NoteWindow::NoteWindow(platform::Services& services, QWidget* parent)
     tv->addWidget(m_itemLine);
     v->addWidget(title);
 
-    m_noteEdit = new store::DBMemo(this);
+    m_noteEdit = new widgets::DBMemo(this);
     m_noteEdit->setObjectName(QStringLiteral("noteEdit"));
     // Tab leaves the note for the buttons, which have no mnemonics: a
     // keyboard user would otherwise be held in the note for good.
@@ -127,12 +129,27 @@ void NoteWindow::bindTables(store::Table* currentSet, store::DataSource* current
     disableNoteButtons();
 }
 
-void NoteWindow::prepare(const QString& examTitle)
+void NoteWindow::prepare(const QString& examTitle, const QString& draft)
 {
-    const qint64 id = m_currentSet && m_currentSet->isOpen()
-                          ? m_currentSet->asInteger(QStringLiteral("Q_OR_NUMBER"))
-                          : 0;
+    const qint64 id =
+        m_currentSet && m_currentSet->isOpen() ? store::readSourceId(*m_currentSet) : 0;
     m_itemLine->setText(examTitle + QStringLiteral(",  Item ID: ") + QString::number(id));
+    // Set as typing would, so that Save and Cancel act on it.
+    if (!draft.isEmpty() && draft != m_noteEdit->toPlainText())
+        m_noteEdit->setPlainText(draft);
+}
+
+void NoteWindow::keepDraft(const QString& text)
+{
+    if (m_keepDraft)
+        m_keepDraft(text);
+}
+
+void NoteWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Typing goes into the note, never to a button a space would press.
+    m_noteEdit->setFocus(Qt::OtherFocusReason);
 }
 
 bool NoteWindow::editing() const
@@ -154,6 +171,7 @@ void NoteWindow::noteEdited()
     if (editing()) {
         m_saveButton->setEnabled(true);
         m_cancelButton->setEnabled(true);
+        keepDraft(m_noteEdit->toPlainText());
     }
 }
 
@@ -191,6 +209,7 @@ void NoteWindow::saveNote()
     });
     m_saving = false;
     if (ok) {
+        keepDraft(QString());
         disableNoteButtons();
         return;
     }
@@ -206,6 +225,7 @@ void NoteWindow::cancelNote()
     if (m_currentSet)
         m_currentSet->cancel();
     m_bankCopyPending = 0;
+    keepDraft(QString());
     disableNoteButtons();
 }
 
@@ -219,6 +239,7 @@ void NoteWindow::finishClosing()
     if (m_currentSet)
         m_currentSet->cancel();
     m_bankCopyPending = 0;
+    keepDraft(QString());
     disableNoteButtons();
 }
 

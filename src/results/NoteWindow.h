@@ -1,18 +1,22 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QLabel;
 class QPushButton;
 
+namespace widgets {
+class DBMemo;
+class ShadowLabel;
+} // namespace widgets
+
 namespace platform {
 class Services;
-class ShadowLabel;
 } // namespace platform
 
 namespace store {
 class DataSource;
-class DBMemo;
 class Table;
 } // namespace store
 
@@ -29,12 +33,16 @@ public:
     // saved; this window never opens or closes a table.
     void bindTables(store::Table* currentSet, store::DataSource* currentSetSource,
                     store::Table* bank);
-    // Sets the item line for the current item; call before each showing.
-    void prepare(const QString& examTitle);
+    // Sets the item line for the current item and brings back a note typed
+    // but not saved before the program stopped; call before each showing.
+    void prepare(const QString& examTitle, const QString& draft = QString());
+    // Told of every change to the note being typed, and of its end (an
+    // empty text), so that the text outlives a crash.
+    void setDraftKeeper(std::function<void(const QString&)> keeper) { m_keepDraft = std::move(keeper); }
 
-    platform::ShadowLabel* m_bannerLabel;
+    widgets::ShadowLabel* m_bannerLabel;
     QLabel* m_itemLine;
-    store::DBMemo* m_noteEdit;
+    widgets::DBMemo* m_noteEdit;
     QPushButton* m_saveButton;
     QPushButton* m_cancelButton;
     QPushButton* m_exitButton;
@@ -47,8 +55,10 @@ public slots:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void keepDraft(const QString& text);
     void finishClosing();
     void disableNoteButtons();
     bool editing() const;
@@ -62,6 +72,7 @@ private:
     // Record number of a note posted into the current set whose copy into
     // the bank failed; a later "Save Note" retries the copy.
     int m_bankCopyPending = 0;
+    std::function<void(const QString&)> m_keepDraft;
 };
 
 } // namespace results

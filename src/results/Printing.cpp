@@ -272,7 +272,7 @@ void paintPage(QPainter& p, const PageLayout& page, double dpiX, double dpiY)
         p.drawRect(rect(f));
     }
     for (const PlacedChart& c : page.charts)
-        platform::paintBarChart(p, rect(c.rect), QString(), Qt::black, c.bars, c.axis, c.style);
+        widgets::paintBarChart(p, rect(c.rect), QString(), Qt::black, c.bars, c.axis, c.style);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     for (const PlacedBox& b : page.boxes) {
@@ -530,13 +530,13 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
     addRight(top, m, 182.67, 13.97, data.date, arial(10));
     addCentred(top, m, 100.9, 22.23, QStringLiteral("Examination Score Report"), arial(11, true));
     top.frames.emplace_back(15.08, 33.34, 167.48, 34.13);
-    platform::ChartStyle totalStyle;
+    widgets::ChartStyle totalStyle;
     totalStyle.border = false;
     totalStyle.barFraction = 0.9;
     QFont axisBold = arial(8, true);
     totalStyle.axisFont = axisBold;
     top.charts.push_back(
-        {QRectF(16.40, 34.92, 165.37, 31.22), data.totalBars, {0, kScaleMaximum, 100}, totalStyle});
+        {QRectF(16.40, 34.92, 165.37, 31.22), data.totalBars, {0, exam::kScaleMaximum, 100}, totalStyle});
     addCentred(top, m, 99.5, 68.53, data.scoreLine, arial(11, true));
     const QString caption = QStringLiteral(" Sections ");
     // The caption's white ground reaches back to the rule's left end, so no
@@ -547,7 +547,7 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
                          Qt::AlignRight | Qt::AlignTop,
                          Qt::black,
                          {}});
-    platform::ChartStyle sectionStyle;
+    widgets::ChartStyle sectionStyle;
     sectionStyle.border = false;
     sectionStyle.barFraction = 0.8;
     sectionStyle.axisFont = arial(8);

@@ -60,9 +60,9 @@ struct ExamPrintout {
 struct ScorePrintout {
     QString heading;
     QString date;
-    std::vector<platform::ChartBar> totalBars;
+    std::vector<widgets::ChartBar> totalBars;
     QString scoreLine;
-    std::vector<platform::ChartBar> sectionBars;
+    std::vector<widgets::ChartBar> sectionBars;
     QString footer;
 };
 
@@ -98,9 +98,9 @@ struct PlacedBox {
 
 struct PlacedChart {
     QRectF rect;
-    std::vector<platform::ChartBar> bars;
-    platform::ChartAxis axis{0, 100, 10};
-    platform::ChartStyle style;
+    std::vector<widgets::ChartBar> bars;
+    widgets::ChartAxis axis{0, 100, 10};
+    widgets::ChartStyle style;
 };
 
 struct PageLayout {

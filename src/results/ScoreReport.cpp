@@ -13,6 +13,13 @@
 
 namespace results {
 
+using exam::kPassingScore;
+using exam::kScaleMaximum;
+using exam::totalScore;
+using exam::countCorrect;
+using exam::sectionScores;
+using exam::sectionScore;
+
 namespace {
 
 const QColor kYourScore(0, 128, 0);
@@ -42,9 +49,9 @@ ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
     auto* tv = new QVBoxLayout(totalArea);
     tv->setContentsMargins(5, 5, 5, 5);
     tv->setSpacing(2);
-    m_totalChart = new platform::BarChart(totalArea);
+    m_totalChart = new widgets::BarChart(totalArea);
     m_totalChart->setObjectName(QStringLiteral("totalChart"));
-    platform::ChartStyle totalStyle;
+    widgets::ChartStyle totalStyle;
     totalStyle.barFraction = 0.9;
     m_totalChart->setStyle(totalStyle);
     m_totalChart->setTitleColour(QColor(0, 0, 128));
@@ -69,9 +76,9 @@ ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
                        "QScrollArea#sectionArea:focus { border: 1px dashed rgb(0, 0, 160); }"));
     m_sectionArea->setWidgetResizable(true);
     m_sectionArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_sectionChart = new platform::BarChart;
+    m_sectionChart = new widgets::BarChart;
     m_sectionChart->setObjectName(QStringLiteral("sectionChart"));
-    platform::ChartStyle sectionStyle;
+    widgets::ChartStyle sectionStyle;
     sectionStyle.background = palette().color(QPalette::Window);
     sectionStyle.border = false;
     sectionStyle.barFraction = 0.8;
@@ -206,7 +213,7 @@ void ScoreReport::showAttempt(const store::Attempt& attempt)
 
 void ScoreReport::showSections(const std::array<SectionScore, store::kSectionCount>& tally)
 {
-    std::vector<platform::ChartBar> bars;
+    std::vector<widgets::ChartBar> bars;
     // Added from the last section to the first, so that the first stands at
     // the top.
     for (int s = store::kSectionCount; s >= 1; --s) {

@@ -12,12 +12,18 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 
+namespace widgets {
+class ShadowLabel;
+} // namespace widgets
+
 namespace platform {
 class Services;
-class ShadowLabel;
 } // namespace platform
 
 namespace results {
+
+using exam::SectionScore;
+using exam::TotalScore;
 
 inline constexpr const char* kProductName = "Quizlark TCP/IP 4.0";
 
@@ -47,11 +53,11 @@ public:
     static QString headingText(const QString& candidateName, const QString& examTitle);
     static QString scoreText(const TotalScore& score);
 
-    platform::ShadowLabel* m_bannerLabel;
-    platform::BarChart* m_totalChart;
+    widgets::ShadowLabel* m_bannerLabel;
+    widgets::BarChart* m_totalChart;
     QLabel* m_totalLabel;
     QScrollArea* m_sectionArea;
-    platform::BarChart* m_sectionChart;
+    widgets::BarChart* m_sectionChart;
     QPushButton* m_viewAnswersButton;
     QPushButton* m_printReportButton;
     QPushButton* m_exitExamButton;

@@ -278,7 +278,7 @@ void TestSampler::typeTabEntered()
 
 void TestSampler::pagesResized()
 {
-    for (store::DBEdit* field : m_choiceEdits)
+    for (widgets::DBEdit* field : m_choiceEdits)
         field->resize(std::max(0, m_choicesTab->width() - field->x() - 10), field->height());
 }
 

@@ -93,7 +93,7 @@ TestSampler::TestSampler(platform::Services& services, SamplerData& dm, QWidget*
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("splitter"));
     m_splitter->setChildrenCollapsible(false);
-    m_itemList = new store::DBList(m_splitter);
+    m_itemList = new widgets::DBList(m_splitter);
     m_itemList->setObjectName(QStringLiteral("itemList"));
     m_itemList->setMinimumWidth(40);
     m_itemList->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -188,7 +188,7 @@ QWidget* TestSampler::buildRightSide()
     m_headerPanel->setPalette(grey);
     auto* hv = new QHBoxLayout(m_headerPanel);
     hv->setContentsMargins(8, 4, 8, 4);
-    m_headerLabel = new platform::ShadowLabel(QString(), m_headerPanel);
+    m_headerLabel = new widgets::ShadowLabel(QString(), m_headerPanel);
     m_headerLabel->setObjectName(QStringLiteral("headerLabel"));
     QFont verdana(QStringLiteral("Verdana"));
     verdana.setPointSizeF(12);
@@ -231,7 +231,7 @@ QWidget* TestSampler::buildQuestionTab()
     auto* v = new QVBoxLayout(page);
     v->setContentsMargins(8, 8, 8, 8);
     v->addWidget(caption(QStringLiteral("Enter the question text in the box bellow."), page));
-    m_questionEdit = new store::DBMemo(page);
+    m_questionEdit = new widgets::DBMemo(page);
     m_questionEdit->setObjectName(QStringLiteral("questionEdit"));
     m_questionEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     v->addWidget(m_questionEdit, 1);
@@ -283,10 +283,10 @@ QWidget* TestSampler::buildChoicesTab()
     text->setWordWrap(false);
     const QString letters = QStringLiteral("abcdef");
     for (int i = 0; i < 6; ++i) {
-        m_keyBoxes[i] = new store::DBCheckBox(letters.mid(i, 1) + QLatin1Char('.'), page);
+        m_keyBoxes[i] = new widgets::DBCheckBox(letters.mid(i, 1) + QLatin1Char('.'), page);
         m_keyBoxes[i]->setObjectName(QStringLiteral("keyBox%1").arg(i + 1));
         m_keyBoxes[i]->setGeometry(8, kChoiceTop + i * kChoiceStep + 2, kChoiceLeft - 10, 20);
-        m_choiceEdits[i] = new store::DBEdit(page);
+        m_choiceEdits[i] = new widgets::DBEdit(page);
         m_choiceEdits[i]->setObjectName(QStringLiteral("choiceEdit%1").arg(i + 1));
         m_choiceEdits[i]->setGeometry(kChoiceLeft, kChoiceTop + i * kChoiceStep, 300, 24);
     }
@@ -300,7 +300,7 @@ QWidget* TestSampler::buildExplanationTab()
     auto* v = new QVBoxLayout(page);
     v->setContentsMargins(8, 8, 8, 8);
     v->addWidget(caption(QStringLiteral("Enter the explanation text."), page));
-    m_explanationEdit = new store::DBMemo(page);
+    m_explanationEdit = new widgets::DBMemo(page);
     m_explanationEdit->setObjectName(QStringLiteral("explanationEdit"));
     m_explanationEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     v->addWidget(m_explanationEdit, 1);
@@ -313,7 +313,7 @@ QWidget* TestSampler::buildBottomBand()
     band->setObjectName(QStringLiteral("bottomBand"));
     auto* row = new QHBoxLayout(band);
     row->setContentsMargins(6, 6, 6, 6);
-    m_navigator = new store::DBNavigator(band);
+    m_navigator = new widgets::DBNavigator(band);
     m_navigator->setObjectName(QStringLiteral("navigator"));
     m_navigator->setHints({QStringLiteral("First item"), QStringLiteral("Prior item"),
                            QStringLiteral("Next item"), QStringLiteral("Last item")});
@@ -339,7 +339,7 @@ QWidget* TestSampler::buildBottomBand()
 void TestSampler::bindControls()
 {
     store::DataSource* ds = m_dm.userSetSource();
-    const store::ActionRunner runner = [this](const std::function<void()>& action) { run(action); };
+    const widgets::ActionRunner runner = [this](const std::function<void()>& action) { run(action); };
     m_questionEdit->bind(ds, QStringLiteral("Q_TEXT"));
     m_questionEdit->setRunner(runner);
     m_explanationEdit->bind(ds, QStringLiteral("Q_EXPL"));

@@ -15,17 +15,20 @@ class QStatusBar;
 class QTabWidget;
 class QToolBar;
 
-namespace platform {
-class Services;
-class ShadowLabel;
-} // namespace platform
-
-namespace store {
+namespace widgets {
 class DBCheckBox;
 class DBEdit;
 class DBList;
 class DBMemo;
 class DBNavigator;
+class ShadowLabel;
+} // namespace widgets
+
+namespace platform {
+class Services;
+} // namespace platform
+
+namespace store {
 class Table;
 } // namespace store
 
@@ -55,21 +58,21 @@ public:
     QToolBar* m_toolBar;
     QMenu* m_listMenu;
     QSplitter* m_splitter;
-    store::DBList* m_itemList;
+    widgets::DBList* m_itemList;
     QWidget* m_headerPanel;
-    platform::ShadowLabel* m_headerLabel;
+    widgets::ShadowLabel* m_headerLabel;
     QTabWidget* m_pages;
     QWidget* m_questionTab;
     QWidget* m_typeTab;
     QWidget* m_choicesTab;
     QWidget* m_explanationTab;
-    store::DBMemo* m_questionEdit; // Q_TEXT
+    widgets::DBMemo* m_questionEdit; // Q_TEXT
     QComboBox* m_typeBox;          // Q_TYPE
     QListWidget* m_sectionList;    // Q_SECT
-    store::DBEdit* m_choiceEdits[6];
-    store::DBCheckBox* m_keyBoxes[6];
-    store::DBMemo* m_explanationEdit; // Q_EXPL
-    store::DBNavigator* m_navigator;
+    widgets::DBEdit* m_choiceEdits[6];
+    widgets::DBCheckBox* m_keyBoxes[6];
+    widgets::DBMemo* m_explanationEdit; // Q_EXPL
+    widgets::DBNavigator* m_navigator;
     QPushButton* m_saveButton;   // Save
     QPushButton* m_cancelButton; // Cancel
     QStatusBar* m_statusBar;

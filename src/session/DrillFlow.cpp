@@ -47,7 +47,7 @@ void ExamWindow::buildHistoryMenu()
 void ExamWindow::setHistoryWindow(results::HistoryWindow* form)
 {
     m_historyWindow = form;
-    form->setHistoryFile(m_history.get());
+    form->setHistoryFile(&history());
     connect(form, &results::HistoryWindow::drillRequested, this,
             [this](const store::Attempt& attempt, store::DrillKind kind) {
                 // A copy: choosing the drill may reload the window's list.
@@ -58,41 +58,9 @@ void ExamWindow::setHistoryWindow(results::HistoryWindow* form)
     connect(form, &results::HistoryWindow::printReportRequested, this, &ExamWindow::printReport);
 }
 
-void ExamWindow::noteSourceItems(bool userItems)
-{
-    m_userItems = userItems;
-    m_lastAttempt.reset();
-    m_sourceIds.assign(responses.size(), 0);
-    const int source = m_currentSet->fieldIndex(QStringLiteral("Q_OR_NUMBER"));
-    for (m_currentSet->first(); !m_currentSet->eof(); m_currentSet->next()) {
-        const int k = m_currentSet->recNo();
-        if (k >= 1 && static_cast<size_t>(k) <= m_sourceIds.size())
-            m_sourceIds[static_cast<size_t>(k - 1)] = m_currentSet->valueAt(source).toInt();
-    }
-    m_startedAt = m_services.monotonicNow();
-}
-
-void ExamWindow::recordAttempt()
-{
-    const int seconds =
-        static_cast<int>(std::llround((m_services.monotonicNow() - m_startedAt) * 86400.0));
-    m_lastAttempt = std::make_unique<store::Attempt>(
-        results::makeAttempt(examTitle, candidateName, m_services.now(), std::max(0, seconds),
-                             responses, m_sourceIds, m_userItems));
-    try {
-        m_lastAttempt->key = m_history->add(*m_lastAttempt);
-    } catch (const std::exception& e) {
-        // The exam is graded all the same; only its record is missing.
-        m_services.message(this, platform::MsgKind::Warning,
-                           QStringLiteral("This exam could not be added to the history.\r") +
-                               errorText(e),
-                           platform::Ok);
-    }
-}
-
 void ExamWindow::openHistory()
 {
-    if (!m_historyWindow || mode != ModeIdle)
+    if (!m_historyWindow || mode() != ModeIdle)
         return;
     if (!m_historyWindow->reload(this))
         return;
@@ -111,11 +79,13 @@ bool ExamWindow::offerDrill(const store::Attempt& attempt, store::DrillKind kind
 
 void ExamWindow::startWeakestSectionDrill()
 {
-    if (mode != ModeIdle)
+    if (mode() != ModeIdle)
         return;
     std::vector<store::Attempt> attempts;
     try {
-        attempts = m_history->readAll();
+        // A record that cannot be read counts for nothing here; the History
+        // window names it.
+        attempts = history().readAll();
     } catch (const std::exception& e) {
         m_services.message(this, platform::MsgKind::Warning,
                            QStringLiteral("The exam history cannot be read, so there is no "
@@ -135,7 +105,7 @@ void ExamWindow::startWeakestSectionDrill()
     DrillPlan plan;
     plan.title = store::weakestSectionTitle(weakest.section);
     if (!run([&] {
-            store::Table bank(*m_session, QString::fromLatin1(store::kBankFile),
+            store::Table bank(tableSession(), QString::fromLatin1(store::kBankFile),
                               store::bankSchema());
             bank.open();
             plan.ids = store::sectionItems(bank, weakest.section);
@@ -152,7 +122,7 @@ bool ExamWindow::prepareDrill(DrillPlan plan, QWidget* over, int poolForCount)
     // sampler): the drill holds those still there.
     if (!plan.ids.empty() && poolForCount == 0 && !run([&] {
             store::Table source(
-                *m_session,
+                tableSession(),
                 QString::fromLatin1(plan.userItems ? store::kUserSetFile : store::kBankFile),
                 plan.userItems ? store::userSetSchema() : store::bankSchema());
             source.open();
@@ -189,24 +159,25 @@ void ExamWindow::startPendingDrill()
     m_pendingDrill.reset();
     // The graded exam the drill may come from ends here.
     closeCurrentExam();
-    examTitle = plan.title;
+    if (!mayReplaceKeptExam())
+        return;
     if (!plan.userItems && m_resetSimulations)
         m_resetSimulations();
     buildAndStart(
         [&] {
-            store::Table& source = plan.userItems ? *m_userSet : *m_qset;
+            store::Table& source = plan.userItems ? userSet() : bank();
             if (plan.userItems) {
                 source.open();
                 store::checkUserItemsAnswerable(source);
             } else {
-                m_qset->setFilter(QString());
-                m_qset->setFiltered(false);
-                m_qset->open();
+                bank().setFilter(QString());
+                bank().setFiltered(false);
+                bank().open();
             }
-            return m_builder->buildChosenSet(source, *m_currentSet, !plan.userItems, plan.ids,
-                                             plan.take);
+            return m_exam->builder().buildChosenSet(source, currentSet(), !plan.userItems,
+                                                    plan.ids, plan.take);
         },
-        plan.userItems);
+        plan.userItems, plan.title);
 }
 
 } // namespace session

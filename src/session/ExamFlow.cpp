@@ -2,6 +2,7 @@
 // modes and their controls, navigation, ending an exam and closing.
 #include "ExamWindow.h"
 
+#include "CountingServices.h"
 #include "ErrorReport.h"
 #include "ExamSetBuilder.h"
 #include "ItemRules.h"
@@ -32,27 +33,50 @@ bool ExamWindow::run(const std::function<void()>& action)
     return platform::reportErrors(m_services, this, action);
 }
 
+bool ExamWindow::anotherWindowOpen() const
+{
+    return m_countingServices->openWindows() > 0;
+}
+
+bool ExamWindow::mayReplaceKeptExam()
+{
+    if (!m_exam->keptExamWaiting())
+        return true;
+    if (m_services.message(this, platform::MsgKind::Confirmation,
+                           QStringLiteral("The interrupted exam \"%1\" is kept for later.\rA new "
+                                          "exam replaces it for good. Start the new exam?")
+                               .arg(m_exam->waitingExamTitle()),
+                           platform::Yes | platform::No) != platform::Yes)
+        return false;
+    m_exam->discardKeptExam();
+    return true;
+}
+
 void ExamWindow::startPracticeExam(int exam)
 {
+    if (!mayReplaceKeptExam())
+        return;
     const QChar letter = QLatin1Char(kExamLetters[exam - 1]);
-    examTitle.clear();
+    m_pendingTitle.clear();
     run([&] {
         prepareNameDialog(false);
         m_nameDialog->setWindowTitle(QStringLiteral("Begin Practice Exam %1").arg(letter));
-        examTitle = QStringLiteral("Practice Exam %1").arg(letter);
-        m_qset->setFilter(QStringLiteral("Q_EXAM_N=%1").arg(exam));
+        m_pendingTitle = QStringLiteral("Practice Exam %1").arg(letter);
+        bank().setFilter(QStringLiteral("Q_EXAM_N=%1").arg(exam));
     });
     beginExam();
 }
 
 void ExamWindow::startAllQuestions()
 {
-    examTitle.clear();
+    if (!mayReplaceKeptExam())
+        return;
+    m_pendingTitle.clear();
     run([&] {
         prepareNameDialog(false);
         m_nameDialog->setWindowTitle(QStringLiteral("Take All Questions"));
-        examTitle = QStringLiteral("All Questions");
-        m_qset->setFilter(QStringLiteral("Q_EXAM_N<>0"));
+        m_pendingTitle = QStringLiteral("All Questions");
+        bank().setFilter(QStringLiteral("Q_EXAM_N<>0"));
     });
     beginExam();
 }
@@ -60,48 +84,53 @@ void ExamWindow::startAllQuestions()
 int ExamWindow::countUnderFilter()
 {
     // Still open from preparing the name dialog: no second read of the file.
-    m_qset->setFiltered(true);
-    m_qset->open();
-    return m_qset->recordCount();
+    bank().setFiltered(true);
+    bank().open();
+    return bank().recordCount();
 }
 
 void ExamWindow::startRandomExam()
 {
+    if (!mayReplaceKeptExam())
+        return;
     int candidates = 0;
     const bool ok = run([&] {
         m_nameDialog->setWindowTitle(QStringLiteral("Random Exam"));
         candidates = prepareNameDialog(true);
-        examTitle = QStringLiteral("Random Exam");
-        m_qset->setFilter(QStringLiteral("Q_EXAM_N<>0"));
+        m_pendingTitle = QStringLiteral("Random Exam");
+        bank().setFilter(QStringLiteral("Q_EXAM_N<>0"));
     });
     if (!ok)
         return;
     // No bank item is in any exam: there is nothing to draw from.
     if (candidates == 0) {
-        m_qset->close();
+        bank().close();
         showNoItemsMessage();
         return;
     }
     // The time box is not preset here: it shows what it showed last.
     startBankExam([&] {
-        return m_builder->buildRandomSet(*m_qset, *m_currentSet, m_nameDialog->questionCount());
+        return m_exam->builder().buildRandomSet(bank(), currentSet(),
+                                                m_nameDialog->questionCount());
     });
 }
 
 void ExamWindow::startUserExam()
 {
+    if (!mayReplaceKeptExam())
+        return;
     bool empty = false;
     const bool ok = run([&] {
-        m_userSet->open();
-        if (m_userSet->isEmpty()) {
-            m_userSet->close();
+        userSet().open();
+        if (userSet().isEmpty()) {
+            userSet().close();
             empty = true;
             return;
         }
         try {
-            store::checkUserItemsAnswerable(*m_userSet);
+            store::checkUserItemsAnswerable(userSet());
         } catch (...) {
-            m_userSet->close();
+            userSet().close();
             throw;
         }
     });
@@ -114,9 +143,9 @@ void ExamWindow::startUserExam()
     }
     if (!run([&] {
             prepareNameDialog(false);
-            m_qset->close();
+            bank().close();
             m_nameDialog->setWindowTitle(QStringLiteral("User Exam"));
-            examTitle = QStringLiteral("User Exam");
+            m_pendingTitle = QStringLiteral("User Exam");
         }))
         return;
     beginUserExam();
@@ -124,10 +153,10 @@ void ExamWindow::startUserExam()
 
 int ExamWindow::prepareNameDialog(bool countEnabled)
 {
-    m_qset->setFilter(QStringLiteral("Q_EXAM_N<>0"));
-    m_qset->setFiltered(true);
-    m_qset->open();
-    const int candidates = m_qset->recordCount();
+    bank().setFilter(QStringLiteral("Q_EXAM_N<>0"));
+    bank().setFiltered(true);
+    bank().open();
+    const int candidates = bank().recordCount();
     // The bank stays open for the count under the exam's filter and for the
     // build; it is closed when the exam is not taken after all.
     m_nameDialog->setQuestionCount(candidates, countEnabled);
@@ -142,22 +171,22 @@ void ExamWindow::showNoItemsMessage()
 
 void ExamWindow::beginExam()
 {
-    if (examTitle.isEmpty() || m_qset->filter().isEmpty())
+    if (m_pendingTitle.isEmpty() || bank().filter().isEmpty())
         return; // preparing the name dialog failed and was reported
     int items = 0;
     if (!run([&] { items = countUnderFilter(); })) {
-        m_qset->close();
+        bank().close();
         return;
     }
     if (items == 0) {
         // Never show item 1 of 0: say so before asking for a name.
-        m_qset->close();
+        bank().close();
         showNoItemsMessage();
-        m_qset->setFilter(QString());
+        bank().setFilter(QString());
         return;
     }
     m_nameDialog->setTimeMinutes(defaultTime);
-    startBankExam([&] { return m_builder->buildExamSet(*m_qset, *m_currentSet); });
+    startBankExam([&] { return m_exam->builder().buildExamSet(bank(), currentSet()); });
 }
 
 void ExamWindow::beginUserExam()
@@ -168,66 +197,63 @@ void ExamWindow::beginUserExam()
     // User items have no simulations, so the simulation windows keep theirs.
     buildAndStart(
         [&] {
-            m_userSet->open();
-            return m_builder->buildUserSet(*m_userSet, *m_currentSet);
+            userSet().open();
+            return m_exam->builder().buildUserSet(userSet(), currentSet());
         },
-        true);
+        true, m_pendingTitle);
 }
 
 void ExamWindow::startBankExam(const std::function<store::BuildResult()>& build)
 {
     if (!takeNameDialog()) {
-        m_qset->close();
+        bank().close();
         return;
     }
     if (m_resetSimulations)
         m_resetSimulations();
     buildAndStart(
         [&] {
-            m_qset->setFiltered(true);
-            m_qset->open();
+            bank().setFiltered(true);
+            bank().open();
             return build();
         },
-        false);
+        false, m_pendingTitle);
 }
 
 bool ExamWindow::takeNameDialog()
 {
     if (m_services.runModal(m_nameDialog) != QDialog::Accepted)
         return false;
-    candidateName = m_nameDialog->candidateName();
-    timeLimit = m_nameDialog->timeMinutes() / 1440.0;
+    m_pendingCandidate = m_nameDialog->candidateName();
+    m_pendingLimit = exam::Seconds(m_nameDialog->timeMinutes() * 60);
     return true;
 }
 
-void ExamWindow::buildAndStart(const std::function<store::BuildResult()>& build, bool userExam)
+void ExamWindow::buildAndStart(const std::function<store::BuildResult()>& build, bool userExam,
+                               const QString& title)
 {
-    m_examTitleLabel->setText(examTitle);
-    // Idle while the set is written, so that no item is shown half-built.
-    mode = ModeIdle;
-    std::vector<qint64> prints;
+    m_examTitleLabel->setText(title);
+    m_endRequested = false;
+    exam::ExamStart start;
+    start.title = title;
+    start.candidate = m_pendingCandidate;
+    start.timeLimit = m_pendingLimit;
+    start.userItems = userExam;
+    bool started = false;
     const bool built = run([&] {
-        store::BuildResult r = build();
-        firstItemNumber = r.firstItemNumber;
-        itemCount = r.itemCount;
-        prints = std::move(r.prints);
-        store::ExamSetBuilder::resetResponses(*m_currentSet, responses);
-        noteSourceItems(userExam);
+        m_exam->setTimed(timerOn);
+        started = m_exam->start(start, build);
     });
-    if (!built || itemCount == 0) {
+    if (!built || !started) {
         if (built)
             showNoItemsMessage();
         closeCurrentExam();
         return;
     }
-    keepNewExam(userExam, prints);
-    mode = ModeExam;
-    m_graded = false;
-    m_endRequested = false;
     enterExamMode();
     if (userExam)
         m_noteButton->hide();
-    run([&] { m_currentSet->first(); });
+    run([&] { currentSet().first(); });
     startExamTimer();
 }
 
@@ -263,14 +289,10 @@ void ExamWindow::enterReviewMode()
 
 void ExamWindow::closeCurrentExam()
 {
-    mode = ModeIdle;
-    m_graded = false;
     m_endRequested = false;
-    m_qset->setFilter(QString());
-    m_qset->setFiltered(false);
-    m_qset->close();
-    m_currentSet->close();
-    m_userSet->close();
+    m_revealed = false;
+    m_revealedItem = 0;
+    m_exam->close();
     m_buttonStrip->hide();
     m_productBanner->show();
     m_examsMenu->menuAction()->setEnabled(true);
@@ -280,7 +302,6 @@ void ExamWindow::closeCurrentExam()
     m_markBox->hide();
     m_examTitleLabel->hide();
     m_timeLabel->hide();
-    m_examTimer->setEnabled(false);
     m_reviewLabel->hide();
     m_printItemAction->setEnabled(false);
     m_printExamAction->setEnabled(false);
@@ -292,12 +313,12 @@ void ExamWindow::closeCurrentExam()
 
 void ExamWindow::showPreviousItem()
 {
-    run([&] { m_currentSet->prior(); });
+    run([&] { m_exam->showPrevious(); });
 }
 
 void ExamWindow::showNextItem()
 {
-    run([&] { m_currentSet->next(); });
+    run([&] { m_exam->showNext(); });
 }
 
 void ExamWindow::exitExam()
@@ -305,7 +326,7 @@ void ExamWindow::exitExam()
     if (m_services.message(this, platform::MsgKind::Confirmation,
                            QStringLiteral("Are you sure you wish to end this exam?"),
                            platform::Yes | platform::No) == platform::Yes) {
-        dropKeptExam();
+        run([&] { m_exam->endExam(); });
         closeCurrentExam();
     }
 }
@@ -313,13 +334,16 @@ void ExamWindow::exitExam()
 void ExamWindow::closeEvent(QCloseEvent* event)
 {
     // Only a running exam asks before closing.
-    if (mode == ModeExam &&
+    if (mode() == ModeExam &&
         m_services.message(this, platform::MsgKind::Warning,
                            QStringLiteral("This exam is not completed.\rAre you shure ?"),
                            platform::Ok | platform::Cancel) != platform::Ok) {
         event->ignore();
         return;
     }
+    // Closing ends the exam: nothing of it is offered again.
+    if (mode() == ModeExam)
+        run([&] { m_exam->endExam(); });
     // The window is only hidden, idle, for the next Start Testing.
     closeCurrentExam();
     event->accept();

@@ -22,9 +22,9 @@ namespace {
 
 // Time is a fraction of a day; whole minutes, rounded up, so that the
 // last seconds read as one minute left.
-QString minutesLeftName(double daysLeft)
+QString minutesLeftName(exam::Seconds left)
 {
-    const long long minutes = (std::llround(std::max(0.0, daysLeft) * 86400.0) + 59) / 60;
+    const long long minutes = (std::max<long long>(0, left.count()) + 59) / 60;
     return QStringLiteral("Time left: %1 minutes").arg(minutes);
 }
 
@@ -32,27 +32,18 @@ QString minutesLeftName(double daysLeft)
 
 void ExamWindow::startExamTimer()
 {
-    const bool on = timerOn && mode == ModeExam;
+    const bool on = timerOn && mode() == ModeExam;
+    m_exam->setTimed(timerOn);
     m_timeLabel->setVisible(on);
-    m_timeLabel->setText(formatDuration(timeLimit));
-    m_timeLabel->setAccessibleName(minutesLeftName(timeLimit));
-    m_examTimer->setEnabled(on);
-    m_examTimer->reset();
+    m_timeLabel->setText(exam::formatDuration(m_exam->timeLimit().count() / 86400.0));
+    m_timeLabel->setAccessibleName(minutesLeftName(m_exam->timeLimit()));
 }
 
-void ExamWindow::countDown()
+void ExamWindow::showTimeLeft(exam::Seconds left)
 {
-    elapsedTime = parseDuration(m_examTimer->elapsed());
-    m_timeLabel->setText(formatDuration(timeLimit - elapsedTime));
-    if (const QString name = minutesLeftName(timeLimit - elapsedTime);
-        name != m_timeLabel->accessibleName())
+    m_timeLabel->setText(exam::formatDuration(left.count() / 86400.0));
+    if (const QString name = minutesLeftName(left); name != m_timeLabel->accessibleName())
         m_timeLabel->setAccessibleName(name);
-    // Compared at whole seconds, as the text shows them.
-    if (std::llround(elapsedTime * 86400.0) >= std::llround(timeLimit * 86400.0)) {
-        m_examTimer->reset();
-        m_examTimer->setEnabled(false);
-        timeExpired();
-    }
 }
 
 void ExamWindow::timeExpired()
@@ -60,13 +51,15 @@ void ExamWindow::timeExpired()
     // Time running out never acts behind a window open over the exam window:
     // that window stays and finishes as it would (a simulation's OK, a note's
     // Save), and an end asked for here comes once the candidate is back.
-    const bool overAnotherWindow = m_countingServices->openWindows() > 0;
+    const bool overAnotherWindow = anotherWindowOpen();
     const platform::MsgButton answer = m_services.message(
         this, platform::MsgKind::Information,
         QStringLiteral("Your time has expired.\rDo you want continue the exam anyway?"),
         platform::No | platform::Ok | platform::EscapeAnswersOk);
     if (answer != platform::No) {
         m_timeLabel->hide();
+        // Kept, so that a resumed exam does not run out a second time.
+        m_exam->continueUntimed();
         return;
     }
     if (overAnotherWindow)
@@ -80,17 +73,19 @@ void ExamWindow::endExamAfterExpiry()
     if (!m_endRequested || m_countingServices->openWindows() > 0)
         return;
     m_endRequested = false;
-    if (mode == ModeExam)
+    if (mode() == ModeExam)
         gradeOrShowReport();
 }
 
 void ExamWindow::gradeOrShowReport()
 {
-    if (mode == ModeReview) {
+    if (anotherWindowOpen())
+        return;
+    if (mode() == ModeReview) {
         gradeExam();
         return;
     }
-    if (mode == ModeExam &&
+    if (mode() == ModeExam &&
         m_services.message(this, platform::MsgKind::Confirmation,
                            QStringLiteral("This will end your practice exam.\rAre you sure to end "
                                           "this exam?"),
@@ -100,21 +95,25 @@ void ExamWindow::gradeOrShowReport()
 
 void ExamWindow::gradeExam()
 {
-    if (mode == ModeExam) {
-        const bool firstGrading = !m_graded;
-        m_graded = true;
+    if (mode() == ModeExam) {
         m_endRequested = false;
-        dropKeptExam();
         m_timeLabel->hide();
-        m_examTimer->setEnabled(false);
-        // ComputeTotalScore and ComputeSectionScores fill the report.
+        // Recorded in the history before the report says anything; once per
+        // exam, since asking for the grading again changes no answer.
+        if (!m_exam->isGraded()) {
+            const QString error = m_exam->grade();
+            if (!error.isEmpty())
+                m_services.message(this, platform::MsgKind::Warning,
+                                   QStringLiteral("This exam could not be added to the history. "
+                                                  "It is kept, and offered again at the next "
+                                                  "Start Testing.\r") +
+                                       error,
+                                   platform::Ok);
+        }
         if (m_scoreReport)
-            m_scoreReport->showResults(candidateName, examTitle, responses);
+            m_scoreReport->showResults(m_exam->candidate(), m_exam->title(), m_exam->responses());
         m_itemArea->hide();
         m_gradeButton->setText(QStringLiteral("Score Report"));
-        // Once per exam: asking for the grading again changes no answer.
-        if (firstGrading)
-            recordAttempt();
     }
     if (m_scoreReport)
         m_services.runModal(m_scoreReport);
@@ -129,48 +128,48 @@ void ExamWindow::setScoreReport(results::ScoreReport* form)
     connect(form, &results::ScoreReport::exitExamRequested, this, &ExamWindow::closeCurrentExam);
     connect(form, &results::ScoreReport::printReportRequested, this, &ExamWindow::printScoreReport);
     connect(form, &results::ScoreReport::drillRequested, this, [this](store::DrillKind kind) {
-        if (m_lastAttempt && offerDrill(*m_lastAttempt, kind, m_scoreReport))
+        if (m_exam->lastAttempt() && offerDrill(*m_exam->lastAttempt(), kind, m_scoreReport))
             m_scoreReport->done(QDialog::Accepted);
     });
 }
 
 void ExamWindow::viewAnswers()
 {
-    mode = ModeReview;
     enterReviewMode();
     m_learnButton->setEnabled(false);
-    run([&] { m_currentSet->first(); });
+    run([&] { m_exam->enterReview(); });
 }
 
 void ExamWindow::setItemsReview(results::ItemsReview* form)
 {
     m_itemsReview = form;
     connect(form, &results::ItemsReview::goToItemRequested, this,
-            [this](int item) { run([&] { m_currentSet->setRecNo(item); }); });
+            [this](int item) { run([&] { m_exam->goToItem(item); }); });
 }
 
 void ExamWindow::openItemsReview()
 {
-    if (!m_itemsReview)
+    if (!m_itemsReview || anotherWindowOpen())
         return;
-    if (mode == ModeExam)
-        m_itemsReview->fillProgressList(responses);
-    else if (mode == ModeReview)
-        m_itemsReview->fillResultList(responses);
+    if (mode() == ModeExam)
+        m_itemsReview->fillProgressList(m_exam->responses());
+    else if (mode() == ModeReview)
+        m_itemsReview->fillResultList(m_exam->responses());
     m_services.runModal(m_itemsReview);
 }
 
 void ExamWindow::setNoteWindow(results::NoteWindow* form)
 {
     m_noteWindow = form;
-    form->bindTables(m_currentSet.get(), m_dsCurrentSet, m_qset.get());
+    form->bindTables(&currentSet(), currentSetSource(), &bank());
+    form->setDraftKeeper([this](const QString& text) { m_exam->keepNoteDraft(text); });
 }
 
 void ExamWindow::openNote()
 {
-    if (!m_noteWindow || !m_currentSet->isOpen())
+    if (!m_noteWindow || !currentSet().isOpen() || anotherWindowOpen())
         return;
-    m_noteWindow->prepare(examTitle);
+    m_noteWindow->prepare(m_exam->title(), m_exam->noteDraft());
     m_services.runModal(m_noteWindow);
 }
 

@@ -5,6 +5,7 @@
 #include "DataSource.h"
 #include "ExamSetBuilder.h"
 #include "History.h"
+#include "ProgressWindow.h"
 #include "RunButton.h"
 #include "SavedExam.h"
 #include "Schemas.h"
@@ -13,7 +14,6 @@
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
 #include "Table.h"
-#include "TimeCounter.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -93,37 +93,13 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
     });
     setObjectName(QStringLiteral("examWindow"));
     this->windowsDir = windowsDir;
-    m_session = std::make_unique<store::Session>(QString::fromLatin1(store::kSessionName));
-    m_qset = std::make_unique<store::Table>(*m_session, QString::fromLatin1(store::kBankFile),
-                                            store::bankSchema());
-    m_currentSet = std::make_unique<store::Table>(
-        *m_session, QString::fromLatin1(store::kCurrentSetFile), store::currentSetSchema(), true);
-    m_userSet = std::make_unique<store::Table>(*m_session, QString::fromLatin1(store::kUserSetFile),
-                                               store::userSetSchema());
-    m_dsQSet = new store::DataSource(m_qset.get(), this);
-    m_dsQSet->setObjectName(QStringLiteral("dsQSet"));
-    m_dsCurrentSet = new store::DataSource(m_currentSet.get(), this);
-    m_dsCurrentSet->setObjectName(QStringLiteral("dsCurrentSet"));
-    m_dsUserSet = new store::DataSource(m_userSet.get(), this);
-    m_dsUserSet->setObjectName(QStringLiteral("dsUserSet"));
-    m_builder = std::make_unique<store::ExamSetBuilder>(nullptr);
-    m_history = std::make_unique<store::HistoryFile>(*m_session);
-    m_savedExam = std::make_unique<store::SavedExamFile>(*m_session);
-    m_keepTicker = m_services.createTicker();
-    connect(m_keepTicker.get(), &platform::Ticker::tick, this, [this] {
-        if (mode != ModeExam || !m_keeping)
-            m_keepTicker->stop();
-        else if (++m_ticksSinceKept >= kTicksPerTimeWrite)
-            keepProgress(true);
-    });
-    m_examTimer = new TimeCounter(m_services, this);
-    connect(m_examTimer, &TimeCounter::ticked, this, &ExamWindow::countDown);
-    connect(m_dsCurrentSet, &store::DataSource::dataChanged, this, [this] { showCurrentItem(); });
-    // A move is kept once the item it leads to is shown.
-    connect(m_dsCurrentSet, &store::DataSource::dataChanged, this, [this](int field) {
-        if (field < 0)
-            keepProgress(false);
-    });
+    m_exam = std::make_unique<exam::ExamSession>(m_services);
+    connect(m_exam.get(), &exam::ExamSession::timeLeftChanged, this, &ExamWindow::showTimeLeft);
+    connect(m_exam.get(), &exam::ExamSession::timeExpired, this, &ExamWindow::timeExpired);
+    connect(m_exam.get(), &exam::ExamSession::keepingFailed, this,
+            &ExamWindow::showKeepingFailure);
+    connect(m_exam->currentSetSource(), &store::DataSource::dataChanged, this,
+            [this] { showCurrentItem(); });
 
     buildMenus();
     auto* central = new QWidget(this);
@@ -152,38 +128,29 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
 ExamWindow::~ExamWindow()
 {
     m_countingServices->setAllClosedHandler({});
-    // The tables go before their data sources' owner lets them go.
-    m_qset->close();
-    m_currentSet->close();
-    m_userSet->close();
-    delete m_dsQSet;
-    delete m_dsCurrentSet;
-    delete m_dsUserSet;
-    m_savedExam->close();
+    // The exam's tables go before the window's controls that show them.
+    m_exam.reset();
 }
 
-void ExamWindow::setProgressWindow(store::ProgressWindow* form)
+void ExamWindow::setProgressWindow(widgets::ProgressWindow* form)
 {
     m_progressWindow = form;
-    m_builder = std::make_unique<store::ExamSetBuilder>(form, m_seed);
+    m_exam->setBuildProgress(form);
 }
 
 void ExamWindow::setSeedSource(std::function<std::uint64_t()> seed)
 {
-    m_seed = std::move(seed);
-    m_builder = std::make_unique<store::ExamSetBuilder>(m_progressWindow, m_seed);
+    m_exam->setSeedSource(std::move(seed));
 }
 
 void ExamWindow::createTables()
 {
     // Durations are formatted by our own h:mm:ss writer, so no time-format
     // designators need changing here.
-    m_session->registerPassword(QString::fromLatin1(store::kTablePassword));
     setWindowState(Qt::WindowMaximized);
     setWindowTitle(QStringLiteral("Quizlark TCP/IP 4.0"));
     setMinimumSize(732, 502);
     resize(732, 505);
-    mode = ModeIdle;
     // Defaults of the design: every font "MS Sans Serif" until the options
     // say otherwise.
     const QFont design(QStringLiteral("MS Sans Serif"));
@@ -228,7 +195,7 @@ void ExamWindow::applyOptions()
     m_explanationText->setFont(complete(options.explanationFont.font));
     setTextColour(m_explanationText, options.explanationFont.colour);
     // New fonts change every height: the item is stacked again at once.
-    if (mode != ModeIdle && m_currentSet && m_currentSet->isOpen() && m_currentSet->recNo() > 0)
+    if (mode() != ModeIdle && m_exam->currentItemNumber() > 0)
         fitItemContent();
 }
 
@@ -289,7 +256,7 @@ void ExamWindow::buildHeader()
     m_headerPanel->installEventFilter(this);
 
     m_productBanner =
-        new platform::ShadowLabel(QStringLiteral("Quizlark TCP/IP 4.0"), m_headerPanel);
+        new widgets::ShadowLabel(QStringLiteral("Quizlark TCP/IP 4.0"), m_headerPanel);
     m_productBanner->setObjectName(QStringLiteral("productBanner"));
     QFont banner(QStringLiteral("Arial"));
     banner.setPixelSize(24);
@@ -300,7 +267,7 @@ void ExamWindow::buildHeader()
     m_productBanner->setShadowColour(Qt::white);
     m_productBanner->setAlignment(Qt::AlignCenter);
 
-    m_itemCounterLabel = new platform::ShadowLabel(QString(), m_headerPanel);
+    m_itemCounterLabel = new widgets::ShadowLabel(QString(), m_headerPanel);
     m_itemCounterLabel->setObjectName(QStringLiteral("itemCounterLabel"));
     m_itemCounterLabel->setFont(verdana(13, true));
     m_itemCounterLabel->setTextColour(Qt::white);
@@ -317,7 +284,7 @@ void ExamWindow::buildHeader()
     m_markBox->move(4, 24);
     m_markBox->adjustSize();
     connect(m_markBox, &QCheckBox::toggled, this, [this] { markToggled(); });
-    m_verdictLabel = new platform::ShadowLabel(QString(), m_headerPanel);
+    m_verdictLabel = new widgets::ShadowLabel(QString(), m_headerPanel);
     m_verdictLabel->setObjectName(QStringLiteral("verdictLabel"));
     m_verdictLabel->setFont(verdana(13, true));
     m_verdictLabel->move(4, 24);
@@ -381,7 +348,7 @@ void ExamWindow::buildStartPanel()
     buttonFont.setPixelSize(13);
     buttonFont.setBold(true);
     for (int i = 0; i < 7; ++i) {
-        m_practiceExamButtons[i] = new platform::ShapeButton(
+        m_practiceExamButtons[i] = new widgets::ShapeButton(
             QStringLiteral("&%1").arg(QChar(u'A' + i)), QColor(128, 0, 128), m_startPanel);
         m_practiceExamButtons[i]->setObjectName(
             QStringLiteral("practiceExam%1Button").arg(QChar(u'A' + i)));
@@ -392,7 +359,7 @@ void ExamWindow::buildStartPanel()
                 &QAction::trigger);
     }
     const struct {
-        platform::ShapeButton** button;
+        widgets::ShapeButton** button;
         const char* name;
         const char* caption;
         QAction* action;
@@ -402,7 +369,7 @@ void ExamWindow::buildStartPanel()
         {&m_userExamButton, "userExamButton", "&User Exam", m_userExamAction}};
     for (const auto& r : row) {
         *r.button =
-            new platform::ShapeButton(QLatin1String(r.caption), QColor(0, 0, 128), m_startPanel);
+            new widgets::ShapeButton(QLatin1String(r.caption), QColor(0, 0, 128), m_startPanel);
         (*r.button)->setObjectName(QLatin1String(r.name));
         (*r.button)->setFixedSize(109, 30);
         (*r.button)->setFont(buttonFont);

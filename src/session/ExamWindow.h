@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExamSession.h"
 #include "Options.h"
 #include "Responses.h"
 
@@ -16,11 +17,15 @@ class QScrollArea;
 class QToolButton;
 class QButtonGroup;
 
+namespace widgets {
+class ProgressWindow;
+class ShadowLabel;
+class ShapeButton;
+} // namespace widgets
+
 namespace platform {
 class Services;
 class Ticker;
-class ShadowLabel;
-class ShapeButton;
 } // namespace platform
 
 namespace store {
@@ -32,7 +37,6 @@ class DataSource;
 class ExamSetBuilder;
 class Session;
 class Table;
-class ProgressWindow;
 class SavedExamFile;
 struct SavedExamState;
 } // namespace store
@@ -50,7 +54,6 @@ class HistoryWindow;
 
 namespace session {
 
-class TimeCounter;
 class CountingServices;
 class RunButton;
 class NameDialog;
@@ -87,7 +90,9 @@ protected:
 class ExamWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    enum { ModeIdle = 0, ModeExam = 1, ModeReview = 3 };
+    static constexpr exam::Mode ModeIdle = exam::Mode::Idle;
+    static constexpr exam::Mode ModeExam = exam::Mode::Exam;
+    static constexpr exam::Mode ModeReview = exam::Mode::Review;
 
     // windowsDir is the system's program folder; exists tests for a file.
     ExamWindow(platform::Services& services, const QString& windowsDir = QStringLiteral("/usr/bin"),
@@ -96,7 +101,7 @@ public:
 
     // Sibling windows, handed over by the owner after creation.
     void setNameDialog(NameDialog* form) { m_nameDialog = form; }
-    void setProgressWindow(store::ProgressWindow* form);
+    void setProgressWindow(widgets::ProgressWindow* form);
     void setNoteWindow(results::NoteWindow* form);
     void setScoreReport(results::ScoreReport* form);
     void setItemsReview(results::ItemsReview* form);
@@ -111,39 +116,32 @@ public:
     void setSeedSource(std::function<std::uint64_t()> seed);
     void setOptionsDialog(options::OptionsDialog* form);
 
-    store::Session& tableSession() { return *m_session; }
+    // The running exam this window shows.
+    exam::ExamSession& examSession() { return *m_exam; }
+    exam::Mode mode() const { return m_exam->mode(); }
+    store::Session& tableSession() { return m_exam->tableSession(); }
     // The services through which every window over the exam window is opened.
     platform::Services& services() { return m_services; }
-    store::Table& bank() { return *m_qset; }
-    store::Table& currentSet() { return *m_currentSet; }
-    store::Table& userSet() { return *m_userSet; }
-    store::DataSource* currentSetSource() const { return m_dsCurrentSet; }
-    TimeCounter* m_examTimer = nullptr;
+    store::Table& bank() { return m_exam->bank(); }
+    store::Table& currentSet() { return m_exam->currentSet(); }
+    store::Table& userSet() { return m_exam->userSet(); }
+    store::DataSource* currentSetSource() const { return m_exam->currentSetSource(); }
 
-    // Session state.
-    int mode = ModeIdle;
-    QString examTitle;
-    QString candidateName;
-    int itemCount = 0;
-    int firstItemNumber = 0;
-    double timeLimit = 0;
-    double elapsedTime = 0;
     bool showLearnButton = false;
     bool timerOn = true;
     bool showCalcButton = true;
     QString calcPath;
     QString windowsDir;
     int defaultTime = 90;
-    store::Responses responses;
     options::OptionValues options;
 
     // Controls, named as in the window's description.
     QWidget* m_headerPanel = nullptr;
-    platform::ShadowLabel* m_productBanner = nullptr;
-    platform::ShadowLabel* m_itemCounterLabel = nullptr;
+    widgets::ShadowLabel* m_productBanner = nullptr;
+    widgets::ShadowLabel* m_itemCounterLabel = nullptr;
     QLabel* m_itemIdLabel = nullptr;
     QCheckBox* m_markBox = nullptr;
-    platform::ShadowLabel* m_verdictLabel = nullptr;
+    widgets::ShadowLabel* m_verdictLabel = nullptr;
     QLabel* m_examTitleLabel = nullptr;
     QLabel* m_timeLabel = nullptr;
     QLabel* m_reviewLabel = nullptr;
@@ -151,10 +149,10 @@ public:
     QLabel* m_examNumberLabel = nullptr;
     QLabel* m_examSubjectLabel = nullptr;
     QLabel* m_promptLabel = nullptr;
-    platform::ShapeButton* m_practiceExamButtons[7] = {};
-    platform::ShapeButton* m_allQuestionsButton = nullptr;
-    platform::ShapeButton* m_randomExamButton = nullptr;
-    platform::ShapeButton* m_userExamButton = nullptr;
+    widgets::ShapeButton* m_practiceExamButtons[7] = {};
+    widgets::ShapeButton* m_allQuestionsButton = nullptr;
+    widgets::ShapeButton* m_randomExamButton = nullptr;
+    widgets::ShapeButton* m_userExamButton = nullptr;
     QScrollArea* m_itemArea = nullptr;
     QWidget* m_itemContent = nullptr;
     QWidget* m_questionPanel = nullptr;
@@ -215,13 +213,12 @@ public:
     void choiceRadioToggled();
     void choiceLabelClicked(int row); // 1..6
     void markToggled();
-    void checkItemAnswer();
     // The response of the current item, or null when there is none.
-    store::ItemResponse* currentResponse();
+    const store::ItemResponse* currentResponse() const;
 
     // Timer and learn mode.
     void startExamTimer();
-    void countDown();
+    void showTimeLeft(exam::Seconds left);
     void timeExpired();
     // The end of the exam asked for while another window was open.
     void endExamAfterExpiry();
@@ -247,10 +244,10 @@ public:
     // The same once the window is up and active, so that the question
     // shows over the window in its final place.
     void offerInterruptedExamWhenActive();
-    store::SavedExamFile& savedExam() { return *m_savedExam; }
+    store::SavedExamFile& savedExam() { return m_exam->savedExam(); }
     // The once-a-second tick that writes the time used, every few ticks.
-    static constexpr int kTicksPerTimeWrite = 5;
-    platform::Ticker* keepTicker() const { return m_keepTicker.get(); }
+    static constexpr int kTicksPerTimeWrite = exam::ExamSession::kTicksPerTimeWrite;
+    platform::Ticker* keepTicker() const { return m_exam->keepTicker(); }
 
     // Applies the option values to the controls.
     void applyOptions();
@@ -260,10 +257,10 @@ public:
 
     // History and drills (DrillFlow.cpp).
     void setHistoryWindow(results::HistoryWindow* form);
-    store::HistoryFile& history() { return *m_history; }
+    store::HistoryFile& history() { return m_exam->history(); }
     // The record of the exam graded last, kept also when the file could not
     // take it; null before grading.
-    const store::Attempt* lastAttempt() const { return m_lastAttempt.get(); }
+    const store::Attempt* lastAttempt() const { return m_exam->lastAttempt(); }
     void openHistory();
     void startWeakestSectionDrill();
     // Says so over `over` when the drill has no items, else takes the name
@@ -304,23 +301,23 @@ private:
     // if needed, leaves.
     void fitItemContent();
     bool run(const std::function<void()>& action);
+    // Opening a window over this one while another is open would let the
+    // second act on an item the first has moved away from.
+    bool anotherWindowOpen() const;
+    // Asks before a new exam replaces the one kept for later.
+    bool mayReplaceKeptExam();
     void createTables();
     bool takeNameDialog();
     // After the name dialog: the start sequence of an exam drawn from the bank.
     void startBankExam(const std::function<store::BuildResult()>& build);
-    void buildAndStart(const std::function<store::BuildResult()>& build, bool userExam);
+    void buildAndStart(const std::function<store::BuildResult()>& build, bool userExam,
+                       const QString& title);
     int countUnderFilter();
     void showNoItemsMessage();
-    // prints: the items' prints in exam order, when the build took them.
-    void keepNewExam(bool userExam, const std::vector<qint64>& prints);
-    void keepResponse();
-    void keepProgress(bool timeOnly);
-    void dropKeptExam();
-    // Runs a write of the kept exam; the first failure is reported and ends
-    // the keeping of this exam, which itself goes on.
-    void keep(const std::function<void()>& write);
-    bool savedExamFits(const store::SavedExamState& saved);
     void resumeExam(const store::SavedExamState& saved);
+    void showKeepingFailure(const QString& error);
+    // Learn Now's reveal on the item shown; a new item hides it again.
+    void applyReveal();
 
     // History and drills (DrillFlow.cpp).
     struct DrillPlan {
@@ -330,31 +327,17 @@ private:
         int take = -1; // all of them
     };
     void buildHistoryMenu();
-    void noteSourceItems(bool userItems);
-    void recordAttempt();
     bool prepareDrill(DrillPlan plan, QWidget* over, int poolForCount);
     void startPendingDrill();
-    std::unique_ptr<store::HistoryFile> m_history;
     results::HistoryWindow* m_historyWindow = nullptr;
-    std::vector<int> m_sourceIds; // Q_OR_NUMBER of item k at k - 1
-    bool m_userItems = false;
-    double m_startedAt = 0; // monotonic, at the exam's start
-    std::unique_ptr<store::Attempt> m_lastAttempt;
     std::unique_ptr<DrillPlan> m_pendingDrill;
 
     std::unique_ptr<CountingServices> m_countingServices;
     platform::Services& m_services;
-    std::unique_ptr<store::Session> m_session;
-    std::unique_ptr<store::Table> m_qset;
-    std::unique_ptr<store::Table> m_currentSet;
-    std::unique_ptr<store::Table> m_userSet;
-    std::unique_ptr<store::ExamSetBuilder> m_builder;
-    store::DataSource* m_dsQSet = nullptr;
-    store::DataSource* m_dsCurrentSet = nullptr;
-    store::DataSource* m_dsUserSet = nullptr;
+    std::unique_ptr<exam::ExamSession> m_exam;
     QButtonGroup* m_radioGroup = nullptr;
     NameDialog* m_nameDialog = nullptr;
-    store::ProgressWindow* m_progressWindow = nullptr;
+    widgets::ProgressWindow* m_progressWindow = nullptr;
     results::NoteWindow* m_noteWindow = nullptr;
     results::ScoreReport* m_scoreReport = nullptr;
     results::ItemsReview* m_itemsReview = nullptr;
@@ -364,22 +347,19 @@ private:
     SubnetMaskSimulation* m_subnetMaskSimulation = nullptr;
     options::OptionsDialog* m_optionsDialog = nullptr;
     std::function<void()> m_resetSimulations;
-    std::function<std::uint64_t()> m_seed;
     QWidget* m_middle = nullptr;
     int m_labelHeight[6] = {};
-    // Graded: the score report has been shown for this exam.
-    bool m_graded = false;
     // Time ran out over another window and the candidate chose to end.
     bool m_endRequested = false;
-    std::unique_ptr<store::SavedExamFile> m_savedExam;
-    std::unique_ptr<platform::Ticker> m_keepTicker;
-    // What the file holds, so that a response restored by the display is
-    // not written again.
-    store::Responses m_keptResponses;
-    int m_keptItem = 0;
-    int m_ticksSinceKept = 0;
-    bool m_keeping = false;
     bool m_offerPending = false;
+    // What the start sequence has settled before the exam is built.
+    QString m_pendingTitle;
+    QString m_pendingCandidate;
+    exam::Seconds m_pendingLimit{0};
+    // Learn Now was pressed for the item shown.
+    bool m_revealed = false;
+    bool m_multipleResponse = false;
+    int m_revealedItem = 0;
 };
 
 } // namespace session

@@ -10,6 +10,7 @@
 #include "Services.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
+#include "ItemMapper.h"
 #include "Table.h"
 
 #include <QButtonGroup>
@@ -47,29 +48,28 @@ void setBackground(QLabel* label, const QColor& colour)
 
 } // namespace
 
-store::ItemResponse* ExamWindow::currentResponse()
+const store::ItemResponse* ExamWindow::currentResponse() const
 {
-    if (!m_currentSet->isOpen())
-        return nullptr;
-    const int k = m_currentSet->recNo();
-    if (k < 1 || static_cast<size_t>(k) > responses.size())
-        return nullptr;
-    return &responses[static_cast<size_t>(k - 1)];
+    return m_exam->currentResponse();
 }
 
 void ExamWindow::showCurrentItem()
 {
-    if (mode == ModeIdle || (m_noteWindow && m_noteWindow->isVisible()))
+    if (mode() == ModeIdle || (m_noteWindow && m_noteWindow->isVisible()))
         return;
-    if (!m_currentSet->isOpen() || m_currentSet->recNo() == 0)
+    const int k = m_exam->currentItemNumber();
+    if (k == 0)
         return;
-    const int k = m_currentSet->recNo();
-    m_previousButton->setEnabled(k != firstItemNumber);
+    // A new item shows unrevealed; the same item laid out again keeps it.
+    if (k != m_revealedItem)
+        m_revealed = false;
+    const int itemCount = m_exam->itemCount();
+    m_previousButton->setEnabled(k != m_exam->firstItemNumber());
     m_nextButton->setEnabled(k != itemCount);
     m_itemCounterLabel->setText(QStringLiteral("Item %1 of %2").arg(k).arg(itemCount));
     m_itemCounterLabel->adjustSize();
     m_itemIdLabel->setText(
-        QStringLiteral("Item ID: %1").arg(m_currentSet->asInteger(QStringLiteral("Q_OR_NUMBER"))));
+        QStringLiteral("Item ID: %1").arg(store::readSourceId(currentSet())));
     m_itemIdLabel->adjustSize();
     // Grading hid the item area; showing an item brings it back.
     m_itemArea->show();
@@ -79,17 +79,18 @@ void ExamWindow::showCurrentItem()
 
 void ExamWindow::layoutItem()
 {
-    if (!m_currentSet->isOpen())
+    if (m_exam->currentItemNumber() == 0)
         return;
-    store::Table& t = *m_currentSet;
+    const store::ExamItem item = m_exam->currentItem();
+    m_multipleResponse = item.multipleResponse;
     // 1. Lay out out of sight, from the top.
     m_itemArea->setUpdatesEnabled(false);
     m_itemArea->verticalScrollBar()->setValue(0);
 
     // 3. and 4. Choice texts and their buttons.
-    const bool multiple = t.asBoolean(QStringLiteral("Q_TYPE"));
+    const bool multiple = item.multipleResponse;
     for (int i = 0; i < 6; ++i) {
-        const QString text = t.asString(QStringLiteral("Q%1").arg(i + 1));
+        const QString text = item.choices[static_cast<size_t>(i)];
         const bool shown = !text.isEmpty();
         if (shown) {
             m_choiceLabels[i]->setText(text);
@@ -100,14 +101,14 @@ void ExamWindow::layoutItem()
         m_choiceRadios[i]->setVisible(shown && !multiple);
         m_choiceBoxes[i]->setVisible(shown && multiple);
     }
-    m_exhibit1Button->setVisible(!t.asString(QStringLiteral("PICT1")).isEmpty());
-    m_exhibit2Button->setVisible(!t.asString(QStringLiteral("PICT2")).isEmpty());
-    m_simulationButton->setVisible(!t.asString(QStringLiteral("Q_SIM")).isEmpty());
-    m_questionText->setText(t.asString(QStringLiteral("Q_TEXT")));
+    m_exhibit1Button->setVisible(!item.picture1.isEmpty());
+    m_exhibit2Button->setVisible(!item.picture2.isEmpty());
+    m_simulationButton->setVisible(item.isSimulation());
+    m_questionText->setText(item.text);
     // Hidden labels still speak to a screen reader: during an exam the
     // explanation holds no text until Learn Now shows it.
-    m_explanationText->setText(mode == ModeReview ? t.asString(QStringLiteral("Q_EXPL"))
-                                                  : QString());
+    m_explanationText->setText(mode() == ModeReview || m_revealed ? item.explanation
+                                                                  : QString());
 
     // 2., 5., 6. and 7.: the stacking.
     fitItemContent();
@@ -158,7 +159,7 @@ void ExamWindow::placeItem(int contentWidth)
     }
 
     // Only the buttons of the item's kind follow their labels.
-    const bool multiple = m_currentSet->asBoolean(QStringLiteral("Q_TYPE"));
+    const bool multiple = m_multipleResponse;
     for (int i = 0; i < 6; ++i) {
         if (!multiple)
             m_choiceRadios[i]->move(40, m_choiceLabels[i]->y());
@@ -214,15 +215,14 @@ void ExamWindow::fitItemContent()
 
 void ExamWindow::showItemVerdict()
 {
-    if (!m_currentSet->isOpen())
+    if (m_exam->currentItemNumber() == 0)
         return;
-    if (mode == ModeReview) {
+    if (mode() == ModeReview || m_revealed) {
+        const std::array<bool, 6> key = store::readKey(currentSet());
         m_explanationText->show();
         for (int i = 0; i < 6; ++i)
-            setBackground(m_choiceLabels[i],
-                          m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1)) ? kAqua
-                                                                                    : Qt::white);
-    } else if (mode == ModeExam) {
+            setBackground(m_choiceLabels[i], key[static_cast<size_t>(i)] ? kAqua : Qt::white);
+    } else if (mode() == ModeExam) {
         m_explanationText->hide();
         for (QLabel* l : m_choiceLabels)
             setBackground(l, Qt::white);
@@ -244,7 +244,7 @@ void ExamWindow::relayout()
 {
     if (!m_itemArea)
         return;
-    if (m_currentSet && m_currentSet->isOpen() && m_currentSet->recNo() > 0)
+    if (m_exam && m_exam->currentItemNumber() > 0)
         layoutItem();
     if (m_startPanel->isVisible())
         arrangeStartButtons();
@@ -255,7 +255,7 @@ void ExamWindow::arrangeStartButtons()
     const double W = frameGeometry().width();
     const int bw = m_practiceExamButtons[0]->width();
     int left = static_cast<int>(std::nearbyint((W - 7.0 * bw - 42.0) / 2.0));
-    for (platform::ShapeButton* b : m_practiceExamButtons) {
+    for (widgets::ShapeButton* b : m_practiceExamButtons) {
         b->move(left, b->y());
         left += b->width() + 6;
     }
@@ -286,28 +286,30 @@ void ExamWindow::setRadioState(int row, bool checked)
 
 void ExamWindow::choiceBoxToggled(int row)
 {
-    store::ItemResponse* r = currentResponse();
+    const store::ItemResponse* r = currentResponse();
     if (!r)
         return;
     const size_t i = static_cast<size_t>(row - 1);
-    if (mode == ModeExam) {
-        r->Choice[i] = m_choiceBoxes[row - 1]->isChecked();
-        checkItemAnswer();
-    } else if (mode == ModeReview) {
+    if (mode() == ModeExam) {
+        std::array<bool, 6> choice = r->Choice;
+        choice[i] = m_choiceBoxes[row - 1]->isChecked();
+        run([&] { m_exam->setChoices(choice); });
+    } else if (mode() == ModeReview) {
         m_choiceBoxes[row - 1]->setChecked(r->Choice[i]);
     }
 }
 
 void ExamWindow::choiceRadioToggled()
 {
-    store::ItemResponse* r = currentResponse();
+    const store::ItemResponse* r = currentResponse();
     if (!r)
         return;
-    if (mode == ModeExam) {
+    if (mode() == ModeExam) {
+        std::array<bool, 6> choice{};
         for (int i = 0; i < 6; ++i)
-            r->Choice[static_cast<size_t>(i)] = m_choiceRadios[i]->isChecked();
-        checkItemAnswer();
-    } else if (mode == ModeReview) {
+            choice[static_cast<size_t>(i)] = m_choiceRadios[i]->isChecked();
+        run([&] { m_exam->setChoices(choice); });
+    } else if (mode() == ModeReview) {
         const store::ItemResponse saved = *r;
         for (int i = 0; i < 6; ++i)
             setRadioState(i + 1, saved.Choice[static_cast<size_t>(i)]);
@@ -324,51 +326,40 @@ void ExamWindow::choiceLabelClicked(int row)
 
 void ExamWindow::markToggled()
 {
-    if (store::ItemResponse* r = currentResponse()) {
-        r->Marked = m_markBox->isChecked();
-        keepResponse();
-    }
-}
-
-void ExamWindow::checkItemAnswer()
-{
-    store::ItemResponse* r = currentResponse();
-    if (!r)
-        return;
-    bool correct = true;
-    for (int i = 0; i < 6 && correct; ++i)
-        correct = m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1)) ==
-                  r->Choice[static_cast<size_t>(i)];
-    r->Correct = correct;
-    keepResponse();
+    if (currentResponse())
+        run([&] { m_exam->setMarked(m_markBox->isChecked()); });
 }
 
 void ExamWindow::revealAnswer()
 {
-    if (!m_currentSet->isOpen())
+    const int k = m_exam->currentItemNumber();
+    if (k == 0)
         return;
-    m_explanationText->setText(m_currentSet->asString(QStringLiteral("Q_EXPL")));
+    const store::ExamItem item = m_exam->currentItem();
+    // Remembered for the item, so that a resize, which lays the item out
+    // again, keeps what the candidate asked to see.
+    m_revealed = true;
+    m_revealedItem = k;
+    m_explanationText->setText(item.explanation);
     m_explanationText->show();
     for (int i = 0; i < 6; ++i)
-        setBackground(m_choiceLabels[i], m_currentSet->asBoolean(QStringLiteral("A%1").arg(i + 1))
-                                             ? kAqua
-                                             : Qt::white);
+        setBackground(m_choiceLabels[i], item.key[static_cast<size_t>(i)] ? kAqua : Qt::white);
     fitItemContent();
 }
 
 void ExamWindow::showExhibit1()
 {
-    if (!m_exhibit1)
+    if (!m_exhibit1 || anotherWindowOpen())
         return;
-    if (run([&] { m_exhibit1->showPicture(m_currentSet->asString(QStringLiteral("PICT1"))); }))
+    if (run([&] { m_exhibit1->showPicture(m_exam->currentItem().picture1); }))
         m_services.runModal(m_exhibit1);
 }
 
 void ExamWindow::showExhibit2()
 {
-    if (!m_exhibit2)
+    if (!m_exhibit2 || anotherWindowOpen())
         return;
-    if (run([&] { m_exhibit2->showPicture(m_currentSet->asString(QStringLiteral("PICT2"))); }))
+    if (run([&] { m_exhibit2->showPicture(m_exam->currentItem().picture2); }))
         m_services.runModal(m_exhibit2);
 }
 

@@ -76,7 +76,7 @@ void ExamWindow::printItem()
 {
     run([&] {
         const results::ItemPrintout data =
-            results::gatherItem(*m_currentSet, m_questionText->text(), examTitle);
+            results::gatherItem(currentSet(), m_questionText->text(), m_exam->title());
         QPrinter& printer = PrintJobs::of(this).item;
         // The dialog may change paper and margins; the page is designed for
         // the document's own setup.
@@ -93,7 +93,7 @@ void ExamWindow::printExam()
         // Reading the whole set first leaves the cursor on the item shown
         // before the preview opens, so nothing that happens while it is open
         // (the timer running out included) meets a moved cursor.
-        const results::ExamPrintout data = results::gatherExam(*m_currentSet, examTitle);
+        const results::ExamPrintout data = results::gatherExam(currentSet(), m_exam->title());
         QPrinter& printer = PrintJobs::of(this).exam;
         results::applyPageSetup(printer, results::kExamJobName);
         QPrintPreviewDialog preview(&printer, this);

@@ -22,44 +22,44 @@ void ExamWindow::setSimulationWindows(PrintingSimulation* one, SubnetMaskSimulat
 
 void ExamWindow::openSimulation()
 {
-    QString tag;
-    if (!run([&] { tag = m_currentSet->asString(QStringLiteral("Q_SIM")); }))
+    if (anotherWindowOpen())
         return;
-    QDialog* window = nullptr;
-    std::function<bool()> holdsKey;
-    if (tag == QLatin1String("SIM2") && m_subnetMaskSimulation) {
-        window = m_subnetMaskSimulation;
-        holdsKey = [this] { return m_subnetMaskSimulation->targetsHoldKey(); };
-    } else if (tag == QLatin1String("SIM1") && m_printingSimulation) {
-        window = m_printingSimulation;
-        holdsKey = [this] { return m_printingSimulation->targetsHoldKey(); };
-    }
+    QString tag;
+    if (!run([&] { tag = m_exam->currentItem().simulation; }))
+        return;
+    PrintingSimulation* printing =
+        tag == QLatin1String("SIM1") ? m_printingSimulation : nullptr;
+    SubnetMaskSimulation* subnets =
+        tag == QLatin1String("SIM2") ? m_subnetMaskSimulation : nullptr;
+    QDialog* window = printing ? static_cast<QDialog*>(printing) : subnets;
 
-    if (mode != ModeExam) {
+    if (mode() != ModeExam) {
         if (window)
             m_services.runModal(window);
         return;
     }
 
     if (window) {
-        const int item = m_currentSet->recNo();
+        const int item = m_exam->currentItemNumber();
         const bool confirmed = m_services.runModal(window) == QDialog::Accepted;
         // The outcome belongs to the item the window was opened for, in an
         // exam still being taken; anything else stores and says nothing.
-        if (mode != ModeExam || m_graded || !m_currentSet->isOpen() ||
-            m_currentSet->recNo() != item)
+        if (mode() != ModeExam || m_exam->isGraded() || m_exam->currentItemNumber() != item)
             return;
-        const bool right = confirmed && holdsKey();
-        if (store::ItemResponse* r = currentResponse()) {
-            r->Choice[4] = confirmed && !right;
-            r->Choice[5] = right;
-        }
+        const bool right = confirmed && (printing ? printing->targetsHoldKey()
+                                                  : subnets->targetsHoldKey());
+        const exam::TileArrangement tiles =
+            printing ? printing->arrangement() : subnets->arrangement();
+        // In the file before the candidate is told so.
+        if (!run([&] { m_exam->setSimulationOutcome(confirmed, right, tiles); }))
+            return;
         m_services.message(this, platform::MsgKind::Information,
                            confirmed ? QStringLiteral("Your response has been saved.")
                                      : QStringLiteral("Your response is not complete."),
                            platform::Ok);
+        return;
     }
-    run([this] { checkItemAnswer(); });
+    run([this] { m_exam->recheckCurrentItem(); });
 }
 
 } // namespace session

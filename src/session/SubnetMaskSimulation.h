@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ExamSession.h"
+
 #include <QDialog>
 
 class QFrame;
@@ -23,6 +25,11 @@ public:
     void resetTiles();
     // True when DP5..DP8 hold exactly their key texts.
     bool targetsHoldKey() const;
+    // The tiles' captions as numbers (0 empty, k the k-th starting caption),
+    // to be kept with the exam and put back when it is resumed; an
+    // arrangement that no dragging could make is left alone.
+    exam::TileArrangement arrangement() const;
+    void setArrangement(const exam::TileArrangement& tiles);
 
     // The shared drag handlers of the eight tiles.
     bool acceptsDrag(SimTile* sender, const QMimeData* data) const;

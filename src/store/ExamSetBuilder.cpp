@@ -1,12 +1,9 @@
 #include "ExamSetBuilder.h"
 
-#include "ProgressWindow.h"
 #include "SavedExam.h"
 #include "Table.h"
 #include "TableError.h"
 
-#include <QApplication>
-#include <QProgressBar>
 #include <algorithm>
 #include <chrono>
 #include <random>
@@ -24,37 +21,34 @@ const char* const kBankOnly[] = {"Q_EXAM_N", "Q_SIM", "PICT1", "PICT2"};
 // Hides the progress window however the build ends.
 class ProgressScope {
 public:
-    explicit ProgressScope(ProgressWindow* form) : m_form(form)
+    explicit ProgressScope(BuildProgress* form) : m_form(form)
     {
-        if (m_form) {
-            m_form->m_progressBar->setValue(0);
-            m_form->show();
-            m_form->raise();
-        }
+        if (m_form)
+            m_form->beginBuild();
     }
     ~ProgressScope()
     {
         if (m_form)
-            m_form->hide();
+            m_form->endBuild();
     }
     void setMaximum(int max)
     {
         if (m_form)
-            m_form->m_progressBar->setMaximum(max);
+            m_form->setBuildMaximum(max);
     }
     void setPosition(int pos)
     {
         if (m_form)
-            m_form->m_progressBar->setValue(pos);
+            m_form->setBuildPosition(pos);
     }
 
 private:
-    ProgressWindow* m_form;
+    BuildProgress* m_form;
 };
 
 } // namespace
 
-ExamSetBuilder::ExamSetBuilder(ProgressWindow* progress, SeedSource seed)
+ExamSetBuilder::ExamSetBuilder(BuildProgress* progress, SeedSource seed)
     : m_progress(progress), m_seed(seed ? std::move(seed) : SeedSource(&ExamSetBuilder::clockSeed))
 {
 }

@@ -10,7 +10,17 @@
 namespace store {
 
 class Table;
-class ProgressWindow;
+
+// What a long build reports its progress to; a window shows it, a test or
+// the command line may ignore it.
+class BuildProgress {
+public:
+    virtual ~BuildProgress() = default;
+    virtual void beginBuild() = 0;
+    virtual void setBuildMaximum(int maximum) = 0;
+    virtual void setBuildPosition(int position) = 0;
+    virtual void endBuild() = 0;
+};
 
 struct BuildResult {
     int firstItemNumber = 0;
@@ -27,7 +37,7 @@ public:
     using SeedSource = std::function<std::uint64_t()>;
 
     // progress may be null (no feedback); seed defaults to the clock.
-    explicit ExamSetBuilder(ProgressWindow* progress, SeedSource seed = {});
+    explicit ExamSetBuilder(BuildProgress* progress, SeedSource seed = {});
 
     // Every bank item that passes the bank's filter, in a new order.
     BuildResult buildExamSet(Table& bank, Table& current);
@@ -53,7 +63,7 @@ private:
     BuildResult write(Table& source, Table& current, bool fromBank, std::vector<int> candidates,
                       int take);
 
-    ProgressWindow* m_progress;
+    BuildProgress* m_progress;
     SeedSource m_seed;
 };
 

@@ -5,8 +5,11 @@
 #include "TableError.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <filesystem>
+#include <system_error>
 #include <cmath>
 #include <stdexcept>
 
@@ -84,6 +87,36 @@ Attempt readAttempt(const Table& t, const QString& path)
     if (sectionItems > a.itemCount)
         refuse(path, a.key, QStringLiteral("has more items in its sections than in the exam"));
     return a;
+}
+
+// A file of no bytes is what a kill in the middle of creating one left.
+bool holdsRecords(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.size() > 0;
+}
+
+// Writes an empty history beside path and moves it into place in one step.
+void createComplete(Session& session, const QString& path)
+{
+    const QString target = QFileInfo(path).absoluteFilePath();
+    const QString fresh = target + QStringLiteral(".new");
+    QFile::remove(fresh);
+    {
+        Table t(session, fresh, historySchema(), true);
+        t.open();
+        t.close();
+    }
+    std::error_code error;
+    std::filesystem::rename(fresh.toStdString(), target.toStdString(), error);
+    if (error) {
+        QFile::remove(fresh);
+        throw platform::TableError(platform::TableError::CantOpen,
+                                   QStringLiteral("The history file \"%1\" cannot be created: %2.")
+                                       .arg(QFileInfo(path).fileName(),
+                                            QString::fromStdString(error.message())));
+    }
+    platform::syncFolderOf(target);
 }
 
 } // namespace
@@ -165,15 +198,23 @@ HistoryFile::HistoryFile(Session& session, const QString& path) : m_session(sess
 {
 }
 
-std::vector<Attempt> HistoryFile::readAll() const
+std::vector<Attempt> HistoryFile::readAll(QStringList* unreadable) const
 {
     std::vector<Attempt> attempts;
-    if (!QFileInfo::exists(m_path))
+    if (!holdsRecords(m_path))
         return attempts;
     Table t(m_session, m_path, historySchema());
     t.open();
-    for (t.first(); !t.eof(); t.next())
-        attempts.push_back(readAttempt(t, m_path));
+    for (t.first(); !t.eof(); t.next()) {
+        try {
+            attempts.push_back(readAttempt(t, m_path));
+        } catch (const platform::TableError& e) {
+            if (e.code() != platform::TableError::Corrupt)
+                throw;
+            if (unreadable)
+                *unreadable << e.text();
+        }
+    }
     t.close();
     // Keys grow with every record, so key order is the order of grading even
     // when the clock was set back in between.
@@ -182,9 +223,13 @@ std::vector<Attempt> HistoryFile::readAll() const
 
 qint64 HistoryFile::add(const Attempt& a)
 {
-    // A file that exists is never created anew, not even an empty one: a
-    // damaged history is reported, not silently replaced.
-    Table t(m_session, m_path, historySchema(), !QFileInfo::exists(m_path));
+    // A file that exists is never created anew: a damaged history is
+    // reported, not silently replaced. A missing one is made complete beside
+    // its place first, so that a kill never leaves a half-made file; an empty
+    // file is what such a kill left before, and holds nothing to keep.
+    if (!holdsRecords(m_path))
+        createComplete(m_session, m_path);
+    Table t(m_session, m_path, historySchema());
     t.open();
     t.append();
     t.setValue(QStringLiteral("H_DATE"), formatWhen(a.when));
@@ -220,19 +265,27 @@ void HistoryFile::removeAll()
 {
     if (!QFileInfo::exists(m_path))
         return;
-    Table t(m_session, m_path, historySchema());
-    t.emptyTable();
+    try {
+        Table t(m_session, m_path, historySchema());
+        t.emptyTable();
+    } catch (const platform::TableError& e) {
+        if (e.code() != platform::TableError::Corrupt &&
+            e.code() != platform::TableError::NotADatabase)
+            throw;
+        // Nothing in it can be read: the candidate asked for all of it to go.
+        const QString path = QFileInfo(m_path).absoluteFilePath();
+        for (const char* extra : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(path + QLatin1String(extra));
+    }
 }
 
 void ensureHistoryFile(const QString& path)
 {
-    if (QFileInfo::exists(path))
+    if (holdsRecords(path))
         return;
     Session session(QString::fromLatin1(kSessionName));
     session.registerPassword(QString::fromLatin1(kTablePassword));
-    Table t(session, QFileInfo(path).absoluteFilePath(), historySchema(), true);
-    t.open();
-    t.close();
+    createComplete(session, QFileInfo(path).absoluteFilePath());
 }
 
 } // namespace store

@@ -3,6 +3,7 @@
 #include "Schemas.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <vector>
 
@@ -71,11 +72,16 @@ public:
     HistoryFile(Session& session, const QString& path = QString::fromLatin1(kHistoryFile));
 
     const QString& path() const { return m_path; }
-    // Oldest first; a missing file is an empty history.
-    std::vector<Attempt> readAll() const;
+    // Oldest first; a missing or empty file is an empty history. A record
+    // that no graded exam could have left is passed over, and its error text
+    // goes to unreadable when given: one bad record never hides the rest.
+    // Throws when the file as a whole cannot be read.
+    std::vector<Attempt> readAll(QStringList* unreadable = nullptr) const;
     // Returns the new record's key; creates the file when it is missing.
     qint64 add(const Attempt& attempt);
     void remove(qint64 key);
+    // Empties the file; one that cannot be read at all is deleted, so that
+    // the candidate can always start over.
     void removeAll();
 
 private:

@@ -32,13 +32,34 @@ double toDays(qint64 ms)
     return static_cast<double>(ms) / 86400000.0;
 }
 
-qint64 choiceBits(const std::array<bool, 6>& choice)
+// R_CHOICE of an item holds the six choices in bits 0..5 and, for a
+// simulation, its eight tiles in three bits each from bit 6 on; R_CHOICE of
+// the exam record holds the untimed flag in bit 0. Files written before the
+// tiles were kept read as having none.
+constexpr int kTileShift = 6;
+constexpr int kTileBits = 3;
+constexpr size_t kTileCount = 8;
+
+qint64 choiceBits(const std::array<bool, 6>& choice, const std::vector<int>& tiles)
 {
     qint64 bits = 0;
     for (size_t i = 0; i < choice.size(); ++i)
         if (choice[i])
             bits |= qint64(1) << i;
+    if (tiles.size() == kTileCount)
+        for (size_t i = 0; i < kTileCount; ++i)
+            bits |= qint64(std::clamp(tiles[i], 0, 7)) << (kTileShift + kTileBits * int(i));
     return bits;
+}
+
+std::vector<int> tilesOf(qint64 bits)
+{
+    std::vector<int> tiles;
+    if ((bits >> kTileShift) == 0)
+        return tiles;
+    for (size_t i = 0; i < kTileCount; ++i)
+        tiles.push_back(static_cast<int>((bits >> (kTileShift + kTileBits * int(i))) & 7));
+    return tiles;
 }
 
 [[noreturn]] void damaged(const QString& file, const QString& why)
@@ -181,6 +202,9 @@ void SavedExamFile::start(const SavedExamState& state)
         t.setValue(QStringLiteral("S_ITEM"), state.currentItem);
         t.setValue(QStringLiteral("S_LIMIT_MS"), toMs(state.timeLimit));
         t.setValue(QStringLiteral("S_USED_MS"), toMs(state.timeUsed));
+        t.setValue(QStringLiteral("R_CHOICE"), state.untimed ? 1 : 0);
+        t.setValue(QStringLiteral("Q_OR_NUMBER"), state.draftItem);
+        t.setValue(QStringLiteral("Q_PRINT"), state.draft);
         t.post();
         const int idField = t.fieldIndex(QStringLiteral("Q_ID"));
         const int sourceField = t.fieldIndex(QStringLiteral("Q_OR_NUMBER"));
@@ -193,7 +217,7 @@ void SavedExamFile::start(const SavedExamState& state)
             t.setValueAt(idField, static_cast<qint64>(kHeaderRecord + 1 + i));
             t.setValueAt(sourceField, item.sourceId);
             t.setValueAt(printField, QString::number(item.print));
-            t.setValueAt(choiceField, choiceBits(item.choice));
+            t.setValueAt(choiceField, choiceBits(item.choice, item.tiles));
             t.setValueAt(markField, item.marked);
             t.post();
         }
@@ -205,7 +229,8 @@ void SavedExamFile::start(const SavedExamState& state)
     m_holds = true;
 }
 
-void SavedExamFile::writeResponse(int item, const std::array<bool, 6>& choice, bool marked)
+void SavedExamFile::writeResponse(int item, const std::array<bool, 6>& choice, bool marked,
+                                  const std::vector<int>& tiles)
 {
     if (!m_holds)
         return;
@@ -214,8 +239,34 @@ void SavedExamFile::writeResponse(int item, const std::array<bool, 6>& choice, b
     t.setSyncEachCommit(true);
     t.setRecNo(kHeaderRecord + item);
     t.edit();
-    t.setValue(QStringLiteral("R_CHOICE"), choiceBits(choice));
+    t.setValue(QStringLiteral("R_CHOICE"), choiceBits(choice, tiles));
     t.setValue(QStringLiteral("R_MARKED"), marked);
+    t.post();
+}
+
+void SavedExamFile::writeUntimed(double timeUsed)
+{
+    if (!m_holds)
+        return;
+    Table& t = *m_table;
+    t.setSyncEachCommit(true);
+    t.setRecNo(kHeaderRecord);
+    t.edit();
+    t.setValue(QStringLiteral("R_CHOICE"), 1);
+    t.setValue(QStringLiteral("S_USED_MS"), toMs(timeUsed));
+    t.post();
+}
+
+void SavedExamFile::writeDraft(int item, const QString& text)
+{
+    if (!m_holds)
+        return;
+    Table& t = *m_table;
+    t.setSyncEachCommit(false);
+    t.setRecNo(kHeaderRecord);
+    t.edit();
+    t.setValue(QStringLiteral("Q_OR_NUMBER"), text.isEmpty() ? 0 : item);
+    t.setValue(QStringLiteral("Q_PRINT"), text);
     t.post();
 }
 
@@ -259,6 +310,13 @@ std::optional<SavedExamState> SavedExamFile::read()
     s.currentItem = static_cast<int>(t.asInteger(QStringLiteral("S_ITEM")));
     s.timeLimit = toDays(t.asInteger(QStringLiteral("S_LIMIT_MS")));
     s.timeUsed = toDays(t.asInteger(QStringLiteral("S_USED_MS")));
+    s.untimed = (t.asInteger(QStringLiteral("R_CHOICE")) & 1) != 0;
+    s.draftItem = static_cast<int>(t.asInteger(QStringLiteral("Q_OR_NUMBER")));
+    s.draft = t.asString(QStringLiteral("Q_PRINT"));
+    if (s.draftItem < 0 || s.draftItem > count || s.draft.isEmpty()) {
+        s.draftItem = 0;
+        s.draft.clear();
+    }
     if (count < 1 || count != t.recordCount() - 1)
         damaged(m_fileName,
                 QStringLiteral("it holds %1 items of %2").arg(t.recordCount() - 1).arg(count));
@@ -276,6 +334,7 @@ std::optional<SavedExamState> SavedExamFile::read()
         const qint64 bits = t.asInteger(QStringLiteral("R_CHOICE"));
         for (size_t i = 0; i < item.choice.size(); ++i)
             item.choice[i] = (bits >> i) & 1;
+        item.tiles = tilesOf(bits);
         item.marked = t.asBoolean(QStringLiteral("R_MARKED"));
         s.items.push_back(item);
     }

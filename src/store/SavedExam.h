@@ -47,6 +47,9 @@ struct SavedItem {
     qint64 print = 0;
     std::array<bool, 6> choice{};
     bool marked = false;
+    // A simulation's tiles as last confirmed or cancelled: per tile 0 for
+    // empty or k for the k-th starting caption; empty when none was kept.
+    std::vector<int> tiles;
 };
 
 struct SavedExamState {
@@ -59,6 +62,11 @@ struct SavedExamState {
     // In days, as the exam window keeps them.
     double timeLimit = 0;
     double timeUsed = 0;
+    // The time ran out and the candidate went on without a countdown.
+    bool untimed = false;
+    // A note typed but not saved, for item draftItem (0: none).
+    int draftItem = 0;
+    QString draft;
     std::vector<SavedItem> items; // in exam order: element k - 1 is item k
 
     int answered() const;
@@ -75,8 +83,13 @@ public:
     // Replaces whatever the file held with a new exam, in one transaction.
     void start(const SavedExamState& state);
     // Item k's response, 1-based.
-    void writeResponse(int item, const std::array<bool, 6>& choice, bool marked);
+    void writeResponse(int item, const std::array<bool, 6>& choice, bool marked,
+                       const std::vector<int>& tiles = {});
     void writeProgress(int currentItem, double timeUsed);
+    // The countdown ran out and the exam went on untimed; synced.
+    void writeUntimed(double timeUsed);
+    // The note being typed; not synced, as a move is not.
+    void writeDraft(int item, const QString& text);
     // The exam the file holds, or none. Throws platform::TableError when the
     // file cannot be read.
     std::optional<SavedExamState> read();

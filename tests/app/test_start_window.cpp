@@ -63,7 +63,7 @@ private slots:
         QVERIFY(banner);
         QCOMPARE(banner->size(), QSize(232, 48));
         const struct {
-            platform::ShapeButton* button;
+            widgets::ShapeButton* button;
             const char* caption;
             QColor colour;
         } expected[] = {{main->m_startTestingButton, "Start &Testing", QColor(0, 0, 128)},

@@ -84,7 +84,7 @@ int child(const char* exam, std::uint64_t seed)
 {
     const int log = ::open(kLog, O_WRONLY | O_APPEND | O_CREAT, 0600);
     testing::ScriptedServices services;
-    store::ProgressWindow progress;
+    widgets::ProgressWindow progress;
     session::NameDialog names(services);
     session::ExamWindow form(services);
     form.setNameDialog(&names);
@@ -214,7 +214,7 @@ Expected resume(const store::SavedExamState& s, QString* problem)
             .arg(s.title)
             .arg(s.currentItem)
             .arg(s.items.size())
-            .arg(session::formatDuration(std::max(0.0, s.timeLimit - s.timeUsed)))
+            .arg(exam::formatDuration(std::max(0.0, s.timeLimit - s.timeUsed)))
             .arg(s.answered()),
         platform::Yes);
     form.offerInterruptedExam();

@@ -6,10 +6,10 @@
 #include <QPainter>
 #include <QtTest>
 
-using platform::BarChartGeometry;
-using platform::ChartAxis;
-using platform::ChartBar;
-using platform::ChartStyle;
+using widgets::BarChartGeometry;
+using widgets::ChartAxis;
+using widgets::ChartBar;
+using widgets::ChartStyle;
 
 namespace {
 
@@ -58,7 +58,7 @@ private slots:
         const QImage img = canvas(560, 150);
         const std::vector<ChartBar> bars = {{QStringLiteral("Your score"), value, Qt::green},
                                             {QStringLiteral("Required score"), 850, Qt::blue}};
-        const BarChartGeometry g = platform::layoutBarChart(&img, QRectF(0, 0, 560, 150),
+        const BarChartGeometry g = widgets::layoutBarChart(&img, QRectF(0, 0, 560, 150),
                                                             QStringLiteral("t"), bars, kScore);
         QCOMPARE(g.barRects.size(), size_t(2));
         // The first bar added is the lowest.
@@ -76,14 +76,14 @@ private slots:
         const QString title = QString(150, QLatin1Char('W')) +
                               QStringLiteral(",  Quizlark TCP/IP 4.0,  Practice Exam A");
         const BarChartGeometry g =
-            platform::layoutBarChart(&img, QRectF(0, 0, 560, 150), title, bars, kScore);
+            widgets::layoutBarChart(&img, QRectF(0, 0, 560, 150), title, bars, kScore);
         QVERIFY2(
             g.titleRect.left() >= 0 && g.titleRect.right() <= 560,
             qPrintable(QStringLiteral("%1..%2").arg(g.titleRect.left()).arg(g.titleRect.right())));
         QVERIFY(g.titleText.startsWith(QStringLiteral("WWW")));
         QVERIFY(g.titleText.endsWith(QStringLiteral("Practice Exam A")));
         // A title that fits is drawn whole.
-        const BarChartGeometry shortOne = platform::layoutBarChart(
+        const BarChartGeometry shortOne = widgets::layoutBarChart(
             &img, QRectF(0, 0, 560, 150), QStringLiteral("Pat,  Practice Exam A"), bars, kScore);
         QCOMPARE(shortOne.titleText, QStringLiteral("Pat,  Practice Exam A"));
     }
@@ -101,7 +101,7 @@ private slots:
         ChartStyle style;
         style.barFraction = fraction;
         const BarChartGeometry g =
-            platform::layoutBarChart(&img, QRectF(0, 0, 560, 300), {}, sections(), kPercent, style);
+            widgets::layoutBarChart(&img, QRectF(0, 0, 560, 300), {}, sections(), kPercent, style);
         const double slot = g.plotRect.height() / 5;
         for (const QRectF& r : g.barRects)
             QVERIFY(qAbs(r.height() - fraction * slot) < 0.01);
@@ -124,7 +124,7 @@ private slots:
         QFETCH(double, step);
         QFETCH(int, lines);
         const QImage img = canvas(400, 200);
-        const BarChartGeometry g = platform::layoutBarChart(
+        const BarChartGeometry g = widgets::layoutBarChart(
             &img, QRectF(0, 0, 400, 200), {}, sections(), ChartAxis{0, maximum, step});
         QCOMPARE(int(g.gridValues.size()), lines);
         QCOMPARE(g.gridXs.front(), g.plotRect.left());
@@ -147,7 +147,7 @@ private slots:
         QFETCH(bool, wraps);
         const QImage img = canvas(width, 400);
         const ChartStyle style;
-        const BarChartGeometry g = platform::layoutBarChart(&img, QRectF(0, 0, width, 400), {},
+        const BarChartGeometry g = widgets::layoutBarChart(&img, QRectF(0, 0, width, 400), {},
                                                             sections(), kPercent, style);
         const QFontMetricsF fm(style.axisFont, &img);
         const QRectF& longest = g.labelRects[3]; // Installation and Configuration
@@ -168,11 +168,11 @@ private slots:
         const QString title = QStringLiteral("Your Name,  Quizlark TCP/IP 4.0,  Practice Exam A");
         {
             QPainter p(&img);
-            platform::paintBarChart(p, QRectF(0, 0, 560, 200), title, QColor(0, 0, 128), bars,
+            widgets::paintBarChart(p, QRectF(0, 0, 560, 200), title, QColor(0, 0, 128), bars,
                                     kScore);
         }
         const BarChartGeometry g =
-            platform::layoutBarChart(&img, QRectF(0, 0, 560, 200), title, bars, kScore);
+            widgets::layoutBarChart(&img, QRectF(0, 0, 560, 200), title, bars, kScore);
         for (size_t i = 0; i < 2; ++i) {
             // A point inside the bar, clear of the dotted grid lines.
             const QPoint inside((g.barRects[i].left() + g.gridXs[1]) / 2,
@@ -198,7 +198,7 @@ private slots:
         style.border = false;
         {
             QPainter p(&img);
-            platform::paintBarChart(p, QRectF(0, 0, 300, 150), {}, Qt::black, {}, kPercent, style);
+            widgets::paintBarChart(p, QRectF(0, 0, 300, 150), {}, Qt::black, {}, kPercent, style);
         }
         QCOMPARE(img.pixelColor(1, 1), QColor(Qt::magenta));
     }
@@ -210,10 +210,10 @@ private slots:
         const double k = 600.0 / 96.0;
         const QImage screen = canvas(560, 300);
         const QImage page = canvas(int(560 * k), int(300 * k), 600);
-        const BarChartGeometry a = platform::layoutBarChart(
+        const BarChartGeometry a = widgets::layoutBarChart(
             &screen, QRectF(0, 0, 560, 300), QStringLiteral(" Sections "), sections(), kPercent);
         const BarChartGeometry b =
-            platform::layoutBarChart(&page, QRectF(0, 0, 560 * k, 300 * k),
+            widgets::layoutBarChart(&page, QRectF(0, 0, 560 * k, 300 * k),
                                      QStringLiteral(" Sections "), sections(), kPercent);
         const double ratio = b.labelColumnWidth / a.labelColumnWidth;
         QVERIFY2(ratio > k * 0.85 && ratio < k * 1.15, qPrintable(QString::number(ratio)));
@@ -224,7 +224,7 @@ private slots:
 
     void widgetKeepsItsBarsAndAsksForRoomToWrap()
     {
-        platform::BarChart chart;
+        widgets::BarChart chart;
         chart.setAxis(kPercent);
         chart.setBars(sections());
         QCOMPARE(chart.bars().size(), size_t(5));

@@ -2,10 +2,12 @@
 // section percentages, and exams without items.
 #include "Scoring.h"
 
+using namespace exam;
+
 #include <QtTest>
 
-using results::SectionScore;
-using results::TotalScore;
+using exam::SectionScore;
+using exam::TotalScore;
 
 namespace {
 
@@ -53,9 +55,9 @@ private slots:
         QFETCH(int, sectionShown);
 
         const store::Responses exam = examOf(total, correct, 3);
-        QCOMPARE(results::countCorrect(exam), correct);
+        QCOMPARE(exam::countCorrect(exam), correct);
 
-        const TotalScore score = results::totalScore(correct, total);
+        const TotalScore score = exam::totalScore(correct, total);
         QCOMPARE(score.shown, shown);
         QCOMPARE(score.pass, pass);
         // The grade is decided on the unrounded score.
@@ -65,7 +67,7 @@ private slots:
         else
             QCOMPARE(score.value, 0.0L);
 
-        const auto sections = results::sectionScores(exam);
+        const auto sections = exam::sectionScores(exam);
         for (int s = 1; s <= 5; ++s) {
             const SectionScore& t = sections[static_cast<size_t>(s - 1)];
             QCOMPARE(t.total, s == 3 ? total : 0);
@@ -76,15 +78,15 @@ private slots:
 
     void unroundedScoresOfTheBorderCases()
     {
-        QCOMPARE(results::totalScore(17, 20).value, 850.0L);
+        QCOMPARE(exam::totalScore(17, 20).value, 850.0L);
         // Short of 850 by less than one half, so it shows as 850.
-        QVERIFY(results::totalScore(96, 113).value < 850.0L);
-        QVERIFY(results::totalScore(96, 113).value > 849.5L);
+        QVERIFY(exam::totalScore(96, 113).value < 850.0L);
+        QVERIFY(exam::totalScore(96, 113).value > 849.5L);
         // (1000 / 60) rounded, times 51, falls just short; 1000 * 51 / 60
         // would be exactly 850.
-        QVERIFY(results::totalScore(51, 60).value < 850.0L);
-        QCOMPARE(results::totalScore(1, 16).value, 62.5L);
-        QCOMPARE(results::totalScore(3, 16).value, 187.5L);
+        QVERIFY(exam::totalScore(51, 60).value < 850.0L);
+        QCOMPARE(exam::totalScore(1, 16).value, 62.5L);
+        QCOMPARE(exam::totalScore(3, 16).value, 187.5L);
     }
 
     void eachItemCountsInItsOwnSectionOnly()
@@ -99,8 +101,8 @@ private slots:
         exam[4] = {{}, false, true, 6};
         exam[5] = {{}, false, false, -1};
 
-        QCOMPARE(results::countCorrect(exam), 4);
-        const auto s = results::sectionScores(exam);
+        QCOMPARE(exam::countCorrect(exam), 4);
+        const auto s = exam::sectionScores(exam);
         QCOMPARE(s[1].total, 2);
         QCOMPARE(s[1].correct, 1);
         QCOMPARE(s[1].shown, 50);
@@ -112,7 +114,7 @@ private slots:
             QCOMPARE(s[static_cast<size_t>(i)].shown, 0);
         }
         const TotalScore total =
-            results::totalScore(results::countCorrect(exam), static_cast<int>(exam.size()));
+            exam::totalScore(exam::countCorrect(exam), static_cast<int>(exam.size()));
         QCOMPARE(total.shown, 667);
     }
 
@@ -123,8 +125,8 @@ private slots:
         exam[0].Choice = {true, false, false, false, false, false};
         exam[0].Correct = true;
         exam[1].Section = 1; // never answered
-        QCOMPARE(results::countCorrect(exam), 1);
-        QCOMPARE(results::sectionScores(exam)[0].shown, 50);
+        QCOMPARE(exam::countCorrect(exam), 1);
+        QCOMPARE(exam::sectionScores(exam)[0].shown, 50);
     }
 };
 

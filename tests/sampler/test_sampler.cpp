@@ -238,12 +238,12 @@ private slots:
         for (int width : {646, 900}) {
             m_form->resize(width, 500);
             QApplication::processEvents();
-            for (store::DBEdit* field : m_form->m_choiceEdits)
+            for (widgets::DBEdit* field : m_form->m_choiceEdits)
                 QCOMPARE(field->width(), m_form->m_choicesTab->width() - field->x() - 10);
         }
         m_form->m_splitter->setSizes({300, 600});
         QApplication::processEvents();
-        for (store::DBEdit* field : m_form->m_choiceEdits)
+        for (widgets::DBEdit* field : m_form->m_choiceEdits)
             QCOMPARE(field->width(), m_form->m_choicesTab->width() - field->x() - 10);
     }
 
@@ -358,7 +358,7 @@ private slots:
         QCOMPARE(m_form->panelText(3), QStringLiteral(" Modified"));
         QVERIFY(commandsDisabled());
         QVERIFY(m_form->m_saveButton->isEnabled() && m_form->m_cancelButton->isEnabled());
-        for (store::DBCheckBox* box : m_form->m_keyBoxes)
+        for (widgets::DBCheckBox* box : m_form->m_keyBoxes)
             QCOMPARE(box->checkState(), Qt::PartiallyChecked);
         QCOMPARE(m_form->m_questionEdit->toPlainText(), QString());
 

@@ -21,7 +21,7 @@
 struct ExamWindowFixture {
     std::unique_ptr<testing::ProgramDir> dir;
     testing::ScriptedServices services;
-    std::unique_ptr<store::ProgressWindow> progress;
+    std::unique_ptr<widgets::ProgressWindow> progress;
     std::unique_ptr<session::NameDialog> nameForm;
     std::unique_ptr<session::ExamWindow> form;
     std::uint64_t seed = 1;
@@ -36,7 +36,7 @@ struct ExamWindowFixture {
     void create()
     {
         services.reset();
-        progress = std::make_unique<store::ProgressWindow>();
+        progress = std::make_unique<widgets::ProgressWindow>();
         nameForm = std::make_unique<session::NameDialog>(services);
         form = std::make_unique<session::ExamWindow>(services);
         form->setNameDialog(nameForm.get());

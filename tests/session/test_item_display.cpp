@@ -373,7 +373,7 @@ private slots:
         for (int s = 1; s < 60; ++s) {
             f.services.clock += 1.0 / 86400;
             ticker->fire();
-            QCOMPARE(w.m_timeLabel->text(), session::formatDuration((60 - s) / 86400.0));
+            QCOMPARE(w.m_timeLabel->text(), exam::formatDuration((60 - s) / 86400.0));
         }
         QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:00:01"));
         f.services.expectMessage(
@@ -482,9 +482,9 @@ private slots:
     {
         QFETCH(double, seconds);
         QFETCH(QString, text);
-        QCOMPARE(session::formatDuration(seconds / 86400.0), text);
+        QCOMPARE(exam::formatDuration(seconds / 86400.0), text);
         if (seconds >= 0)
-            QCOMPARE(session::formatDuration(session::parseDuration(text)), text);
+            QCOMPARE(exam::formatDuration(exam::parseDuration(text)), text);
     }
 
     void exhibitsOpenAtTheirNaturalSize()

@@ -338,7 +338,7 @@ private slots:
     void itemCounterTextIsOutlined()
     {
         start();
-        platform::ShadowLabel* counter = f.form->m_itemCounterLabel;
+        widgets::ShadowLabel* counter = f.form->m_itemCounterLabel;
         // Without smoothing every text pixel is pure white, so each of its
         // neighbours must be text or outline, never the band's pale blue.
         QFont font = counter->font();

@@ -64,8 +64,8 @@ private slots:
             addItem(QStringLiteral("second"));
             m_table->first();
         }
-        store::DBEdit edit;
-        store::DBMemo text;
+        widgets::DBEdit edit;
+        widgets::DBMemo text;
         edit.bind(m_ds.get(), QStringLiteral("Q1"));
         text.bind(m_ds.get(), QStringLiteral("Q_TEXT"));
         if (!emptyTable) {
@@ -97,7 +97,7 @@ private slots:
     void checkBoxHasThreeLooksButNeverReturnsToNull()
     {
         m_table->append(); // A1 is null on a new record
-        store::DBCheckBox box(QStringLiteral("A1"));
+        widgets::DBCheckBox box(QStringLiteral("A1"));
         box.bind(m_ds.get(), QStringLiteral("A1"));
         QCOMPARE(box.checkState(), Qt::PartiallyChecked);
         box.show();
@@ -120,7 +120,7 @@ private slots:
         for (const char* s : {"one", "two", "three"})
             addItem(QLatin1String(s));
         m_table->first();
-        store::DBNavigator nav;
+        widgets::DBNavigator nav;
         nav.setHints({QStringLiteral("First item"), QStringLiteral("Prior item"),
                       QStringLiteral("Next item"), QStringLiteral("Last item")});
         nav.setDataSource(m_ds.get());
@@ -140,7 +140,7 @@ private slots:
         for (const char* s : {"one", "two", "three"})
             addItem(QLatin1String(s));
         m_table->first();
-        store::DBList list;
+        widgets::DBList list;
         list.bind(m_ds.get(), QStringLiteral("Q_TEXT"));
         QCOMPARE(list.count(), 3);
         QCOMPARE(list.item(1)->text(), QStringLiteral("two"));

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace platform {
+namespace widgets {
 
 namespace {
 
@@ -272,4 +272,4 @@ void BarChart::paintEvent(QPaintEvent*)
     paintBarChart(p, QRectF(rect()), m_title, m_titleColour, m_bars, m_axis, m_style);
 }
 
-} // namespace platform
+} // namespace widgets

@@ -12,9 +12,9 @@
 
 class QToolButton;
 
-namespace store {
+namespace widgets {
 
-class DataSource;
+using store::DataSource;
 
 // Runs an action that may throw a table error; the owner window routes it to
 // the general error report.
@@ -109,4 +109,4 @@ private:
     bool m_loading = false;
 };
 
-} // namespace store
+} // namespace widgets

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QPushButton>
 
-namespace platform {
+namespace widgets {
 
 // A rounded-rectangle push button in a solid colour with a white caption.
 // Being a QPushButton, it keeps the caption's mnemonic working.
@@ -21,4 +21,4 @@ private:
     QColor m_colour;
 };
 
-} // namespace platform
+} // namespace widgets

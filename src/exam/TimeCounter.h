@@ -9,7 +9,7 @@ class Services;
 class Ticker;
 } // namespace platform
 
-namespace session {
+namespace exam {
 
 // A duration in days as "h:mm:ss": hours without a leading zero, seconds
 // truncated, negative durations shown as 0:00:00.
@@ -48,4 +48,4 @@ private:
     double m_frozenElapsed = 0;
 };
 
-} // namespace session
+} // namespace exam

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-namespace platform {
+namespace widgets {
 
 ShadowLabel::ShadowLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
 
@@ -45,4 +45,4 @@ void ShadowLabel::paintEvent(QPaintEvent*)
     p.drawText(r, flags, text());
 }
 
-} // namespace platform
+} // namespace widgets

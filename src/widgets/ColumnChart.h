@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace platform {
+namespace widgets {
 
 struct ChartColumn {
     QString label;               // under the column
@@ -61,4 +61,4 @@ private:
     ChartStyle m_style;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -3,7 +3,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-namespace store {
+namespace widgets {
 
 ProgressWindow::ProgressWindow(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -20,4 +20,26 @@ ProgressWindow::ProgressWindow(QWidget* parent)
     setFixedSize(231, 15);
 }
 
-} // namespace store
+void ProgressWindow::beginBuild()
+{
+    m_progressBar->setValue(0);
+    show();
+    raise();
+}
+
+void ProgressWindow::setBuildMaximum(int maximum)
+{
+    m_progressBar->setMaximum(maximum);
+}
+
+void ProgressWindow::setBuildPosition(int position)
+{
+    m_progressBar->setValue(position);
+}
+
+void ProgressWindow::endBuild()
+{
+    hide();
+}
+
+} // namespace widgets

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace results {
+namespace exam {
 
 namespace {
 
@@ -60,4 +60,4 @@ int countCorrect(const store::Responses& responses)
     return n;
 }
 
-} // namespace results
+} // namespace exam

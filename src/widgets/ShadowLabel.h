@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QLabel>
 
-namespace platform {
+namespace widgets {
 
 // A label whose text has a one-pixel shadow down and to the right.
 class ShadowLabel final : public QLabel {
@@ -28,4 +28,4 @@ private:
     bool m_outlined = false;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace platform {
+namespace widgets {
 
 namespace {
 
@@ -197,4 +197,4 @@ void ColumnChart::paintEvent(QPaintEvent*)
                      m_axis, m_line, m_style);
 }
 
-} // namespace platform
+} // namespace widgets

@@ -10,7 +10,7 @@
 class QPainter;
 class QPaintDevice;
 
-namespace platform {
+namespace widgets {
 
 struct ChartBar {
     QString label;
@@ -103,4 +103,4 @@ private:
     ChartStyle m_style;
 };
 
-} // namespace platform
+} // namespace widgets

@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-namespace platform {
+namespace widgets {
 
 ShapeButton::ShapeButton(const QString& caption, const QColor& colour, QWidget* parent)
     : QPushButton(caption, parent), m_colour(colour)
@@ -68,4 +68,4 @@ void ShapeButton::paintEvent(QPaintEvent*)
     }
 }
 
-} // namespace platform
+} // namespace widgets

@@ -8,7 +8,10 @@
 #include <QStyle>
 #include <QToolButton>
 
-namespace store {
+namespace widgets {
+
+using store::Table;
+using store::TableState;
 
 void FieldLink::bind(DataSource* source, const QString& field)
 {
@@ -277,4 +280,4 @@ void DBList::refresh()
     m_loading = false;
 }
 
-} // namespace store
+} // namespace widgets

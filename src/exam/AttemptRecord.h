@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace results {
+namespace exam {
 
 // The history record of the exam just graded, with the figures the score
 // report shows. sourceIds holds, for item k at k - 1, the Q_ID of the bank or
@@ -14,4 +14,4 @@ store::Attempt makeAttempt(const QString& examTitle, const QString& candidateNam
                            int secondsUsed, const store::Responses& responses,
                            const std::vector<int>& sourceIds, bool userItems);
 
-} // namespace results
+} // namespace exam

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <cmath>
 
-namespace session {
+namespace exam {
 
 QString formatDuration(double days)
 {
@@ -83,4 +83,4 @@ void TimeCounter::setEnabled(bool on)
         m_ticker->stop();
 }
 
-} // namespace session
+} // namespace exam

@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace results {
+namespace exam {
 
 inline constexpr int kScaleMaximum = 1000;
 inline constexpr int kPassingScore = 850;
@@ -36,4 +36,4 @@ std::array<SectionScore, store::kSectionCount> sectionScores(const store::Respon
 
 int countCorrect(const store::Responses& responses);
 
-} // namespace results
+} // namespace exam

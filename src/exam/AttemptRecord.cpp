@@ -2,7 +2,7 @@
 
 #include "Scoring.h"
 
-namespace results {
+namespace exam {
 
 store::Attempt makeAttempt(const QString& examTitle, const QString& candidateName, double when,
                            int secondsUsed, const store::Responses& responses,
@@ -27,4 +27,4 @@ store::Attempt makeAttempt(const QString& examTitle, const QString& candidateNam
     return a;
 }
 
-} // namespace results
+} // namespace exam
