@@ -1,7 +1,9 @@
 #include "ScriptedServices.h"
 
+#ifdef QUIZLARK_TEST_WIDGETS
 #include <QDialog>
 #include <QWidget>
+#endif
 
 namespace testing {
 
@@ -55,6 +57,7 @@ platform::MsgButton ScriptedServices::message(QWidget*, platform::MsgKind kind, 
     return m.answer;
 }
 
+#ifdef QUIZLARK_TEST_WIDGETS
 int ScriptedServices::runModal(QWidget* window)
 {
     if (m_modals.empty()) {
@@ -75,6 +78,14 @@ int ScriptedServices::runModal(QWidget* window)
     window->hide();
     return result;
 }
+#else
+// A test without widgets has no window to run.
+int ScriptedServices::runModal(QWidget*)
+{
+    m_problems << QStringLiteral("unexpected modal window in a test without widgets");
+    return 0;
+}
+#endif
 
 std::unique_ptr<platform::Ticker> ScriptedServices::createTicker()
 {
