@@ -53,7 +53,7 @@ Start startOnce(ExamWindowFixture& f)
     bench::paintNow(f.form.get());
     s.toItem = clock.nsecsElapsed() / 1e6;
     s.cpuToItem = cpuMs() - cpu;
-    if (f.form->mode != 1 || f.form->currentSet().recNo() != 1) {
+    if (f.form->mode() != session::ExamWindow::ModeExam || f.form->currentSet().recNo() != 1) {
         std::fprintf(stderr, "exam did not start\n");
         std::exit(1);
     }
@@ -95,7 +95,7 @@ void measure(ExamWindowFixture& f, const QString& label, int runs)
         if (r + 1 < runs)
             f.form->closeCurrentExam();
     }
-    std::printf("%s, All Questions (%d items):\n", qPrintable(label), f.form->itemCount);
+    std::printf("%s, All Questions (%d items):\n", qPrintable(label), f.form->examSession().itemCount());
     report("first start", first);
     report("later start", later);
     const auto [rss, peak] = bench::residentMb();

@@ -88,7 +88,7 @@ int main(int argc, char** argv)
                                    [](QWidget*) { return int(QDialog::Accepted); });
             f.form->m_allQuestionsAction->trigger();
             bench::paintNow(f.form.get());
-            for (int k = 2; k <= f.form->itemCount; ++k) {
+            for (int k = 2; k <= f.form->examSession().itemCount(); ++k) {
                 QElapsedTimer clock;
                 clock.start();
                 f.form->m_nextButton->click();

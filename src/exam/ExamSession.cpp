@@ -90,8 +90,6 @@ ExamSession::ExamSession(platform::Services& services, QObject* parent)
     m_history = std::make_unique<store::HistoryFile>(*m_session);
     m_savedExam = std::make_unique<store::SavedExamFile>(*m_session);
 
-    m_clock = new TimeCounter(m_services, this);
-    connect(m_clock, &TimeCounter::ticked, this, &ExamSession::tick);
     m_keepTicker = m_services.createTicker();
     connect(m_keepTicker.get(), &platform::Ticker::tick, this, [this] {
         if (m_mode != Mode::Exam || !m_keeping)
@@ -99,6 +97,9 @@ ExamSession::ExamSession(platform::Services& services, QObject* parent)
         else if (++m_ticksSinceKept >= kTicksPerTimeWrite)
             keepProgress(true);
     });
+    // Made last, so that a scripted run's latest ticker is the countdown's.
+    m_clock = new TimeCounter(m_services, this);
+    connect(m_clock, &TimeCounter::ticked, this, &ExamSession::tick);
     // A move is kept once the item it leads to is current.
     connect(m_currentSetSource, &store::DataSource::dataChanged, this, [this](int field) {
         if (field < 0)

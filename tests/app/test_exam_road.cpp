@@ -93,7 +93,7 @@ class TestExamRoad : public QObject {
     static void goToBankItem(ExamWindow& t, int id)
     {
         store::Table& c = t.currentSet();
-        for (int k = 1; k <= t.itemCount; ++k) {
+        for (int k = 1; k <= t.examSession().itemCount(); ++k) {
             c.setRecNo(k);
             if (c.asInteger(QStringLiteral("Q_OR_NUMBER")) == id)
                 return;
@@ -149,7 +149,7 @@ private slots:
                 return 1;
             });
             t.m_gradeButton->click();
-            modeAfterView = t.mode;
+            modeAfterView = int(t.mode());
             verdictOfItem1 = t.m_verdictLabel->text();
 
             m_services.expectModal(QStringLiteral("itemsReview"), [&](QWidget* w) {
@@ -170,7 +170,7 @@ private slots:
                 return 0;
             });
             t.m_gradeButton->click();
-            modeAfterExit = t.mode;
+            modeAfterExit = int(t.mode());
             t.close();
             return 0;
         });
@@ -256,7 +256,7 @@ private slots:
         t.show();
         acceptName(1);
         t.m_practiceExamActions[exam]->trigger();
-        QCOMPARE(t.mode, int(ExamWindow::ModeExam));
+        QCOMPARE(t.mode(), ExamWindow::ModeExam);
         goToBankItem(t, item);
         const int openedOn = item;
 
@@ -268,7 +268,7 @@ private slots:
             m_services.expectMessage(expiryText(), platform::No);
             runOutOfTime();
             openAfterMessage = w->isVisible();
-            modeAfterMessage = t.mode;
+            modeAfterMessage = int(t.mode());
             itemAreaAfterMessage = t.m_itemArea->isVisibleTo(&t);
         };
         QString objectName;
@@ -337,7 +337,7 @@ private slots:
             return 1;
         });
         QCoreApplication::sendPostedEvents(&t, QEvent::MetaCall);
-        QCOMPARE(t.mode, int(ExamWindow::ModeReview));
+        QCOMPARE(t.mode(), ExamWindow::ModeReview);
         QCOMPARE(t.m_itemCounterLabel->text(), QStringLiteral("Item 1 of 2"));
         QCOMPARE(t.m_questionText->text(), t.currentSet().asString(QStringLiteral("Q_TEXT")));
         QVERIFY(t.m_itemArea->isVisibleTo(&t));
@@ -348,7 +348,7 @@ private slots:
                 t.currentSet().setRecNo(k + 1);
                 const bool sim =
                     t.currentSet().asInteger(QStringLiteral("Q_OR_NUMBER")) == openedOn;
-                const store::ItemResponse& r = t.responses[size_t(k)];
+                const store::ItemResponse& r = t.examSession().responses()[size_t(k)];
                 QCOMPARE(r.Choice[4], sim);
                 for (int c : {0, 1, 2, 3, 5})
                     QVERIFY(!r.Choice[size_t(c)]);
@@ -391,7 +391,7 @@ private slots:
             runOutOfTime();
         }
         QCoreApplication::sendPostedEvents(&t, QEvent::MetaCall);
-        QCOMPARE(t.mode, int(ExamWindow::ModeExam));
+        QCOMPARE(t.mode(), ExamWindow::ModeExam);
         QVERIFY(!t.m_timeLabel->isVisibleTo(&t));
         QVERIFY(t.m_itemArea->isVisibleTo(&t));
         QCOMPARE(t.m_gradeButton->text(), QStringLiteral("Grade Now"));

@@ -100,14 +100,14 @@ int child(const char* exam, std::uint64_t seed)
         return int(QDialog::Accepted);
     });
     form.findChild<QAction*>(QLatin1String(exam))->trigger();
-    if (form.mode != session::ExamWindow::ModeExam)
+    if (form.mode() != session::ExamWindow::ModeExam)
         return 2;
-    logLine(log, "S " + QByteArray::number(form.itemCount));
+    logLine(log, "S " + QByteArray::number(form.examSession().itemCount()));
     std::mt19937_64 rng(seed);
     auto* ticker = static_cast<testing::ScriptedTicker*>(form.keepTicker());
     for (int step = 0; step < 100000; ++step) {
         const int k = form.currentSet().recNo();
-        store::ItemResponse& r = form.responses[size_t(k - 1)];
+        const store::ItemResponse& r = form.examSession().responses()[size_t(k - 1)];
         const int action = int(rng() % 10);
         // B: what the action will leave behind if it completes.
         if (action < 5) {
@@ -147,7 +147,7 @@ int child(const char* exam, std::uint64_t seed)
         }
         // D: completed, with what the window now holds.
         const int now = form.currentSet().recNo();
-        const store::ItemResponse& done = form.responses[size_t(k - 1)];
+        const store::ItemResponse& done = form.examSession().responses()[size_t(k - 1)];
         logLine(log, QByteArray("D ") + QByteArray::number(k) + ' ' +
                          QByteArray::number(bitsOf(done.Choice)) + ' ' +
                          QByteArray::number(done.Marked) + ' ' + QByteArray::number(now));
@@ -221,9 +221,9 @@ Expected resume(const store::SavedExamState& s, QString* problem)
     if (!services.done())
         *problem = services.problems().join(QLatin1Char(' '));
     Expected e;
-    e.count = form.itemCount;
+    e.count = form.examSession().itemCount();
     e.current = form.currentSet().isOpen() ? form.currentSet().recNo() : 0;
-    for (const store::ItemResponse& r : form.responses)
+    for (const store::ItemResponse& r : form.examSession().responses())
         e.items.push_back({bitsOf(r.Choice), r.Marked});
     return e;
 }

@@ -135,7 +135,7 @@ class TestOptionsDialog : public QObject {
     {
         f.answerNameDialog(true, minutes, 0, QStringLiteral("Pat Candidate"));
         f.form->m_practiceExamActions[0]->trigger();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
     void tick(int seconds)
     {

@@ -73,16 +73,16 @@ private slots:
         QFETCH(QString, title);
         QSignalSpy progressMoves(f.progress->m_progressBar, &QProgressBar::valueChanged);
         startExam(f.form->findChild<QAction*>(action), count);
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
-        QCOMPARE(f.form->examTitle, title);
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
+        QCOMPARE(f.form->examSession().title(), title);
         QCOMPARE(f.form->m_examTitleLabel->text(), title);
-        QCOMPARE(f.form->candidateName, QStringLiteral("Pat Candidate"));
-        QCOMPARE(f.form->itemCount, items.size());
-        QCOMPARE(f.form->firstItemNumber, 1);
+        QCOMPARE(f.form->examSession().candidate(), QStringLiteral("Pat Candidate"));
+        QCOMPARE(f.form->examSession().itemCount(), items.size());
+        QCOMPARE(f.form->examSession().firstItemNumber(), 1);
         QList<int> got = f.examItems();
         std::sort(got.begin(), got.end());
         QCOMPARE(got, items);
-        QCOMPARE(f.form->responses.size(), size_t(items.size()));
+        QCOMPARE(f.form->examSession().responses().size(), size_t(items.size()));
         QCOMPARE(f.form->currentSet().recNo(), 1);
         QCOMPARE(f.form->m_itemCounterLabel->text(),
                  QStringLiteral("Item 1 of %1").arg(items.size()));
@@ -96,7 +96,7 @@ private slots:
     void randomExamOfOneItem()
     {
         startExam(f.form->m_randomExamAction, 1);
-        QCOMPARE(f.form->itemCount, 1);
+        QCOMPARE(f.form->examSession().itemCount(), 1);
         QCOMPARE(f.examItems().size(), 1);
         QVERIFY(f.examItems().first() >= 1 && f.examItems().first() <= 14);
         // One item: both navigation buttons are disabled.
@@ -108,8 +108,8 @@ private slots:
     {
         ExamWindowFixture::addUserItems(3);
         startExam(f.form->m_userExamAction);
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
-        QCOMPARE(f.form->itemCount, 3);
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
+        QCOMPARE(f.form->examSession().itemCount(), 3);
         QList<int> ids = f.examItems();
         std::sort(ids.begin(), ids.end());
         QCOMPARE(ids, QList<int>({1, 2, 3}));
@@ -133,7 +133,7 @@ private slots:
         f.services.expectMessage(QStringLiteral("User defined question set is empty!"),
                                  platform::Ok);
         f.form->m_userExamAction->trigger();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(!f.form->userSet().isOpen());
     }
 
@@ -179,7 +179,7 @@ private slots:
             platform::Ok);
         f.form->m_userExamAction->trigger();
         QVERIFY2(f.services.done(), qPrintable(f.services.problems().join(QLatin1Char('\n'))));
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(!f.form->userSet().isOpen());
     }
 
@@ -251,15 +251,15 @@ private slots:
         startExam(f.form->m_practiceExamActions[0]);
         f.form->m_choiceRadios[0]->setChecked(true);
         f.form->m_markBox->setChecked(true);
-        QVERIFY(f.form->responses[0].Choice[0]);
+        QVERIFY(f.form->examSession().responses()[0].Choice[0]);
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::Yes);
         f.form->m_exitExamButton->click();
         // Kept after the exam ends, until the next start.
-        QVERIFY(f.form->responses[0].Marked);
+        QVERIFY(f.form->examSession().responses()[0].Marked);
         startExam(f.form->m_practiceExamActions[2]);
-        QCOMPARE(f.form->responses.size(), size_t(2));
-        for (const store::ItemResponse& r : f.form->responses) {
+        QCOMPARE(f.form->examSession().responses().size(), size_t(2));
+        for (const store::ItemResponse& r : f.form->examSession().responses()) {
             QVERIFY(!r.Marked && !r.Correct);
             for (bool c : r.Choice)
                 QVERIFY(!c);
@@ -271,8 +271,8 @@ private slots:
     {
         f.answerNameDialog(false, 0, 0, QStringLiteral("Someone Else"));
         f.form->m_practiceExamActions[1]->trigger();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
-        QCOMPARE(f.form->candidateName, QString());
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
+        QCOMPARE(f.form->examSession().candidate(), QString());
         QVERIFY(f.form->m_startPanel->isVisible());
         QVERIFY(!f.form->m_itemArea->isVisible());
         QVERIFY(!f.form->bank().isOpen());
@@ -334,7 +334,7 @@ private slots:
         QVERIFY(!seen[1].countEnabled && !seen[1].labelEnabled);
 
         QCOMPARE(seen[2].time, 600); // the random exam shows the time shown last
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
     }
 
     void controlsByMode()
@@ -369,7 +369,8 @@ private slots:
         QVERIFY(!f.form->m_nextButton->isEnabled());
 
         // Review mode, as the score report's View Answers enters it.
-        f.form->mode = ExamWindow::ModeReview;
+        f.form->examSession().grade();
+        f.form->viewAnswers();
         f.form->enterReviewMode();
         QVERIFY(!visible(f.form->m_markBox));
         QVERIFY(!visible(f.form->m_timeLabel));
@@ -381,11 +382,11 @@ private slots:
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::No);
         f.form->m_exitExamButton->click();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeReview));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeReview);
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::Yes);
         f.form->m_exitExamButton->click();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(f.form->isVisible());
         QVERIFY(visible(f.form->m_startPanel));
         QVERIFY(!visible(f.form->m_buttonStrip));
@@ -403,16 +404,17 @@ private slots:
                                  platform::Cancel);
         f.form->close();
         QVERIFY(f.form->isVisible());
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         f.services.expectMessage(QStringLiteral("This exam is not completed.\rAre you shure ?"),
                                  platform::Ok);
         f.form->m_exitAction->trigger();
         QVERIFY(!f.form->isVisible());
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         // In review mode it closes without a question.
         f.form->show();
         startExam(f.form->m_practiceExamActions[1]);
-        f.form->mode = ExamWindow::ModeReview;
+        f.form->examSession().grade();
+        f.form->viewAnswers();
         f.form->close();
         QVERIFY(!f.form->isVisible());
     }
@@ -440,7 +442,7 @@ private slots:
         });
         f.services.expectMessage(QStringLiteral("This exam has no items."), platform::Ok);
         f.form->findChild<QAction*>(action)->trigger();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(f.form->m_startPanel->isVisible());
         QVERIFY(!f.form->m_buttonStrip->isVisibleTo(f.form.get()));
         // The bank, kept loaded from the count to the build, is let go.
@@ -465,9 +467,9 @@ private slots:
         startExam(f.form->m_practiceExamActions[1]);
         checkDone();
         QVERIFY(f.services.shownMessages.isEmpty());
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
-        QCOMPARE(f.form->currentSet().recordCount(), f.form->itemCount);
-        QVERIFY(f.form->itemCount > 0);
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
+        QCOMPARE(f.form->currentSet().recordCount(), f.form->examSession().itemCount());
+        QVERIFY(f.form->examSession().itemCount() > 0);
     }
 
     void tableFailureLeavesTheWindowIdle()
@@ -483,7 +485,7 @@ private slots:
         QCOMPARE(f.services.shownMessages.size(), 1);
         QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("locked")));
         QCOMPARE(f.services.shownKinds.first(), platform::MsgKind::Error);
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(!f.progress->isVisible());
         QVERIFY(f.form->m_startPanel->isVisible());
         QVERIFY(!f.form->bank().isOpen());
@@ -491,7 +493,7 @@ private slots:
         holder.close();
         f.services.reset();
         startExam(f.form->m_practiceExamActions[0]);
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
 
     void missingBankIsReported()
@@ -501,7 +503,7 @@ private slots:
         QCOMPARE(f.services.shownMessages.size(), 1);
         QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("not found")));
         f.services.reset();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
     }
 
     void calculatorButtonFollowsItsProgramFile_data()

@@ -101,17 +101,22 @@ class TestHistoryFlow : public QObject {
     void answer(const QList<int>& correct, const QList<int>& marked = {})
     {
         const QList<int> items = f.examItems();
+        exam::ExamSession& s = f.form->examSession();
+        const int shown = s.currentItemNumber();
         for (int k = 0; k < items.size(); ++k) {
-            f.form->responses[size_t(k)].Correct = correct.contains(items[k]);
-            f.form->responses[size_t(k)].Marked = marked.contains(items[k]);
+            s.goToItem(k + 1);
+            s.setChoices(correct.contains(items[k]) ? s.currentItem().key
+                                                    : std::array<bool, 6>{});
+            s.setMarked(marked.contains(items[k]));
         }
+        s.goToItem(shown);
     }
 
     void startAllQuestions()
     {
         f.answerNameDialog(true, 0, 0, QStringLiteral("Grace"));
         f.form->startAllQuestions();
-        QCOMPARE(f.form->mode, int(session::ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
     }
 
 private slots:
@@ -219,17 +224,17 @@ private slots:
         });
         QCOMPARE(caption, title);
         QVERIFY(!countEnabled);
-        QCOMPARE(f.form->mode, int(session::ExamWindow::ModeExam));
-        QCOMPARE(f.form->examTitle, title);
+        QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
+        QCOMPARE(f.form->examSession().title(), title);
         QCOMPARE(f.form->m_examTitleLabel->text(), title);
-        QCOMPARE(f.form->itemCount, int(items.size()));
+        QCOMPARE(f.form->examSession().itemCount(), int(items.size()));
         QCOMPARE(sorted(f.examItems()), items);
         QVERIFY(f.form->m_itemArea->isVisible());
 
         // The drill is answered through its controls, and its result goes
         // into the history like any other; the simulations (7 and 9) are left.
         store::Table& c = f.form->currentSet();
-        for (int k = 1; k <= f.form->itemCount; ++k) {
+        for (int k = 1; k <= f.form->examSession().itemCount(); ++k) {
             c.setRecNo(k);
             if (!c.asString(QStringLiteral("Q_SIM")).isEmpty())
                 continue;
@@ -261,8 +266,8 @@ private slots:
             r->m_retakeMissedAction->trigger();
             QVERIFY(r->isVisible());
         });
-        QCOMPARE(f.form->examTitle, QStringLiteral("All Questions"));
-        QCOMPARE(f.form->mode, int(session::ExamWindow::ModeExam));
+        QCOMPARE(f.form->examSession().title(), QStringLiteral("All Questions"));
+        QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
         QCOMPARE(history().size(), size_t(1));
     }
 
@@ -278,8 +283,8 @@ private slots:
             r->m_retakeMarkedAction->trigger();
             QVERIFY(r->isVisible());
         });
-        QCOMPARE(f.form->examTitle, QStringLiteral("Practice Exam A"));
-        QCOMPARE(f.form->mode, int(session::ExamWindow::ModeExam));
+        QCOMPARE(f.form->examSession().title(), QStringLiteral("Practice Exam A"));
+        QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
     }
 
     void aDrillFromTheHistoryWindow()
@@ -303,8 +308,8 @@ private slots:
         f.form->m_historyAction->trigger();
         QCOMPARE(listed, 2);
         QCOMPARE(newest, QStringLiteral("Practice Exam E"));
-        QCOMPARE(f.form->mode, int(session::ExamWindow::ModeExam));
-        QCOMPARE(f.form->examTitle, QStringLiteral("Drill: marked items of Practice Exam D"));
+        QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
+        QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: marked items of Practice Exam D"));
         QCOMPARE(sorted(f.examItems()), (QList<int>{7, 8}));
     }
 
@@ -324,7 +329,7 @@ private slots:
             return 0;
         });
         f.form->m_historyAction->trigger();
-        QCOMPARE(f.form->examTitle, QStringLiteral("Drill: missed items of User Exam"));
+        QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: missed items of User Exam"));
         QCOMPARE(sorted(f.examItems()), (QList<int>{1, 2}));
         QVERIFY(!f.form->m_noteButton->isVisible()); // user items take no notes
         answer({});
@@ -353,8 +358,8 @@ private slots:
             return int(QDialog::Accepted);
         });
         f.form->m_weakestSectionAction->trigger();
-        QCOMPARE(f.form->mode, int(session::ExamWindow::ModeExam));
-        QCOMPARE(f.form->examTitle, QStringLiteral("Drill: Connectivity (weakest section)"));
+        QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
+        QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: Connectivity (weakest section)"));
         const QList<int> items = f.examItems();
         QCOMPARE(items.size(), 1);
         QVERIFY(items[0] == 4 || items[0] == 10);
@@ -366,7 +371,7 @@ private slots:
                                                 "section yet, so there is no weakest section."),
                                  platform::Ok);
         f.form->m_weakestSectionAction->trigger();
-        QCOMPARE(f.form->mode, int(session::ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), session::ExamWindow::ModeIdle);
     }
 
     void aDamagedHistoryIsReportedAndExamsStillRun()
@@ -393,7 +398,8 @@ private slots:
         f.form->startPracticeExam(1);
         answer({1}, {2});
         f.services.expectMessage(QString::fromLatin1(kGradeQuestion), platform::Ok);
-        f.services.expectMessage(QStringLiteral("This exam could not be added to the history.\r") +
+        f.services.expectMessage(QStringLiteral("This exam could not be added to the history. It is kept, and offered "
+                                                "again at the next Start Testing.\r") +
                                      addError,
                                  platform::Ok);
         QString scoreLine;
@@ -407,7 +413,7 @@ private slots:
         });
         f.form->m_gradeButton->click();
         QCOMPARE(scoreLine, QStringLiteral("Passing Score: 850   Your Score: 500   Grade: Fail"));
-        QCOMPARE(f.form->examTitle, QStringLiteral("Drill: marked items of Practice Exam A"));
+        QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: marked items of Practice Exam A"));
         QCOMPARE(f.examItems(), (QList<int>{2}));
         f.form->closeCurrentExam();
 
@@ -420,7 +426,7 @@ private slots:
                                      readError,
                                  platform::Ok);
         f.form->m_weakestSectionAction->trigger();
-        QCOMPARE(f.form->mode, int(session::ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), session::ExamWindow::ModeIdle);
 
         // The file is left as it was, for the user to mend or remove.
         QFile damaged(QString::fromLatin1(store::kHistoryFile));

@@ -71,15 +71,16 @@ class TestItemDisplay : public QObject {
         f.form->timerOn = timerOn;
         f.answerNameDialog(true, minutes);
         f.form->m_practiceExamActions[0]->trigger();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
-    store::ItemResponse& response()
+    const store::ItemResponse& response()
     {
-        return f.form->responses[size_t(f.form->currentSet().recNo() - 1)];
+        return f.form->examSession().responses()[size_t(f.form->currentSet().recNo() - 1)];
     }
     void enterReview()
     {
-        f.form->mode = ExamWindow::ModeReview;
+        f.form->examSession().grade();
+        f.form->viewAnswers();
         f.form->enterReviewMode();
     }
     // Checks every stacking rule against the current item.
@@ -384,7 +385,7 @@ private slots:
         QVERIFY(!ticker->isActive());
         // OK hides the time and the exam goes on untimed.
         QVERIFY(!w.m_timeLabel->isVisibleTo(&w));
-        QCOMPARE(w.mode, int(ExamWindow::ModeExam));
+        QCOMPARE(w.mode(), ExamWindow::ModeExam);
         f.services.clock += 10.0 / 86400;
         ticker->fire(); // inactive: nothing happens
         QCOMPARE(f.services.shownMessages.size(), 1);
@@ -405,7 +406,7 @@ private slots:
         QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("0:00:00"));
         QVERIFY(f.form->m_timeLabel->isVisibleTo(f.form.get()));
         QVERIFY(!ticker->isActive());
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Grade Now"));
     }
 
@@ -464,7 +465,7 @@ private slots:
         QVERIFY(!f.form->m_timeLabel->isVisibleTo(f.form.get()));
         QVERIFY(!f.form->m_itemArea->isVisibleTo(f.form.get()));
         QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Score Report"));
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
 
     void durationText_data()
@@ -519,7 +520,7 @@ private slots:
         QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("fixture2.svg")));
         QCOMPARE(f.services.shownKinds.first(), platform::MsgKind::Error);
         f.services.reset();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
 
     void headerLabels()

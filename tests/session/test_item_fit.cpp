@@ -157,16 +157,17 @@ private slots:
         ExamWindow& w = *f.form;
         f.answerNameDialog(true);
         w.m_allQuestionsAction->trigger();
-        QCOMPARE(w.mode, int(ExamWindow::ModeExam));
+        QCOMPARE(w.mode(), ExamWindow::ModeExam);
         QVERIFY(w.m_itemArea->height() < 505);
-        QCOMPARE(w.itemCount, m_bankItems);
+        QCOMPARE(w.examSession().itemCount(), m_bankItems);
         if (review) {
-            w.mode = ExamWindow::ModeReview;
+            w.examSession().grade();
+        w.viewAnswers();
             w.enterReviewMode();
         }
         QStringList problems;
         store::Table& t = w.currentSet();
-        for (int k = 1; k <= w.itemCount; ++k) {
+        for (int k = 1; k <= w.examSession().itemCount(); ++k) {
             t.setRecNo(k);
             const QString problem = misfit();
             if (!problem.isEmpty())
@@ -177,7 +178,7 @@ private slots:
         QVERIFY2(problems.isEmpty(),
                  qPrintable(QStringLiteral("%1 of %2 items do not fit, listed above")
                                 .arg(problems.size())
-                                .arg(w.itemCount)));
+                                .arg(w.examSession().itemCount())));
     }
 
     void learnNowAndANewFontFitAtOnce()
@@ -188,12 +189,12 @@ private slots:
         store::Table& t = w.currentSet();
         // The first item with a short question and no scroll bar.
         int k = 1;
-        for (; k <= w.itemCount; ++k) {
+        for (; k <= w.examSession().itemCount(); ++k) {
             t.setRecNo(k);
             if (!w.m_itemArea->verticalScrollBar()->isVisible())
                 break;
         }
-        QVERIFY(k <= w.itemCount);
+        QVERIFY(k <= w.examSession().itemCount());
         QCOMPARE(misfit(), QString());
         // The explanation revealed by Learn Now counts at once.
         w.revealAnswer();

@@ -57,13 +57,13 @@ class TestKeyboard : public QObject {
     {
         f.answerNameDialog(true, 90);
         f.form->m_practiceExamActions[0]->trigger();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         f.form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
     }
-    store::ItemResponse& response()
+    const store::ItemResponse& response()
     {
-        return f.form->responses[size_t(f.form->currentSet().recNo() - 1)];
+        return f.form->examSession().responses()[size_t(f.form->currentSet().recNo() - 1)];
     }
     void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
     {
@@ -231,7 +231,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
         key(Qt::Key_PageDown);
         key(Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeIdle));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
     }
 
     void ctrlGGradesLikeTheButton()
@@ -244,7 +244,7 @@ private slots:
             QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),
             platform::Cancel);
         key(Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Grade Now"));
         f.services.expectMessage(
             QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),

@@ -63,7 +63,7 @@ class TestPrintLink : public QObject {
     {
         f.answerNameDialog(true, 0, 0, QStringLiteral("Pat Candidate"));
         f.form->m_allQuestionsAction->trigger();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
     // The print dialog: checks the page setup, then prints to `file` or
     // cancels.
@@ -187,7 +187,7 @@ private slots:
         const results::ScorePrintout data = results::gatherScore(score, QStringLiteral("x"));
         QCOMPARE(data.scoreLine, score.m_totalLabel->text());
         QCOMPARE(data.heading,
-                 QStringLiteral("Pat Candidate,  Quizlark TCP/IP 4.0,  ") + f.form->examTitle);
+                 QStringLiteral("Pat Candidate,  Quizlark TCP/IP 4.0,  ") + f.form->examSession().title());
     }
 
     // While the item printout and the score report print, a notice with a

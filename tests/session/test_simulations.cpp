@@ -151,14 +151,14 @@ class TestSimulations : public QObject {
     {
         f.answerNameDialog(true);
         f.form->m_practiceExamActions[0]->trigger();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
-    store::ItemResponse& responseOf(int bankId)
+    const store::ItemResponse& responseOf(int bankId)
     {
         const int index = f.examItems().indexOf(bankId);
         if (index < 0)
             qFatal("bank item %d is not in the exam", bankId);
-        return f.form->responses[size_t(index)];
+        return f.form->examSession().responses()[size_t(index)];
     }
     void clickSimButton()
     {
@@ -453,7 +453,7 @@ private slots:
         const QStringList left2 = captions(2);
         f.answerNameDialog(true, 0, action == QLatin1String("randomExamAction") ? 2 : 0);
         f.form->findChild<QAction*>(action)->trigger();
-        QCOMPARE(f.form->mode, int(ExamWindow::ModeExam));
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         QCOMPARE(captions(1), reset ? kStart1 : left1);
         QCOMPARE(captions(2), reset ? kStart2 : left2);
     }
@@ -501,10 +501,9 @@ private slots:
         start();
         const int item = which; // bank item 1 is SIM1, item 2 SIM2
         f.goToBankItem(item);
-        store::ItemResponse& r = responseOf(item);
         // A stale outcome that the new one has to replace.
-        r.Choice[4] = r.Choice[5] = true;
-        r.Correct = !flagF;
+        f.form->examSession().setSimulationOutcome(true, !flagF, {});
+        const store::ItemResponse& r = responseOf(item);
 
         QStringList arranged;
         f.services.expectModal(formName(which), [&](QWidget* w) {
@@ -568,26 +567,25 @@ private slots:
 
     void unknownTagOnlyRecomputesCorrectness_data()
     {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("correct");
-        QTest::newRow("exam mode") << int(ExamWindow::ModeExam) << true;
-        QTest::newRow("review mode") << int(ExamWindow::ModeReview) << false;
+        QTest::addColumn<bool>("review");
+        QTest::newRow("exam mode") << false;
+        QTest::newRow("review mode") << true;
     }
     void unknownTagOnlyRecomputesCorrectness()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, correct);
+        QFETCH(bool, review);
         start();
         f.goToBankItem(4);
-        store::ItemResponse& r = responseOf(4);
-        r.Choice[5] = true; // matches the key, but was never judged
-        r.Correct = false;
-        if (mode == ExamWindow::ModeReview) {
-            f.form->mode = ExamWindow::ModeReview;
-            f.form->enterReviewMode();
+        // Flag f, the key of every simulation item.
+        f.form->examSession().setSimulationOutcome(true, true, {});
+        if (review) {
+            f.form->examSession().grade();
+            f.form->viewAnswers();
+            f.goToBankItem(4);
         }
         clickSimButton();
-        QCOMPARE(r.Correct, correct);
+        QVERIFY(responseOf(4).Choice[5]);
+        QVERIFY(responseOf(4).Correct);
         QVERIFY(f.services.shownMessages.isEmpty());
         QCOMPARE(captions(1), kStart1);
         QCOMPARE(captions(2), kStart2);
@@ -620,9 +618,9 @@ private slots:
         const store::ItemResponse before = responseOf(item);
         QVERIFY(before.Correct);
 
-        f.form->mode = ExamWindow::ModeReview;
-        f.form->enterReviewMode();
-        f.form->showCurrentItem();
+        f.form->examSession().grade();
+        f.form->viewAnswers();
+        f.goToBankItem(item);
         QStringList seen;
         f.services.expectModal(formName(which), [&](QWidget* w) {
             seen = captions(which);
@@ -658,10 +656,10 @@ private slots:
             if (meanwhile == QLatin1String("moved")) {
                 f.goToBankItem(5);
             } else {
-                f.services.expectMessage(QStringLiteral("This will end your practice exam.\r"
-                                                        "Are you sure to end this exam?"),
-                                         platform::Ok);
+                // Graded behind the window's back: the grade keys do nothing
+                // while a window is open over the exam.
                 f.form->m_gradeButton->click();
+                f.form->examSession().grade();
             }
             closeWindow(static_cast<QDialog*>(w), QStringLiteral("OK"));
             return static_cast<QDialog*>(w)->result();
@@ -673,6 +671,8 @@ private slots:
         }
         QVERIFY(
             !f.services.shownMessages.contains(QStringLiteral("Your response has been saved.")));
+        // The grade question never came while the window was open.
+        QCOMPARE(f.services.shownMessages.size(), 0);
     }
 };
 
