@@ -278,8 +278,10 @@ std::array<Figure, 6> keyLengthRanks(const QVector<bank::SourceItem>& items)
         std::array<int, 6> ofRank{};
         int keyRank = -1;
         for (int i = 0; i < n; ++i) {
-            const int longer = static_cast<int>(std::count_if(
-                lengths.begin(), lengths.end(), [&](qsizetype l) { return l > lengths[size_t(i)]; }));
+            const int longer =
+                static_cast<int>(std::count_if(lengths.begin(), lengths.end(), [&](qsizetype l) {
+                    return l > lengths[size_t(i)];
+                }));
             ++ofRank[static_cast<size_t>(longer)];
             if (it.key[static_cast<size_t>(i)])
                 keyRank = longer;

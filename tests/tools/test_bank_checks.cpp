@@ -526,11 +526,12 @@ private slots:
         };
         // Once per exam and twice in the bank is allowed, the retired set
         // counting as an exam of its own.
-        QVERIFY(bankcheck::factProblems({tagged(1, 1, "dhcp/ports"), tagged(2, 2, "dhcp/ports"),
-                                         tagged(3, 1, "wins/renewal"), tagged(4, 0, "wins/renewal")})
-                    .isEmpty());
-        QCOMPARE(bankcheck::factProblems({tagged(1, 1, "dhcp/ports"), tagged(2, 3, "x/y"),
-                                          tagged(3, 1, "dhcp/ports")}),
+        QVERIFY(
+            bankcheck::factProblems({tagged(1, 1, "dhcp/ports"), tagged(2, 2, "dhcp/ports"),
+                                     tagged(3, 1, "wins/renewal"), tagged(4, 0, "wins/renewal")})
+                .isEmpty());
+        QCOMPARE(bankcheck::factProblems(
+                     {tagged(1, 1, "dhcp/ports"), tagged(2, 3, "x/y"), tagged(3, 1, "dhcp/ports")}),
                  QStringList{"dhcp/ports is tested twice in one exam: items 1 and 3"});
         QCOMPARE(bankcheck::factProblems({tagged(1, 1, "dhcp/ports"), tagged(2, 2, "dhcp/ports"),
                                           tagged(3, 0, "dhcp/ports")}),
