@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <cstdio>
@@ -71,7 +72,7 @@ const QSet<QString>& knownMembers()
         QStringLiteral("id"),       QStringLiteral("section"),     QStringLiteral("objective"),
         QStringLiteral("multiple"), QStringLiteral("text"),        QStringLiteral("choices"),
         QStringLiteral("key"),      QStringLiteral("explanation"), QStringLiteral("sim"),
-        QStringLiteral("pict1"),    QStringLiteral("pict2")};
+        QStringLiteral("pict1"),    QStringLiteral("pict2"),       QStringLiteral("fact")};
     return names;
 }
 
@@ -127,6 +128,16 @@ public:
                            .arg(item->objective)
                            .arg(known->section)
                            .arg(item->section));
+        // Optional here, so that small test banks need none; the shipped bank's
+        // checks require one on every item.
+        const QJsonValue fact = o.value(QStringLiteral("fact"));
+        item->fact = fact.toString();
+        static const QRegularExpression tag(
+            QStringLiteral("^[a-z0-9]+(-[a-z0-9]+)*/[a-z0-9]+(-[a-z0-9]+)*$"));
+        if (!fact.isUndefined() && (!fact.isString() || !tag.match(item->fact).hasMatch()))
+            ok = error(QStringLiteral("\"fact\" must be a topic and a fact in lower-case words "
+                                      "joined by hyphens, parted by a slash "
+                                      "(\"dhcp/lease-renewal-times\")"));
         const QJsonValue multiple = o.value(QStringLiteral("multiple"));
         if (!multiple.isUndefined() && !multiple.isBool())
             ok = error(QStringLiteral("\"multiple\" must be true or false"));

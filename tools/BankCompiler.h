@@ -28,6 +28,9 @@ struct SourceItem {
     int section = 0;
     // Kept for the bank's own checks; the table has no field for it.
     QString objective;
+    // The one fact or skill the item tests ("dhcp/lease-renewal-times"); not
+    // stored either, it lets the bank's checks see a fact asked twice.
+    QString fact;
     bool multiple = false;
     QString text;
     QString explanation;

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -200,6 +202,145 @@ bool keyIsStrictlyLongest(const bank::SourceItem& item)
         if (i != key && item.choices[static_cast<size_t>(i)].size() >= length)
             return false;
     return true;
+}
+
+// --- Facts and what the choice lengths give away ------------------------------
+
+QStringList factProblems(const QVector<bank::SourceItem>& items)
+{
+    QStringList problems;
+    QHash<QString, QVector<const bank::SourceItem*>> byFact;
+    for (const bank::SourceItem& it : items) {
+        if (it.fact.isEmpty())
+            problems << QStringLiteral("item %1 names no fact").arg(it.id);
+        // Each exam has one of each of the program's two exercises by design.
+        else if (it.sim.isEmpty())
+            byFact[it.fact] << &it;
+    }
+    QStringList facts = byFact.keys();
+    facts.sort();
+    for (const QString& fact : facts) {
+        const QVector<const bank::SourceItem*>& list = byFact.value(fact);
+        QStringList ids;
+        for (const bank::SourceItem* it : list)
+            ids << QString::number(it->id);
+        if (list.size() > 2)
+            problems << QStringLiteral("%1 is tested %2 times: items %3")
+                            .arg(fact)
+                            .arg(list.size())
+                            .arg(ids.join(QStringLiteral(", ")));
+        for (qsizetype i = 0; i < list.size(); ++i)
+            for (qsizetype j = i + 1; j < list.size(); ++j)
+                if (list[i]->exam == list[j]->exam)
+                    problems << QStringLiteral("%1 is tested twice in one exam: items %2 and %3")
+                                    .arg(fact)
+                                    .arg(list[i]->id)
+                                    .arg(list[j]->id);
+    }
+    return problems;
+}
+
+double Figure::z() const
+{
+    return sd > 0 ? (observed - expected) / sd : 0.0;
+}
+
+namespace {
+
+std::vector<qsizetype> choiceLengths(const bank::SourceItem& item)
+{
+    std::vector<qsizetype> lengths;
+    for (const QString& c : choicesOf(item))
+        lengths.push_back(c.size());
+    return lengths;
+}
+
+// A count of independent events, each with its own chance p, has the mean
+// sum p and the variance sum p(1 - p).
+void addChance(Figure& f, double p)
+{
+    f.expected += p;
+    f.sd = std::sqrt(f.sd * f.sd + p * (1 - p));
+}
+
+} // namespace
+
+std::array<Figure, 6> keyLengthRanks(const QVector<bank::SourceItem>& items)
+{
+    std::array<Figure, 6> ranks;
+    for (const bank::SourceItem& it : items) {
+        if (!it.sim.isEmpty() || it.multiple)
+            continue;
+        const std::vector<qsizetype> lengths = choiceLengths(it);
+        const int n = static_cast<int>(lengths.size());
+        if (n == 0)
+            continue;
+        std::array<int, 6> ofRank{};
+        int keyRank = -1;
+        for (int i = 0; i < n; ++i) {
+            const int longer =
+                static_cast<int>(std::count_if(lengths.begin(), lengths.end(), [&](qsizetype l) {
+                    return l > lengths[size_t(i)];
+                }));
+            ++ofRank[static_cast<size_t>(longer)];
+            if (it.key[static_cast<size_t>(i)])
+                keyRank = longer;
+        }
+        if (keyRank < 0)
+            continue;
+        ++ranks[static_cast<size_t>(keyRank)].observed;
+        for (size_t r = 0; r < 6; ++r)
+            if (ofRank[r] > 0)
+                addChance(ranks[r], double(ofRank[r]) / n);
+    }
+    return ranks;
+}
+
+std::array<Figure, 6> keyLetters(const QVector<bank::SourceItem>& items)
+{
+    std::array<Figure, 6> letters;
+    for (const bank::SourceItem& it : items) {
+        if (!it.sim.isEmpty() || !it.multiple)
+            continue;
+        const int n = static_cast<int>(choicesOf(it).size());
+        const int keys = static_cast<int>(std::count(it.key.begin(), it.key.end(), true));
+        if (n == 0)
+            continue;
+        for (size_t i = 0; i < size_t(n) && i < 6; ++i) {
+            letters[i].observed += it.key[i];
+            addChance(letters[i], double(keys) / n);
+        }
+    }
+    return letters;
+}
+
+Figure longestChoicesScore(const QVector<bank::SourceItem>& items)
+{
+    Figure score;
+    for (const bank::SourceItem& it : items) {
+        if (!it.sim.isEmpty() || !it.multiple)
+            continue;
+        const std::vector<qsizetype> lengths = choiceLengths(it);
+        const size_t n = lengths.size();
+        const size_t keys = size_t(std::count(it.key.begin(), it.key.end(), true));
+        if (keys == 0 || keys >= n)
+            continue;
+        std::vector<qsizetype> sorted = lengths;
+        std::sort(sorted.begin(), sorted.end(), std::greater<>());
+        // Where the n-th and the next choice are as long, "the n longest" is
+        // no single set, and the guess earns nothing certain.
+        if (sorted[keys - 1] == sorted[keys])
+            continue;
+        bool full = true;
+        for (size_t i = 0; i < n; ++i)
+            full = full && (it.key[i] == (lengths[i] > sorted[keys]));
+        score.observed += full;
+        double ways = 1;
+        for (size_t k = 1; k <= keys; ++k)
+            ways = ways * double(n - keys + k) / double(k);
+        addChance(score, 1.0 / ways);
+    }
+    return score;
 }
 
 // --- Letters named in explanations -----------------------------------------

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <array>
 
 namespace bankcheck {
 
@@ -35,6 +36,34 @@ struct SimilarPair {
 // Pairs of non-simulation items of different exams whose masked question text
 // and choices are more alike than limit.
 QVector<SimilarPair> retoldScenarios(const QVector<bank::SourceItem>& items, double limit);
+
+// Every item names the fact it tests; no exam tests a fact twice, since one
+// item would answer the other, and the bank tests a fact at most twice. The
+// simulations, one of each kind per exam, are left out of the count.
+QStringList factProblems(const QVector<bank::SourceItem>& items);
+
+// A count seen in the bank against the count a key drawn at random would give.
+struct Figure {
+    int observed = 0;
+    double expected = 0;
+    double sd = 0;
+    // Standard deviations above chance; 0 where chance leaves no room.
+    double z() const;
+};
+
+// Over the single-response items: for each rank r (index r - 1; rank 1 is the
+// longest), how often the key has that length rank, a choice's rank being one
+// more than the number of choices strictly longer than it.
+std::array<Figure, 6> keyLengthRanks(const QVector<bank::SourceItem>& items);
+
+// Over the multiple-response items: how often each letter is in the key,
+// against keys of the same size drawn at random among the item's choices.
+std::array<Figure, 6> keyLetters(const QVector<bank::SourceItem>& items);
+
+// Over the multiple-response items: how often ticking the n longest choices
+// (n the number of key letters) earns full credit, that is every key choice is
+// strictly longer than every other choice.
+Figure longestChoicesScore(const QVector<bank::SourceItem>& items);
 
 // Whether the key of a single-response item is longer than every other choice.
 bool keyIsStrictlyLongest(const bank::SourceItem& item);

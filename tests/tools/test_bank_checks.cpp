@@ -514,6 +514,110 @@ private slots:
         else
             QCOMPARE(problems, QStringList{problem});
     }
+
+    void factProblems()
+    {
+        auto tagged = [](int id, int exam, const QString& fact) {
+            bank::SourceItem it = makeItem(id, QStringLiteral("Q%1?").arg(id), {"x", "y"},
+                                           QStringLiteral("a"), QStringLiteral("Because."));
+            it.exam = exam;
+            it.fact = fact;
+            return it;
+        };
+        // Once per exam and twice in the bank is allowed, the retired set
+        // counting as an exam of its own.
+        QVERIFY(
+            bankcheck::factProblems({tagged(1, 1, "dhcp/ports"), tagged(2, 2, "dhcp/ports"),
+                                     tagged(3, 1, "wins/renewal"), tagged(4, 0, "wins/renewal")})
+                .isEmpty());
+        QCOMPARE(bankcheck::factProblems(
+                     {tagged(1, 1, "dhcp/ports"), tagged(2, 3, "x/y"), tagged(3, 1, "dhcp/ports")}),
+                 QStringList{"dhcp/ports is tested twice in one exam: items 1 and 3"});
+        QCOMPARE(bankcheck::factProblems({tagged(1, 1, "dhcp/ports"), tagged(2, 2, "dhcp/ports"),
+                                          tagged(3, 0, "dhcp/ports")}),
+                 QStringList{"dhcp/ports is tested 3 times: items 1, 2, 3"});
+        QCOMPARE(bankcheck::factProblems({tagged(7, 1, QString())}),
+                 QStringList{"item 7 names no fact"});
+        bank::SourceItem sim1 = tagged(8, 1, "sim/subnet-mask-exercise");
+        sim1.sim = QStringLiteral("SIM2");
+        bank::SourceItem sim2 = sim1, sim3 = sim1;
+        sim2.id = 9;
+        sim3.id = 10;
+        sim3.exam = 2;
+        QVERIFY(bankcheck::factProblems({sim1, sim2, sim3}).isEmpty());
+    }
+
+    void keyLengthRanks()
+    {
+        const QString expl = QStringLiteral("Because.");
+        // The key is the longest of four different lengths in both items: by
+        // chance each rank would hold a quarter of them.
+        QVector<bank::SourceItem> items = {
+            makeItem(1, "Q1?", {"aaaa", "bbb", "cc", "d"}, "a", expl),
+            makeItem(2, "Q2?", {"a", "bb", "cccc", "ddd"}, "c", expl),
+        };
+        std::array<bankcheck::Figure, 6> ranks = bankcheck::keyLengthRanks(items);
+        QCOMPARE(ranks[0].observed, 2);
+        QCOMPARE(ranks[0].expected, 0.5);
+        QCOMPARE(ranks[0].sd, std::sqrt(2 * 0.25 * 0.75));
+        QCOMPARE(ranks[3].observed, 0);
+        QCOMPARE(ranks[3].expected, 0.5);
+        QCOMPARE(ranks[4].expected, 0.0);
+        QVERIFY(ranks[0].z() > 2);
+
+        // Two choices as long as each other share the better rank, and
+        // chance gives that rank to either of them; multiple-response items
+        // and simulations are left out.
+        items = {makeItem(3, "Q3?", {"aa", "bb", "c", "dddd"}, "b", expl),
+                 makeItem(4, "Q4? Choose two.", {"aaaa", "bb", "c", "d"}, "ab", expl)};
+        bank::SourceItem sim = makeItem(5, "Place.", {}, "f", expl);
+        sim.sim = QStringLiteral("SIM2");
+        items << sim;
+        ranks = bankcheck::keyLengthRanks(items);
+        QCOMPARE(ranks[1].observed, 1);
+        QCOMPARE(ranks[1].expected, 0.5);
+        QCOMPARE(ranks[2].expected, 0.0);
+        QCOMPARE(ranks[3].expected, 0.25);
+        QCOMPARE(ranks[0].observed + ranks[2].observed + ranks[3].observed, 0);
+    }
+
+    void keyLetters()
+    {
+        const QString expl = QStringLiteral("Because.");
+        const QVector<bank::SourceItem> items = {
+            makeItem(1, "Q1? Choose two.", {"p", "q", "r", "s"}, "ab", expl),
+            makeItem(2, "Q2? Choose two.", {"p", "q", "r", "s", "t"}, "be", expl),
+            makeItem(3, "Q3?", {"p", "q", "r", "s"}, "b", expl),
+        };
+        const std::array<bankcheck::Figure, 6> letters = bankcheck::keyLetters(items);
+        QCOMPARE(letters[1].observed, 2);
+        QCOMPARE(letters[1].expected, 2.0 / 4 + 2.0 / 5);
+        QCOMPARE(letters[4].observed, 1);
+        QCOMPARE(letters[4].expected, 2.0 / 5);
+        QCOMPARE(letters[5].expected, 0.0);
+        QCOMPARE(letters[2].observed, 0);
+    }
+
+    void longestChoicesScore()
+    {
+        const QString expl = QStringLiteral("Because.");
+        // Item 1: the two keys are the two longest, 1 chance in 6 of four
+        // choices. Item 2: the key is not the longest, 1 in 5. Item 3: the
+        // second and third longest are as long, so "the two longest" is no
+        // one set and chance counts nothing.
+        const QVector<bank::SourceItem> items = {
+            makeItem(1, "Q1? Choose two.", {"pppp", "q", "rrr", "ss"}, "ac", expl),
+            makeItem(2, "Q2? Choose one.", {"ppppp", "q", "rr", "s", "t"}, "c", expl),
+            makeItem(3, "Q3? Choose two.", {"pppp", "qq", "rr", "s"}, "ab", expl),
+        };
+        bank::SourceItem single = items[1];
+        single.multiple = true;
+        const bankcheck::Figure f = bankcheck::longestChoicesScore({items[0], single, items[2]});
+        QCOMPARE(f.observed, 1);
+        QCOMPARE(f.expected, 1.0 / 6 + 1.0 / 5);
+        QCOMPARE(f.sd, std::sqrt(1.0 / 6 * 5.0 / 6 + 1.0 / 5 * 4.0 / 5));
+        QCOMPARE(bankcheck::longestChoicesScore({items[1]}).expected, 0.0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBankChecks)

@@ -88,6 +88,14 @@ private slots:
         QTest::newRow("picture outside the folder")
             << "1" << goodItem(1, ", \"pict2\": \"../x.svg\"")
             << "item 1: picture \"../x.svg\" must be a plain file name";
+        QTest::newRow("fact without a topic")
+            << "1" << goodItem(1, ", \"fact\": \"renewal-at-half-lease\"")
+            << "item 1: \"fact\" must be a topic and a fact";
+        QTest::newRow("fact in capitals")
+            << "1" << goodItem(1, ", \"fact\": \"utilities/nbtstat-R\"")
+            << "item 1: \"fact\" must be a topic and a fact";
+        QTest::newRow("fact not a text")
+            << "1" << goodItem(1, ", \"fact\": 7") << "item 1: \"fact\" must be a topic and a fact";
         QTest::newRow("misspelt member") << "1" << goodItem(1, ", \"explenation\": \"typo\"")
                                          << "item 1: unknown member \"explenation\"";
         QTest::newRow("empty text") << "1" << QString(one).replace("Question 1?", "  ")
@@ -141,6 +149,25 @@ private slots:
         QVERIFY2(!errors.isEmpty(), "the bad source was accepted");
         QVERIFY2(errors.join(QLatin1Char('\n')).contains(message),
                  qPrintable(errors.join(QLatin1Char('\n'))));
+    }
+
+    // The tag is for the bank's own checks: read when present, not required.
+    void factIsReadWhenPresent()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("bank"));
+        QDir(dir.path()).mkdir(QStringLiteral("pictures"));
+        writeFile(dir.filePath(QStringLiteral("bank/exam.json")),
+                  QStringLiteral(R"({"exam": 1, "items": [%1, %2]})")
+                      .arg(goodItem(1, ", \"fact\": \"dhcp/renewal-at-half-lease\""), goodItem(2))
+                      .toUtf8());
+        QStringList errors;
+        const auto items = bank::readSource(dir.filePath(QStringLiteral("bank")),
+                                            dir.filePath(QStringLiteral("pictures")), &errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items.at(0).fact, QStringLiteral("dhcp/renewal-at-half-lease"));
+        QVERIFY(items.at(1).fact.isEmpty());
     }
 
     void goodSourceAcrossFilesIsAccepted()

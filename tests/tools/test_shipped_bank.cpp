@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QSet>
 #include <QtTest>
+#include <cmath>
 
 namespace {
 
@@ -156,14 +157,18 @@ private slots:
     void everyPracticeExamCoversEveryObjective()
     {
         QFETCH(int, exam);
+        // The simulations are the same two exercises in every exam, so only
+        // the other items count; an item on a sub-objective tests its
+        // objective too, and every sub-objective is in every exam as well.
         QSet<QString> covered;
         for (const bank::SourceItem& it : m_items)
-            if (it.exam == exam)
-                // An item on a sub-objective tests its objective too.
+            if (it.exam == exam && it.sim.isEmpty()) {
+                covered.insert(it.objective);
                 covered.insert(it.objective.section(QLatin1Char('/'), 0, 0));
+            }
         QStringList missing;
         for (const bank::Objective& o : bank::objectives())
-            if (!o.name.contains(QLatin1Char('/')) && !covered.contains(o.name))
+            if (!covered.contains(o.name))
                 missing << o.name;
         QVERIFY2(
             missing.isEmpty(),
@@ -233,6 +238,63 @@ private slots:
                                 .arg(longest.size())
                                 .arg(singles)
                                 .arg(longest.join(", "))));
+    }
+
+    // One item must not answer another in the same exam, and a candidate who
+    // takes every exam should not meet one fact over and over.
+    void noExamTestsAFactTwice()
+    {
+        const QStringList problems = bankcheck::factProblems(m_items);
+        QVERIFY2(problems.isEmpty(), qPrintable(listed(problems)));
+    }
+
+    // A test-wise guesser who knows nothing but picks by length must do no
+    // better than chance: over the practice exams' items, the key's length
+    // rank, the letters of multiple-response keys and the credit for ticking
+    // the n longest choices all stay within two standard deviations of what
+    // keys drawn at random give, and no letter is in more than 1.3 times its
+    // share of multiple-response keys. The figures are printed either way, so
+    // that a change to the bank shows what it does to them.
+    void theChoiceLengthsGiveNothingAway()
+    {
+        QVector<bank::SourceItem> exams;
+        for (const bank::SourceItem& it : m_items)
+            if (it.exam >= 1)
+                exams << it;
+        auto line = [](const QString& what, const bankcheck::Figure& f) {
+            return QStringLiteral("%1: %2 against %3 by chance (sd %4, z %5)")
+                .arg(what)
+                .arg(f.observed)
+                .arg(f.expected, 0, 'f', 1)
+                .arg(f.sd, 0, 'f', 1)
+                .arg(f.z(), 0, 'f', 2);
+        };
+        QStringList out;
+        const std::array<bankcheck::Figure, 6> ranks = bankcheck::keyLengthRanks(exams);
+        for (size_t r = 0; r < ranks.size(); ++r) {
+            if (ranks[r].expected == 0)
+                continue;
+            const QString what = QStringLiteral("key of length rank %1").arg(r + 1);
+            qInfo().noquote() << line(what, ranks[r]);
+            if (std::abs(ranks[r].z()) > 2)
+                out << line(what, ranks[r]);
+        }
+        const std::array<bankcheck::Figure, 6> letters = bankcheck::keyLetters(exams);
+        for (size_t i = 0; i < letters.size(); ++i) {
+            if (letters[i].expected == 0)
+                continue;
+            const QString what =
+                QStringLiteral("letter %1 in multiple-response keys").arg(QChar(u'a' + int(i)));
+            qInfo().noquote() << line(what, letters[i]);
+            if (letters[i].z() > 2 || letters[i].observed > 1.3 * letters[i].expected)
+                out << line(what, letters[i]);
+        }
+        const bankcheck::Figure longest = bankcheck::longestChoicesScore(exams);
+        const QString what = QStringLiteral("full credit for ticking the n longest choices");
+        qInfo().noquote() << line(what, longest);
+        if (std::abs(longest.z()) > 2)
+            out << line(what, longest);
+        QVERIFY2(out.isEmpty(), qPrintable(listed(out)));
     }
 
     // A random exam, a drill or the user's own set shows an item without its
