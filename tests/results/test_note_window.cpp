@@ -329,6 +329,46 @@ private slots:
         QCOMPARE(memoInFile(QString::fromLatin1(store::kBankFile), 3), QStringLiteral("old note!"));
         QCOMPARE(m_bank->state(), TableState::Browse);
     }
+
+    // Reopened after Exit, the window takes typing into the note: a space
+    // never presses the button that closed it last time.
+    void opensWithTheFocusInTheNote()
+    {
+        m_form->show();
+        m_form->m_exitButton->setFocus();
+        m_form->m_exitButton->click();
+        QVERIFY(!m_form->isVisible());
+        m_form->prepare(QStringLiteral("Practice Exam B"));
+        m_form->show();
+        QCOMPARE(m_form->focusWidget(), static_cast<QWidget*>(m_form->m_noteEdit));
+        m_form->hide();
+    }
+
+    // The note being typed is told to the exam as it changes, and its end
+    // (saved, cancelled or closed) clears it; a draft brought back by a
+    // resumed exam is there to save.
+    void typingIsKeptAsADraftUntilSavedOrDropped()
+    {
+        QStringList drafts;
+        m_form->setDraftKeeper([&](const QString& text) { drafts << text; });
+        m_form->show();
+        type(QStringLiteral("ab"));
+        QCOMPARE(drafts.last(), QStringLiteral("old noteab"));
+        m_form->m_cancelButton->click();
+        QCOMPARE(drafts.last(), QString());
+
+        drafts.clear();
+        m_form->hide();
+        m_form->prepare(QStringLiteral("Practice Exam B"), QStringLiteral("typed before a crash"));
+        m_form->show();
+        QCOMPARE(m_form->m_noteEdit->toPlainText(), QStringLiteral("typed before a crash"));
+        QVERIFY(buttonsEnabled());
+        m_form->m_saveButton->click();
+        QCOMPARE(memoInFile(QString::fromLatin1(store::kCurrentSetFile), 1),
+                 QStringLiteral("typed before a crash"));
+        QCOMPARE(drafts.last(), QString());
+        m_form->hide();
+    }
 };
 
 QTEST_MAIN(TestNoteForm)

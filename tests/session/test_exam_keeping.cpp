@@ -418,6 +418,65 @@ private slots:
                      qPrintable(name));
         }
     }
+
+    // Cancel keeps the exam for later: a new exam asks before it replaces
+    // it, and No leaves it to be offered again.
+    void anExamKeptForLaterIsNotReplacedWithoutAsking()
+    {
+        startExam(QStringLiteral("practiceExamA"));
+        takeSomeOfTheExam();
+        restart();
+        f.services.expectMessage(
+            kResumeQuestion.arg(QStringLiteral("Practice Exam A")).arg(2).arg(2)
+                .arg(QStringLiteral("0:28:50")).arg(2),
+            platform::Cancel);
+        f.form->offerInterruptedExam();
+        const QString replaceQuestion =
+            QStringLiteral("The interrupted exam \"Practice Exam A\" is kept for later.\rA new "
+                           "exam replaces it for good. Start the new exam?");
+        f.services.expectMessage(replaceQuestion, platform::No);
+        action(QStringLiteral("practiceExamB"))->trigger();
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
+        const std::optional<store::SavedExamState> kept = readFromFile();
+        QVERIFY(kept);
+        QCOMPARE(kept->title, QStringLiteral("Practice Exam A"));
+
+        f.services.expectMessage(replaceQuestion, platform::Yes);
+        startExam(QStringLiteral("practiceExamB"));
+        QCOMPARE(readFromFile()->title, QStringLiteral("Practice Exam B"));
+    }
+
+    // The time ran out and the candidate went on: a resumed exam goes on
+    // untimed, with no countdown and no second expiry question.
+    void anExamThatRanOutStaysUntimedWhenResumed()
+    {
+        f.answerNameDialog(true, 1, 0, QStringLiteral("Pat Candidate"));
+        action(QStringLiteral("practiceExamA"))->trigger();
+        auto* countdown = f.services.lastTicker;
+        f.services.expectMessage(
+            QStringLiteral("Your time has expired.\rDo you want continue the exam anyway?"),
+            platform::Ok);
+        for (int i = 0; i < 61; ++i) {
+            f.services.clock += 1 / 86400.0;
+            countdown->fire();
+        }
+        QVERIFY(!f.form->m_timeLabel->isVisibleTo(f.form.get()));
+        choose(1);
+        restart();
+        f.services.expectMessage(
+            kResumeQuestion.arg(QStringLiteral("Practice Exam A")).arg(1).arg(2)
+                .arg(QStringLiteral("0:00:00")).arg(1),
+            platform::Yes);
+        f.form->offerInterruptedExam();
+        QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
+        QVERIFY(!f.form->m_timeLabel->isVisibleTo(f.form.get()));
+        QVERIFY(f.form->examSession().untimed());
+        for (int i = 0; i < 120; ++i) {
+            f.services.clock += 1 / 86400.0;
+            f.services.lastTicker->fire();
+        }
+        // No question came: checkDone fails on any unscripted message.
+    }
 };
 
 QTEST_MAIN(TestExamKeeping)

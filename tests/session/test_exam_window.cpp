@@ -2,6 +2,8 @@
 // the modes with their controls, and leaving an exam.
 #include "ExamSetBuilder.h"
 #include "ExamWindowFixture.h"
+#include "ItemsReview.h"
+#include "NoteWindow.h"
 #include "RealServices.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
@@ -716,6 +718,30 @@ private slots:
         }
         platform::RealServices real(QStringLiteral("Quizlark test"));
         QCOMPARE(real.startProgram(path), code);
+    }
+
+    // A key pressed just after another opened a window over the exam (Alt+N
+    // then Alt+R) opens nothing more: the second window would act on an item
+    // the first may move away from.
+    void onlyOneWindowOpensOverTheExam()
+    {
+        // Children of the exam window, so that they go with it.
+        f.form->setNoteWindow(new results::NoteWindow(f.services, f.form.get()));
+        f.form->setItemsReview(new results::ItemsReview(f.services, f.form.get()));
+        startExam(f.form->m_practiceExamActions[0]);
+        bool triedAll = false;
+        f.services.expectModal(QStringLiteral("noteWindow"), [&](QWidget*) {
+            f.form->m_itemsReviewButton->click();
+            f.form->m_noteButton->click();
+            f.form->m_gradeButton->click();
+            triedAll = true;
+            return 0;
+        });
+        f.form->m_noteButton->click();
+        QVERIFY(triedAll);
+        // Once it has closed, the review opens as before.
+        f.services.expectModal(QStringLiteral("itemsReview"), [](QWidget*) { return 0; });
+        f.form->m_itemsReviewButton->click();
     }
 };
 

@@ -353,8 +353,10 @@ private slots:
         QVERIFY(revealed());
         QVERIFY(!response().Correct && !response().Choice[0]);
         w.setWindowState(Qt::WindowNoState);
-        w.resize(900, 640); // a resize keeps the reveal
+        w.resize(900, 640); // a resize keeps the reveal, text and all
         QVERIFY(revealed());
+        QCOMPARE(w.m_explanationText->text(), QStringLiteral("Explanation of item 4."));
+        QVERIFY(w.m_explanationText->height() > w.m_explanationText->fontMetrics().height() / 2);
         checkLayout();
         f.goToBankItem(6);
         f.goToBankItem(4);

@@ -5,6 +5,7 @@
 #include "PrintingSimulation.h"
 #include "SimDiagram.h"
 #include "SimTile.h"
+#include "SavedExam.h"
 #include "SubnetMaskSimulation.h"
 
 #include <QAction>
@@ -673,6 +674,64 @@ private slots:
             !f.services.shownMessages.contains(QStringLiteral("Your response has been saved.")));
         // The grade question never came while the window was open.
         QCOMPARE(f.services.shownMessages.size(), 0);
+    }
+
+    // "Saved" is said once the outcome is in the kept exam; after a restart
+    // the window shows the tiles as they were left, and Cancel then leaves
+    // them so, as it would have in one run.
+    void outcomeIsKeptBeforeItIsAnnouncedAndTilesComeBack()
+    {
+        start();
+        f.goToBankItem(2);
+        const int item = f.form->currentSet().recNo();
+        f.services.expectModal(formName(2), [&](QWidget* w) {
+            arrange(2, kRight2);
+            closeWindow(static_cast<QDialog*>(w), QStringLiteral("OK"));
+            return static_cast<QDialog*>(w)->result();
+        });
+        bool keptWhenTold = false;
+        f.services.onMessage = [&](const QString&) {
+            store::Session s(QStringLiteral("Quizlark"));
+            s.registerPassword(QString::fromLatin1(store::kTablePassword));
+            store::SavedExamFile file(s);
+            const std::optional<store::SavedExamState> kept = file.read();
+            keptWhenTold = kept && kept->items[size_t(item - 1)].choice[5];
+        };
+        f.services.expectMessage(QStringLiteral("Your response has been saved."), platform::Ok);
+        clickSimButton();
+        QVERIFY(keptWhenTold);
+        const QStringList left = captions(2);
+
+        // The program is killed and started again.
+        f.services.onMessage = nullptr;
+        f.form.reset();
+        sim1->resetTiles();
+        sim2->resetTiles();
+        f.create();
+        f.form->setSimulationWindows(sim1.get(), sim2.get());
+        f.form->setResetSimulations([this] {
+            sim1->resetTiles();
+            sim2->resetTiles();
+        });
+        f.services.expectMessage(
+            QStringLiteral("Do you want to resume the interrupted exam \"Practice Exam A\"?\rItem "
+                           "%1 of 5, 1:30:00 left, answered 1.\rNo discards it for good; Cancel "
+                           "keeps it for later.")
+                .arg(item),
+            platform::Yes);
+        f.form->offerInterruptedExam();
+        QCOMPARE(f.form->currentSet().recNo(), item);
+        QStringList seen;
+        f.services.expectModal(formName(2), [&](QWidget* w) {
+            seen = captions(2);
+            closeWindow(static_cast<QDialog*>(w), QStringLiteral("Cancel"));
+            return static_cast<QDialog*>(w)->result();
+        });
+        f.services.expectMessage(QStringLiteral("Your response is not complete."), platform::Ok);
+        clickSimButton();
+        QCOMPARE(seen, left);
+        QCOMPARE(captions(2), left);
+        QVERIFY(!responseOf(2).Correct);
     }
 };
 

@@ -31,6 +31,7 @@ QStringList ScriptedServices::problems() const
 
 void ScriptedServices::reset()
 {
+    onMessage = nullptr;
     m_messages.clear();
     m_modals.clear();
     m_problems.clear();
@@ -43,6 +44,8 @@ platform::MsgButton ScriptedServices::message(QWidget*, platform::MsgKind kind, 
 {
     shownMessages << text;
     shownKinds << kind;
+    if (onMessage)
+        onMessage(text);
     if (m_messages.empty()) {
         m_problems << QStringLiteral("unexpected message: \"%1\"").arg(text);
         return platform::Cancel;

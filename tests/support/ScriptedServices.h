@@ -60,6 +60,9 @@ public:
     void reset();
 
     QStringList shownMessages; // every message text, in order
+    // Called as each message shows, before it is answered: what the program
+    // has done by the time it tells the user something.
+    std::function<void(const QString&)> onMessage;
     QList<platform::MsgKind> shownKinds;
     // Time that passes, in days: both clocks follow it.
     double clock = 45000.0;
