@@ -3,14 +3,22 @@
 // each it completes; the parent kills it with SIGKILL at a random moment,
 // then checks that the state file opens, holds every response and move of
 // the completed actions (the one in flight may or may not be in), and that
-// the exam window resumes it with exactly those responses.
+// the exam window resumes it with exactly those responses. The actions
+// include answering the two simulations (logged as done when the program
+// says "saved") and grading; every fourth run a second child resumes the
+// kept exam and grades it, and is killed in its turn. After every kill the
+// history must read whole, and a graded exam must be in it or still kept.
 //
 //   keeping_soak [runs] [seed]        (defaults: 200 runs, seed from the clock)
 #include "ExamWindow.h"
+#include "History.h"
 #include "NameDialog.h"
+#include "PrintingSimulation.h"
+#include "SubnetMaskSimulation.h"
 #include "ProgramDir.h"
 #include "ProgressWindow.h"
 #include "SavedExam.h"
+#include "SimTile.h"
 #include "Schemas.h"
 #include "ScriptedServices.h"
 #include "Session.h"
@@ -57,6 +65,8 @@ bool operator==(const Item& a, const Item& b)
 
 struct Expected {
     bool started = false;
+    bool gradeAsked = false; // the candidate confirmed Grade
+    bool graded = false;     // the program said it was graded
     int completed = 0; // actions
     int count = 0;
     int current = 1;
@@ -87,9 +97,12 @@ int child(const char* exam, std::uint64_t seed)
     widgets::ProgressWindow progress;
     session::NameDialog names(services);
     session::ExamWindow form(services);
+    session::PrintingSimulation printing;
+    session::SubnetMaskSimulation subnets;
     form.setNameDialog(&names);
     form.setProgressWindow(&progress);
     form.setSeedSource([seed] { return seed; });
+    form.setSimulationWindows(&printing, &subnets);
     form.resize(1280, 800);
     form.show();
     services.expectModal(QStringLiteral("nameDialog"), [](QWidget* w) {
@@ -109,6 +122,55 @@ int child(const char* exam, std::uint64_t seed)
         const int k = form.currentSet().recNo();
         const store::ItemResponse& r = form.examSession().responses()[size_t(k - 1)];
         const int action = int(rng() % 10);
+        // Now and then the exam is graded: G when the candidate confirms, H
+        // once the program has said it is graded. The child then idles.
+        if (step > 20 && rng() % 300 == 0) {
+            services.expectMessage(QStringLiteral("This will end your practice exam.\rAre you sure "
+                                                  "to end this exam?"),
+                                   platform::Ok);
+            logLine(log, "G");
+            form.m_gradeButton->click();
+            logLine(log, "H");
+            for (;;)
+                ::pause();
+        }
+        // A simulation: its outcome is done once the program says so.
+        if (action < 5 && form.m_simulationButton->isVisibleTo(form.m_itemContent)) {
+            const bool sim1 =
+                form.examSession().currentItem().simulation == QLatin1String("SIM1");
+            QDialog* window = sim1 ? static_cast<QDialog*>(&printing) : &subnets;
+            const bool confirm = rng() % 3 != 0;
+            const int marked = r.Marked;
+            services.expectModal(window->objectName(), [&](QWidget*) {
+                const QList<session::SimTile*> tiles = window->findChildren<session::SimTile*>();
+                for (int d = 0; d < 3; ++d) {
+                    session::SimTile* a = tiles.value(int(rng() % tiles.size()));
+                    session::SimTile* b = tiles.value(int(rng() % tiles.size()));
+                    if (sim1)
+                        printing.dropOn(a, b);
+                    else
+                        subnets.dropOn(a, b);
+                }
+                const bool right =
+                    confirm && (sim1 ? printing.targetsHoldKey() : subnets.targetsHoldKey());
+                const int bits = confirm ? (right ? 32 : 16) : 0;
+                logLine(log, QByteArray("B ") + QByteArray::number(k) + ' ' +
+                                 QByteArray::number(bits) + ' ' + QByteArray::number(marked) +
+                                 ' ' + QByteArray::number(k));
+                services.onMessage = [&, bits](const QString&) {
+                    logLine(log, QByteArray("D ") + QByteArray::number(k) + ' ' +
+                                     QByteArray::number(bits) + ' ' + QByteArray::number(marked) +
+                                     ' ' + QByteArray::number(k));
+                };
+                return confirm ? int(QDialog::Accepted) : int(QDialog::Rejected);
+            });
+            services.expectMessage(confirm ? QStringLiteral("Your response has been saved.")
+                                           : QStringLiteral("Your response is not complete."),
+                                   platform::Ok);
+            form.m_simulationButton->click();
+            services.onMessage = nullptr;
+            continue;
+        }
         // B: what the action will leave behind if it completes.
         if (action < 5) {
             std::vector<int> shown;
@@ -155,6 +217,79 @@ int child(const char* exam, std::uint64_t seed)
     return 0;
 }
 
+QString resumeQuestion(const store::SavedExamState& s)
+{
+    return QStringLiteral("Do you want to resume the interrupted exam \"%1\"?\rItem %2 of %3, %4 "
+                          "left, answered %5.\rNo discards it for good; Cancel keeps it for later.")
+        .arg(s.title)
+        .arg(s.currentItem)
+        .arg(s.items.size())
+        .arg(exam::formatDuration(s.untimed ? 0.0 : std::max(0.0, s.timeLimit - s.timeUsed)))
+        .arg(s.answered());
+}
+
+std::optional<store::SavedExamState> readKept()
+{
+    store::Session s(QString::fromLatin1(store::kSessionName));
+    s.registerPassword(QString::fromLatin1(store::kTablePassword));
+    store::SavedExamFile file(s);
+    return file.read();
+}
+
+// The second child: resumes the kept exam and grades it at once, logging R
+// once resumed, G when grading is confirmed and H once it is done.
+int resumeAndGrade()
+{
+    const int log = ::open(kLog, O_WRONLY | O_APPEND | O_CREAT, 0600);
+    const std::optional<store::SavedExamState> kept = readKept();
+    if (!kept)
+        return 2;
+    testing::ScriptedServices services;
+    session::ExamWindow form(services);
+    form.resize(1280, 800);
+    form.show();
+    services.expectMessage(resumeQuestion(*kept), platform::Yes);
+    form.offerInterruptedExam();
+    if (form.mode() != session::ExamWindow::ModeExam)
+        return 2;
+    logLine(log, "R");
+    services.expectMessage(
+        QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),
+        platform::Ok);
+    logLine(log, "G");
+    form.m_gradeButton->click();
+    logLine(log, "H");
+    for (;;)
+        ::pause();
+}
+
+// What a kill may leave of a graded exam: the history reads whole, names
+// only real items, and holds the exam once it was said to be graded; until
+// then the exam is in the history or still kept.
+QString checkGrading(const Expected& done, bool kept)
+{
+    std::vector<store::Attempt> attempts;
+    QStringList bad;
+    try {
+        store::Session s(QString::fromLatin1(store::kSessionName));
+        s.registerPassword(QString::fromLatin1(store::kTablePassword));
+        attempts = store::HistoryFile(s).readAll(&bad);
+    } catch (const std::exception& e) {
+        return QStringLiteral("the history does not open: %1").arg(QString::fromUtf8(e.what()));
+    }
+    if (!bad.isEmpty())
+        return QStringLiteral("the history has unreadable records: %1").arg(bad.join(' '));
+    for (const store::Attempt& a : attempts)
+        for (const store::AttemptItem& item : a.items)
+            if (item.id <= 0)
+                return QStringLiteral("an attempt names item %1").arg(item.id);
+    if (done.graded && attempts.empty())
+        return QStringLiteral("the exam was said to be graded but is not in the history");
+    if (done.gradeAsked && attempts.empty() && !kept)
+        return QStringLiteral("the graded exam is neither in the history nor kept");
+    return {};
+}
+
 // The state after the completed actions, and the one action in flight.
 Expected replay(QString* problem, Expected* inFlight)
 {
@@ -166,7 +301,11 @@ Expected replay(QString* problem, Expected* inFlight)
     Expected next;
     for (const QByteArray& line : f.readAll().split('\n')) {
         const QList<QByteArray> p = line.split(' ');
-        if (p.value(0) == "S") {
+        if (p.value(0) == "G") {
+            e.gradeAsked = true;
+        } else if (p.value(0) == "H") {
+            e.graded = true;
+        } else if (p.value(0) == "S") {
             e.started = true;
             e.count = p.value(1).toInt();
             e.items.assign(size_t(e.count), Item());
@@ -208,15 +347,7 @@ Expected resume(const store::SavedExamState& s, QString* problem)
 {
     testing::ScriptedServices services;
     session::ExamWindow form(services);
-    services.expectMessage(
-        QStringLiteral("Do you want to resume the interrupted exam \"%1\"?\rItem %2 of %3, %4 "
-                       "left, answered %5.\rNo discards it for good; Cancel keeps it for later.")
-            .arg(s.title)
-            .arg(s.currentItem)
-            .arg(s.items.size())
-            .arg(exam::formatDuration(std::max(0.0, s.timeLimit - s.timeUsed)))
-            .arg(s.answered()),
-        platform::Yes);
+    services.expectMessage(resumeQuestion(s), platform::Yes);
     form.offerInterruptedExam();
     if (!services.done())
         *problem = services.problems().join(QLatin1Char(' '));
@@ -244,6 +375,10 @@ int main(int argc, char** argv)
     if (argc >= 4 && QByteArray(argv[1]) == "--child") {
         QApplication app(argc, argv);
         return child(argv[2], std::strtoull(argv[3], nullptr, 10));
+    }
+    if (argc >= 2 && QByteArray(argv[1]) == "--resume-and-grade") {
+        QApplication app(argc, argv);
+        return resumeAndGrade();
     }
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 200;
@@ -273,8 +408,10 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     int failures = 0, killedBeforeStart = 0, completedActions = 0, inFlightKept = 0;
+    int gradedRuns = 0, resumedAndGraded = 0;
     for (int run = 0; run < runs; ++run) {
-        for (const char* f : {kLog, store::kCurrentSetFile, store::kSavedExamFile})
+        for (const char* f :
+             {kLog, store::kCurrentSetFile, store::kSavedExamFile, store::kHistoryFile})
             QFile::remove(QString::fromLatin1(f));
         const char* exam = kExams[run % 4];
         const QByteArray childSeed = QByteArray::number(qulonglong(rng()));
@@ -324,7 +461,9 @@ int main(int argc, char** argv)
         }
         if (!killed && problem.isEmpty())
             problem = QStringLiteral("the child ended by itself (status %1)").arg(status);
-        if (problem.isEmpty() && done.started && !saved)
+        if (problem.isEmpty())
+            problem = checkGrading(done, bool(saved));
+        if (problem.isEmpty() && done.started && !saved && !done.gradeAsked)
             problem = QStringLiteral("the exam had started but no state was kept");
         if (saved && !done.started) {
             // Killed after the exam was kept but before it said so: a
@@ -346,6 +485,32 @@ int main(int argc, char** argv)
                         QStringLiteral("resumed %1 from %2").arg(describe(resumed), describe(got));
             }
         }
+        // Every fourth run, a second child resumes what was kept and grades
+        // it, and is killed in its turn.
+        if (problem.isEmpty() && saved && run % 4 == 3) {
+            QFile::remove(QString::fromLatin1(kLog));
+            const char* again[] = {self.constData(), "--resume-and-grade", nullptr};
+            pid_t second = 0;
+            posix_spawn_file_actions_t mute;
+            posix_spawn_file_actions_init(&mute);
+            posix_spawn_file_actions_addopen(&mute, 2, "/dev/null", O_WRONLY, 0);
+            if (posix_spawn(&second, self.constData(), &mute, nullptr, const_cast<char**>(again),
+                            environ) != 0) {
+                std::perror("posix_spawn");
+                return 1;
+            }
+            posix_spawn_file_actions_destroy(&mute);
+            QThread::usleep(static_cast<unsigned long>(100000 + rng() % 500000));
+            ::kill(second, SIGKILL);
+            ::waitpid(second, &status, 0);
+            Expected ignored;
+            const Expected graded = replay(nullptr, &ignored);
+            resumedAndGraded += graded.graded ? 1 : 0;
+            problem = checkGrading(graded, bool(readKept()));
+            if (!problem.isEmpty())
+                problem = QStringLiteral("after resuming and grading: ") + problem;
+        }
+        gradedRuns += done.graded ? 1 : 0;
         if (!done.started)
             ++killedBeforeStart;
         completedActions += done.completed;
@@ -356,8 +521,9 @@ int main(int argc, char** argv)
     }
     std::printf("keeping soak: %d runs, %d failures, %d killed before the exam started, %d "
                 "actions completed before the kills, %d kills with the action in flight "
-                "already kept, %.1f s\n",
-                runs, failures, killedBeforeStart, completedActions, inFlightKept,
-                clock.elapsed() / 1000.0);
+                "already kept, %d graded before the kill, %d resumed and graded before the "
+                "second kill, %.1f s\n",
+                runs, failures, killedBeforeStart, completedActions, inFlightKept, gradedRuns,
+                resumedAndGraded, clock.elapsed() / 1000.0);
     return failures == 0 ? 0 : 1;
 }
