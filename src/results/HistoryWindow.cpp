@@ -188,21 +188,31 @@ HistoryWindow::~HistoryWindow() = default;
 bool HistoryWindow::reload(QWidget* messageParent)
 {
     m_attempts.clear();
-    bool read = true;
+    m_unreadable = false;
+    QStringList unreadable;
+    QWidget* over = messageParent ? messageParent : this;
     try {
         if (m_file)
-            m_attempts = m_file->readAll();
+            m_attempts = m_file->readAll(&unreadable);
     } catch (const std::exception& e) {
+        // The window still opens, empty, so that Delete All can clear it.
         const auto* table = dynamic_cast<const platform::TableError*>(&e);
-        m_services.message(messageParent ? messageParent : this, platform::MsgKind::Warning,
+        m_unreadable = true;
+        m_services.message(over, platform::MsgKind::Warning,
                            QStringLiteral("The exam history cannot be read, so it cannot be "
                                           "shown.\r") +
-                               (table ? table->text() : QString::fromUtf8(e.what())),
+                               (table ? table->text() : QString::fromUtf8(e.what())) +
+                               QStringLiteral("\rDelete All removes it."),
                            platform::Ok);
-        read = false;
     }
+    if (!unreadable.isEmpty())
+        m_services.message(over, platform::MsgKind::Warning,
+                           QStringLiteral("Some graded exams of the history cannot be read and "
+                                          "are not shown; the others are.\r") +
+                               unreadable.join(QLatin1Char('\r')),
+                           platform::Ok);
     fill();
-    return read;
+    return true;
 }
 
 void HistoryWindow::fill()
@@ -291,7 +301,7 @@ void HistoryWindow::enableButtons()
     for (QPushButton* b :
          {m_showReportButton, m_retakeMissedButton, m_retakeMarkedButton, m_deleteButton})
         b->setEnabled(chosen);
-    m_deleteAllButton->setEnabled(!m_attempts.empty());
+    m_deleteAllButton->setEnabled(!m_attempts.empty() || m_unreadable);
 }
 
 void HistoryWindow::showChosenReport()
@@ -340,12 +350,15 @@ void HistoryWindow::deleteChosenAttempt()
 
 void HistoryWindow::deleteWholeHistory()
 {
-    if (!m_file || m_attempts.empty())
+    if (!m_file || (m_attempts.empty() && !m_unreadable))
         return;
-    if (m_services.message(this, platform::MsgKind::Confirmation,
-                           QStringLiteral("Delete the whole history?\rThe %1 graded exams in it "
-                                          "will be lost.")
-                               .arg(m_attempts.size()),
+    const QString question =
+        m_unreadable
+            ? QStringLiteral("Delete the whole history?\rIt cannot be read; deleting it starts "
+                             "a new one.")
+            : QStringLiteral("Delete the whole history?\rThe %1 graded exams in it will be lost.")
+                  .arg(m_attempts.size());
+    if (m_services.message(this, platform::MsgKind::Confirmation, question,
                            platform::Yes | platform::No) != platform::Yes)
         return;
     try {

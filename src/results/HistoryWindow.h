@@ -83,6 +83,8 @@ private:
     platform::Services& m_services;
     store::HistoryFile* m_file = nullptr;
     std::vector<store::Attempt> m_attempts;
+    // The file could not be read at all: only Delete All is offered.
+    bool m_unreadable = false;
     std::unique_ptr<ScoreReport> m_attemptReport;
     double m_reportWhen = 0;
 };

@@ -417,10 +417,22 @@ private slots:
         QCOMPARE(f.examItems(), (QList<int>{2}));
         f.form->closeCurrentExam();
 
+        // The window still opens, empty, with Delete All the way out.
         f.services.expectMessage(
-            QStringLiteral("The exam history cannot be read, so it cannot be shown.\r") + readError,
+            QStringLiteral("The exam history cannot be read, so it cannot be shown.\r") + readError +
+                QStringLiteral("\rDelete All removes it."),
             platform::Ok);
+        bool deleteAllOffered = false;
+        int rows = -1;
+        f.services.expectModal(QStringLiteral("historyWindow"), [&](QWidget* w) {
+            auto* h = static_cast<results::HistoryWindow*>(w);
+            deleteAllOffered = h->m_deleteAllButton->isEnabled();
+            rows = h->m_attemptList->topLevelItemCount();
+            return 0;
+        });
         f.form->m_historyAction->trigger();
+        QVERIFY(deleteAllOffered);
+        QCOMPARE(rows, 0);
         f.services.expectMessage(QStringLiteral("The exam history cannot be read, so there is no "
                                                 "weakest section to drill.\r") +
                                      readError,
@@ -432,6 +444,66 @@ private slots:
         QFile damaged(QString::fromLatin1(store::kHistoryFile));
         QVERIFY(damaged.open(QIODevice::ReadOnly));
         QCOMPARE(damaged.readAll(), QByteArray(4096, '\x5a'));
+    }
+
+    // One unreadable record is named and the others shown; a history that
+    // cannot be read at all is deleted by Delete All, and a new one begins.
+    void aDamagedRecordOrFileNeverLocksTheHistory()
+    {
+        store::HistoryFile file(tableSession());
+        Attempt a;
+        a.when = 45000;
+        a.title = QStringLiteral("Practice Exam A");
+        a.itemCount = 1;
+        a.items = {{1, true, false, false}};
+        a.sections[1] = {1, 1};
+        file.add(a);
+        file.add(a);
+        {
+            store::Table t(tableSession(), QString::fromLatin1(store::kHistoryFile),
+                           store::historySchema());
+            t.open();
+            t.edit();
+            t.setValue(QStringLiteral("H_RESULTS"), QStringLiteral("0-"));
+            t.post();
+        }
+        f.services.expectMessage(
+            QStringLiteral("Some graded exams of the history cannot be read and are not shown; "
+                           "the others are.\rThe history file \"tcpiphst.DAT\" is damaged: the "
+                           "record with Q_ID 1 holds an unreadable item list (item \"0-\")."),
+            platform::Ok);
+        int rows = -1;
+        f.services.expectModal(QStringLiteral("historyWindow"), [&](QWidget* w) {
+            rows = static_cast<results::HistoryWindow*>(w)->m_attemptList->topLevelItemCount();
+            return 0;
+        });
+        f.form->m_historyAction->trigger();
+        QCOMPARE(rows, 1);
+
+        QFile damaged(QString::fromLatin1(store::kHistoryFile));
+        QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write(QByteArray(4096, 'z'));
+        damaged.close();
+        f.services.expectMessage(QStringLiteral("The exam history cannot be read, so it cannot be "
+                                                "shown.\rThe table file \"tcpiphst.DAT\" cannot "
+                                                "be read: the password is wrong or the file is "
+                                                "damaged. (file is encrypted or is not a "
+                                                "database)\rDelete All removes it."),
+                                 platform::Ok);
+        f.services.expectModal(QStringLiteral("historyWindow"), [&](QWidget* w) {
+            auto* h = static_cast<results::HistoryWindow*>(w);
+            f.services.expectMessage(QStringLiteral("Delete the whole history?\rIt cannot be "
+                                                    "read; deleting it starts a new one."),
+                                     platform::Yes);
+            h->m_deleteAllButton->click();
+            rows = h->m_attemptList->topLevelItemCount();
+            return 0;
+        });
+        f.form->m_historyAction->trigger();
+        QCOMPARE(rows, 0);
+        QVERIFY(file.readAll().empty());
+        file.add(a);
+        QCOMPARE(file.readAll().size(), size_t(1));
     }
 
     void theHistoryWindowListsShowsAndDeletesAfterAsking()
