@@ -141,7 +141,7 @@ bool ExamWindow::prepareDrill(DrillPlan plan, QWidget* over, int poolForCount)
         m_nameDialog->setQuestionCount(poolForCount, true);
     } else {
         m_nameDialog->setQuestionCount(static_cast<int>(plan.ids.size()), false);
-        m_nameDialog->setTimeMinutes(defaultTime);
+        m_nameDialog->setTimeMinutes(m_defaultTime);
     }
     if (!takeNameDialog())
         return false;

@@ -185,13 +185,13 @@ void ExamWindow::beginExam()
         bank().setFilter(QString());
         return;
     }
-    m_nameDialog->setTimeMinutes(defaultTime);
+    m_nameDialog->setTimeMinutes(m_defaultTime);
     startBankExam([&] { return m_exam->builder().buildExamSet(bank(), currentSet()); });
 }
 
 void ExamWindow::beginUserExam()
 {
-    m_nameDialog->setTimeMinutes(defaultTime);
+    m_nameDialog->setTimeMinutes(m_defaultTime);
     if (!takeNameDialog())
         return;
     // User items have no simulations, so the simulation windows keep theirs.
@@ -241,7 +241,7 @@ void ExamWindow::buildAndStart(const std::function<store::BuildResult()>& build,
     start.userItems = userExam;
     bool started = false;
     const bool built = run([&] {
-        m_exam->setTimed(timerOn);
+        m_exam->setTimed(m_timerOn);
         started = m_exam->start(start, build);
     });
     if (!built || !started) {

@@ -112,7 +112,7 @@ void ExamWindow::resumeExam(const store::SavedExamState& s)
     const bool userExam = s.kind == store::ExamKind::User;
     m_examTitleLabel->setText(s.title);
     if (!run([&] {
-            m_exam->setTimed(timerOn);
+            m_exam->setTimed(m_timerOn);
             m_exam->resume(s);
         })) {
         closeCurrentExam();

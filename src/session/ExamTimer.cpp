@@ -32,8 +32,8 @@ QString minutesLeftName(exam::Seconds left)
 
 void ExamWindow::startExamTimer()
 {
-    const bool on = timerOn && mode() == ModeExam;
-    m_exam->setTimed(timerOn);
+    const bool on = m_timerOn && mode() == ModeExam;
+    m_exam->setTimed(m_timerOn);
     m_timeLabel->setVisible(on);
     m_timeLabel->setText(exam::formatDuration(m_exam->timeLimit().count() / 86400.0));
     m_timeLabel->setAccessibleName(minutesLeftName(m_exam->timeLimit()));

@@ -92,7 +92,7 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
             QMetaObject::invokeMethod(this, &ExamWindow::endExamAfterExpiry, Qt::QueuedConnection);
     });
     setObjectName(QStringLiteral("examWindow"));
-    this->windowsDir = windowsDir;
+    m_windowsDir = windowsDir;
     m_exam = std::make_unique<exam::ExamSession>(m_services);
     connect(m_exam.get(), &exam::ExamSession::timeLeftChanged, this, &ExamWindow::showTimeLeft);
     connect(m_exam.get(), &exam::ExamSession::timeExpired, this, &ExamWindow::timeExpired);
@@ -154,21 +154,21 @@ void ExamWindow::createTables()
     // Defaults of the design: every font "MS Sans Serif" until the options
     // say otherwise.
     const QFont design(QStringLiteral("MS Sans Serif"));
-    options.questionFont.font = design;
-    options.answersFont.font = design;
-    options.explanationFont.font = design;
-    options::loadOptions(m_services.settings(), options, windowsDir,
+    m_options.questionFont.font = design;
+    m_options.answersFont.font = design;
+    m_options.explanationFont.font = design;
+    options::loadOptions(m_services.settings(), m_options, m_windowsDir,
                          [](const QString& p) { return QFileInfo(p).isFile(); });
-    showLearnButton = options.showLearnButton;
-    showCalcButton = options.showCalcButton;
-    timerOn = options.timerOn;
-    defaultTime = options.defaultTime;
-    calcPath = options.calcPath;
-    m_learnButton->setVisible(showLearnButton);
-    bool calculator = QFileInfo::exists(calcPath);
+    m_showLearnButton = m_options.showLearnButton;
+    m_showCalcButton = m_options.showCalcButton;
+    m_timerOn = m_options.timerOn;
+    m_defaultTime = m_options.defaultTime;
+    m_calcPath = m_options.calcPath;
+    m_learnButton->setVisible(m_showLearnButton);
+    bool calculator = QFileInfo::exists(m_calcPath);
     if (calculator) {
         try {
-            m_calculatorButton->setCommandLine(calcPath);
+            m_calculatorButton->setCommandLine(m_calcPath);
         } catch (const std::exception&) {
             // No window is up yet to report to; a file that is no program
             // is treated as no calculator.
@@ -176,11 +176,11 @@ void ExamWindow::createTables()
         }
     }
     if (calculator) {
-        m_calculatorButton->setVisible(showCalcButton);
+        m_calculatorButton->setVisible(m_showCalcButton);
     } else {
         // The stored option is left alone; the options dialog writes it.
         m_calculatorButton->setVisible(false);
-        showCalcButton = false;
+        m_showCalcButton = false;
     }
     applyOptions();
     closeCurrentExam();
@@ -188,12 +188,12 @@ void ExamWindow::createTables()
 
 void ExamWindow::applyOptions()
 {
-    m_questionText->setFont(complete(options.questionFont.font));
-    setTextColour(m_questionText, options.questionFont.colour);
-    m_itemContent->setFont(complete(options.answersFont.font));
-    setTextColour(m_itemContent, options.answersFont.colour);
-    m_explanationText->setFont(complete(options.explanationFont.font));
-    setTextColour(m_explanationText, options.explanationFont.colour);
+    m_questionText->setFont(complete(m_options.questionFont.font));
+    setTextColour(m_questionText, m_options.questionFont.colour);
+    m_itemContent->setFont(complete(m_options.answersFont.font));
+    setTextColour(m_itemContent, m_options.answersFont.colour);
+    m_explanationText->setFont(complete(m_options.explanationFont.font));
+    setTextColour(m_explanationText, m_options.explanationFont.colour);
     // New fonts change every height: the item is stacked again at once.
     if (mode() != ModeIdle && m_exam->currentItemNumber() > 0)
         fitItemContent();

@@ -127,13 +127,113 @@ public:
     store::Table& userSet() { return m_exam->userSet(); }
     store::DataSource* currentSetSource() const { return m_exam->currentSetSource(); }
 
-    bool showLearnButton = false;
-    bool timerOn = true;
-    bool showCalcButton = true;
-    QString calcPath;
-    QString windowsDir;
-    int defaultTime = 90;
-    options::OptionValues options;
+    // The option values the window works with, and what a confirmed
+    // options dialog does with new ones.
+    options::OptionValues optionValues() const;
+    void applyOptionValues(const options::OptionValues& values);
+
+    // The exam actions.
+    void startPracticeExam(int exam); // 1..7: Practice Exam A..G
+    void startAllQuestions();
+    void startRandomExam();
+    void startUserExam();
+    void closeCurrentExam();
+
+    // The score report's "View Answers": review mode from item 1.
+    void viewAnswers();
+
+    // Keeping the running exam in its own file (ExamKeeping.cpp). Offers the
+    // exam that was neither graded nor exited, once, when the window starts.
+    void offerInterruptedExam();
+    // The same once the window is up and active, so that the question
+    // shows over the window in its final place.
+    void offerInterruptedExamWhenActive();
+    store::SavedExamFile& savedExam() { return m_exam->savedExam(); }
+    // The once-a-second tick that writes the time used, every few ticks.
+    static constexpr int kTicksPerTimeWrite = exam::ExamSession::kTicksPerTimeWrite;
+    platform::Ticker* keepTicker() const { return m_exam->keepTicker(); }
+
+    // History and drills (DrillFlow.cpp).
+    void setHistoryWindow(results::HistoryWindow* form);
+    store::HistoryFile& history() { return m_exam->history(); }
+    // The record of the exam graded last, kept also when the file could not
+    // take it; null before grading.
+    const store::Attempt* lastAttempt() const { return m_exam->lastAttempt(); }
+    void openHistory();
+    void startWeakestSectionDrill();
+    // Says so over `over` when the drill has no items, else takes the name
+    // dialog; true when the drill is to start once `over` has closed.
+    bool offerDrill(const store::Attempt& attempt, store::DrillKind kind, QWidget* over);
+    // Prints a score report of the history, dated as the attempt was.
+    void printReport(results::ScoreReport* report, double when);
+
+signals:
+    void aboutRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What the window does for its controls and the session.
+    // Returns the number of candidates, the items in any practice exam.
+    int prepareNameDialog(bool countEnabled);
+    void beginExam();
+    void beginUserExam();
+    void enterExamMode();
+    void enterReviewMode();
+    void showPreviousItem();
+    void showNextItem();
+    void exitExam();
+    // Item display.
+    void showCurrentItem();
+    void layoutItem();
+    void showItemVerdict();
+    void relayout();
+    void arrangeStartButtons();
+    // Response capture.
+    void choiceBoxToggled(int row); // 1..6
+    void choiceRadioToggled();
+    void choiceLabelClicked(int row); // 1..6
+    void markToggled();
+    // The response of the current item, or null when there is none.
+    const store::ItemResponse* currentResponse() const;
+    // Timer and learn mode.
+    void startExamTimer();
+    void showTimeLeft(exam::Seconds left);
+    void timeExpired();
+    // The end of the exam asked for while another window was open.
+    void endExamAfterExpiry();
+    void revealAnswer();
+    void showExhibit1();
+    void openSimulation();
+    void showExhibit2();
+    void gradeOrShowReport();
+    void gradeExam();
+    void openItemsReview();
+    void openNote();
+    // Printing.
+    void printItem();
+    void printExam();
+    void printScoreReport();
+    // Applies the option values to the controls.
+    void applyOptions();
+    // The menu's "&Options...": runs the options dialog and applies what it
+    // changed.
+    void openOptions();
+
+    // What the window does for its controls and the session.
+
+    // The option values; these fields are the current truth.
+    bool m_showLearnButton = false;
+    bool m_timerOn = true;
+    bool m_showCalcButton = true;
+    QString m_calcPath;
+    QString m_windowsDir;
+    int m_defaultTime = 90;
+    options::OptionValues m_options;
 
     // Controls, named as in the window's description.
     QWidget* m_headerPanel = nullptr;
@@ -185,102 +285,9 @@ public:
     QAction* m_randomExamAction = nullptr;
     QAction* m_userExamAction = nullptr;
 
-    // The exam actions.
-    void startPracticeExam(int exam); // 1..7: Practice Exam A..G
-    void startAllQuestions();
-    void startRandomExam();
-    void startUserExam();
-    // Returns the number of candidates, the items in any practice exam.
-    int prepareNameDialog(bool countEnabled);
-    void beginExam();
-    void beginUserExam();
-    void enterExamMode();
-    void enterReviewMode();
-    void closeCurrentExam();
-    void showPreviousItem();
-    void showNextItem();
-    void exitExam();
-
-    // Item display.
-    void showCurrentItem();
-    void layoutItem();
-    void showItemVerdict();
-    void relayout();
-    void arrangeStartButtons();
-
-    // Response capture.
-    void choiceBoxToggled(int row); // 1..6
-    void choiceRadioToggled();
-    void choiceLabelClicked(int row); // 1..6
-    void markToggled();
-    // The response of the current item, or null when there is none.
-    const store::ItemResponse* currentResponse() const;
-
-    // Timer and learn mode.
-    void startExamTimer();
-    void showTimeLeft(exam::Seconds left);
-    void timeExpired();
-    // The end of the exam asked for while another window was open.
-    void endExamAfterExpiry();
-    void revealAnswer();
-    void showExhibit1();
-    void openSimulation();
-    void showExhibit2();
-    void gradeOrShowReport();
-    void gradeExam();
-    void openItemsReview();
-    void openNote();
-
-    // Printing.
-    void printItem();
-    void printExam();
-    void printScoreReport();
-    // The score report's "View Answers": review mode from item 1.
-    void viewAnswers();
-
-    // Keeping the running exam in its own file (ExamKeeping.cpp). Offers the
-    // exam that was neither graded nor exited, once, when the window starts.
-    void offerInterruptedExam();
-    // The same once the window is up and active, so that the question
-    // shows over the window in its final place.
-    void offerInterruptedExamWhenActive();
-    store::SavedExamFile& savedExam() { return m_exam->savedExam(); }
-    // The once-a-second tick that writes the time used, every few ticks.
-    static constexpr int kTicksPerTimeWrite = exam::ExamSession::kTicksPerTimeWrite;
-    platform::Ticker* keepTicker() const { return m_exam->keepTicker(); }
-
-    // Applies the option values to the controls.
-    void applyOptions();
-    // The menu's "&Options...": runs the options dialog and applies what it
-    // changed.
-    void openOptions();
-
-    // History and drills (DrillFlow.cpp).
-    void setHistoryWindow(results::HistoryWindow* form);
-    store::HistoryFile& history() { return m_exam->history(); }
-    // The record of the exam graded last, kept also when the file could not
-    // take it; null before grading.
-    const store::Attempt* lastAttempt() const { return m_exam->lastAttempt(); }
-    void openHistory();
-    void startWeakestSectionDrill();
-    // Says so over `over` when the drill has no items, else takes the name
-    // dialog; true when the drill is to start once `over` has closed.
-    bool offerDrill(const store::Attempt& attempt, store::DrillKind kind, QWidget* over);
-    // Prints a score report of the history, dated as the attempt was.
-    void printReport(results::ScoreReport* report, double when);
     QAction* m_historyAction = nullptr;
     QAction* m_weakestSectionAction = nullptr;
 
-signals:
-    void aboutRequested();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void buildMenus();
     void buildHeader();
     void buildStartPanel();

@@ -17,40 +17,54 @@ void ExamWindow::setOptionsDialog(options::OptionsDialog* form)
     connect(form, &options::OptionsDialog::fontsChanged, this, &ExamWindow::applyOptions);
 }
 
+options::OptionValues ExamWindow::optionValues() const
+{
+    // The window's own fields are the current truth: the calculator flag is
+    // switched off at creation when the program is missing.
+    options::OptionValues v = m_options;
+    v.showLearnButton = m_showLearnButton;
+    v.showCalcButton = m_showCalcButton;
+    v.timerOn = m_timerOn;
+    v.defaultTime = m_defaultTime;
+    v.calcPath = m_calcPath;
+    return v;
+}
+
 void ExamWindow::openOptions()
 {
     if (!m_optionsDialog)
         return;
-    // The window's own fields are the current truth (the calculator flag is
-    // switched off at creation when the program is missing); the dialog
-    // starts from them.
-    options.showLearnButton = showLearnButton;
-    options.showCalcButton = showCalcButton;
-    options.timerOn = timerOn;
-    options.defaultTime = defaultTime;
-    options.calcPath = calcPath;
-    m_optionsDialog->open(options);
+    // The dialog edits the window's values in place, so that fonts show
+    // while it is still open; the rest is applied once it is confirmed.
+    m_options = optionValues();
+    m_optionsDialog->open(m_options);
     if (m_services.runModal(m_optionsDialog) != QDialog::Accepted)
         return;
+    applyOptionValues(m_options);
+}
 
-    if (options.showLearnButton != showLearnButton) {
-        showLearnButton = options.showLearnButton;
-        m_learnButton->setVisible(showLearnButton);
+void ExamWindow::applyOptionValues(const options::OptionValues& values)
+{
+    m_options = values;
+    if (values.showLearnButton != m_showLearnButton) {
+        m_showLearnButton = values.showLearnButton;
+        m_learnButton->setVisible(m_showLearnButton);
     }
-    if (options.timerOn != timerOn) {
-        timerOn = options.timerOn;
+    if (values.timerOn != m_timerOn) {
+        m_timerOn = values.timerOn;
         startExamTimer();
     }
-    if (options.showCalcButton != showCalcButton) {
-        showCalcButton = options.showCalcButton;
-        m_calculatorButton->setVisible(showCalcButton);
+    if (values.showCalcButton != m_showCalcButton) {
+        m_showCalcButton = values.showCalcButton;
+        m_calculatorButton->setVisible(m_showCalcButton);
     }
-    defaultTime = options.defaultTime;
-    if (options.calcPath != calcPath) {
-        calcPath = options.calcPath;
+    m_defaultTime = values.defaultTime;
+    if (values.calcPath != m_calcPath) {
+        m_calcPath = values.calcPath;
         // A bad path is reported and the previous program stays assigned.
-        run([this] { m_calculatorButton->setCommandLine(calcPath); });
+        run([this] { m_calculatorButton->setCommandLine(m_calcPath); });
     }
+    applyOptions();
 }
 
 } // namespace session

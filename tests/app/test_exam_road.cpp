@@ -1,6 +1,7 @@
 // The whole road of an exam through the real windows and encrypted files:
 // start, answer, mark, review, grade, view answers, the report again, exit;
 // and a note that outlives the exam and the program.
+#include "ExamWindowView.h"
 #include "AppOwner.h"
 #include "BoundControls.h"
 #include "DataSource.h"
@@ -85,9 +86,9 @@ class TestExamRoad : public QObject {
         for (int i = 0; i < 6; ++i) {
             const bool key = c.asBoolean(QStringLiteral("A%1").arg(i + 1));
             if (multiple)
-                t.m_choiceBoxes[i]->setChecked(key);
+                testing::view(t).m_choiceBoxes[i]->setChecked(key);
             else if (key)
-                t.m_choiceRadios[i]->setChecked(true);
+                testing::view(t).m_choiceRadios[i]->setChecked(true);
         }
     }
     static void goToBankItem(ExamWindow& t, int id)
@@ -124,10 +125,10 @@ private slots:
         QString verdictOfItem1;
         m_services.expectModal(QStringLiteral("examWindow"), [&](QWidget*) {
             acceptName();
-            t.m_practiceExamActions[0]->trigger(); // Practice Exam A: items 1 and 2
+            testing::view(t).m_practiceExamActions[0]->trigger(); // Practice Exam A: items 1 and 2
             answerCorrectly(t);                    // item 1 of the exam
-            t.m_nextButton->click();
-            t.m_markBox->setChecked(true); // item 2 marked, unanswered
+            testing::view(t).m_nextButton->click();
+            testing::view(t).m_markBox->setChecked(true); // item 2 marked, unanswered
 
             m_services.expectModal(QStringLiteral("itemsReview"), [&](QWidget* w) {
                 auto* r = static_cast<results::ItemsReview*>(w);
@@ -137,7 +138,7 @@ private slots:
                 r->m_goToButton->click();
                 return 1;
             });
-            t.m_itemsReviewButton->click();
+            testing::view(t).m_itemsReviewButton->click();
 
             m_services.expectMessage(
                 QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),
@@ -148,9 +149,9 @@ private slots:
                 s->m_viewAnswersButton->click(); // View Answers
                 return 1;
             });
-            t.m_gradeButton->click();
+            testing::view(t).m_gradeButton->click();
             modeAfterView = int(t.mode());
-            verdictOfItem1 = t.m_verdictLabel->text();
+            verdictOfItem1 = testing::view(t).m_verdictLabel->text();
 
             m_services.expectModal(QStringLiteral("itemsReview"), [&](QWidget* w) {
                 auto* r = static_cast<results::ItemsReview*>(w);
@@ -158,7 +159,7 @@ private slots:
                     resultTexts << r->m_itemList->item(i)->text();
                 return 0;
             });
-            t.m_itemsReviewButton->click();
+            testing::view(t).m_itemsReviewButton->click();
 
             // In review the report comes back without a question, then Exit.
             m_services.expectModal(QStringLiteral("scoreReport"), [&](QWidget* w) {
@@ -169,7 +170,7 @@ private slots:
                 s->m_exitExamButton->click();
                 return 0;
             });
-            t.m_gradeButton->click();
+            testing::view(t).m_gradeButton->click();
             modeAfterExit = int(t.mode());
             t.close();
             return 0;
@@ -195,7 +196,7 @@ private slots:
             ExamWindow& t = *owner->examWindow();
             t.show();
             acceptName();
-            t.m_practiceExamActions[1]->trigger(); // Practice Exam B: items 3 and 4
+            testing::view(t).m_practiceExamActions[1]->trigger(); // Practice Exam B: items 3 and 4
             bankItem = int(t.currentSet().asInteger(QStringLiteral("Q_OR_NUMBER")));
             QString itemLine;
             m_services.expectModal(QStringLiteral("noteWindow"), [&](QWidget* w) {
@@ -207,14 +208,14 @@ private slots:
                 n->m_exitButton->click(); // Exit
                 return 0;
             });
-            t.m_noteButton->click();
+            testing::view(t).m_noteButton->click();
             QCOMPARE(itemLine, QStringLiteral("Practice Exam B,  Item ID: %1").arg(bankItem));
             m_services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                      platform::Yes);
-            t.m_exitExamButton->click();
+            testing::view(t).m_exitExamButton->click();
             // A later All Questions exam copies the note again.
             acceptName();
-            t.m_allQuestionsAction->trigger();
+            testing::view(t).m_allQuestionsAction->trigger();
             goToBankItem(t, bankItem);
             QCOMPARE(t.currentSet().asString(QStringLiteral("U_MEMO")),
                      QStringLiteral("check the mask"));
@@ -225,7 +226,7 @@ private slots:
         ExamWindow& t = *owner->examWindow();
         t.show();
         acceptName();
-        t.m_practiceExamActions[1]->trigger();
+        testing::view(t).m_practiceExamActions[1]->trigger();
         goToBankItem(t, bankItem);
         QCOMPARE(t.currentSet().asString(QStringLiteral("U_MEMO")),
                  QStringLiteral("check the mask"));
@@ -255,7 +256,7 @@ private slots:
         ExamWindow& t = *owner->examWindow();
         t.show();
         acceptName(1);
-        t.m_practiceExamActions[exam]->trigger();
+        testing::view(t).m_practiceExamActions[exam]->trigger();
         QCOMPARE(t.mode(), ExamWindow::ModeExam);
         goToBankItem(t, item);
         const int openedOn = item;
@@ -269,7 +270,7 @@ private slots:
             runOutOfTime();
             openAfterMessage = w->isVisible();
             modeAfterMessage = int(t.mode());
-            itemAreaAfterMessage = t.m_itemArea->isVisibleTo(&t);
+            itemAreaAfterMessage = testing::view(t).m_itemArea->isVisibleTo(&t);
         };
         QString objectName;
         std::function<int(QWidget*)> act;
@@ -277,7 +278,7 @@ private slots:
         QAction* menuOpener = nullptr;
         if (window == QLatin1String("simulation")) {
             objectName = QStringLiteral("printingSimulation");
-            opener = t.m_simulationButton;
+            opener = testing::view(t).m_simulationButton;
             act = [&](QWidget* w) {
                 expireOver(w);
                 m_services.expectMessage(QStringLiteral("Your response has been saved."),
@@ -288,7 +289,7 @@ private slots:
             };
         } else if (window.startsWith(QLatin1String("note"))) {
             objectName = QStringLiteral("noteWindow");
-            opener = t.m_noteButton;
+            opener = testing::view(t).m_noteButton;
             const bool save = window == QLatin1String("note saved");
             act = [&, save](QWidget* w) {
                 auto* n = static_cast<results::NoteWindow*>(w);
@@ -305,13 +306,13 @@ private slots:
                          : window == QLatin1String("options")      ? QStringLiteral("optionsDialog")
                                                                    : QStringLiteral("aboutBox");
             if (window == QLatin1String("exhibit"))
-                opener = t.m_exhibit1Button;
+                opener = testing::view(t).m_exhibit1Button;
             else if (window == QLatin1String("items review"))
-                opener = t.m_itemsReviewButton;
+                opener = testing::view(t).m_itemsReviewButton;
             else if (window == QLatin1String("options"))
-                menuOpener = t.m_optionsAction;
+                menuOpener = testing::view(t).m_optionsAction;
             else
-                menuOpener = t.m_aboutAction;
+                menuOpener = testing::view(t).m_aboutAction;
             act = [&](QWidget* w) {
                 expireOver(w);
                 w->close();
@@ -338,9 +339,9 @@ private slots:
         });
         QCoreApplication::sendPostedEvents(&t, QEvent::MetaCall);
         QCOMPARE(t.mode(), ExamWindow::ModeReview);
-        QCOMPARE(t.m_itemCounterLabel->text(), QStringLiteral("Item 1 of 2"));
-        QCOMPARE(t.m_questionText->text(), t.currentSet().asString(QStringLiteral("Q_TEXT")));
-        QVERIFY(t.m_itemArea->isVisibleTo(&t));
+        QCOMPARE(testing::view(t).m_itemCounterLabel->text(), QStringLiteral("Item 1 of 2"));
+        QCOMPARE(testing::view(t).m_questionText->text(), t.currentSet().asString(QStringLiteral("Q_TEXT")));
+        QVERIFY(testing::view(t).m_itemArea->isVisibleTo(&t));
 
         if (window == QLatin1String("simulation")) {
             // Empty targets confirmed: answered, wrong, on its own item only.
@@ -379,22 +380,22 @@ private slots:
         ExamWindow& t = *owner->examWindow();
         t.show();
         acceptName(1);
-        t.m_practiceExamActions[0]->trigger();
+        testing::view(t).m_practiceExamActions[0]->trigger();
         m_services.expectMessage(expiryText(), platform::NoButton);
         if (overNote) {
             m_services.expectModal(QStringLiteral("noteWindow"), [&](QWidget*) {
                 runOutOfTime();
                 return 0;
             });
-            t.m_noteButton->click();
+            testing::view(t).m_noteButton->click();
         } else {
             runOutOfTime();
         }
         QCoreApplication::sendPostedEvents(&t, QEvent::MetaCall);
         QCOMPARE(t.mode(), ExamWindow::ModeExam);
-        QVERIFY(!t.m_timeLabel->isVisibleTo(&t));
-        QVERIFY(t.m_itemArea->isVisibleTo(&t));
-        QCOMPARE(t.m_gradeButton->text(), QStringLiteral("Grade Now"));
+        QVERIFY(!testing::view(t).m_timeLabel->isVisibleTo(&t));
+        QVERIFY(testing::view(t).m_itemArea->isVisibleTo(&t));
+        QCOMPARE(testing::view(t).m_gradeButton->text(), QStringLiteral("Grade Now"));
         m_services.clock += 600.0 / 86400;
         m_services.lastTicker->fire(); // untimed now: nothing more is asked
     }

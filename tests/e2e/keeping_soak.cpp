@@ -10,6 +10,7 @@
 // history must read whole, and a graded exam must be in it or still kept.
 //
 //   keeping_soak [runs] [seed]        (defaults: 200 runs, seed from the clock)
+#include "ExamWindowView.h"
 #include "ExamWindow.h"
 #include "History.h"
 #include "NameDialog.h"
@@ -129,13 +130,13 @@ int child(const char* exam, std::uint64_t seed)
                                                   "to end this exam?"),
                                    platform::Ok);
             logLine(log, "G");
-            form.m_gradeButton->click();
+            testing::view(form).m_gradeButton->click();
             logLine(log, "H");
             for (;;)
                 ::pause();
         }
         // A simulation: its outcome is done once the program says so.
-        if (action < 5 && form.m_simulationButton->isVisibleTo(form.m_itemContent)) {
+        if (action < 5 && testing::view(form).m_simulationButton->isVisibleTo(testing::view(form).m_itemContent)) {
             const bool sim1 =
                 form.examSession().currentItem().simulation == QLatin1String("SIM1");
             QDialog* window = sim1 ? static_cast<QDialog*>(&printing) : &subnets;
@@ -167,7 +168,7 @@ int child(const char* exam, std::uint64_t seed)
             services.expectMessage(confirm ? QStringLiteral("Your response has been saved.")
                                            : QStringLiteral("Your response is not complete."),
                                    platform::Ok);
-            form.m_simulationButton->click();
+            testing::view(form).m_simulationButton->click();
             services.onMessage = nullptr;
             continue;
         }
@@ -175,29 +176,29 @@ int child(const char* exam, std::uint64_t seed)
         if (action < 5) {
             std::vector<int> shown;
             for (int i = 0; i < 6; ++i)
-                if (form.m_choiceLabels[i]->isVisibleTo(form.m_itemContent))
+                if (testing::view(form).m_choiceLabels[i]->isVisibleTo(testing::view(form).m_itemContent))
                     shown.push_back(i);
             if (shown.empty())
                 continue;
             const int row = shown[rng() % shown.size()];
-            const bool box = form.m_choiceBoxes[row]->isVisibleTo(form.m_itemContent);
+            const bool box = testing::view(form).m_choiceBoxes[row]->isVisibleTo(testing::view(form).m_itemContent);
             const int bits = box ? bitsOf(r.Choice) ^ (1 << row) : 1 << row;
             logLine(log, QByteArray("B ") + QByteArray::number(k) + ' ' + QByteArray::number(bits) +
                              ' ' + QByteArray::number(r.Marked) + ' ' + QByteArray::number(k));
             if (box)
-                form.m_choiceBoxes[row]->click();
+                testing::view(form).m_choiceBoxes[row]->click();
             else
-                form.m_choiceRadios[row]->click();
+                testing::view(form).m_choiceRadios[row]->click();
         } else if (action < 6) {
             logLine(log, QByteArray("B ") + QByteArray::number(k) + ' ' +
                              QByteArray::number(bitsOf(r.Choice)) + ' ' +
                              QByteArray::number(!r.Marked) + ' ' + QByteArray::number(k));
-            form.m_markBox->click();
+            testing::view(form).m_markBox->click();
         } else if (action < 9) {
-            QPushButton* b = action < 8 ? form.m_nextButton : form.m_previousButton;
+            QPushButton* b = action < 8 ? testing::view(form).m_nextButton : testing::view(form).m_previousButton;
             if (!b->isEnabled())
                 continue;
-            const int to = b == form.m_nextButton ? k + 1 : k - 1;
+            const int to = b == testing::view(form).m_nextButton ? k + 1 : k - 1;
             logLine(log, QByteArray("B ") + QByteArray::number(k) + ' ' +
                              QByteArray::number(bitsOf(r.Choice)) + ' ' +
                              QByteArray::number(r.Marked) + ' ' + QByteArray::number(to));
@@ -257,7 +258,7 @@ int resumeAndGrade()
         QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),
         platform::Ok);
     logLine(log, "G");
-    form.m_gradeButton->click();
+    testing::view(form).m_gradeButton->click();
     logLine(log, "H");
     for (;;)
         ::pause();

@@ -1,6 +1,7 @@
 // The options dialog: it starts from the exam window's values, changes fonts
 // at once, and on OK applies and saves everything; without OK it saves
 // nothing.
+#include "ExamWindowView.h"
 #include "../session/ExamWindowFixture.h"
 #include "OptionsDialog.h"
 #include "TimeCounter.h"
@@ -119,7 +120,7 @@ class TestOptionsDialog : public QObject {
             auto* d = qobject_cast<OptionsDialog*>(w);
             return d ? act(*d) : 0;
         });
-        f.form->m_optionsAction->trigger();
+        testing::view(*f.form).m_optionsAction->trigger();
     }
     static int pressOk(OptionsDialog& d)
     {
@@ -134,7 +135,7 @@ class TestOptionsDialog : public QObject {
     void startExam(int minutes)
     {
         f.answerNameDialog(true, minutes, 0, QStringLiteral("Pat Candidate"));
-        f.form->m_practiceExamActions[0]->trigger();
+        testing::view(*f.form).m_practiceExamActions[0]->trigger();
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
     void tick(int seconds)
@@ -188,13 +189,19 @@ private slots:
         QFETCH(int, time);
         QFETCH(int, shown);
         ExamWindow& w = *f.form;
-        w.showLearnButton = learn;
-        w.showCalcButton = calc;
-        w.timerOn = timer;
-        w.defaultTime = time;
-        w.calcPath = QStringLiteral("/opt/tools/calc");
-        w.options.questionFont.font = makeFont(QStringLiteral("DejaVu Sans"), 13, true, false);
-        w.options.questionFont.colour = QColor(200, 10, 20);
+        // Values as a former options dialog left them; the calculator there is
+        // reported missing, as it would be then.
+        f.services.expectMessage(QStringLiteral("The file: /opt/tools/calc cannot be found."),
+                                 platform::Ok);
+        f.setOptions([&](options::OptionValues& v) {
+            v.showLearnButton = learn;
+            v.showCalcButton = calc;
+            v.timerOn = timer;
+            v.defaultTime = time;
+            v.calcPath = QStringLiteral("/opt/tools/calc");
+            v.questionFont.font = makeFont(QStringLiteral("DejaVu Sans"), 13, true, false);
+            v.questionFont.colour = QColor(200, 10, 20);
+        });
         // A former run left another tab and another font entry selected.
         dialog->m_pages->setCurrentIndex(2);
         dialog->m_fontList->setCurrentRow(2);
@@ -223,7 +230,7 @@ private slots:
         });
         QVERIFY(!QTest::currentTestFailed());
         QVERIFY(storedOptions().isEmpty());
-        QCOMPARE(w.defaultTime, time);
+        QCOMPARE(w.optionValues().defaultTime, time);
     }
 
     void radioGroupsDriveTheDialogsFlags()
@@ -264,13 +271,14 @@ private slots:
     void okAppliesAndWritesEveryValue()
     {
         ExamWindow& w = *f.form;
-        w.options.questionFont.font = makeFont(QStringLiteral("Liberation Serif"), 12, true, false);
-        w.options.answersFont.font = makeFont(QStringLiteral("DejaVu Sans"), 9, false, true);
-        w.options.answersFont.colour = QColor(1, 2, 3);
-        w.options.explanationFont.font =
-            makeFont(QStringLiteral("Liberation Sans"), 11, true, true);
-        w.options.explanationFont.colour = QColor(0, 0, 128);
-        w.showCalcButton = true;
+        f.setOptions([&](options::OptionValues& v) {
+            v.questionFont.font = makeFont(QStringLiteral("Liberation Serif"), 12, true, false);
+            v.answersFont.font = makeFont(QStringLiteral("DejaVu Sans"), 9, false, true);
+            v.answersFont.colour = QColor(1, 2, 3);
+            v.explanationFont.font = makeFont(QStringLiteral("Liberation Sans"), 11, true, true);
+            v.explanationFont.colour = QColor(0, 0, 128);
+            v.showCalcButton = true;
+        });
         f.services.expectMessage(QStringLiteral("The file: /nowhere/Calc cannot be found."),
                                  platform::Ok);
         runOptions([](OptionsDialog& d) {
@@ -307,11 +315,11 @@ private slots:
         };
         QCOMPARE(storedOptions(), expected);
         // The window holds the new values too; a time above 600 is kept.
-        QVERIFY(w.showLearnButton && !w.timerOn && !w.showCalcButton);
-        QCOMPARE(w.defaultTime, 450);
-        QCOMPARE(w.calcPath, QStringLiteral("/nowhere/Calc"));
-        QVERIFY(!w.m_learnButton->isHidden());
-        QVERIFY(w.m_calculatorButton->isHidden());
+        QVERIFY(w.optionValues().showLearnButton && !w.optionValues().timerOn && !w.optionValues().showCalcButton);
+        QCOMPARE(w.optionValues().defaultTime, 450);
+        QCOMPARE(w.optionValues().calcPath, QStringLiteral("/nowhere/Calc"));
+        QVERIFY(!testing::view(w).m_learnButton->isHidden());
+        QVERIFY(testing::view(w).m_calculatorButton->isHidden());
     }
 
     void okWithoutChangesRewritesTheCalculatorSwitchedOffAtStart()
@@ -323,7 +331,7 @@ private slots:
         dialog.reset();
         f.create();
         makeDialog();
-        QVERIFY(!f.form->showCalcButton);
+        QVERIFY(!f.form->optionValues().showCalcButton);
         runOptions([](OptionsDialog& d) {
             [&] { QCOMPARE(d.m_calcButtonGroup->itemIndex(), 1); }();
             return pressOk(d);
@@ -403,7 +411,7 @@ private slots:
             return pressOk(d);
         });
         QCOMPARE(storedOptions().value("DefaultTime"), stored);
-        QCOMPARE(QString::number(f.form->defaultTime), stored);
+        QCOMPARE(QString::number(f.form->optionValues().defaultTime), stored);
     }
 
     void changeFontReachesTheExamWindowAtOnce_data()
@@ -478,8 +486,8 @@ private slots:
     {
         ExamWindow& w = *f.form;
         startExam(30);
-        const bool calc = w.showCalcButton;
-        const QString path = w.calcPath;
+        const bool calc = w.optionValues().showCalcButton;
+        const QString path = w.optionValues().calcPath;
         f.services.fontChooser = [](const QFont&) {
             return std::optional<QFont>(makeFont(QStringLiteral("DejaVu Sans"), 14, false, false));
         };
@@ -494,15 +502,15 @@ private slots:
             return closeWithoutOk(d);
         });
         QVERIFY(storedOptions().isEmpty());
-        QVERIFY(!w.showLearnButton && w.timerOn);
-        QCOMPARE(w.showCalcButton, calc);
-        QCOMPARE(w.defaultTime, 90);
-        QCOMPARE(w.calcPath, path);
-        QVERIFY(w.m_learnButton->isHidden());
-        QVERIFY(w.m_timeLabel->isVisibleTo(&w));
+        QVERIFY(!w.optionValues().showLearnButton && w.optionValues().timerOn);
+        QCOMPARE(w.optionValues().showCalcButton, calc);
+        QCOMPARE(w.optionValues().defaultTime, 90);
+        QCOMPARE(w.optionValues().calcPath, path);
+        QVERIFY(testing::view(w).m_learnButton->isHidden());
+        QVERIFY(testing::view(w).m_timeLabel->isVisibleTo(&w));
         QVERIFY(f.services.lastTicker->isActive());
-        QCOMPARE(w.m_itemContent->font().family(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(w.options.answersFont.font.pointSize(), 14);
+        QCOMPARE(testing::view(w).m_itemContent->font().family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(w.optionValues().answersFont.font.pointSize(), 14);
         // The next opening starts from the window's values again.
         runOptions([&](OptionsDialog& d) {
             [&] {
@@ -521,19 +529,19 @@ private slots:
         startExam(30);
         for (int s = 0; s < 300; s += 60)
             tick(60);
-        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:25:00"));
+        QCOMPARE(testing::view(w).m_timeLabel->text(), QStringLiteral("0:25:00"));
 
         // OK without a change leaves the countdown alone.
         runOptions(pressOk);
         tick(1);
-        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:24:59"));
+        QCOMPARE(testing::view(w).m_timeLabel->text(), QStringLiteral("0:24:59"));
 
         runOptions([](OptionsDialog& d) {
             d.m_timerGroup->item(1)->click();
             return pressOk(d);
         });
-        QVERIFY(!w.timerOn);
-        QVERIFY(!w.m_timeLabel->isVisibleTo(&w));
+        QVERIFY(!w.optionValues().timerOn);
+        QVERIFY(!testing::view(w).m_timeLabel->isVisibleTo(&w));
         QVERIFY(!f.services.lastTicker->isActive());
         f.services.clock += 600 / 86400.0;
 
@@ -541,12 +549,12 @@ private slots:
             d.m_timerGroup->item(0)->click();
             return pressOk(d);
         });
-        QVERIFY(w.timerOn);
-        QVERIFY(w.m_timeLabel->isVisibleTo(&w));
-        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:30:00"));
+        QVERIFY(w.optionValues().timerOn);
+        QVERIFY(testing::view(w).m_timeLabel->isVisibleTo(&w));
+        QCOMPARE(testing::view(w).m_timeLabel->text(), QStringLiteral("0:30:00"));
         QVERIFY(f.services.lastTicker->isActive());
         tick(1);
-        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:29:59"));
+        QCOMPARE(testing::view(w).m_timeLabel->text(), QStringLiteral("0:29:59"));
         QCOMPARE(storedOptions().value("TimerOn"), QStringLiteral("1"));
     }
 
@@ -554,18 +562,18 @@ private slots:
     {
         ExamWindow& w = *f.form;
         startExam(30);
-        QVERIFY(!w.m_learnButton->isVisible());
+        QVERIFY(!testing::view(w).m_learnButton->isVisible());
         runOptions([](OptionsDialog& d) {
             d.m_learnButtonGroup->item(0)->click();
             return pressOk(d);
         });
-        QVERIFY(w.m_learnButton->isVisible());
-        QVERIFY(w.m_learnButton->isEnabled());
+        QVERIFY(testing::view(w).m_learnButton->isVisible());
+        QVERIFY(testing::view(w).m_learnButton->isEnabled());
         runOptions([](OptionsDialog& d) {
             d.m_learnButtonGroup->item(1)->click();
             return pressOk(d);
         });
-        QVERIFY(!w.m_learnButton->isVisible());
+        QVERIFY(!testing::view(w).m_learnButton->isVisible());
         QCOMPARE(storedOptions().value("ShowLearnBtn"), QStringLiteral("0"));
     }
 
@@ -580,8 +588,8 @@ private slots:
         }
         QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         startExam(30);
-        w.showCalcButton = false;
-        w.m_calculatorButton->hide();
+        f.setOptions([&](options::OptionValues& v) { v.showCalcButton = false; });
+        testing::view(w).m_calculatorButton->hide();
         runOptions([&](OptionsDialog& d) {
             d.m_calcButtonGroup->item(0)->click();
             // Browsing fills the path; a cancelled browse keeps it.
@@ -591,9 +599,9 @@ private slots:
             d.m_browseButton->click();
             return pressOk(d);
         });
-        QVERIFY(w.m_calculatorButton->isVisible());
-        QCOMPARE(w.m_calculatorButton->commandLine(), program);
-        QCOMPARE(w.calcPath, program);
+        QVERIFY(testing::view(w).m_calculatorButton->isVisible());
+        QCOMPARE(testing::view(w).m_calculatorButton->commandLine(), program);
+        QCOMPARE(w.optionValues().calcPath, program);
 
         // A path that does not exist is reported; the button keeps its
         // program and is shown, since the flag is not checked against it.
@@ -603,8 +611,8 @@ private slots:
             d.m_calcPathEdit->setText(QStringLiteral("/gone/calc"));
             return pressOk(d);
         });
-        QVERIFY(w.m_calculatorButton->isVisible());
-        QCOMPARE(w.m_calculatorButton->commandLine(), program);
+        QVERIFY(testing::view(w).m_calculatorButton->isVisible());
+        QCOMPARE(testing::view(w).m_calculatorButton->commandLine(), program);
         QCOMPARE(storedOptions().value("CalcPath"), QStringLiteral("/gone/calc"));
         QCOMPARE(storedOptions().value("ShowCalcBtn"), QStringLiteral("1"));
     }
@@ -629,9 +637,9 @@ private slots:
             const QFontInfo info(widget->font());
             return info.bold() == styled && info.italic() == styled;
         };
-        QVERIFY(check(w.m_choiceLabels[0], true));
-        QVERIFY(check(w.m_questionText, false));
-        QVERIFY(check(w.m_explanationText, false));
+        QVERIFY(check(testing::view(w).m_choiceLabels[0], true));
+        QVERIFY(check(testing::view(w).m_questionText, false));
+        QVERIFY(check(testing::view(w).m_explanationText, false));
         QCOMPARE(storedOptions().value(QStringLiteral("AFontBold")), QStringLiteral("1"));
         QCOMPARE(storedOptions().value(QStringLiteral("QFontBold")), QStringLiteral("0"));
 
@@ -639,9 +647,9 @@ private slots:
         dialog.reset();
         f.form.reset();
         f.form = std::make_unique<session::ExamWindow>(f.services);
-        QVERIFY(check(f.form->m_choiceLabels[0], true));
-        QVERIFY(check(f.form->m_questionText, false));
-        QVERIFY(check(f.form->m_explanationText, false));
+        QVERIFY(check(testing::view(*f.form).m_choiceLabels[0], true));
+        QVERIFY(check(testing::view(*f.form).m_questionText, false));
+        QVERIFY(check(testing::view(*f.form).m_explanationText, false));
         makeDialog();
     }
 

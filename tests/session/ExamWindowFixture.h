@@ -53,6 +53,14 @@ struct ExamWindowFixture {
         dir.reset();
     }
 
+    // Changes the window's option values as a confirmed options dialog does.
+    void setOptions(const std::function<void(options::OptionValues&)>& edit)
+    {
+        options::OptionValues v = form->optionValues();
+        edit(v);
+        form->applyOptionValues(v);
+    }
+
     // Scripts the name dialog: OK with the given values, or Cancel.
     void answerNameDialog(bool ok, int minutes = 0, int count = 0, const QString& name = {})
     {

@@ -2,6 +2,7 @@
 // encrypted file and is offered once at the next start of the window; a
 // state that no longer fits its items is refused; graded and exited exams
 // are never offered.
+#include "ExamWindowView.h"
 #include "ExamWindowFixture.h"
 #include "SavedExam.h"
 #include "ShadowLabel.h"
@@ -72,11 +73,11 @@ class TestExamKeeping : public QObject {
     // Answers the current item as a user would, by its button.
     void choose(int row)
     {
-        QRadioButton* radio = f.form->m_choiceRadios[row - 1];
-        if (radio->isVisibleTo(f.form->m_itemContent))
+        QRadioButton* radio = testing::view(*f.form).m_choiceRadios[row - 1];
+        if (radio->isVisibleTo(testing::view(*f.form).m_itemContent))
             radio->click();
         else
-            f.form->m_choiceBoxes[row - 1]->click();
+            testing::view(*f.form).m_choiceBoxes[row - 1]->click();
     }
     void passSeconds(int seconds)
     {
@@ -89,9 +90,9 @@ class TestExamKeeping : public QObject {
     void takeSomeOfTheExam()
     {
         choose(2);
-        f.form->m_nextButton->click();
+        testing::view(*f.form).m_nextButton->click();
         choose(1);
-        f.form->m_markBox->click();
+        testing::view(*f.form).m_markBox->click();
         passSeconds(70);
     }
     // The program ends without a word, and starts again an hour later.
@@ -151,12 +152,12 @@ private slots:
         f.form->offerInterruptedExam();
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         QCOMPARE(f.form->examSession().title(), title);
-        QCOMPARE(f.form->m_examTitleLabel->text(), title);
+        QCOMPARE(testing::view(*f.form).m_examTitleLabel->text(), title);
         QCOMPARE(f.form->examSession().candidate(), QStringLiteral("Pat Candidate"));
         QCOMPARE(f.form->examSession().itemCount(), n);
         QCOMPARE(f.examItems(), items);
         QCOMPARE(f.form->currentSet().recNo(), 2);
-        QCOMPARE(f.form->m_itemCounterLabel->text(), QStringLiteral("Item 2 of %1").arg(n));
+        QCOMPARE(testing::view(*f.form).m_itemCounterLabel->text(), QStringLiteral("Item 2 of %1").arg(n));
         QCOMPARE(f.form->examSession().responses().size(), given.size());
         for (size_t k = 0; k < given.size(); ++k) {
             QCOMPARE(f.form->examSession().responses()[k].Choice, given[k].Choice);
@@ -165,15 +166,15 @@ private slots:
             QCOMPARE(f.form->examSession().responses()[k].Section, given[k].Section);
         }
         // What the window shows of item 2: the choice and the mark.
-        QVERIFY(f.form->m_markBox->isChecked());
-        QVERIFY(f.form->m_choiceRadios[0]->isChecked() || f.form->m_choiceBoxes[0]->isChecked());
+        QVERIFY(testing::view(*f.form).m_markBox->isChecked());
+        QVERIFY(testing::view(*f.form).m_choiceRadios[0]->isChecked() || testing::view(*f.form).m_choiceBoxes[0]->isChecked());
         // The hour the program was not running does not count.
-        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("0:28:50"));
-        QCOMPARE(f.form->m_noteButton->isHidden(), actionName == QLatin1String("userExamAction"));
+        QCOMPARE(testing::view(*f.form).m_timeLabel->text(), QStringLiteral("0:28:50"));
+        QCOMPARE(testing::view(*f.form).m_noteButton->isHidden(), actionName == QLatin1String("userExamAction"));
 
         // The resumed exam is kept as before.
-        f.form->m_previousButton->click();
-        f.form->m_markBox->click();
+        testing::view(*f.form).m_previousButton->click();
+        testing::view(*f.form).m_markBox->click();
         QCOMPARE(readFromFile()->currentItem, 1);
         QVERIFY(readFromFile()->items[0].marked);
     }
@@ -265,7 +266,7 @@ private slots:
         f.services.expectMessage(kRefusal.arg(title), platform::Ok);
         f.form->offerInterruptedExam();
         QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
-        QVERIFY(f.form->m_startPanel->isVisible());
+        QVERIFY(testing::view(*f.form).m_startPanel->isVisible());
         QVERIFY(!f.form->currentSet().isOpen());
         // Discarded for good.
         QVERIFY(!readFromFile());
@@ -283,21 +284,21 @@ private slots:
                 QStringLiteral("This will end your practice exam.\rAre you sure to end this "
                                "exam?"),
                 platform::Ok);
-            f.form->m_gradeButton->click();
+            testing::view(*f.form).m_gradeButton->click();
             // Review mode and the window's close after grading keep nothing.
             f.form->viewAnswers();
-            f.form->m_nextButton->click();
+            testing::view(*f.form).m_nextButton->click();
             f.form->close();
         }) << false;
         QTest::newRow("Exit Exam") << End([](ExamWindowFixture& f) {
             f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                      platform::Yes);
-            f.form->m_exitExamButton->click();
+            testing::view(*f.form).m_exitExamButton->click();
         }) << false;
         QTest::newRow("Exit Exam answered No") << End([](ExamWindowFixture& f) {
             f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                      platform::No);
-            f.form->m_exitExamButton->click();
+            testing::view(*f.form).m_exitExamButton->click();
         }) << true;
         QTest::newRow("time expired, graded") << End([](ExamWindowFixture& f) {
             f.services.expectMessage(
@@ -403,7 +404,7 @@ private slots:
     void filesArePrivateToTheUser()
     {
         startExam(QStringLiteral("practiceExamD"));
-        f.form->m_nextButton->click();
+        testing::view(*f.form).m_nextButton->click();
         // The file and the log the engine keeps beside it.
         const QString file = QString::fromLatin1(store::kSavedExamFile);
         QVERIFY(QFile::exists(file + QStringLiteral("-wal")));
@@ -460,7 +461,7 @@ private slots:
             f.services.clock += 1 / 86400.0;
             countdown->fire();
         }
-        QVERIFY(!f.form->m_timeLabel->isVisibleTo(f.form.get()));
+        QVERIFY(!testing::view(*f.form).m_timeLabel->isVisibleTo(f.form.get()));
         choose(1);
         restart();
         f.services.expectMessage(
@@ -469,7 +470,7 @@ private slots:
             platform::Yes);
         f.form->offerInterruptedExam();
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
-        QVERIFY(!f.form->m_timeLabel->isVisibleTo(f.form.get()));
+        QVERIFY(!testing::view(*f.form).m_timeLabel->isVisibleTo(f.form.get()));
         QVERIFY(f.form->examSession().untimed());
         for (int i = 0; i < 120; ++i) {
             f.services.clock += 1 / 86400.0;

@@ -1,5 +1,6 @@
 // Taking an exam: each kind of exam builds the right set, the name dialog,
 // the modes with their controls, and leaving an exam.
+#include "ExamWindowView.h"
 #include "ExamSetBuilder.h"
 #include "ExamWindowFixture.h"
 #include "ItemsReview.h"
@@ -77,7 +78,7 @@ private slots:
         startExam(f.form->findChild<QAction*>(action), count);
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         QCOMPARE(f.form->examSession().title(), title);
-        QCOMPARE(f.form->m_examTitleLabel->text(), title);
+        QCOMPARE(testing::view(*f.form).m_examTitleLabel->text(), title);
         QCOMPARE(f.form->examSession().candidate(), QStringLiteral("Pat Candidate"));
         QCOMPARE(f.form->examSession().itemCount(), items.size());
         QCOMPARE(f.form->examSession().firstItemNumber(), 1);
@@ -86,7 +87,7 @@ private slots:
         QCOMPARE(got, items);
         QCOMPARE(f.form->examSession().responses().size(), size_t(items.size()));
         QCOMPARE(f.form->currentSet().recNo(), 1);
-        QCOMPARE(f.form->m_itemCounterLabel->text(),
+        QCOMPARE(testing::view(*f.form).m_itemCounterLabel->text(),
                  QStringLiteral("Item 1 of %1").arg(items.size()));
         QCOMPARE(f.progress->m_progressBar->maximum(), items.size());
         QCOMPARE(f.progress->m_progressBar->value(), items.size() - 1);
@@ -97,19 +98,19 @@ private slots:
 
     void randomExamOfOneItem()
     {
-        startExam(f.form->m_randomExamAction, 1);
+        startExam(testing::view(*f.form).m_randomExamAction, 1);
         QCOMPARE(f.form->examSession().itemCount(), 1);
         QCOMPARE(f.examItems().size(), 1);
         QVERIFY(f.examItems().first() >= 1 && f.examItems().first() <= 14);
         // One item: both navigation buttons are disabled.
-        QVERIFY(!f.form->m_previousButton->isEnabled());
-        QVERIFY(!f.form->m_nextButton->isEnabled());
+        QVERIFY(!testing::view(*f.form).m_previousButton->isEnabled());
+        QVERIFY(!testing::view(*f.form).m_nextButton->isEnabled());
     }
 
     void userExamCopiesUserItemsWithoutBankFields()
     {
         ExamWindowFixture::addUserItems(3);
-        startExam(f.form->m_userExamAction);
+        startExam(testing::view(*f.form).m_userExamAction);
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         QCOMPARE(f.form->examSession().itemCount(), 3);
         QList<int> ids = f.examItems();
@@ -122,11 +123,11 @@ private slots:
             QCOMPARE(t.asString(QStringLiteral("PICT1")), QString());
             QCOMPARE(t.asInteger(QStringLiteral("Q_SECT")), qint64(3));
         }
-        QVERIFY(f.form->m_noteButton->isHidden());
+        QVERIFY(testing::view(*f.form).m_noteButton->isHidden());
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::Yes);
-        f.form->m_exitExamButton->click();
-        QVERIFY(!f.form->m_noteButton->isHidden());
+        testing::view(*f.form).m_exitExamButton->click();
+        QVERIFY(!testing::view(*f.form).m_noteButton->isHidden());
         QVERIFY(!f.form->bank().isOpen());
     }
 
@@ -134,7 +135,7 @@ private slots:
     {
         f.services.expectMessage(QStringLiteral("User defined question set is empty!"),
                                  platform::Ok);
-        f.form->m_userExamAction->trigger();
+        testing::view(*f.form).m_userExamAction->trigger();
         QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(!f.form->userSet().isOpen());
     }
@@ -179,7 +180,7 @@ private slots:
                 "cannot be answered right (field %1). Mend it in the test sampler first.")
                 .arg(message),
             platform::Ok);
-        f.form->m_userExamAction->trigger();
+        testing::view(*f.form).m_userExamAction->trigger();
         QVERIFY2(f.services.done(), qPrintable(f.services.problems().join(QLatin1Char('\n'))));
         QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(!f.form->userSet().isOpen());
@@ -250,16 +251,16 @@ private slots:
 
     void responsesAreClearedByTheNextStart()
     {
-        startExam(f.form->m_practiceExamActions[0]);
-        f.form->m_choiceRadios[0]->setChecked(true);
-        f.form->m_markBox->setChecked(true);
+        startExam(testing::view(*f.form).m_practiceExamActions[0]);
+        testing::view(*f.form).m_choiceRadios[0]->setChecked(true);
+        testing::view(*f.form).m_markBox->setChecked(true);
         QVERIFY(f.form->examSession().responses()[0].Choice[0]);
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::Yes);
-        f.form->m_exitExamButton->click();
+        testing::view(*f.form).m_exitExamButton->click();
         // Kept after the exam ends, until the next start.
         QVERIFY(f.form->examSession().responses()[0].Marked);
-        startExam(f.form->m_practiceExamActions[2]);
+        startExam(testing::view(*f.form).m_practiceExamActions[2]);
         QCOMPARE(f.form->examSession().responses().size(), size_t(2));
         for (const store::ItemResponse& r : f.form->examSession().responses()) {
             QVERIFY(!r.Marked && !r.Correct);
@@ -272,14 +273,14 @@ private slots:
     void cancelInTheNameDialogChangesNothing()
     {
         f.answerNameDialog(false, 0, 0, QStringLiteral("Someone Else"));
-        f.form->m_practiceExamActions[1]->trigger();
+        testing::view(*f.form).m_practiceExamActions[1]->trigger();
         QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QCOMPARE(f.form->examSession().candidate(), QString());
-        QVERIFY(f.form->m_startPanel->isVisible());
-        QVERIFY(!f.form->m_itemArea->isVisible());
+        QVERIFY(testing::view(*f.form).m_startPanel->isVisible());
+        QVERIFY(!testing::view(*f.form).m_itemArea->isVisible());
         QVERIFY(!f.form->bank().isOpen());
         QVERIFY(!f.form->currentSet().isOpen());
-        QVERIFY(f.form->m_examsMenu->menuAction()->isEnabled());
+        QVERIFY(testing::view(*f.form).m_examsMenu->menuAction()->isEnabled());
     }
 
     void nameDialogBoxes()
@@ -311,12 +312,12 @@ private slots:
             return int(QDialog::Rejected);
         };
         f.services.expectModal(QStringLiteral("nameDialog"), look);
-        f.form->m_randomExamAction->trigger();
-        f.form->defaultTime = 700;
+        testing::view(*f.form).m_randomExamAction->trigger();
+        f.setOptions([&](options::OptionValues& v) { v.defaultTime = 700; });
         f.services.expectModal(QStringLiteral("nameDialog"), look);
-        f.form->m_practiceExamActions[3]->trigger();
+        testing::view(*f.form).m_practiceExamActions[3]->trigger();
         f.services.expectModal(QStringLiteral("nameDialog"), look);
-        f.form->m_randomExamAction->trigger();
+        testing::view(*f.form).m_randomExamAction->trigger();
         QCOMPARE(seen.size(), 3);
 
         QCOMPARE(seen[0].title, QStringLiteral("Random Exam"));
@@ -342,66 +343,65 @@ private slots:
     void controlsByMode()
     {
         auto visible = [this](QWidget* w) { return w->isVisibleTo(f.form.get()); };
-        QVERIFY(visible(f.form->m_startPanel));
-        QVERIFY(!visible(f.form->m_buttonStrip));
-        QVERIFY(visible(f.form->m_productBanner));
-        QVERIFY(!f.form->m_printItemAction->isEnabled() && !f.form->m_printExamAction->isEnabled());
-        QVERIFY(f.form->m_examsMenu->menuAction()->isEnabled());
-        QVERIFY(f.form->m_optionsAction->isEnabled());
+        QVERIFY(visible(testing::view(*f.form).m_startPanel));
+        QVERIFY(!visible(testing::view(*f.form).m_buttonStrip));
+        QVERIFY(visible(testing::view(*f.form).m_productBanner));
+        QVERIFY(!testing::view(*f.form).m_printItemAction->isEnabled() && !testing::view(*f.form).m_printExamAction->isEnabled());
+        QVERIFY(testing::view(*f.form).m_examsMenu->menuAction()->isEnabled());
+        QVERIFY(testing::view(*f.form).m_optionsAction->isEnabled());
 
-        startExam(f.form->m_practiceExamActions[0]);
-        QVERIFY(!visible(f.form->m_startPanel));
-        QVERIFY(visible(f.form->m_itemArea));
-        QVERIFY(visible(f.form->m_buttonStrip));
-        QVERIFY(!visible(f.form->m_productBanner));
+        startExam(testing::view(*f.form).m_practiceExamActions[0]);
+        QVERIFY(!visible(testing::view(*f.form).m_startPanel));
+        QVERIFY(visible(testing::view(*f.form).m_itemArea));
+        QVERIFY(visible(testing::view(*f.form).m_buttonStrip));
+        QVERIFY(!visible(testing::view(*f.form).m_productBanner));
         for (QWidget* w :
-             QList<QWidget*>{f.form->m_itemCounterLabel, f.form->m_itemIdLabel, f.form->m_markBox,
-                             f.form->m_examTitleLabel, f.form->m_timeLabel})
+             QList<QWidget*>{testing::view(*f.form).m_itemCounterLabel, testing::view(*f.form).m_itemIdLabel, testing::view(*f.form).m_markBox,
+                             testing::view(*f.form).m_examTitleLabel, testing::view(*f.form).m_timeLabel})
             QVERIFY2(visible(w), qPrintable(w->objectName()));
-        QVERIFY(!visible(f.form->m_reviewLabel));
-        QVERIFY(!visible(f.form->m_verdictLabel));
-        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Grade Now"));
-        QVERIFY(!f.form->m_examsMenu->menuAction()->isEnabled());
-        QVERIFY(f.form->m_printItemAction->isEnabled() && f.form->m_printExamAction->isEnabled());
-        QVERIFY(!f.form->m_previousButton->isEnabled());
-        QVERIFY(f.form->m_nextButton->isEnabled());
-        f.form->m_nextButton->click();
-        QCOMPARE(f.form->m_itemCounterLabel->text(), QStringLiteral("Item 2 of 2"));
-        QVERIFY(f.form->m_previousButton->isEnabled());
-        QVERIFY(!f.form->m_nextButton->isEnabled());
+        QVERIFY(!visible(testing::view(*f.form).m_reviewLabel));
+        QVERIFY(!visible(testing::view(*f.form).m_verdictLabel));
+        QCOMPARE(testing::view(*f.form).m_gradeButton->text(), QStringLiteral("Grade Now"));
+        QVERIFY(!testing::view(*f.form).m_examsMenu->menuAction()->isEnabled());
+        QVERIFY(testing::view(*f.form).m_printItemAction->isEnabled() && testing::view(*f.form).m_printExamAction->isEnabled());
+        QVERIFY(!testing::view(*f.form).m_previousButton->isEnabled());
+        QVERIFY(testing::view(*f.form).m_nextButton->isEnabled());
+        testing::view(*f.form).m_nextButton->click();
+        QCOMPARE(testing::view(*f.form).m_itemCounterLabel->text(), QStringLiteral("Item 2 of 2"));
+        QVERIFY(testing::view(*f.form).m_previousButton->isEnabled());
+        QVERIFY(!testing::view(*f.form).m_nextButton->isEnabled());
 
         // Review mode, as the score report's View Answers enters it.
         f.form->examSession().grade();
         f.form->viewAnswers();
-        f.form->enterReviewMode();
-        QVERIFY(!visible(f.form->m_markBox));
-        QVERIFY(!visible(f.form->m_timeLabel));
-        QVERIFY(visible(f.form->m_verdictLabel));
-        QVERIFY(visible(f.form->m_reviewLabel));
-        QVERIFY(!f.form->m_learnButton->isEnabled());
+        QVERIFY(!visible(testing::view(*f.form).m_markBox));
+        QVERIFY(!visible(testing::view(*f.form).m_timeLabel));
+        QVERIFY(visible(testing::view(*f.form).m_verdictLabel));
+        QVERIFY(visible(testing::view(*f.form).m_reviewLabel));
+        QVERIFY(!testing::view(*f.form).m_learnButton->isEnabled());
 
         // No is a no; Yes ends the exam and the window stays, idle.
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::No);
-        f.form->m_exitExamButton->click();
+        testing::view(*f.form).m_exitExamButton->click();
         QCOMPARE(f.form->mode(), ExamWindow::ModeReview);
         f.services.expectMessage(QStringLiteral("Are you sure you wish to end this exam?"),
                                  platform::Yes);
-        f.form->m_exitExamButton->click();
+        testing::view(*f.form).m_exitExamButton->click();
         QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(f.form->isVisible());
-        QVERIFY(visible(f.form->m_startPanel));
-        QVERIFY(!visible(f.form->m_buttonStrip));
-        QVERIFY(!visible(f.form->m_itemCounterLabel) && !visible(f.form->m_reviewLabel));
-        QVERIFY(!f.form->m_printItemAction->isEnabled());
-        QVERIFY(f.form->m_examsMenu->menuAction()->isEnabled());
+        QVERIFY(visible(testing::view(*f.form).m_startPanel));
+        QVERIFY(!visible(testing::view(*f.form).m_buttonStrip));
+        QVERIFY(!visible(testing::view(*f.form).m_itemCounterLabel) && !visible(testing::view(*f.form).m_reviewLabel));
+        QVERIFY(!testing::view(*f.form).m_printItemAction->isEnabled());
+        QVERIFY(testing::view(*f.form).m_examsMenu->menuAction()->isEnabled());
         QVERIFY(!f.form->bank().isOpen() && !f.form->currentSet().isOpen());
         QCOMPARE(f.form->bank().filter(), QString());
     }
 
     void closingAsksOnlyInExamMode()
     {
-        startExam(f.form->m_practiceExamActions[0]);
+        startExam(testing::view(*f.form).m_practiceExamActions[0]);
         f.services.expectMessage(QStringLiteral("This exam is not completed.\rAre you shure ?"),
                                  platform::Cancel);
         f.form->close();
@@ -409,12 +409,12 @@ private slots:
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         f.services.expectMessage(QStringLiteral("This exam is not completed.\rAre you shure ?"),
                                  platform::Ok);
-        f.form->m_exitAction->trigger();
+        testing::view(*f.form).m_exitAction->trigger();
         QVERIFY(!f.form->isVisible());
         QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         // In review mode it closes without a question.
         f.form->show();
-        startExam(f.form->m_practiceExamActions[1]);
+        startExam(testing::view(*f.form).m_practiceExamActions[1]);
         f.form->examSession().grade();
         f.form->viewAnswers();
         f.form->close();
@@ -445,8 +445,8 @@ private slots:
         f.services.expectMessage(QStringLiteral("This exam has no items."), platform::Ok);
         f.form->findChild<QAction*>(action)->trigger();
         QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
-        QVERIFY(f.form->m_startPanel->isVisible());
-        QVERIFY(!f.form->m_buttonStrip->isVisibleTo(f.form.get()));
+        QVERIFY(testing::view(*f.form).m_startPanel->isVisible());
+        QVERIFY(!testing::view(*f.form).m_buttonStrip->isVisibleTo(f.form.get()));
         // The bank, kept loaded from the count to the build, is let go.
         QVERIFY(!f.form->bank().isOpen());
     }
@@ -466,7 +466,7 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
         bad.write(content);
         bad.close();
-        startExam(f.form->m_practiceExamActions[1]);
+        startExam(testing::view(*f.form).m_practiceExamActions[1]);
         checkDone();
         QVERIFY(f.services.shownMessages.isEmpty());
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
@@ -483,25 +483,25 @@ private slots:
         holder.setExclusive(true);
         holder.open();
         f.answerNameDialog(true);
-        f.form->m_practiceExamActions[0]->trigger();
+        testing::view(*f.form).m_practiceExamActions[0]->trigger();
         QCOMPARE(f.services.shownMessages.size(), 1);
         QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("locked")));
         QCOMPARE(f.services.shownKinds.first(), platform::MsgKind::Error);
         QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(!f.progress->isVisible());
-        QVERIFY(f.form->m_startPanel->isVisible());
+        QVERIFY(testing::view(*f.form).m_startPanel->isVisible());
         QVERIFY(!f.form->bank().isOpen());
         // The problem removed, the same exam starts.
         holder.close();
         f.services.reset();
-        startExam(f.form->m_practiceExamActions[0]);
+        startExam(testing::view(*f.form).m_practiceExamActions[0]);
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
 
     void missingBankIsReported()
     {
         QFile::remove(QStringLiteral("tcpip.DAT"));
-        f.form->m_practiceExamActions[0]->trigger();
+        testing::view(*f.form).m_practiceExamActions[0]->trigger();
         QCOMPARE(f.services.shownMessages.size(), 1);
         QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("not found")));
         f.services.reset();
@@ -534,9 +534,9 @@ private slots:
         f.services.store.write(QStringLiteral("Options"), QStringLiteral("ShowCalcBtn"), showCalc);
         f.form.reset();
         f.form = std::make_unique<session::ExamWindow>(f.services);
-        QCOMPARE(f.form->calcPath, program);
-        QCOMPARE(!f.form->m_calculatorButton->isHidden(), visible);
-        QCOMPARE(f.form->showCalcButton, flag);
+        QCOMPARE(f.form->optionValues().calcPath, program);
+        QCOMPARE(!testing::view(*f.form).m_calculatorButton->isHidden(), visible);
+        QCOMPARE(f.form->optionValues().showCalcButton, flag);
         // The stored option is only written by the options dialog.
         QCOMPARE(f.services.store.read(QStringLiteral("Options"), QStringLiteral("ShowCalcBtn")),
                  showCalc);
@@ -549,16 +549,16 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
         file.close();
-        f.form->m_calculatorButton->setCommandLine(program);
-        f.form->m_calculatorButton->click();
-        f.form->m_calculatorButton->click();
+        testing::view(*f.form).m_calculatorButton->setCommandLine(program);
+        testing::view(*f.form).m_calculatorButton->click();
+        testing::view(*f.form).m_calculatorButton->click();
         QCOMPARE(f.services.startedPrograms, QStringList({program, program}));
         // A program that cannot start is reported and the window goes on.
         f.services.startError = 2;
         f.services.expectMessage(
             QStringLiteral("Error executing program. Error Code:; 2\rNo such file or directory"),
             platform::Ok);
-        f.form->m_calculatorButton->click();
+        testing::view(*f.form).m_calculatorButton->click();
     }
 
     void calculatorProgramIsChecked_data()
@@ -581,7 +581,7 @@ private slots:
         QFile goodFile(good);
         QVERIFY(goodFile.open(QIODevice::WriteOnly));
         goodFile.setPermissions(goodFile.permissions() | QFileDevice::ExeOwner);
-        f.form->m_calculatorButton->setCommandLine(good);
+        testing::view(*f.form).m_calculatorButton->setCommandLine(good);
         const QString path = f.dir->file(name);
         if (create) {
             QFile file(path);
@@ -590,13 +590,13 @@ private slots:
                 file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
         }
         try {
-            f.form->m_calculatorButton->setCommandLine(path);
+            testing::view(*f.form).m_calculatorButton->setCommandLine(path);
             QFAIL("accepted");
         } catch (const std::exception& e) {
             QCOMPARE(QString::fromUtf8(e.what()), error.arg(path));
         }
         // The earlier program stays.
-        QCOMPARE(f.form->m_calculatorButton->commandLine(), good);
+        QCOMPARE(testing::view(*f.form).m_calculatorButton->commandLine(), good);
     }
 
     void altKeysReachButtonsAndMenus()
@@ -632,15 +632,15 @@ private slots:
         f.form->setWindowState(Qt::WindowNoState);
         f.form->resize(width, 600);
         const double W = f.form->frameGeometry().width();
-        QCOMPARE(f.form->m_practiceExamButtons[0]->x(), int(std::nearbyint((W - 7 * 30 - 42) / 2)));
+        QCOMPARE(testing::view(*f.form).m_practiceExamButtons[0]->x(), int(std::nearbyint((W - 7 * 30 - 42) / 2)));
         for (int k = 1; k < 7; ++k)
-            QCOMPARE(f.form->m_practiceExamButtons[k]->x(),
-                     f.form->m_practiceExamButtons[k - 1]->x() + 36);
-        QCOMPARE(f.form->m_allQuestionsButton->x(), int(std::nearbyint((W - 3 * 109 - 12) / 2)));
-        QCOMPARE(f.form->m_randomExamButton->x(), f.form->m_allQuestionsButton->x() + 115);
-        QCOMPARE(f.form->m_userExamButton->x(), f.form->m_randomExamButton->x() + 115);
-        QCOMPARE(f.form->m_practiceExamButtons[0]->size(), QSize(30, 30));
-        QCOMPARE(f.form->m_allQuestionsButton->size(), QSize(109, 30));
+            QCOMPARE(testing::view(*f.form).m_practiceExamButtons[k]->x(),
+                     testing::view(*f.form).m_practiceExamButtons[k - 1]->x() + 36);
+        QCOMPARE(testing::view(*f.form).m_allQuestionsButton->x(), int(std::nearbyint((W - 3 * 109 - 12) / 2)));
+        QCOMPARE(testing::view(*f.form).m_randomExamButton->x(), testing::view(*f.form).m_allQuestionsButton->x() + 115);
+        QCOMPARE(testing::view(*f.form).m_userExamButton->x(), testing::view(*f.form).m_randomExamButton->x() + 115);
+        QCOMPARE(testing::view(*f.form).m_practiceExamButtons[0]->size(), QSize(30, 30));
+        QCOMPARE(testing::view(*f.form).m_allQuestionsButton->size(), QSize(109, 30));
     }
 
     // A typed number out of range goes to the nearest bound, whether OK or
@@ -728,20 +728,20 @@ private slots:
         // Children of the exam window, so that they go with it.
         f.form->setNoteWindow(new results::NoteWindow(f.services, f.form.get()));
         f.form->setItemsReview(new results::ItemsReview(f.services, f.form.get()));
-        startExam(f.form->m_practiceExamActions[0]);
+        startExam(testing::view(*f.form).m_practiceExamActions[0]);
         bool triedAll = false;
         f.services.expectModal(QStringLiteral("noteWindow"), [&](QWidget*) {
-            f.form->m_itemsReviewButton->click();
-            f.form->m_noteButton->click();
-            f.form->m_gradeButton->click();
+            testing::view(*f.form).m_itemsReviewButton->click();
+            testing::view(*f.form).m_noteButton->click();
+            testing::view(*f.form).m_gradeButton->click();
             triedAll = true;
             return 0;
         });
-        f.form->m_noteButton->click();
+        testing::view(*f.form).m_noteButton->click();
         QVERIFY(triedAll);
         // Once it has closed, the review opens as before.
         f.services.expectModal(QStringLiteral("itemsReview"), [](QWidget*) { return 0; });
-        f.form->m_itemsReviewButton->click();
+        testing::view(*f.form).m_itemsReviewButton->click();
     }
 };
 

@@ -2,6 +2,7 @@
 // History window shows and deletes attempts, drills start from the score
 // report, the History window and the Exams menu, and a damaged history file
 // never stops an exam.
+#include "ExamWindowView.h"
 #include "Drills.h"
 #include "ExamWindowFixture.h"
 #include "History.h"
@@ -94,7 +95,7 @@ class TestHistoryFlow : public QObject {
                 inReport(static_cast<results::ScoreReport*>(w));
             return 0;
         });
-        f.form->m_gradeButton->click();
+        testing::view(*f.form).m_gradeButton->click();
     }
 
     // Sets the responses of the running exam by bank (or user) item id.
@@ -226,10 +227,10 @@ private slots:
         QVERIFY(!countEnabled);
         QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
         QCOMPARE(f.form->examSession().title(), title);
-        QCOMPARE(f.form->m_examTitleLabel->text(), title);
+        QCOMPARE(testing::view(*f.form).m_examTitleLabel->text(), title);
         QCOMPARE(f.form->examSession().itemCount(), int(items.size()));
         QCOMPARE(sorted(f.examItems()), items);
-        QVERIFY(f.form->m_itemArea->isVisible());
+        QVERIFY(testing::view(*f.form).m_itemArea->isVisible());
 
         // The drill is answered through its controls, and its result goes
         // into the history like any other; the simulations (7 and 9) are left.
@@ -242,9 +243,9 @@ private slots:
             for (int i = 0; i < 6; ++i) {
                 const bool key = c.asBoolean(QStringLiteral("A%1").arg(i + 1));
                 if (multiple)
-                    f.form->m_choiceBoxes[i]->setChecked(key);
+                    testing::view(*f.form).m_choiceBoxes[i]->setChecked(key);
                 else if (key)
-                    f.form->m_choiceRadios[i]->setChecked(true);
+                    testing::view(*f.form).m_choiceRadios[i]->setChecked(true);
             }
         }
         grade();
@@ -305,7 +306,7 @@ private slots:
             h->m_retakeMarkedButton->click();
             return 0;
         });
-        f.form->m_historyAction->trigger();
+        testing::view(*f.form).m_historyAction->trigger();
         QCOMPARE(listed, 2);
         QCOMPARE(newest, QStringLiteral("Practice Exam E"));
         QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
@@ -328,10 +329,10 @@ private slots:
             h->m_retakeMissedButton->click();
             return 0;
         });
-        f.form->m_historyAction->trigger();
+        testing::view(*f.form).m_historyAction->trigger();
         QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: missed items of User Exam"));
         QCOMPARE(sorted(f.examItems()), (QList<int>{1, 2}));
-        QVERIFY(!f.form->m_noteButton->isVisible()); // user items take no notes
+        QVERIFY(!testing::view(*f.form).m_noteButton->isVisible()); // user items take no notes
         answer({});
         grade();
         QVERIFY(history().back().userItems());
@@ -357,7 +358,7 @@ private slots:
             d->m_questionCountBox->setValue(1);
             return int(QDialog::Accepted);
         });
-        f.form->m_weakestSectionAction->trigger();
+        testing::view(*f.form).m_weakestSectionAction->trigger();
         QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
         QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: Connectivity (weakest section)"));
         const QList<int> items = f.examItems();
@@ -370,7 +371,7 @@ private slots:
         f.services.expectMessage(QStringLiteral("No graded exam in the history has items of a "
                                                 "section yet, so there is no weakest section."),
                                  platform::Ok);
-        f.form->m_weakestSectionAction->trigger();
+        testing::view(*f.form).m_weakestSectionAction->trigger();
         QCOMPARE(f.form->mode(), session::ExamWindow::ModeIdle);
     }
 
@@ -411,7 +412,7 @@ private slots:
             r->m_retakeMarkedAction->trigger();
             return 0;
         });
-        f.form->m_gradeButton->click();
+        testing::view(*f.form).m_gradeButton->click();
         QCOMPARE(scoreLine, QStringLiteral("Passing Score: 850   Your Score: 500   Grade: Fail"));
         QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: marked items of Practice Exam A"));
         QCOMPARE(f.examItems(), (QList<int>{2}));
@@ -430,14 +431,14 @@ private slots:
             rows = h->m_attemptList->topLevelItemCount();
             return 0;
         });
-        f.form->m_historyAction->trigger();
+        testing::view(*f.form).m_historyAction->trigger();
         QVERIFY(deleteAllOffered);
         QCOMPARE(rows, 0);
         f.services.expectMessage(QStringLiteral("The exam history cannot be read, so there is no "
                                                 "weakest section to drill.\r") +
                                      readError,
                                  platform::Ok);
-        f.form->m_weakestSectionAction->trigger();
+        testing::view(*f.form).m_weakestSectionAction->trigger();
         QCOMPARE(f.form->mode(), session::ExamWindow::ModeIdle);
 
         // The file is left as it was, for the user to mend or remove.
@@ -477,7 +478,7 @@ private slots:
             rows = static_cast<results::HistoryWindow*>(w)->m_attemptList->topLevelItemCount();
             return 0;
         });
-        f.form->m_historyAction->trigger();
+        testing::view(*f.form).m_historyAction->trigger();
         QCOMPARE(rows, 1);
 
         QFile damaged(QString::fromLatin1(store::kHistoryFile));
@@ -499,7 +500,7 @@ private slots:
             rows = h->m_attemptList->topLevelItemCount();
             return 0;
         });
-        f.form->m_historyAction->trigger();
+        testing::view(*f.form).m_historyAction->trigger();
         QCOMPARE(rows, 0);
         QVERIFY(file.readAll().empty());
         file.add(a);
@@ -593,9 +594,9 @@ private slots:
     {
         f.answerNameDialog(true);
         f.form->startPracticeExam(1);
-        QVERIFY(!f.form->m_examsMenu->menuAction()->isEnabled());
-        QVERIFY(f.form->m_examsMenu->actions().contains(f.form->m_historyAction));
-        QVERIFY(f.form->m_examsMenu->actions().contains(f.form->m_weakestSectionAction));
+        QVERIFY(!testing::view(*f.form).m_examsMenu->menuAction()->isEnabled());
+        QVERIFY(testing::view(*f.form).m_examsMenu->actions().contains(testing::view(*f.form).m_historyAction));
+        QVERIFY(testing::view(*f.form).m_examsMenu->actions().contains(testing::view(*f.form).m_weakestSectionAction));
     }
 };
 

@@ -1,5 +1,6 @@
 // Showing and answering items: the layout rules, response capture, the
 // countdown and Learn Now.
+#include "ExamWindowView.h"
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
 #include "Exhibit1Window.h"
@@ -68,9 +69,9 @@ class TestItemDisplay : public QObject {
 
     void start(bool timerOn = true, int minutes = 90)
     {
-        f.form->timerOn = timerOn;
+        f.setOptions([&](options::OptionValues& v) { v.timerOn = timerOn; });
         f.answerNameDialog(true, minutes);
-        f.form->m_practiceExamActions[0]->trigger();
+        testing::view(*f.form).m_practiceExamActions[0]->trigger();
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
     const store::ItemResponse& response()
@@ -81,51 +82,50 @@ class TestItemDisplay : public QObject {
     {
         f.form->examSession().grade();
         f.form->viewAnswers();
-        f.form->enterReviewMode();
     }
     // Checks every stacking rule against the current item.
     void checkLayout()
     {
         ExamWindow& w = *f.form;
-        QCOMPARE(w.m_questionText->y(), 8);
-        QCOMPARE(w.m_questionPanel->height(), w.m_questionText->height() + 16);
-        QCOMPARE(w.m_questionText->height(),
-                 qMax(w.m_questionText->heightForWidth(w.m_questionText->width()),
-                      w.m_questionText->fontMetrics().height()));
-        const int rowTop = w.m_questionPanel->height() + 2;
-        QCOMPARE(w.m_exhibit1Button->y(), rowTop);
-        QCOMPARE(w.m_exhibit2Button->y(), rowTop);
-        QCOMPARE(w.m_simulationButton->y(), rowTop);
-        QCOMPARE(w.m_calculatorButton->y(), rowTop);
-        QCOMPARE(w.m_exhibit1Button->x(), 1);
-        QCOMPARE(w.m_exhibit2Button->x(), 96);
-        QCOMPARE(w.m_simulationButton->x(), 1);
-        QCOMPARE(w.m_choiceLabels[0]->y(), rowTop + 25 + 15);
+        QCOMPARE(testing::view(w).m_questionText->y(), 8);
+        QCOMPARE(testing::view(w).m_questionPanel->height(), testing::view(w).m_questionText->height() + 16);
+        QCOMPARE(testing::view(w).m_questionText->height(),
+                 qMax(testing::view(w).m_questionText->heightForWidth(testing::view(w).m_questionText->width()),
+                      testing::view(w).m_questionText->fontMetrics().height()));
+        const int rowTop = testing::view(w).m_questionPanel->height() + 2;
+        QCOMPARE(testing::view(w).m_exhibit1Button->y(), rowTop);
+        QCOMPARE(testing::view(w).m_exhibit2Button->y(), rowTop);
+        QCOMPARE(testing::view(w).m_simulationButton->y(), rowTop);
+        QCOMPARE(testing::view(w).m_calculatorButton->y(), rowTop);
+        QCOMPARE(testing::view(w).m_exhibit1Button->x(), 1);
+        QCOMPARE(testing::view(w).m_exhibit2Button->x(), 96);
+        QCOMPARE(testing::view(w).m_simulationButton->x(), 1);
+        QCOMPARE(testing::view(w).m_choiceLabels[0]->y(), rowTop + 25 + 15);
         for (int i = 0; i < 6; ++i) {
-            QCOMPARE(w.m_choiceLabels[i]->x(), 80);
-            QCOMPARE(w.m_choiceLabels[i]->width(), w.m_itemArea->width() - 110);
+            QCOMPARE(testing::view(w).m_choiceLabels[i]->x(), 80);
+            QCOMPARE(testing::view(w).m_choiceLabels[i]->width(), testing::view(w).m_itemArea->width() - 110);
             if (i > 0)
-                QCOMPARE(w.m_choiceLabels[i]->y(),
-                         w.m_choiceLabels[i - 1]->y() + w.m_choiceLabels[i - 1]->height() + 15);
+                QCOMPARE(testing::view(w).m_choiceLabels[i]->y(),
+                         testing::view(w).m_choiceLabels[i - 1]->y() + testing::view(w).m_choiceLabels[i - 1]->height() + 15);
         }
         const bool multiple = w.currentSet().asBoolean(QStringLiteral("Q_TYPE"));
         for (int i = 0; i < 6; ++i) {
-            QAbstractButton* b = multiple ? static_cast<QAbstractButton*>(w.m_choiceBoxes[i])
-                                          : static_cast<QAbstractButton*>(w.m_choiceRadios[i]);
-            QCOMPARE(b->y(), w.m_choiceLabels[i]->y());
+            QAbstractButton* b = multiple ? static_cast<QAbstractButton*>(testing::view(w).m_choiceBoxes[i])
+                                          : static_cast<QAbstractButton*>(testing::view(w).m_choiceRadios[i]);
+            QCOMPARE(b->y(), testing::view(w).m_choiceLabels[i]->y());
             QCOMPARE(b->x(), 40);
         }
         int anchor = 5;
         for (int i = 2; i < 6; ++i)
-            if (!w.m_choiceLabels[i]->isVisibleTo(w.m_itemContent)) {
+            if (!testing::view(w).m_choiceLabels[i]->isVisibleTo(testing::view(w).m_itemContent)) {
                 anchor = i - 1;
                 break;
             }
-        QCOMPARE(w.m_explanationText->x(), 8);
-        QCOMPARE(w.m_explanationText->width(), w.m_itemArea->width() - 38);
-        QCOMPARE(w.m_explanationText->y(),
-                 w.m_choiceLabels[anchor]->y() + w.m_choiceLabels[anchor]->height() + 40);
-        QCOMPARE(w.m_itemArea->verticalScrollBar()->value(), 0);
+        QCOMPARE(testing::view(w).m_explanationText->x(), 8);
+        QCOMPARE(testing::view(w).m_explanationText->width(), testing::view(w).m_itemArea->width() - 38);
+        QCOMPARE(testing::view(w).m_explanationText->y(),
+                 testing::view(w).m_choiceLabels[anchor]->y() + testing::view(w).m_choiceLabels[anchor]->height() + 40);
+        QCOMPARE(testing::view(w).m_itemArea->verticalScrollBar()->value(), 0);
     }
 
 private slots:
@@ -171,18 +171,18 @@ private slots:
         ExamWindow& w = *f.form;
         const bool multiple = w.currentSet().asBoolean(QStringLiteral("Q_TYPE"));
         for (int i = 0; i < 6; ++i) {
-            QCOMPARE(w.m_choiceLabels[i]->isVisibleTo(w.m_itemContent), rows[i]);
-            QCOMPARE(w.m_choiceRadios[i]->isVisibleTo(w.m_itemContent), rows[i] && !multiple);
-            QCOMPARE(w.m_choiceBoxes[i]->isVisibleTo(w.m_itemContent), rows[i] && multiple);
+            QCOMPARE(testing::view(w).m_choiceLabels[i]->isVisibleTo(testing::view(w).m_itemContent), rows[i]);
+            QCOMPARE(testing::view(w).m_choiceRadios[i]->isVisibleTo(testing::view(w).m_itemContent), rows[i] && !multiple);
+            QCOMPARE(testing::view(w).m_choiceBoxes[i]->isVisibleTo(testing::view(w).m_itemContent), rows[i] && multiple);
         }
-        QCOMPARE(w.m_exhibit1Button->isVisibleTo(w.m_itemContent), buttons[0]);
-        QCOMPARE(w.m_exhibit2Button->isVisibleTo(w.m_itemContent), buttons[1]);
-        QCOMPARE(w.m_simulationButton->isVisibleTo(w.m_itemContent), buttons[2]);
+        QCOMPARE(testing::view(w).m_exhibit1Button->isVisibleTo(testing::view(w).m_itemContent), buttons[0]);
+        QCOMPARE(testing::view(w).m_exhibit2Button->isVisibleTo(testing::view(w).m_itemContent), buttons[1]);
+        QCOMPARE(testing::view(w).m_simulationButton->isVisibleTo(testing::view(w).m_itemContent), buttons[2]);
         checkLayout();
-        QCOMPARE(w.m_explanationText->y(),
-                 w.m_choiceLabels[anchor - 1]->y() + w.m_choiceLabels[anchor - 1]->height() + 40);
-        QCOMPARE(w.m_itemIdLabel->text(), QStringLiteral("Item ID: %1").arg(id));
-        QVERIFY(!w.m_explanationText->isVisibleTo(w.m_itemContent));
+        QCOMPARE(testing::view(w).m_explanationText->y(),
+                 testing::view(w).m_choiceLabels[anchor - 1]->y() + testing::view(w).m_choiceLabels[anchor - 1]->height() + 40);
+        QCOMPARE(testing::view(w).m_itemIdLabel->text(), QStringLiteral("Item ID: %1").arg(id));
+        QVERIFY(!testing::view(w).m_explanationText->isVisibleTo(testing::view(w).m_itemContent));
     }
 
     void hiddenRowsKeepTheirLastTextAndOtherButtonsStayPut()
@@ -190,18 +190,18 @@ private slots:
         start();
         f.goToBankItem(7); // multiple response, six short choices
         ExamWindow& w = *f.form;
-        w.m_choiceBoxes[4]->setChecked(true);
-        const QPoint checkPos = w.m_choiceBoxes[4]->pos();
+        testing::view(w).m_choiceBoxes[4]->setChecked(true);
+        const QPoint checkPos = testing::view(w).m_choiceBoxes[4]->pos();
         f.goToBankItem(5); // single response, six long choices
-        const int longHeight = w.m_choiceLabels[2]->height();
+        const int longHeight = testing::view(w).m_choiceLabels[2]->height();
         QVERIFY(longHeight > w.fontMetrics().height());
         f.goToBankItem(2); // only Q1: rows b..f hidden but keep the long text's height
-        QCOMPARE(w.m_choiceLabels[2]->text(), kLong);
-        QCOMPARE(w.m_choiceLabels[2]->height(), longHeight);
+        QCOMPARE(testing::view(w).m_choiceLabels[2]->text(), kLong);
+        QCOMPARE(testing::view(w).m_choiceLabels[2]->height(), longHeight);
         checkLayout();
         // The check boxes of the earlier item kept their state and place.
-        QVERIFY(w.m_choiceBoxes[4]->isChecked());
-        QCOMPARE(w.m_choiceBoxes[4]->pos(), checkPos);
+        QVERIFY(testing::view(w).m_choiceBoxes[4]->isChecked());
+        QCOMPARE(testing::view(w).m_choiceBoxes[4]->pos(), checkPos);
     }
 
     void resizeRewrapsAndKeepsTheTop_data()
@@ -218,7 +218,7 @@ private slots:
         f.form->setWindowState(Qt::WindowNoState);
         f.form->resize(width, 600);
         checkLayout();
-        QCOMPARE(f.form->m_choiceLabels[0]->width(), f.form->m_itemArea->width() - 110);
+        QCOMPARE(testing::view(*f.form).m_choiceLabels[0]->width(), testing::view(*f.form).m_itemArea->width() - 110);
     }
 
     void singleResponseStoresAllSixFlags()
@@ -226,17 +226,17 @@ private slots:
         start();
         f.goToBankItem(6); // key b
         ExamWindow& w = *f.form;
-        w.m_choiceRadios[0]->setChecked(true);
+        testing::view(w).m_choiceRadios[0]->setChecked(true);
         QCOMPARE(response().Choice, (std::array<bool, 6>{true, false, false, false, false, false}));
         QVERIFY(!response().Correct);
-        w.m_choiceRadios[1]->setChecked(true);
+        testing::view(w).m_choiceRadios[1]->setChecked(true);
         QCOMPARE(response().Choice, (std::array<bool, 6>{false, true, false, false, false, false}));
         QVERIFY(response().Correct);
         // Clicking the text of choice c selects it; clicking again keeps it.
-        QTest::mouseClick(w.m_choiceLabels[2], Qt::LeftButton);
-        QVERIFY(w.m_choiceRadios[2]->isChecked());
-        QTest::mouseClick(w.m_choiceLabels[2], Qt::LeftButton);
-        QVERIFY(w.m_choiceRadios[2]->isChecked());
+        QTest::mouseClick(testing::view(w).m_choiceLabels[2], Qt::LeftButton);
+        QVERIFY(testing::view(w).m_choiceRadios[2]->isChecked());
+        QTest::mouseClick(testing::view(w).m_choiceLabels[2], Qt::LeftButton);
+        QVERIFY(testing::view(w).m_choiceRadios[2]->isChecked());
         QCOMPARE(response().Choice, (std::array<bool, 6>{false, false, true, false, false, false}));
         QVERIFY(!response().Correct);
     }
@@ -246,21 +246,21 @@ private slots:
         start();
         f.goToBankItem(4); // key a and c
         ExamWindow& w = *f.form;
-        w.m_choiceBoxes[0]->setChecked(true);
+        testing::view(w).m_choiceBoxes[0]->setChecked(true);
         QVERIFY(!response().Correct);
-        QTest::mouseClick(w.m_choiceLabels[2], Qt::LeftButton); // text of c ticks c
-        QVERIFY(w.m_choiceBoxes[2]->isChecked());
+        QTest::mouseClick(testing::view(w).m_choiceLabels[2], Qt::LeftButton); // text of c ticks c
+        QVERIFY(testing::view(w).m_choiceBoxes[2]->isChecked());
         QVERIFY(response().Correct);
-        w.m_choiceBoxes[3]->setChecked(true);
+        testing::view(w).m_choiceBoxes[3]->setChecked(true);
         QVERIFY(!response().Correct);
-        QTest::mouseClick(w.m_choiceLabels[3], Qt::LeftButton); // and unticks d
-        QVERIFY(!w.m_choiceBoxes[3]->isChecked());
+        QTest::mouseClick(testing::view(w).m_choiceLabels[3], Qt::LeftButton); // and unticks d
+        QVERIFY(!testing::view(w).m_choiceBoxes[3]->isChecked());
         QVERIFY(response().Correct);
         // Marking changes nothing of correctness.
-        w.m_markBox->setChecked(true);
+        testing::view(w).m_markBox->setChecked(true);
         QVERIFY(response().Marked);
         QVERIFY(response().Correct);
-        w.m_markBox->setChecked(false);
+        testing::view(w).m_markBox->setChecked(false);
         QVERIFY(!response().Marked);
         QVERIFY(response().Correct);
     }
@@ -269,22 +269,22 @@ private slots:
     {
         start();
         f.goToBankItem(4);
-        f.form->m_choiceBoxes[1]->setChecked(true);
-        f.form->m_markBox->setChecked(true);
+        testing::view(*f.form).m_choiceBoxes[1]->setChecked(true);
+        testing::view(*f.form).m_markBox->setChecked(true);
         f.goToBankItem(6);
-        QVERIFY(!f.form->m_markBox->isChecked());
-        QVERIFY(!f.form->m_choiceRadios[1]->isChecked());
-        f.form->m_choiceRadios[3]->setChecked(true);
+        QVERIFY(!testing::view(*f.form).m_markBox->isChecked());
+        QVERIFY(!testing::view(*f.form).m_choiceRadios[1]->isChecked());
+        testing::view(*f.form).m_choiceRadios[3]->setChecked(true);
         f.goToBankItem(4);
-        QVERIFY(f.form->m_choiceBoxes[1]->isChecked());
-        QVERIFY(!f.form->m_choiceBoxes[0]->isChecked());
-        QVERIFY(f.form->m_markBox->isChecked());
+        QVERIFY(testing::view(*f.form).m_choiceBoxes[1]->isChecked());
+        QVERIFY(!testing::view(*f.form).m_choiceBoxes[0]->isChecked());
+        QVERIFY(testing::view(*f.form).m_markBox->isChecked());
         QCOMPARE(response().Choice, (std::array<bool, 6>{false, true, false, false, false, false}));
         f.goToBankItem(6);
-        QVERIFY(f.form->m_choiceRadios[3]->isChecked());
+        QVERIFY(testing::view(*f.form).m_choiceRadios[3]->isChecked());
         // An unanswered single-response item shows no selection.
         f.goToBankItem(1);
-        for (QRadioButton* b : f.form->m_choiceRadios)
+        for (QRadioButton* b : testing::view(*f.form).m_choiceRadios)
             QVERIFY(!b->isChecked());
         QCOMPARE(response().Choice, (std::array<bool, 6>{}));
         QVERIFY(!response().Correct);
@@ -294,91 +294,91 @@ private slots:
     {
         start();
         f.goToBankItem(4);
-        f.form->m_choiceBoxes[0]->setChecked(true);
+        testing::view(*f.form).m_choiceBoxes[0]->setChecked(true);
         f.goToBankItem(6);
-        f.form->m_choiceRadios[1]->setChecked(true);
+        testing::view(*f.form).m_choiceRadios[1]->setChecked(true);
         f.goToBankItem(1); // left unanswered
         enterReview();
         ExamWindow& w = *f.form;
         f.goToBankItem(4);
         const store::ItemResponse before4 = response();
-        w.m_choiceBoxes[0]->setChecked(false);
-        w.m_choiceBoxes[2]->setChecked(true);
-        QTest::mouseClick(w.m_choiceLabels[3], Qt::LeftButton);
-        QVERIFY(w.m_choiceBoxes[0]->isChecked());
-        QVERIFY(!w.m_choiceBoxes[2]->isChecked() && !w.m_choiceBoxes[3]->isChecked());
+        testing::view(w).m_choiceBoxes[0]->setChecked(false);
+        testing::view(w).m_choiceBoxes[2]->setChecked(true);
+        QTest::mouseClick(testing::view(w).m_choiceLabels[3], Qt::LeftButton);
+        QVERIFY(testing::view(w).m_choiceBoxes[0]->isChecked());
+        QVERIFY(!testing::view(w).m_choiceBoxes[2]->isChecked() && !testing::view(w).m_choiceBoxes[3]->isChecked());
         QCOMPARE(response().Choice, before4.Choice);
         QCOMPARE(response().Correct, before4.Correct);
         f.goToBankItem(6);
-        w.m_choiceRadios[3]->setChecked(true);
-        QVERIFY(w.m_choiceRadios[1]->isChecked());
-        QVERIFY(!w.m_choiceRadios[3]->isChecked());
+        testing::view(w).m_choiceRadios[3]->setChecked(true);
+        QVERIFY(testing::view(w).m_choiceRadios[1]->isChecked());
+        QVERIFY(!testing::view(w).m_choiceRadios[3]->isChecked());
         QVERIFY(response().Correct);
         f.goToBankItem(1);
-        QTest::mouseClick(w.m_choiceLabels[0], Qt::LeftButton);
-        for (QRadioButton* b : w.m_choiceRadios)
+        QTest::mouseClick(testing::view(w).m_choiceLabels[0], Qt::LeftButton);
+        for (QRadioButton* b : testing::view(w).m_choiceRadios)
             QVERIFY(!b->isChecked());
         QCOMPARE(response().Choice, (std::array<bool, 6>{}));
         // The verdict and the key are shown in review.
-        QCOMPARE(w.m_verdictLabel->text(), QStringLiteral("Incorrect"));
-        QCOMPARE(w.m_verdictLabel->textColour(), QColor(255, 0, 0));
-        QVERIFY(w.m_explanationText->isVisibleTo(w.m_itemContent));
-        QCOMPARE(w.m_explanationText->text(), QStringLiteral("Explanation of item 1."));
-        QCOMPARE(w.m_choiceLabels[3]->palette().color(QPalette::Window), QColor(0, 255, 255));
-        QCOMPARE(w.m_choiceLabels[0]->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(testing::view(w).m_verdictLabel->text(), QStringLiteral("Incorrect"));
+        QCOMPARE(testing::view(w).m_verdictLabel->textColour(), QColor(255, 0, 0));
+        QVERIFY(testing::view(w).m_explanationText->isVisibleTo(testing::view(w).m_itemContent));
+        QCOMPARE(testing::view(w).m_explanationText->text(), QStringLiteral("Explanation of item 1."));
+        QCOMPARE(testing::view(w).m_choiceLabels[3]->palette().color(QPalette::Window), QColor(0, 255, 255));
+        QCOMPARE(testing::view(w).m_choiceLabels[0]->palette().color(QPalette::Window), QColor(Qt::white));
         f.goToBankItem(6);
-        QCOMPARE(w.m_verdictLabel->text(), QStringLiteral("Correct"));
-        QCOMPARE(w.m_verdictLabel->textColour(), QColor(0, 0, 255));
+        QCOMPARE(testing::view(w).m_verdictLabel->text(), QStringLiteral("Correct"));
+        QCOMPARE(testing::view(w).m_verdictLabel->textColour(), QColor(0, 0, 255));
     }
 
     void learnNowRevealsUntilTheNextItem()
     {
-        f.form->showLearnButton = true;
+        f.setOptions([&](options::OptionValues& v) { v.showLearnButton = true; });
         start();
         f.goToBankItem(4); // key a and c
         ExamWindow& w = *f.form;
         auto revealed = [&] {
-            return w.m_explanationText->isVisibleTo(w.m_itemContent) &&
-                   w.m_choiceLabels[0]->palette().color(QPalette::Window) == QColor(0, 255, 255) &&
-                   w.m_choiceLabels[2]->palette().color(QPalette::Window) == QColor(0, 255, 255) &&
-                   w.m_choiceLabels[1]->palette().color(QPalette::Window) == QColor(Qt::white);
+            return testing::view(w).m_explanationText->isVisibleTo(testing::view(w).m_itemContent) &&
+                   testing::view(w).m_choiceLabels[0]->palette().color(QPalette::Window) == QColor(0, 255, 255) &&
+                   testing::view(w).m_choiceLabels[2]->palette().color(QPalette::Window) == QColor(0, 255, 255) &&
+                   testing::view(w).m_choiceLabels[1]->palette().color(QPalette::Window) == QColor(Qt::white);
         };
         QVERIFY(!revealed());
         // Hidden, it would still be read out by a screen reader.
-        QVERIFY(w.m_explanationText->text().isEmpty());
-        w.m_learnButton->click();
+        QVERIFY(testing::view(w).m_explanationText->text().isEmpty());
+        testing::view(w).m_learnButton->click();
         QVERIFY(revealed());
-        QCOMPARE(w.m_explanationText->text(), QStringLiteral("Explanation of item 4."));
-        w.m_learnButton->click(); // twice is the same as once
+        QCOMPARE(testing::view(w).m_explanationText->text(), QStringLiteral("Explanation of item 4."));
+        testing::view(w).m_learnButton->click(); // twice is the same as once
         QVERIFY(revealed());
         QVERIFY(!response().Correct && !response().Choice[0]);
         w.setWindowState(Qt::WindowNoState);
         w.resize(900, 640); // a resize keeps the reveal, text and all
         QVERIFY(revealed());
-        QCOMPARE(w.m_explanationText->text(), QStringLiteral("Explanation of item 4."));
-        QVERIFY(w.m_explanationText->height() > w.m_explanationText->fontMetrics().height() / 2);
+        QCOMPARE(testing::view(w).m_explanationText->text(), QStringLiteral("Explanation of item 4."));
+        QVERIFY(testing::view(w).m_explanationText->height() > testing::view(w).m_explanationText->fontMetrics().height() / 2);
         checkLayout();
         f.goToBankItem(6);
         f.goToBankItem(4);
         QVERIFY(!revealed());
-        QVERIFY(!w.m_explanationText->isVisibleTo(w.m_itemContent));
-        QVERIFY(w.m_explanationText->text().isEmpty());
+        QVERIFY(!testing::view(w).m_explanationText->isVisibleTo(testing::view(w).m_itemContent));
+        QVERIFY(testing::view(w).m_explanationText->text().isEmpty());
     }
 
     void oneMinuteExamCountsDownAndExpiresOnce()
     {
         start(true, 1);
         ExamWindow& w = *f.form;
-        QVERIFY(w.m_timeLabel->isVisibleTo(&w));
-        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:01:00"));
+        QVERIFY(testing::view(w).m_timeLabel->isVisibleTo(&w));
+        QCOMPARE(testing::view(w).m_timeLabel->text(), QStringLiteral("0:01:00"));
         auto* ticker = f.services.lastTicker;
         QVERIFY(ticker->isActive());
         for (int s = 1; s < 60; ++s) {
             f.services.clock += 1.0 / 86400;
             ticker->fire();
-            QCOMPARE(w.m_timeLabel->text(), exam::formatDuration((60 - s) / 86400.0));
+            QCOMPARE(testing::view(w).m_timeLabel->text(), exam::formatDuration((60 - s) / 86400.0));
         }
-        QCOMPARE(w.m_timeLabel->text(), QStringLiteral("0:00:01"));
+        QCOMPARE(testing::view(w).m_timeLabel->text(), QStringLiteral("0:00:01"));
         f.services.expectMessage(
             QStringLiteral("Your time has expired.\rDo you want continue the exam anyway?"),
             platform::Ok);
@@ -386,7 +386,7 @@ private slots:
         ticker->fire();
         QVERIFY(!ticker->isActive());
         // OK hides the time and the exam goes on untimed.
-        QVERIFY(!w.m_timeLabel->isVisibleTo(&w));
+        QVERIFY(!testing::view(w).m_timeLabel->isVisibleTo(&w));
         QCOMPARE(w.mode(), ExamWindow::ModeExam);
         f.services.clock += 10.0 / 86400;
         ticker->fire(); // inactive: nothing happens
@@ -405,17 +405,17 @@ private slots:
             platform::Cancel);
         f.services.clock += 61.0 / 86400; // a late tick
         ticker->fire();
-        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("0:00:00"));
-        QVERIFY(f.form->m_timeLabel->isVisibleTo(f.form.get()));
+        QCOMPARE(testing::view(*f.form).m_timeLabel->text(), QStringLiteral("0:00:00"));
+        QVERIFY(testing::view(*f.form).m_timeLabel->isVisibleTo(f.form.get()));
         QVERIFY(!ticker->isActive());
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
-        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Grade Now"));
+        QCOMPARE(testing::view(*f.form).m_gradeButton->text(), QStringLiteral("Grade Now"));
     }
 
     void timerOffShowsNothing()
     {
         start(false, 1);
-        QVERIFY(!f.form->m_timeLabel->isVisibleTo(f.form.get()));
+        QVERIFY(!testing::view(*f.form).m_timeLabel->isVisibleTo(f.form.get()));
         QVERIFY(!f.services.lastTicker->isActive());
         f.services.clock += 1.0;
         f.services.lastTicker->fire();
@@ -436,17 +436,17 @@ private slots:
         auto* ticker = f.services.lastTicker;
         f.services.clock += 10.0 / 1440;
         ticker->fire();
-        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("1:20:00"));
+        QCOMPARE(testing::view(*f.form).m_timeLabel->text(), QStringLiteral("1:20:00"));
         f.services.wallClockShift += shiftMinutes / 1440;
         f.services.clock += 1.0 / 86400;
         ticker->fire();
-        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("1:19:59"));
+        QCOMPARE(testing::view(*f.form).m_timeLabel->text(), QStringLiteral("1:19:59"));
         QVERIFY(ticker->isActive());
         // The exam still ends when its own 90 minutes have passed, not earlier
         // and not an hour later.
         f.services.clock += (80.0 * 60 - 2) / 86400;
         ticker->fire();
-        QCOMPARE(f.form->m_timeLabel->text(), QStringLiteral("0:00:01"));
+        QCOMPARE(testing::view(*f.form).m_timeLabel->text(), QStringLiteral("0:00:01"));
         f.services.expectMessage(
             QStringLiteral("Your time has expired.\rDo you want continue the exam anyway?"),
             platform::Ok);
@@ -462,11 +462,11 @@ private slots:
         f.services.expectMessage(
             QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),
             platform::Ok);
-        f.form->m_gradeButton->click();
+        testing::view(*f.form).m_gradeButton->click();
         QVERIFY(!f.services.lastTicker->isActive());
-        QVERIFY(!f.form->m_timeLabel->isVisibleTo(f.form.get()));
-        QVERIFY(!f.form->m_itemArea->isVisibleTo(f.form.get()));
-        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Score Report"));
+        QVERIFY(!testing::view(*f.form).m_timeLabel->isVisibleTo(f.form.get()));
+        QVERIFY(!testing::view(*f.form).m_itemArea->isVisibleTo(f.form.get()));
+        QCOMPARE(testing::view(*f.form).m_gradeButton->text(), QStringLiteral("Score Report"));
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
 
@@ -502,22 +502,22 @@ private slots:
             shown = static_cast<session::Exhibit1Window*>(w)->m_picture->size();
             return 0;
         });
-        f.form->m_exhibit1Button->click();
+        testing::view(*f.form).m_exhibit1Button->click();
         QCOMPARE(shown, QSize(100, 80));
         QCOMPARE(one.size(), QSize(100, 80));
         QCOMPARE(one.windowTitle(), QStringLiteral("Exhibit 1"));
         f.goToBankItem(6); // PICT2 only, 200 x 80, at its own place
-        QVERIFY(!f.form->m_exhibit1Button->isVisibleTo(f.form->m_itemContent));
-        QVERIFY(f.form->m_exhibit2Button->isVisibleTo(f.form->m_itemContent));
+        QVERIFY(!testing::view(*f.form).m_exhibit1Button->isVisibleTo(testing::view(*f.form).m_itemContent));
+        QVERIFY(testing::view(*f.form).m_exhibit2Button->isVisibleTo(testing::view(*f.form).m_itemContent));
         f.services.expectModal(QStringLiteral("exhibit2Window"), [&](QWidget* w) {
             shown = static_cast<session::Exhibit2Window*>(w)->m_picture->pixmap().size();
             return 0;
         });
-        f.form->m_exhibit2Button->click();
+        testing::view(*f.form).m_exhibit2Button->click();
         QCOMPARE(shown, QSize(200, 80));
         // A missing file is reported and no window opens; the exam goes on.
         QFile::remove(QStringLiteral("pictures/fixture2.svg"));
-        f.form->m_exhibit2Button->click();
+        testing::view(*f.form).m_exhibit2Button->click();
         QCOMPARE(f.services.shownMessages.size(), 1);
         QVERIFY(f.services.shownMessages.first().contains(QStringLiteral("fixture2.svg")));
         QCOMPARE(f.services.shownKinds.first(), platform::MsgKind::Error);
@@ -529,13 +529,13 @@ private slots:
     {
         start();
         ExamWindow& w = *f.form;
-        QCOMPARE(w.m_itemCounterLabel->pos(), QPoint(4, 4));
-        QCOMPARE(w.m_itemIdLabel->pos(), QPoint(124, 4));
-        QCOMPARE(w.m_verdictLabel->pos(), QPoint(4, 24));
-        QCOMPARE(w.m_itemCounterLabel->font().pixelSize(), 13);
-        QVERIFY(w.m_itemCounterLabel->font().bold());
-        QCOMPARE(w.m_itemCounterLabel->textColour(), QColor(Qt::white));
-        QCOMPARE(QFontInfo(w.m_itemIdLabel->font()).family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(testing::view(w).m_itemCounterLabel->pos(), QPoint(4, 4));
+        QCOMPARE(testing::view(w).m_itemIdLabel->pos(), QPoint(124, 4));
+        QCOMPARE(testing::view(w).m_verdictLabel->pos(), QPoint(4, 24));
+        QCOMPARE(testing::view(w).m_itemCounterLabel->font().pixelSize(), 13);
+        QVERIFY(testing::view(w).m_itemCounterLabel->font().bold());
+        QCOMPARE(testing::view(w).m_itemCounterLabel->textColour(), QColor(Qt::white));
+        QCOMPARE(QFontInfo(testing::view(w).m_itemIdLabel->font()).family(), QStringLiteral("DejaVu Sans"));
     }
 
     // Alt+F is the File menu's and choice f's: the menu wins, on every press.
@@ -552,8 +552,8 @@ private slots:
         f.goToBankItem(id);
         ExamWindow& w = *f.form;
         const bool multiple = w.currentSet().asBoolean(QStringLiteral("Q_TYPE"));
-        QAbstractButton* choiceF = multiple ? static_cast<QAbstractButton*>(w.m_choiceBoxes[5])
-                                            : static_cast<QAbstractButton*>(w.m_choiceRadios[5]);
+        QAbstractButton* choiceF = multiple ? static_cast<QAbstractButton*>(testing::view(w).m_choiceBoxes[5])
+                                            : static_cast<QAbstractButton*>(testing::view(w).m_choiceRadios[5]);
         QVERIFY(choiceF->isVisible());
         for (int press = 1; press <= 3; ++press) {
             w.activateWindow();

@@ -1,6 +1,7 @@
 // Every item of the shipped question bank, shown at the exam window's
 // restored size: the shown content fits the width that is visible, and the
 // item area scrolls only when what is shown is taller than the area.
+#include "ExamWindowView.h"
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
 
@@ -78,14 +79,14 @@ class TestItemFit : public QObject {
         // The scroll area shows or hides its bar through posted events,
         // handled before anything is painted.
         QCoreApplication::sendPostedEvents();
-        const QWidget* viewport = w.m_itemArea->viewport();
-        const QScrollBar* bar = w.m_itemArea->verticalScrollBar();
+        const QWidget* viewport = testing::view(w).m_itemArea->viewport();
+        const QScrollBar* bar = testing::view(w).m_itemArea->verticalScrollBar();
         const int id = int(w.currentSet().asInteger(QStringLiteral("Q_OR_NUMBER")));
         int shownBottom = 0;
         const auto children =
-            w.m_itemContent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+            testing::view(w).m_itemContent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
         for (const QWidget* c : children) {
-            if (!c->isVisibleTo(w.m_itemContent))
+            if (!c->isVisibleTo(testing::view(w).m_itemContent))
                 continue;
             shownBottom = qMax(shownBottom, c->geometry().bottom() + 1);
             if (c->geometry().right() + 1 > viewport->width())
@@ -96,19 +97,19 @@ class TestItemFit : public QObject {
                     .arg(viewport->width());
         }
         // Every wrapped text is as tall as it needs at the width it was given.
-        for (const QLabel* l : w.m_itemContent->findChildren<QLabel*>()) {
-            if (!l->isVisibleTo(w.m_itemContent) || !l->wordWrap() || l->text().isEmpty())
+        for (const QLabel* l : testing::view(w).m_itemContent->findChildren<QLabel*>()) {
+            if (!l->isVisibleTo(testing::view(w).m_itemContent) || !l->wordWrap() || l->text().isEmpty())
                 continue;
             if (l->heightForWidth(l->width()) > l->height())
                 return QStringLiteral("item %1: %2 is cut off").arg(id).arg(l->objectName());
         }
-        const bool needed = shownBottom > w.m_itemArea->maximumViewportSize().height();
+        const bool needed = shownBottom > testing::view(w).m_itemArea->maximumViewportSize().height();
         if (bar->isVisible() && !needed)
             return QStringLiteral("item %1: a scroll bar although the shown content (%2 px) fits "
                                   "in %3 px")
                 .arg(id)
                 .arg(shownBottom)
-                .arg(w.m_itemArea->maximumViewportSize().height());
+                .arg(testing::view(w).m_itemArea->maximumViewportSize().height());
         if (!bar->isVisible() && shownBottom > viewport->height())
             return QStringLiteral("item %1: no scroll bar although the content is %2 px in %3")
                 .arg(id)
@@ -156,14 +157,13 @@ private slots:
         QFETCH(bool, review);
         ExamWindow& w = *f.form;
         f.answerNameDialog(true);
-        w.m_allQuestionsAction->trigger();
+        testing::view(w).m_allQuestionsAction->trigger();
         QCOMPARE(w.mode(), ExamWindow::ModeExam);
-        QVERIFY(w.m_itemArea->height() < 505);
+        QVERIFY(testing::view(w).m_itemArea->height() < 505);
         QCOMPARE(w.examSession().itemCount(), m_bankItems);
         if (review) {
             w.examSession().grade();
-        w.viewAnswers();
-            w.enterReviewMode();
+            w.viewAnswers();
         }
         QStringList problems;
         store::Table& t = w.currentSet();
@@ -185,29 +185,28 @@ private slots:
     {
         ExamWindow& w = *f.form;
         f.answerNameDialog(true);
-        w.m_allQuestionsAction->trigger();
+        testing::view(w).m_allQuestionsAction->trigger();
         store::Table& t = w.currentSet();
         // The first item with a short question and no scroll bar.
         int k = 1;
         for (; k <= w.examSession().itemCount(); ++k) {
             t.setRecNo(k);
-            if (!w.m_itemArea->verticalScrollBar()->isVisible())
+            if (!testing::view(w).m_itemArea->verticalScrollBar()->isVisible())
                 break;
         }
         QVERIFY(k <= w.examSession().itemCount());
         QCOMPARE(misfit(), QString());
         // The explanation revealed by Learn Now counts at once.
-        w.revealAnswer();
+        testing::view(w).m_learnButton->click();
         QCOMPARE(misfit(), QString());
         // A much larger question font: the question is laid out again at
         // once, not clipped until the next item.
         QFont big(QStringLiteral("Liberation Serif"));
         big.setPointSize(28);
-        w.options.questionFont.font = big;
-        w.applyOptions();
+        f.setOptions([&](options::OptionValues& v) { v.questionFont.font = big; });
         QCOMPARE(misfit(), QString());
-        QCOMPARE(w.m_questionPanel->height(), w.m_questionText->height() + 16);
-        QVERIFY(w.m_choiceLabels[0]->y() >= w.m_questionPanel->height() + 2 + 25 + 15);
+        QCOMPARE(testing::view(w).m_questionPanel->height(), testing::view(w).m_questionText->height() + 16);
+        QVERIFY(testing::view(w).m_choiceLabels[0]->y() >= testing::view(w).m_questionPanel->height() + 2 + 25 + 15);
     }
 };
 

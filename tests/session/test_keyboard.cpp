@@ -1,5 +1,6 @@
 // The exam by keyboard and for a screen reader: plain keys answer, paging
 // keys move at once, Ctrl+G grades, and every control has a name.
+#include "ExamWindowView.h"
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
 #include "PrintingSimulation.h"
@@ -56,7 +57,7 @@ class TestKeyboard : public QObject {
     void start()
     {
         f.answerNameDialog(true, 90);
-        f.form->m_practiceExamActions[0]->trigger();
+        testing::view(*f.form).m_practiceExamActions[0]->trigger();
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         f.form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
@@ -145,7 +146,7 @@ private slots:
         QFETCH(QString, chosen);
         start();
         f.goToBankItem(bankItem);
-        f.form->m_itemArea->setFocus();
+        testing::view(*f.form).m_itemArea->setFocus();
         for (int k : keys)
             key(Qt::Key(k));
         QString got;
@@ -161,17 +162,17 @@ private slots:
     {
         start();
         f.goToBankItem(1);
-        f.form->m_nextButton->setFocus();
+        testing::view(*f.form).m_nextButton->setFocus();
         key(Qt::Key_B);
         QVERIFY(!response().Choice[1]);
-        QVERIFY(!f.form->m_choiceRadios[1]->isChecked());
+        QVERIFY(!testing::view(*f.form).m_choiceRadios[1]->isChecked());
     }
 
     void altFStaysTheFileMenu()
     {
         start();
         f.goToBankItem(3);
-        f.form->m_itemArea->setFocus();
+        testing::view(*f.form).m_itemArea->setFocus();
         key(Qt::Key_F, Qt::AltModifier);
         QVERIFY(f.form->menuBar()->activeAction());
         QCOMPARE(f.form->menuBar()->activeAction()->text(), QStringLiteral("&File"));
@@ -198,23 +199,23 @@ private slots:
         t.setRecNo(2);
         // From the button strip and from the item area alike (in this order:
         // the letter pressed after the move from the item area stays chosen).
-        for (QWidget* focus : {static_cast<QWidget*>(f.form->m_noteButton),
-                               static_cast<QWidget*>(f.form->m_itemArea)}) {
+        for (QWidget* focus : {static_cast<QWidget*>(testing::view(*f.form).m_noteButton),
+                               static_cast<QWidget*>(testing::view(*f.form).m_itemArea)}) {
             t.setRecNo(2);
             // In the item area, the focus is on a choice, as Tab leaves it.
-            if (focus == f.form->m_itemArea)
-                focus = f.form->m_choiceRadios[0]->isVisible()
-                            ? static_cast<QWidget*>(f.form->m_choiceRadios[0])
-                            : f.form->m_choiceBoxes[0];
+            if (focus == testing::view(*f.form).m_itemArea)
+                focus = testing::view(*f.form).m_choiceRadios[0]->isVisible()
+                            ? static_cast<QWidget*>(testing::view(*f.form).m_choiceRadios[0])
+                            : testing::view(*f.form).m_choiceBoxes[0];
             focus->setFocus();
             key(Qt::Key(keyCode), Qt::KeyboardModifiers(modifiers));
             // No event loop turn: the move is not an animated press.
             QCOMPARE(t.recNo(), 2 + step);
-            QCOMPARE(f.form->m_itemCounterLabel->text(),
+            QCOMPARE(testing::view(*f.form).m_itemCounterLabel->text(),
                      QStringLiteral("Item %1 of 3").arg(2 + step));
             // Moved from the item area, the focus stays there: a letter
             // answers the new item.
-            const bool fromItem = focus != f.form->m_noteButton;
+            const bool fromItem = focus != testing::view(*f.form).m_noteButton;
             key(Qt::Key_A);
             QCOMPARE(response().Choice[0], fromItem);
         }
@@ -237,20 +238,20 @@ private slots:
     void ctrlGGradesLikeTheButton()
     {
         start();
-        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Grade Now"));
-        QVERIFY(f.form->m_gradeButton->toolTip().contains(QStringLiteral("Ctrl+G")));
+        QCOMPARE(testing::view(*f.form).m_gradeButton->text(), QStringLiteral("Grade Now"));
+        QVERIFY(testing::view(*f.form).m_gradeButton->toolTip().contains(QStringLiteral("Ctrl+G")));
         // Cancel keeps the exam running; OK grades.
         f.services.expectMessage(
             QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),
             platform::Cancel);
         key(Qt::Key_G, Qt::ControlModifier);
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
-        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Grade Now"));
+        QCOMPARE(testing::view(*f.form).m_gradeButton->text(), QStringLiteral("Grade Now"));
         f.services.expectMessage(
             QStringLiteral("This will end your practice exam.\rAre you sure to end this exam?"),
             platform::Ok);
         key(Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(f.form->m_gradeButton->text(), QStringLiteral("Score Report"));
+        QCOMPARE(testing::view(*f.form).m_gradeButton->text(), QStringLiteral("Score Report"));
     }
 
     void simulationsByKeyboard_data()
@@ -338,14 +339,14 @@ private slots:
     void itemCounterTextIsOutlined()
     {
         start();
-        widgets::ShadowLabel* counter = f.form->m_itemCounterLabel;
+        widgets::ShadowLabel* counter = testing::view(*f.form).m_itemCounterLabel;
         // Without smoothing every text pixel is pure white, so each of its
         // neighbours must be text or outline, never the band's pale blue.
         QFont font = counter->font();
         font.setStyleStrategy(QFont::NoAntialias);
         counter->setFont(font);
-        const QImage img = f.form->m_headerPanel->grab(counter->geometry()).toImage();
-        const QRgb band = f.form->m_headerPanel->palette().color(QPalette::Window).rgb();
+        const QImage img = testing::view(*f.form).m_headerPanel->grab(counter->geometry()).toImage();
+        const QRgb band = testing::view(*f.form).m_headerPanel->palette().color(QPalette::Window).rgb();
         int white = 0;
         for (int y = 1; y < img.height() - 1; ++y)
             for (int x = 1; x < img.width() - 1; ++x) {
@@ -365,11 +366,11 @@ private slots:
         start();
         // The multiple-response item: each of its boxes takes the focus.
         f.goToBankItem(2);
-        f.form->m_markBox->setFocus();
+        testing::view(*f.form).m_markBox->setFocus();
         QStringList order = {"markBox",      "itemArea",     "calculatorButton", "choiceBoxes1",
                              "choiceBoxes2", "choiceBoxes3", "choiceBoxes4",     "choiceBoxes5"};
         // The order of the exam is random: a paging button at its end is off.
-        for (QPushButton* b : {f.form->m_previousButton, f.form->m_nextButton})
+        for (QPushButton* b : {testing::view(*f.form).m_previousButton, testing::view(*f.form).m_nextButton})
             if (b->isEnabled())
                 order << b->objectName();
         order << "itemsReviewButton"
@@ -384,23 +385,23 @@ private slots:
         start();
         f.goToBankItem(1);
         ExamWindow& w = *f.form;
-        QCOMPARE(accessibleText(w.m_choiceRadios[1], QAccessible::Name),
+        QCOMPARE(accessibleText(testing::view(w).m_choiceRadios[1], QAccessible::Name),
                  QStringLiteral("Choice b"));
-        QCOMPARE(accessibleText(w.m_choiceRadios[1], QAccessible::Description),
+        QCOMPARE(accessibleText(testing::view(w).m_choiceRadios[1], QAccessible::Description),
                  QStringLiteral("two"));
         f.goToBankItem(2);
-        QCOMPARE(accessibleText(w.m_choiceBoxes[2], QAccessible::Name), QStringLiteral("Choice c"));
-        QCOMPARE(accessibleText(w.m_choiceBoxes[2], QAccessible::Description), QStringLiteral("c"));
+        QCOMPARE(accessibleText(testing::view(w).m_choiceBoxes[2], QAccessible::Name), QStringLiteral("Choice c"));
+        QCOMPARE(accessibleText(testing::view(w).m_choiceBoxes[2], QAccessible::Description), QStringLiteral("c"));
         // Labels read their own text; the description says what they are.
-        QCOMPARE(accessibleText(w.m_itemCounterLabel, QAccessible::Name),
-                 w.m_itemCounterLabel->text());
-        QCOMPARE(accessibleText(w.m_itemCounterLabel, QAccessible::Description),
+        QCOMPARE(accessibleText(testing::view(w).m_itemCounterLabel, QAccessible::Name),
+                 testing::view(w).m_itemCounterLabel->text());
+        QCOMPARE(accessibleText(testing::view(w).m_itemCounterLabel, QAccessible::Description),
                  QStringLiteral("Item counter"));
-        QCOMPARE(accessibleText(w.m_timeLabel, QAccessible::Name),
+        QCOMPARE(accessibleText(testing::view(w).m_timeLabel, QAccessible::Name),
                  QStringLiteral("Time left: 90 minutes"));
-        QCOMPARE(accessibleText(w.m_calculatorButton, QAccessible::Name),
+        QCOMPARE(accessibleText(testing::view(w).m_calculatorButton, QAccessible::Name),
                  QStringLiteral("Calculator"));
-        QCOMPARE(accessibleText(w.m_practiceExamButtons[6], QAccessible::Name),
+        QCOMPARE(accessibleText(testing::view(w).m_practiceExamButtons[6], QAccessible::Name),
                  QStringLiteral("Practice Exam G"));
         // Every button of the window has a name a screen reader can say
         // (Qt's own menu bar extension aside).

@@ -1,6 +1,7 @@
 // The exam window's print requests: the item and the score report go to the
 // printer through the print dialog, all items go to a print preview, and the
 // exam window is left on the item it showed.
+#include "ExamWindowView.h"
 #include "DataSource.h"
 #include "ExamWindowFixture.h"
 #include "PdfPages.h"
@@ -62,7 +63,7 @@ class TestPrintLink : public QObject {
     void startExam()
     {
         f.answerNameDialog(true, 0, 0, QStringLiteral("Pat Candidate"));
-        f.form->m_allQuestionsAction->trigger();
+        testing::view(*f.form).m_allQuestionsAction->trigger();
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
     // The print dialog: checks the page setup, then prints to `file` or
@@ -110,7 +111,7 @@ private slots:
         f.form->currentSet().setRecNo(2);
         const QString file = m_tmp.filePath(QStringLiteral("item%1.pdf").arg(ok));
         answerPrintDialog(file, ok);
-        f.form->m_printItemAction->trigger();
+        testing::view(*f.form).m_printItemAction->trigger();
         QCOMPARE(m_jobs, QStringList{QStringLiteral("Report")});
         QCOMPARE(QFile::exists(file), ok);
         if (ok)
@@ -123,8 +124,8 @@ private slots:
     {
         startExam();
         f.form->currentSet().setRecNo(3);
-        const QString shownText = f.form->m_questionText->text();
-        const QString shownLabel = f.form->m_itemCounterLabel->text();
+        const QString shownText = testing::view(*f.form).m_questionText->text();
+        const QString shownLabel = testing::view(*f.form).m_itemCounterLabel->text();
         int previewPages = 0;
         int recNoDuringPreview = 0;
         f.services.expectModal(QStringLiteral("printPreview"), [&](QWidget* w) {
@@ -136,12 +137,12 @@ private slots:
             recNoDuringPreview = f.form->currentSet().recNo();
             return 0;
         });
-        f.form->m_printExamAction->trigger();
+        testing::view(*f.form).m_printExamAction->trigger();
         QVERIFY(previewPages >= 1);
         QCOMPARE(recNoDuringPreview, 3);
         QCOMPARE(f.form->currentSet().recNo(), 3);
-        QCOMPARE(f.form->m_questionText->text(), shownText);
-        QCOMPARE(f.form->m_itemCounterLabel->text(), shownLabel);
+        QCOMPARE(testing::view(*f.form).m_questionText->text(), shownText);
+        QCOMPARE(testing::view(*f.form).m_itemCounterLabel->text(), shownLabel);
         QVERIFY(!f.form->currentSet().controlsDisabled());
         QVERIFY(f.services.shownMessages.isEmpty());
     }
@@ -150,14 +151,14 @@ private slots:
     {
         startExam();
         f.form->currentSet().setRecNo(2);
-        const QString shownText = f.form->m_questionText->text();
+        const QString shownText = testing::view(*f.form).m_questionText->text();
         QStringList seen;
         connect(f.form->currentSetSource(), &store::DataSource::dataChanged, this,
-                [&] { seen << f.form->m_questionText->text(); });
+                [&] { seen << testing::view(*f.form).m_questionText->text(); });
         f.services.expectModal(QStringLiteral("printPreview"), nullptr);
-        f.form->m_printExamAction->trigger();
+        testing::view(*f.form).m_printExamAction->trigger();
         QCOMPARE(f.form->currentSet().recNo(), 2);
-        QCOMPARE(f.form->m_questionText->text(), shownText);
+        QCOMPARE(testing::view(*f.form).m_questionText->text(), shownText);
         for (const QString& text : seen)
             QCOMPARE(text, shownText);
     }
@@ -180,7 +181,7 @@ private slots:
             stayedOpen = form->isVisible();
             return 0;
         });
-        f.form->m_gradeButton->click();
+        testing::view(*f.form).m_gradeButton->click();
         QCOMPARE(m_jobs, QStringList{QStringLiteral("Score Report")});
         QVERIFY(stayedOpen);
         QCOMPARE(pdfPageCount(file), 1);
@@ -213,7 +214,7 @@ private slots:
         answerPrintDialog(file);
         NoticeWatch watch(cancel);
         if (!score) {
-            f.form->m_printItemAction->trigger();
+            testing::view(*f.form).m_printItemAction->trigger();
         } else {
             f.services.expectMessage(
                 QStringLiteral("This will end your practice exam.\rAre you sure to "
@@ -223,7 +224,7 @@ private slots:
                 static_cast<results::ScoreReport*>(w)->m_printReportButton->click();
                 return 0;
             });
-            f.form->m_gradeButton->click();
+            testing::view(*f.form).m_gradeButton->click();
         }
         QCOMPARE(watch.shown, 1);
         QCOMPARE(QFile::exists(file), !cancel);

@@ -1,5 +1,6 @@
 // The two select-and-place exercises: their windows and diagram, dragging
 // tiles, and the exam window's button that opens them and stores the outcome.
+#include "ExamWindowView.h"
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
 #include "PrintingSimulation.h"
@@ -151,7 +152,7 @@ class TestSimulations : public QObject {
     void start()
     {
         f.answerNameDialog(true);
-        f.form->m_practiceExamActions[0]->trigger();
+        testing::view(*f.form).m_practiceExamActions[0]->trigger();
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
     }
     const store::ItemResponse& responseOf(int bankId)
@@ -163,8 +164,8 @@ class TestSimulations : public QObject {
     }
     void clickSimButton()
     {
-        QVERIFY(f.form->m_simulationButton->isVisibleTo(f.form->m_itemContent));
-        QTest::mouseClick(f.form->m_simulationButton, Qt::LeftButton);
+        QVERIFY(testing::view(*f.form).m_simulationButton->isVisibleTo(testing::view(*f.form).m_itemContent));
+        QTest::mouseClick(testing::view(*f.form).m_simulationButton, Qt::LeftButton);
     }
 
 private slots:
@@ -659,7 +660,7 @@ private slots:
             } else {
                 // Graded behind the window's back: the grade keys do nothing
                 // while a window is open over the exam.
-                f.form->m_gradeButton->click();
+                testing::view(*f.form).m_gradeButton->click();
                 f.form->examSession().grade();
             }
             closeWindow(static_cast<QDialog*>(w), QStringLiteral("OK"));
