@@ -1,6 +1,8 @@
 // The windowless commands: "--import FILE" and "--export FILE [--format F]"
 // on the user set beside the program, their exit status and messages, in
-// process and as a real program started beside a running instance.
+// process and as a real program started beside a running instance; and the
+// usage, the version and wrong arguments, answered by the real program
+// without a display.
 #include "CommandLine.h"
 #include "InstanceLock.h"
 #include "ProgramDir.h"
@@ -202,11 +204,90 @@ private slots:
         testing::ProgramDir dir;
         const Outcome o = run(args, dir.path());
         QCOMPARE(o.status, 2);
-        QCOMPARE(o.err, QStringLiteral("quizlark: ") + problem +
-                            QStringLiteral("\nusage: quizlark --import FILE [--format "
-                                           "gift|moodle|aiken]\n       quizlark --export FILE "
-                                           "[--format gift|moodle]\n"));
+        QCOMPARE(o.err, QStringLiteral("quizlark: ") + problem + u'\n' + app::usage());
         QCOMPARE(o.out, QString());
+    }
+
+    // The real program, in environments where a window could not open (no
+    // display, or the X11 platform asked for without one) and where it could
+    // (offscreen): it answers and ends on its own in each.
+    void answersWithoutAWindow_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QString usage = app::usage();
+        const QString version = QStringLiteral("Quizlark TCP/IP 4.0\n");
+        const struct {
+            const char* name;
+            QStringList args;
+            int status;
+            QString out;
+            QString err;
+        } cases[] = {
+            {"--help", {"--help"}, 0, usage, {}},
+            {"-h", {"-h"}, 0, usage, {}},
+            {"--version", {"--version"}, 0, version, {}},
+            {"help beside a command", {"--import", "none.gift", "--help"}, 0, usage, {}},
+            {"unknown long option",
+             {"--verbose"},
+             2,
+             {},
+             "quizlark: unknown argument \"--verbose\"\n" + usage},
+            {"unknown short option", {"-x"}, 2, {}, "quizlark: unknown argument \"-x\"\n" + usage},
+            {"a file without a command",
+             {"q.gift"},
+             2,
+             {},
+             "quizlark: unknown argument \"q.gift\"\n" + usage},
+            {"toolkit option without its value",
+             {"-platform"},
+             2,
+             {},
+             "quizlark: unknown argument \"-platform\"\n" + usage},
+            {"unknown option after a toolkit option",
+             {"-style", "fusion", "--bogus"},
+             2,
+             {},
+             "quizlark: unknown argument \"--bogus\"\n" + usage},
+        };
+        for (const char* platform : {"", "xcb", "offscreen"}) {
+            for (const auto& c : cases) {
+                QTest::addRow("%s, platform \"%s\"", c.name, platform)
+                    << QString::fromLatin1(platform) << c.args << c.status << c.out << c.err;
+            }
+        }
+    }
+    void answersWithoutAWindow()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (!platform.isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        testing::ProgramDir dir;
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(QUIZLARK_PROGRAM), args);
+        // A window that opened would never end on its own.
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            QFAIL("the program did not end: it opened its window");
+        }
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()), err);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
+        QCOMPARE(p.exitCode(), status);
     }
 
     // The real program, copied beside a user set, with no display and while

@@ -45,6 +45,8 @@ QuestionRecord rec(const QString& text, const QStringList& choices, bool multipl
 QString describe(const QuestionRecord& r)
 {
     QStringList parts;
+    if (!r.name.isEmpty())
+        parts << QStringLiteral("name=[%1]").arg(r.name);
     parts << QStringLiteral("section=%1").arg(r.section)
           << (r.multiple ? QStringLiteral("multiple") : QStringLiteral("single"))
           << QStringLiteral("text=[%1]").arg(r.text)
@@ -65,11 +67,17 @@ QStringList describeAll(const ParseResult& p)
     return out;
 }
 
-QStringList describeSkipped(const ParseResult& p)
+// What was skipped, then what was changed.
+QStringList describeNotes(const ParseResult& p)
 {
     QStringList out;
     for (const auto& s : p.skipped)
         out << QStringLiteral("%1@%2: %3").arg(s.number).arg(s.line).arg(s.reason);
+    for (const auto& c : p.changed)
+        out << QStringLiteral("%1@%2 changed: %3")
+                   .arg(c.number)
+                   .arg(c.line)
+                   .arg(c.changes.join(QStringLiteral(", ")));
     return out;
 }
 
@@ -125,13 +133,13 @@ class QuestionFormatsTest : public QObject {
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QStringList>("questions");
-        QTest::addColumn<QStringList>("skipped");
+        QTest::addColumn<QStringList>("notes");
     }
     void checkParse(Format format)
     {
         QFETCH(QByteArray, input);
         QFETCH(QStringList, questions);
-        QFETCH(QStringList, skipped);
+        QFETCH(QStringList, notes);
         ParseResult p;
         try {
             p = formats::parse(format, input);
@@ -139,7 +147,7 @@ class QuestionFormatsTest : public QObject {
             QFAIL(qPrintable(e.message()));
         }
         QCOMPARE(describeAll(p), questions);
-        QCOMPARE(describeSkipped(p), skipped);
+        QCOMPARE(describeNotes(p), notes);
     }
 
 private slots:
@@ -147,9 +155,11 @@ private slots:
     {
         tableOfParses();
         const QString a = describe(rec(QStringLiteral("What?"), {"+right", "wrong1", "wrong2"}));
+        QuestionRecord titled = rec(QStringLiteral("What?"), {"+right", "wrong1", "wrong2"});
+        titled.name = QStringLiteral("T1: first");
         QTest::newRow("single response, title")
-            << QByteArray("::T1::What? {=right ~wrong1 ~wrong2}") << QStringList{a}
-            << QStringList{};
+            << QByteArray("::T1\\: first::What? {=right ~wrong1 ~wrong2}")
+            << QStringList{describe(titled)} << QStringList{};
         QTest::newRow("answers on their own lines")
             << QByteArray("What?\n{\n\t=right\n\t~wrong1\n\t~wrong2\n}\n") << QStringList{a}
             << QStringList{};
@@ -161,7 +171,8 @@ private slots:
             << QByteArray("Q1 {~%33.33333%a ~%33.33333%b ~%33.33333%c ~d}\n\nQ2 {~%100%a ~b}")
             << QStringList{describe(rec(QStringLiteral("Q1"), {"+a", "+b", "+c", "d"}, true)),
                            describe(rec(QStringLiteral("Q2"), {"+a", "b"}, true))}
-            << QStringList{};
+            << QStringList{"1@1 changed: weights turned into all-or-nothing (d 0%)",
+                           "2@3 changed: weights turned into all-or-nothing (b 0%)"};
         QTest::newRow("escapes")
             << QByteArray(
                    "a\\: b \\{c\\} \\~ \\= \\# \\\\ x\\ny {=\\=1 ~\\~2 ~C\\:\\\\dir ####w\\#x}")
@@ -174,7 +185,9 @@ private slots:
             << QStringList{};
         QTest::newRow("comments")
             << QByteArray("// a comment\n::T::Q {=a\n// inside\n~b}\n  // indented comment\n")
-            << QStringList{describe(rec(QStringLiteral("Q"), {"+a", "b"}))} << QStringList{};
+            << QStringList{QStringLiteral("name=[T] ") +
+                           describe(rec(QStringLiteral("Q"), {"+a", "b"}))}
+            << QStringList{};
         QTest::newRow("categories by section name")
             << QByteArray("$CATEGORY: $course$/top/Connectivity\n\nQ1 {=a ~b}\n\n"
                           "$CATEGORY: $course$/top/unknown\n\nQ2 {=a ~b}\n\n"
@@ -191,15 +204,22 @@ private slots:
         QTest::newRow("Windows line ends and a byte-order mark")
             << QByteArray(
                    "\xEF\xBB\xBF// c\r\n::T::Q\r\n{=a\r\n~b\r\n####why\r\n}\r\n\r\nQ2 {=x ~y}\r\n")
-            << QStringList{describe(rec(QStringLiteral("Q"), {"+a", "b"}, false, 0,
-                                        QStringLiteral("why"))),
+            << QStringList{QStringLiteral("name=[T] ") +
+                               describe(rec(QStringLiteral("Q"), {"+a", "b"}, false, 0,
+                                            QStringLiteral("why"))),
                            describe(rec(QStringLiteral("Q2"), {"+x", "y"}))}
             << QStringList{};
-        QTest::newRow("feedback of an answer is dropped")
-            << QByteArray("Q {=a#yes ~b#no ####general}")
+        QTest::newRow("feedback of the answers goes into the explanation")
+            << QByteArray("Q {=a#yes ~b ~c # no; \\# not c\n####general}")
+            << QStringList{describe(rec(QStringLiteral("Q"), {"+a", "b", "c"}, false, 0,
+                                        QStringLiteral("general\na: yes\nc: no; # not c")))}
+            << QStringList{"1@1 changed: the feedback of a, c added to the explanation"};
+        QTest::newRow("feedback without general feedback")
+            << QByteArray("Q {=a ~b#[html]<i>not</i> b}")
             << QStringList{describe(
-                   rec(QStringLiteral("Q"), {"+a", "b"}, false, 0, QStringLiteral("general")))}
-            << QStringList{};
+                   rec(QStringLiteral("Q"), {"+a", "b"}, false, 0, QStringLiteral("b: not b")))}
+            << QStringList{"1@1 changed: HTML turned into plain text, the feedback of b added to "
+                           "the explanation"};
         QTest::newRow("missing word")
             << QByteArray("The {=cat ~dog} sat.")
             << QStringList{describe(rec(QStringLiteral("The _____ sat."), {"+cat", "dog"}))}
@@ -207,6 +227,18 @@ private slots:
         QTest::newRow("html text")
             << QByteArray("[html]<p>A <b>bold</b> &amp; true</p>{=a&lt;b ~c}")
             << QStringList{describe(rec(QStringLiteral("A bold & true"), {"+a<b", "c"}))}
+            << QStringList{"1@1 changed: HTML turned into plain text"};
+        QTest::newRow("format markers on the question and on each answer")
+            << QByteArray("[markdown]Is **this** bold? {~[plain]<b>no</b> =[html]<i>yes</i> "
+                          "~[moodle]maybe\\nso ~blue}")
+            << QStringList{describe(rec(QStringLiteral("Is this bold?"),
+                                        {"<b>no</b>", "+yes", "maybe\nso", "blue"}))}
+            << QStringList{"1@1 changed: HTML turned into plain text, Markdown turned into plain "
+                           "text"};
+        QTest::newRow("a marker only counts at the start")
+            << QByteArray("Is [html] a marker? {=[plain][html]no ~ [plain]yes}")
+            << QStringList{describe(
+                   rec(QStringLiteral("Is [html] a marker?"), {"+[html]no", "yes"}))}
             << QStringList{};
         QTest::newRow("UTF-8 text")
             << QByteArray("Qu\xC3\xA9 \xE2\x82\xAC {=\xC3\xBC ~b}")
@@ -215,9 +247,33 @@ private slots:
             << QStringList{};
         const QString ok = describe(rec(QStringLiteral("Ok"), {"+a", "b"}));
         const QByteArray first("Ok {=a ~b}\n\n");
-        QTest::newRow("true/false")
-            << first + "// x\nSky is blue {T}\n\nQ {FALSE#no}" << QStringList{ok}
-            << QStringList{"2@4: it is a true/false question", "3@6: it is a true/false question"};
+        QuestionRecord isTrue = formats::trueFalseRecord(true);
+        isTrue.text = QStringLiteral("Sky is blue");
+        QuestionRecord isFalse = formats::trueFalseRecord(false);
+        isFalse.text = QStringLiteral("Q");
+        isFalse.explanation = QStringLiteral("a: no");
+        QuestionRecord withBoth = formats::trueFalseRecord(true);
+        withBoth.text = QStringLiteral("R");
+        withBoth.explanation = QStringLiteral("all\na: right\nb: wrong");
+        QTest::newRow("true/false in every spelling")
+            << first + "// x\nSky is blue {T}\n\nQ {FALSE#no}\n\nR {TRUE#wrong#right####all}\n\n"
+                       "S {F}\n\nT{true}"
+            << QStringList{ok,
+                           describe(isTrue),
+                           describe(isFalse),
+                           describe(withBoth),
+                           describe([] {
+                               QuestionRecord r = formats::trueFalseRecord(false);
+                               r.text = QStringLiteral("S");
+                               return r;
+                           }()),
+                           describe([] {
+                               QuestionRecord r = formats::trueFalseRecord(true);
+                               r.text = QStringLiteral("T");
+                               return r;
+                           }())}
+            << QStringList{"3@6 changed: the feedback of a added to the explanation",
+                           "4@8 changed: the feedback of a, b added to the explanation"};
         QTest::newRow("short answer") << first + "Name it {=a =b}" << QStringList{ok}
                                       << QStringList{"2@3: it is a short answer question"};
         QTest::newRow("essay") << first + "Write {}" << QStringList{ok}
@@ -232,10 +288,16 @@ private slots:
                                        << QStringList{"2@3: it has 7 choices (at most 6 fit)"};
         QTest::newRow("one choice") << first + "Q {~%100%a}" << QStringList{ok}
                                     << QStringList{"2@3: it has fewer than two choices"};
-        QTest::newRow("partial credit in a single response")
-            << first + "Q {=a ~%50%b ~c}" << QStringList{ok}
-            << QStringList{"2@3: its weights do not mark one correct choice of a single "
-                           "response question"};
+        QTest::newRow("partial credit and a negative weight in a single response")
+            << first + "Q {=a ~%50%b ~%-50%c ~d}"
+            << QStringList{ok, describe(rec(QStringLiteral("Q"), {"+a", "b", "c", "d"}))}
+            << QStringList{"2@3 changed: weights turned into all-or-nothing (b 50%), negative "
+                           "weights dropped (c -50%)"};
+        QTest::newRow("uneven shares and a small penalty in a multiple response")
+            << first + "Q {~%70%a ~%30%b ~%-50%c}"
+            << QStringList{ok, describe(rec(QStringLiteral("Q"), {"+a", "+b", "c"}, true))}
+            << QStringList{"2@3 changed: weights turned into all-or-nothing (a 70%, b 30%, c "
+                           "-50%)"};
         QTest::newRow("two right answers in a single response")
             << first + "Q {=a =b ~c}" << QStringList{ok}
             << QStringList{"2@3: its weights do not mark one correct choice of a single "
@@ -374,9 +436,10 @@ private slots:
                           "<feedback><text>no</text></feedback></answer>"
                           "<answer fraction=\"100\" format=\"plain_text\"><text>two</text></answer>"
                           "</question></quiz>")
-            << QStringList{describe(rec(QStringLiteral("What <is> it?"), {"one", "+two"}, false, 1,
-                                        QStringLiteral("Because.")))}
-            << QStringList{};
+            << QStringList{QStringLiteral("name=[n] ") +
+                           describe(rec(QStringLiteral("What <is> it?"), {"one", "+two"}, false, 1,
+                                        QStringLiteral("Because.\na: no")))}
+            << QStringList{"1@4 changed: the feedback of a added to the explanation"};
         QTest::newRow("multiple response, html, CDATA, unknown category")
             << QByteArray("<quiz><question type=\"category\"><category><text>$course$/Mine"
                           "</text></category></question><question type=\"multichoice\">"
@@ -387,7 +450,7 @@ private slots:
                           "<answer fraction=\"50\"><text>c</text></answer></question></quiz>")
             << QStringList{describe(
                    rec(QStringLiteral("Pick two & go"), {"+a", "b", "+c"}, true, 0))}
-            << QStringList{};
+            << QStringList{"1@1 changed: HTML turned into plain text"};
         QTest::newRow("byte-order mark and Windows line ends")
             << QByteArray(
                    "\xEF\xBB\xBF<quiz>\r\n<question type=\"multichoice\">\r\n"
@@ -404,10 +467,32 @@ private slots:
             return "<quiz>\n" + ok + question + "</quiz>";
         };
         QTest::newRow("other types")
-            << quiz("<question type=\"truefalse\"><x/></question>\n"
-                    "<question type=\"description\"/>\n")
+            << quiz("<question type=\"essay\"><x/></question>\n"
+                    "<question type=\"description\"/>\n<question type=\"ddwtos\"/>\n"
+                    "<question type=\"shortanswer\"/>\n")
             << QStringList{okRec}
-            << QStringList{"2@3: it is a truefalse question", "3@4: it is a description question"};
+            << QStringList{"2@3: it is an essay question", "3@4: it has no answers (a description)",
+                           "4@5: it is a question of the type \"ddwtos\"",
+                           "5@6: it is a short answer question"};
+        QuestionRecord tf = formats::trueFalseRecord(false);
+        tf.name = QStringLiteral("Sky");
+        tf.text = QStringLiteral("The sky is green.");
+        tf.explanation = QStringLiteral("Look up.\na: No.\nb: Yes.");
+        QTest::newRow("true/false, answers in either order, markdown feedback")
+            << quiz("<question type=\"truefalse\"><name><text>Sky</text></name>"
+                    "<questiontext format=\"moodle_auto_format\"><text>The sky is green."
+                    "</text></questiontext><generalfeedback format=\"markdown\"><text>*Look* up."
+                    "</text></generalfeedback><answer fraction=\"100\"><text>false</text>"
+                    "<feedback><text>Yes.</text></feedback></answer><answer fraction=\"0\">"
+                    "<text>true</text><feedback format=\"html\"><text>&lt;b&gt;No.&lt;/b&gt;"
+                    "</text></feedback></answer></question>\n"
+                    "<question type=\"truefalse\"><questiontext><text>Q</text></questiontext>"
+                    "<answer fraction=\"100\"><text>yes</text></answer><answer fraction=\"0\">"
+                    "<text>no</text></answer></question>\n")
+            << QStringList{okRec, describe(tf)}
+            << QStringList{"3@4: its answers are not \"true\" and \"false\"",
+                           "2@3 changed: HTML turned into plain text, Markdown turned into plain "
+                           "text, the feedback of a, b added to the explanation"};
         QByteArray seven(
             "<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>");
         for (int i = 0; i < 7; ++i)
@@ -429,9 +514,8 @@ private slots:
             << quiz("<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
                     "<answer fraction=\"50\"><text>a</text></answer><answer fraction=\"100\">"
                     "<text>b</text></answer></question>")
-            << QStringList{okRec}
-            << QStringList{"2@3: its fractions do not mark one correct choice of a single "
-                           "response question"};
+            << QStringList{okRec, describe(rec(QStringLiteral("Q"), {"a", "+b"}))}
+            << QStringList{"2@3 changed: weights turned into all-or-nothing (a 50%)"};
         QTest::newRow("fractions that add up to 70")
             << quiz("<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
                     "<single>0</single><answer fraction=\"40\"><text>a</text></answer>"
@@ -523,17 +607,34 @@ private slots:
         in.push_back({2, rec(QStringLiteral("//not a comment\n$CATEGORY: x"), {"%1%", "+\\", "]]>"},
                              false, 0)});
         in.push_back({3, rec(QStringLiteral("Six"), {"+1", "2", "+3", "4", "+5", "+6"}, true, 5)});
+        in[0].record.name = QStringLiteral("::Q1:: {odd} #name <x> & y");
+        in[1].record.name = QStringLiteral("[html]looks marked");
+        QuestionRecord tf = formats::trueFalseRecord(false);
+        tf.name = QStringLiteral("tf");
+        tf.text = QStringLiteral("RARP <old> is IP & MAC");
+        tf.explanation = QStringLiteral("[markdown]**general**\na: #1 <wrong>\nb: ~right");
+        in.push_back({4, tf});
+        in.push_back({5, rec(QStringLiteral("[html]<i>as typed</i>"), {"+&amp;", "[plain]b", "c"},
+                             false, 1, QStringLiteral("a: first\nsecond line\nc: {#c} <c>"))});
         QTemporaryDir dir;
         const QString path = dir.filePath(format == int(Format::Gift) ? QStringLiteral("x.gift")
                                                                       : QStringLiteral("x.xml"));
         const auto outcome = formats::writeExportFile(path, Format(format), in);
-        QCOMPARE(outcome.written, 3);
+        QCOMPARE(outcome.written, 5);
         const auto plan = formats::readImportFile(path);
         QCOMPARE(int(plan.format), format);
         QVERIFY(plan.result.skipped.empty());
         QCOMPARE(plan.result.questions.size(), in.size());
+        in[2].record.name = QStringLiteral("Item 3");
+        in[4].record.name = QStringLiteral("Item 5");
         for (size_t i = 0; i < in.size(); ++i)
             QCOMPARE(describe(plan.result.questions[i]), describe(in[i].record));
+        // What the writers wrote needs no conversion of weights or formats.
+        QStringList changes;
+        for (const auto& c : plan.result.changed)
+            changes << QStringLiteral("%1: %2").arg(c.number).arg(c.changes.join(u','));
+        QCOMPARE(changes, (QStringList{"4: the feedback of a, b added to the explanation",
+                                       "5: the feedback of a, c added to the explanation"}));
     }
 
     void exportSkipsWhatDoesNotFit()
@@ -570,6 +671,7 @@ private slots:
                  QStringList{"item 1: it holds a control character that XML cannot carry"});
         const auto plan = formats::readImportFile(path);
         QCOMPARE(plan.result.questions.size(), size_t(1));
+        in[1].record.name = QStringLiteral("Item 2");
         QCOMPARE(plan.result.questions[0], in[1].record);
     }
 
