@@ -22,7 +22,8 @@ namespace {
 const QByteArray kGift("$CATEGORY: $course$/top/Planning\n\n"
                        "::A::First? {=yes ~no ####Because.}\n\n"
                        "Sky is blue {T}\n\n"
-                       "Pick {~%50%a ~%50%b ~%-100%c}\n");
+                       "Pick {~%50%a ~%50%b ~%-100%c}\n\n"
+                       "::E::Write {}\n");
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -83,12 +84,15 @@ private slots:
         const Outcome o = run({"--import", dir.file("q.txt")}, dir.path());
         QCOMPARE(o.err, QString());
         QCOMPARE(o.status, 0);
-        QCOMPARE(o.out, QStringLiteral("2 questions added (1 skipped: question 2 (line 5): it is a "
-                                       "true/false question).\n"));
+        QCOMPARE(o.out,
+                 QStringLiteral("3 questions added (1 skipped: question 4 (line 9): it is an "
+                                "essay question).\n"));
         const auto rows = stored(dir.path());
-        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows.size(), size_t(3));
         QCOMPARE(rows[0].record.section, 1);
-        QCOMPARE(rows[1].record.choices[1], QStringLiteral("b"));
+        QCOMPARE(rows[0].record.name, QStringLiteral("A"));
+        QVERIFY(formats::isTrueFalse(rows[1].record));
+        QCOMPARE(rows[2].record.choices[1], QStringLiteral("b"));
     }
 
     void importFailures_data()
@@ -102,13 +106,13 @@ private slots:
                "Nothing was imported.\n";
         QTest::newRow("forced format that does not match")
             << kGift << QStringList{"--format", "aiken"}
-            << "quizlark: %1: line 8, column 1: the file ends before the \"ANSWER:\" line of "
+            << "quizlark: %1: line 10, column 1: the file ends before the \"ANSWER:\" line of "
                "the question at line 1\n"
                "Nothing was imported.\n";
         QTest::newRow("nothing fits")
-            << QByteArray("Sky {T}\n") << QStringList{}
+            << QByteArray("Write {}\n") << QStringList{}
             << "quizlark: %1: 0 questions will be added (1 skipped: question 1 (line 1): it is "
-               "a true/false question). The file holds no question for this set; nothing was "
+               "an essay question). The file holds no question for this set; nothing was "
                "added.\n";
     }
     void importFailures()
@@ -175,7 +179,7 @@ private slots:
         const Outcome o = run(args, dir.path());
         QCOMPARE(o.err, QString());
         QCOMPARE(o.status, 0);
-        QCOMPARE(o.out, QStringLiteral("2 questions written.\n"));
+        QCOMPARE(o.out, QStringLiteral("3 questions written.\n"));
         const QByteArray content = readFile(dir.file(file));
         QVERIFY2(content.startsWith(starts), content.left(60).constData());
     }
@@ -317,10 +321,10 @@ private slots:
         auto [status, out, err] = start({"--import", dir.file("q.gift")});
         QCOMPARE(err, QString());
         QCOMPARE(status, 0);
-        QVERIFY(out.startsWith(QStringLiteral("2 questions added")));
+        QVERIFY(out.startsWith(QStringLiteral("3 questions added")));
         std::tie(status, out, err) = start({"--export", dir.file("back.xml")});
         QCOMPARE(status, 0);
-        QCOMPARE(out, QStringLiteral("2 questions written.\n"));
+        QCOMPARE(out, QStringLiteral("3 questions written.\n"));
         QVERIFY(readFile(dir.file("back.xml")).contains("<quiz>"));
         std::tie(status, out, err) = start({"--import", dir.file("none.gift")});
         QCOMPARE(status, 1);
@@ -328,7 +332,7 @@ private slots:
         std::tie(status, out, err) = start({"--export"});
         QCOMPARE(status, 2);
         QVERIFY(err.startsWith(QStringLiteral("quizlark: --export needs a file name\n")));
-        QCOMPARE(stored(dir.path()).size(), size_t(2));
+        QCOMPARE(stored(dir.path()).size(), size_t(3));
     }
 };
 

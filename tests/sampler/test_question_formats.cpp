@@ -4,6 +4,7 @@
 #include "AikenFormat.h"
 #include "BankCompiler.h"
 #include "GiftFormat.h"
+#include "HtmlText.h"
 #include "MoodleXmlFormat.h"
 #include "ProgramDir.h"
 #include "QuestionFormats.h"
@@ -106,6 +107,8 @@ std::unique_ptr<store::Table> openSet(store::Session& session, const QString& pa
 }
 
 } // namespace
+
+const QString kEveryConstruct = QStringLiteral(QUIZLARK_SAMPLER_FIXTURES "/every_construct.gift");
 
 class QuestionFormatsTest : public QObject {
     Q_OBJECT
@@ -696,6 +699,147 @@ private slots:
         QVERIFY2(shortened.endsWith(QStringLiteral(
                      "question 17 (line 37): it is an essay question; and 2 more).")),
                  qPrintable(shortened));
+    }
+
+    // The plain text each format's markup shows.
+    void plainText_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("plain");
+        const int html = int(formats::TextFormat::Html);
+        const int moodle = int(formats::TextFormat::Moodle);
+        const int markdown = int(formats::TextFormat::Markdown);
+        const int plain = int(formats::TextFormat::Plain);
+        QTest::newRow("html paragraphs and entities")
+            << html << "<p>One</p><P>Two&nbsp;&amp; &#x20AC;&#8364; &eacute;&mdash;&lt;b&gt;</P>"
+            << QString::fromUtf8("One\nTwo & \u20AC\u20AC \u00E9\u2014<b>");
+        QTest::newRow("html blanks gather, breaks stay") << html << "  a \n\t b<br/>\n   c<br>d  "
+                                                         << "a b\nc\nd";
+        QTest::newRow("html link, script, style and comment")
+            << html
+            << "See <a href=\"http://x.org/a\">the RFC</a><script>bad()</script>"
+               "<style>p{}</style><!-- note -->."
+            << "See the RFC (http://x.org/a).";
+        QTest::newRow("html unknown entity and a bare ampersand")
+            << html << "&bogus; & &#0; x" << QString::fromUtf8("&bogus; & \uFFFD x");
+        QTest::newRow("moodle: a line end is a break")
+            << moodle << "line one\nline <b>two</b>\n\nend"
+            << "line one\nline two\n\nend";
+        QTest::newRow("markdown marks")
+            << markdown
+            << "# Title\n**bold**, __strong__, *it*, _it_, snake_case_name, `x*y`\n> quoted  \n"
+               "[the RFC](http://x.org \"t\") and <http://y.org> \\*literal\\* 2*3*4"
+            << "Title\nbold, strong, it, it, snake_case_name, x*y\nquoted\n"
+               "the RFC (http://x.org) and http://y.org *literal* 2*3*4";
+        QTest::newRow("plain stays") << plain << "<b>&amp;</b> **x**"
+                                     << "<b>&amp;</b> **x**";
+    }
+    void plainText()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, input);
+        QFETCH(QString, plain);
+        QCOMPARE(formats::toPlain(input, formats::TextFormat(format)), plain);
+    }
+
+    // The explanation carries the choices' feedback as "a: …" lines and
+    // gives it back to the writers, lines and all.
+    void feedbackInTheExplanation_data()
+    {
+        QTest::addColumn<QString>("general");
+        QTest::addColumn<QStringList>("perChoice");
+        QTest::addColumn<QString>("explanation");
+        QTest::newRow("general and two")
+            << "Why.\n\nMore." << QStringList{"yes", "", "no"} << "Why.\n\nMore.\na: yes\nc: no";
+        QTest::newRow("only feedback")
+            << "" << QStringList{"", "over\ntwo lines"} << "b: over\ntwo lines";
+        QTest::newRow("only general")
+            << "a:b is no feedback line" << QStringList{} << "a:b is no feedback line";
+        QTest::newRow("a feedback line that names itself again")
+            << "" << QStringList{"one\na: two"} << "a: one\na: two";
+    }
+    void feedbackInTheExplanation()
+    {
+        QFETCH(QString, general);
+        QFETCH(QStringList, perChoice);
+        QFETCH(QString, explanation);
+        std::array<QString, 6> feedback;
+        for (int i = 0; i < perChoice.size(); ++i)
+            feedback[size_t(i)] = perChoice[i];
+        QCOMPARE(formats::mergeFeedback(general, feedback), explanation);
+        QuestionRecord r = rec(QStringLiteral("Q"), {"+a", "b", "c"});
+        r.explanation = explanation;
+        const auto split = formats::splitFeedback(r);
+        QCOMPARE(split.general, general);
+        QCOMPARE(split.perChoice, feedback);
+    }
+
+    // A GIFT export marks as plain what Moodle's own format would read as
+    // markup, and writes true/false and feedback in GIFT's own forms.
+    void giftWriterMarksAndForms()
+    {
+        QuestionRecord tf = formats::trueFalseRecord(false);
+        tf.name = QStringLiteral("Old");
+        tf.text = QStringLiteral("RARP <old> maps IP & MAC");
+        tf.explanation = QStringLiteral("[html] is text\nb: right");
+        QuestionRecord mc = rec(QStringLiteral("Plain text"), {"+a<b", "b", "c"});
+        mc.explanation = QStringLiteral("a: 1 & 2\nc: {x}");
+        const QString gift = formats::writeGift({{7, tf}, {8, mc}});
+        QCOMPARE(gift, QStringLiteral("$CATEGORY: $course$/top\n\n"
+                                      "::Old::[plain]RARP <old> maps IP & MAC {\n"
+                                      "\tFALSE##right\n"
+                                      "\t####[plain][html] is text\n"
+                                      "}\n\n"
+                                      "::Item 8::Plain text {\n"
+                                      "\t=[plain]a<b #[plain]1 & 2\n"
+                                      "\t~b\n"
+                                      "\t~c #\\{x\\}\n"
+                                      "}\n\n"));
+    }
+
+    // Names are kept beside the user set, by key, for the file they were
+    // given in: a user set made anew, whose keys start again, takes none.
+    void namesStayWithTheirUserSet()
+    {
+        QTemporaryDir dir;
+        store::Session session(QStringLiteral("Quizlark"));
+        session.registerPassword(QString::fromLatin1(store::kTablePassword));
+        const QString path = dir.filePath(QStringLiteral("set.DAT"));
+        QuestionRecord named = rec(QStringLiteral("A"), {"+x", "y"});
+        named.name = QStringLiteral("first: {odd} name");
+        const QuestionRecord unnamed = rec(QStringLiteral("B"), {"x", "+y"});
+        {
+            auto t = openSet(session, path);
+            formats::addToUserSet(*t, {named, unnamed});
+            const auto back = formats::readUserSet(*t);
+            QCOMPARE(back.size(), size_t(2));
+            QCOMPARE(back[0].record, named);
+            QCOMPARE(back[1].record, unnamed);
+        }
+        QCOMPARE(formats::namesFilePath(path), dir.filePath(QStringLiteral("set-names.DAT")));
+        QVERIFY(QFile::exists(formats::namesFilePath(path)));
+        QVERIFY(QFile::remove(path));
+        {
+            auto t = openSet(session, path);
+            formats::addToUserSet(*t, {unnamed});
+            const auto back = formats::readUserSet(*t);
+            QCOMPARE(back.size(), size_t(1));
+            QCOMPARE(back[0].id, qint64(1));
+            QCOMPARE(back[0].record, unnamed);
+        }
+    }
+
+    // A file written by hand with every construct of the GIFT format: every
+    // multiple-choice and true/false question comes in, as plain text with
+    // every feedback in its explanation, and the summary names the rest.
+    void everyConstructOfGift()
+    {
+        const auto plan = formats::readImportFile(kEveryConstruct);
+        QCOMPARE(int(plan.format), int(Format::Gift));
+        for (const QString& d : describeAll(plan.result))
+            qDebug().noquote() << d;
+        qDebug().noquote() << formats::importSummary(plan.result);
     }
 
     // The shipped bank's first hundred items, written into a user set, then

@@ -149,6 +149,9 @@ QString htmlToPlain(const QString& html, bool lineEndsBreak)
     static const QRegularExpression breaks(
         QStringLiteral("<\\s*br\\s*/?\\s*>|</\\s*(p|div|li|tr|h[1-6])\\s*>"),
         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression link(
+        QStringLiteral("<\\s*a\\b[^>]*\\bhref\\s*=\\s*[\"']([^\"']+)[\"'][^>]*>(.*?)<\\s*/\\s*a\\s*>"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
     static const QRegularExpression blanks(QStringLiteral("[ \\t\\f\\r]+"));
     static const QRegularExpression blanksAroundBreaks(QStringLiteral(" *\\n *"));
@@ -160,6 +163,8 @@ QString htmlToPlain(const QString& html, bool lineEndsBreak)
     s.remove(comment);
     s.replace(QLatin1Char('\n'), lineEndsBreak ? sourceBreak : QLatin1Char(' '));
     s.replace(breaks, QStringLiteral("\n"));
+    // A link keeps its address after its text, as a Markdown link does.
+    s.replace(link, QStringLiteral("\\2 (\\1)"));
     s.remove(tags);
     s.replace(blanks, QStringLiteral(" "));
     s.replace(sourceBreak, QLatin1Char('\n'));
