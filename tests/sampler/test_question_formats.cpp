@@ -837,9 +837,134 @@ private slots:
     {
         const auto plan = formats::readImportFile(kEveryConstruct);
         QCOMPARE(int(plan.format), int(Format::Gift));
-        for (const QString& d : describeAll(plan.result))
-            qDebug().noquote() << d;
-        qDebug().noquote() << formats::importSummary(plan.result);
+        auto named = [](const QString& name, QuestionRecord r) {
+            r.name = name;
+            return describe(r);
+        };
+        auto trueFalse = [&](const QString& name, bool answer, const QString& text,
+                             const QString& explanation) {
+            QuestionRecord r = formats::trueFalseRecord(answer);
+            r.section = 1;
+            r.text = text;
+            r.explanation = explanation;
+            return named(name, r);
+        };
+        const QStringList expected{
+            named("Colour between",
+                  rec("Which colour lies between orange and green?", {"+yellow", "red", "blue"},
+                      false, 1,
+                      "The order is red, orange, yellow, green, blue.\n"
+                      "a: right; that is the one!\nb: no, red comes before orange\n"
+                      "c: no, blue comes after green")),
+            named("Markers",
+                  rec("Which protocol maps an IP address to a hardware address & "
+                      "which does the reverse?",
+                      {"+ARP <then> RARP", "DNS & WINS", "DHCP and BOOTP", "ICMP"}, false, 1,
+                      "See RFC 826 (http://example.org/rfc826).\nThen RFC 903.")),
+            named("Plain marker", rec("Is 10 < 11 & 12 > 11?", {"+yes", "no"}, false, 1)),
+            named("Markdown question", rec("Is this bold, and is that in italics?",
+                                           {"+Both are", "Neither is"}, false, 1)),
+            named("Missing word", rec("The default TTL of a Windows NT 4.0 host is _____ hops.",
+                                      {"64", "+128", "255"}, false, 1)),
+            trueFalse("TF short true", true, "A class C network has 254 usable host addresses.",
+                      ""),
+            trueFalse("TF long true", true, "UDP is a connectionless protocol.",
+                      "a: Right: no handshake, no state.\nb: No, UDP keeps no connection state."),
+            trueFalse("TF short false", false, "Telnet uses UDP port 23.", "a: It uses TCP."),
+            trueFalse("TF long false", false, "TCP port 21 carries FTP data.",
+                      "Port 21 carries the control connection.\n"
+                      "b: Right, port 20 carries the data."),
+            named("Partial single",
+                  rec("Which command shows the route table?",
+                      {"+route print", "netstat -r", "ipconfig", "arp -a"}, false, 1,
+                      "b: half: it shows the same table\nc: wrong, and it costs")),
+            named("Two right",
+                  rec("Which two are private address ranges?",
+                      {"+10.0.0.0/8", "+192.168.0.0/16", "11.0.0.0/8", "193.168.0.0/16"}, true, 1)),
+            named("Uneven shares", rec("Pick the protocols of the transport layer.",
+                                       {"+TCP", "+UDP", "IP", "ARP"}, true, 1)),
+            named("Escapes : and {braces}", rec("Which netmask has the prefix /24 = 24 bits?",
+                                                {"+255.255.255.0", "255.255.0.0", "255.0.0.0"},
+                                                false, 1, "a: ~ right # the usual one")),
+            named("Two lines", rec("A host has the address 131.107.2.200/16.\n"
+                                   "Which network is it on?",
+                                   {"+131.107.0.0", "131.107.2.0", "131.0.0.0"}, false, 1)),
+        };
+        QCOMPARE(describeAll(plan.result), expected);
+        static const QRegularExpression marker(
+            QStringLiteral("\\[(html|plain|moodle|markdown)\\]|\\*\\*|</?[a-z]+>|&[a-z]+;"));
+        for (const QuestionRecord& r : plan.result.questions) {
+            QStringList texts{r.name, r.text, r.explanation};
+            for (const QString& c : r.choices)
+                texts << c;
+            for (const QString& t : texts) {
+                // The one text marked plain keeps its angle brackets.
+                if (t != QLatin1String("ARP <then> RARP"))
+                    QVERIFY2(!marker.match(t).hasMatch(), qPrintable(t));
+            }
+        }
+        QCOMPARE(formats::importSummary(plan.result),
+                 QStringLiteral(
+                     "14 questions will be added (9 skipped: question 15 (line 84): it is a short "
+                     "answer question; question 16 (line 86): it is a numerical question; "
+                     "question 17 (line 88): it is a numerical question; question 18 (line 90): "
+                     "it is a numerical question; question 19 (line 95): it is a matching "
+                     "question; question 20 (line 101): it is an essay question; question 21 "
+                     "(line 103): it is an essay question; question 22 (line 105): it has no "
+                     "answers (a description); question 23 (line 107): it has 7 choices (at "
+                     "most 6 fit)). 9 changed: question 1 (line 8): the feedback of a, b, c "
+                     "added to the explanation; question 2 (line 17): HTML turned into plain "
+                     "text, Markdown turned into plain text; question 4 (line 30): Markdown "
+                     "turned into plain text; question 7 (line 42): the feedback of a, b added "
+                     "to the explanation; question 8 (line 44): HTML turned into plain text, "
+                     "the feedback of a added to the explanation; question 9 (line 46): the "
+                     "feedback of b added to the explanation; question 10 (line 50): the "
+                     "feedback of b, c added to the explanation, weights turned into "
+                     "all-or-nothing (b 50%), negative weights dropped (c -25%); question 12 "
+                     "(line 64): weights turned into all-or-nothing (a 60%, b 40%, c -50%, d "
+                     "0%); question 13 (line 72): the feedback of a added to the explanation."));
+    }
+
+    // The file's questions, added to a user set, exported, imported into
+    // another and exported again: names and texts come back unchanged, and
+    // the second export is the first byte for byte.
+    void everyConstructRoundTrip_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("gift") << int(Format::Gift);
+        QTest::newRow("moodle") << int(Format::MoodleXml);
+    }
+    void everyConstructRoundTrip()
+    {
+        QFETCH(int, format);
+        const auto source = formats::readImportFile(kEveryConstruct).result.questions;
+        QTemporaryDir dir;
+        store::Session session(QStringLiteral("Quizlark"));
+        session.registerPassword(QString::fromLatin1(store::kTablePassword));
+        const QString suffix =
+            format == int(Format::Gift) ? QStringLiteral(".gift") : QStringLiteral(".xml");
+        QByteArray exports[2];
+        std::vector<QuestionRecord> in = source;
+        for (int round = 0; round < 2; ++round) {
+            auto set = openSet(session, dir.filePath(QStringLiteral("set%1.DAT").arg(round)));
+            // A question already there moves the keys of the new ones.
+            formats::addToUserSet(*set, {rec(QStringLiteral("Before"), {"+a", "b"})});
+            formats::addToUserSet(*set, in);
+            auto stored = formats::readUserSet(*set);
+            stored.erase(stored.begin());
+            QCOMPARE(stored.size(), source.size());
+            const QString path = dir.filePath(QStringLiteral("out%1").arg(round) + suffix);
+            const auto outcome = formats::writeExportFile(path, Format(format), stored);
+            QVERIFY(outcome.skipped.isEmpty());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            exports[round] = file.readAll();
+            const auto plan = formats::readImportFile(path);
+            QVERIFY(plan.result.skipped.empty());
+            QCOMPARE(describeAll(plan.result), describeAll({source, {}, {}}));
+            in = plan.result.questions;
+        }
+        QCOMPARE(exports[1], exports[0]);
     }
 
     // The shipped bank's first hundred items, written into a user set, then

@@ -29,8 +29,8 @@ const QString kGift = QStringLiteral("$CATEGORY: $course$/top/Connectivity\n\n"
                                      "Write {}\n");
 const QString kSummary =
     QStringLiteral("3 questions will be added (1 skipped: question 4 (line 9): it is an essay "
-                   "question; 1 changed: question 1 (line 3): the feedback of b added to the "
-                   "explanation).\rAdd them to the question set?");
+                   "question). 1 changed: question 1 (line 3): the feedback of b added to the "
+                   "explanation.\rAdd them to the question set?");
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -165,8 +165,8 @@ private slots:
         m_form->show();
         chooseFile(path);
         m_services.expectMessage(
-            QStringLiteral("1 question will be added (1 changed: question 1 (line 1): the "
-                           "feedback of a added to the explanation).\rAdd it to the question "
+            QStringLiteral("1 question will be added. 1 changed: question 1 (line 1): the "
+                           "feedback of a added to the explanation.\rAdd it to the question "
                            "set?"),
             platform::Yes);
         m_form->m_importAction->trigger();

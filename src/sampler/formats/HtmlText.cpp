@@ -150,7 +150,8 @@ QString htmlToPlain(const QString& html, bool lineEndsBreak)
         QStringLiteral("<\\s*br\\s*/?\\s*>|</\\s*(p|div|li|tr|h[1-6])\\s*>"),
         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression link(
-        QStringLiteral("<\\s*a\\b[^>]*\\bhref\\s*=\\s*[\"']([^\"']+)[\"'][^>]*>(.*?)<\\s*/\\s*a\\s*>"),
+        QStringLiteral(
+            "<\\s*a\\b[^>]*\\bhref\\s*=\\s*[\"']([^\"']+)[\"'][^>]*>(.*?)<\\s*/\\s*a\\s*>"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
     static const QRegularExpression blanks(QStringLiteral("[ \\t\\f\\r]+"));

@@ -220,18 +220,16 @@ QString importSummary(const ParseResult& result, int maxListed)
     const auto n = result.questions.size();
     QString text = n == 1 ? QStringLiteral("1 question will be added")
                           : QStringLiteral("%1 questions will be added").arg(n);
-    QStringList parts;
     if (!result.skipped.empty())
-        parts << QStringLiteral("%1 skipped: %2")
-                     .arg(result.skipped.size())
-                     .arg(skippedSummary(result.skipped, maxListed));
+        text += QStringLiteral(" (%1 skipped: %2)")
+                    .arg(result.skipped.size())
+                    .arg(skippedSummary(result.skipped, maxListed));
+    text += QLatin1Char('.');
     if (!result.changed.empty())
-        parts << QStringLiteral("%1 changed: %2")
-                     .arg(result.changed.size())
-                     .arg(changedSummary(result.changed, maxListed));
-    if (parts.isEmpty())
-        return text + QLatin1Char('.');
-    return text + QStringLiteral(" (") + parts.join(QStringLiteral("; ")) + QStringLiteral(").");
+        text += QStringLiteral(" %1 changed: %2.")
+                    .arg(result.changed.size())
+                    .arg(changedSummary(result.changed, maxListed));
+    return text;
 }
 
 QChar choiceLetter(int i)

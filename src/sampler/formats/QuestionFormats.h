@@ -65,7 +65,7 @@ double writtenWeight(const QuestionRecord& record, int i);
 QStringList weightChanges(const QuestionRecord& record, const std::vector<double>& weights);
 QString weightText(double weight);
 
-// "N questions will be added (M skipped: …; K changed: …)" and its parts,
+// "N questions will be added (M skipped: …). K changed: …." and its parts,
 // naming at most maxListed entries of each list (all when negative) and
 // counting the rest.
 QString listSummary(const QStringList& entries, int maxListed);
