@@ -285,6 +285,11 @@ private slots:
                                    << QStringList{"2@3: it is a numerical question"};
         QTest::newRow("matching") << first + "Match {=a -> 1 =b -> 2}" << QStringList{ok}
                                   << QStringList{"2@3: it is a matching question"};
+        QTest::newRow("an arrow in the right answer of a multiple-choice question")
+            << first + "Which way? {=left -> right ~right -> left}"
+            << QStringList{ok, describe(rec(QStringLiteral("Which way?"),
+                                            {"+left -> right", "right -> left"}))}
+            << QStringList{};
         QTest::newRow("description") << first + "Only words here." << QStringList{ok}
                                      << QStringList{"2@3: it has no answers (a description)"};
         QTest::newRow("seven choices") << first + "Q {=a ~b ~c ~d ~e ~f ~g}" << QStringList{ok}
@@ -607,8 +612,8 @@ private slots:
         in.push_back({1, rec(QStringLiteral("a:b ~c =d #e {f} \\n g\\ h\nnext line <b>&amp;"),
                              {"%50% off", "+=x", "~y", "+#z", "::t::", "{}"}, true, 2,
                              QStringLiteral("why: {because} ####\n\nend \\"))});
-        in.push_back({2, rec(QStringLiteral("//not a comment\n$CATEGORY: x"), {"%1%", "+\\", "]]>"},
-                             false, 0)});
+        in.push_back({2, rec(QStringLiteral("//not a comment\n$CATEGORY: x"),
+                             {"%1%", "\\", "]]>", "+a->b"}, false, 0)});
         in.push_back({3, rec(QStringLiteral("Six"), {"+1", "2", "+3", "4", "+5", "+6"}, true, 5)});
         in[0].record.name = QStringLiteral("::Q1:: {odd} #name <x> & y");
         in[1].record.name = QStringLiteral("[html]looks marked");

@@ -170,6 +170,7 @@ public:
                                    general);
 
         std::vector<Answer> answers;
+        bool arrow = false;
         qsizetype k = skipSpace(bodyStart, bodyEnd);
         if (k < bodyEnd && m_s[k] != u'~' && m_s[k] != u'=')
             m_b.fail(k, QStringLiteral("an answer must start with \"~\" or \"=\""));
@@ -211,8 +212,7 @@ public:
             end = std::min(end, bodyEnd);
             const qsizetype textEnd = feedback >= 0 ? feedback : end;
             const QString raw = m_s.mid(k, textEnd - k);
-            if (a.equals && findUnescaped(raw, u"->", 0) >= 0)
-                return QStringLiteral("it is a matching question");
+            arrow |= a.equals && findUnescaped(raw, u"->", 0) >= 0;
             a.text = plainOf(raw);
             if (a.text.isEmpty())
                 m_b.fail(a.at, QStringLiteral("an answer without text"));
@@ -230,8 +230,11 @@ public:
             anyTilde |= !a.equals;
             anyEquals |= a.equals;
         }
+        // As Moodle reads it: a "~" makes a multiple-choice question, whose
+        // right answer may hold "->"; without one, "->" makes a matching one.
         if (!anyTilde)
-            return QStringLiteral("it is a short answer question");
+            return arrow ? QStringLiteral("it is a matching question")
+                         : QStringLiteral("it is a short answer question");
         if (answers.size() > size_t(kMaxChoices))
             return QStringLiteral("it has %1 choices (at most 6 fit)").arg(answers.size());
         if (answers.size() < 2)
