@@ -15,8 +15,55 @@ namespace app {
 
 namespace {
 
-const QString kUsage = QStringLiteral("usage: quizlark --import FILE [--format gift|moodle|aiken]\n"
-                                      "       quizlark --export FILE [--format gift|moodle]");
+const QString kUsage =
+    QStringLiteral("usage: quizlark\n"
+                   "       quizlark --import FILE [--format gift|moodle|aiken]\n"
+                   "       quizlark --export FILE [--format gift|moodle]\n"
+                   "       quizlark --help | -h | --version\n"
+                   "Without arguments the program opens its window. --import adds the questions\n"
+                   "of a GIFT, Moodle XML or Aiken file to your question set; --export writes\n"
+                   "the set as GIFT, or as Moodle XML for a .xml name or --format moodle.");
+const QString kVersion = QStringLiteral("Quizlark TCP/IP 4.0");
+
+// The toolkit's own window options, which it takes off the arguments itself;
+// each with whether it takes a value.
+struct ToolkitOption {
+    QLatin1StringView name;
+    bool takesValue;
+};
+constexpr ToolkitOption kToolkitOptions[] = {
+    {QLatin1StringView("platform"), true},        {QLatin1StringView("platformpluginpath"), true},
+    {QLatin1StringView("platformtheme"), true},   {QLatin1StringView("plugin"), true},
+    {QLatin1StringView("qwindowgeometry"), true}, {QLatin1StringView("qwindowicon"), true},
+    {QLatin1StringView("qwindowtitle"), true},    {QLatin1StringView("style"), true},
+    {QLatin1StringView("stylesheet"), true},      {QLatin1StringView("display"), true},
+    {QLatin1StringView("geometry"), true},        {QLatin1StringView("reverse"), false},
+};
+
+// How many arguments from i on are one toolkit option with its value; 0
+// when args[i] is none.
+qsizetype toolkitOptionLength(const QStringList& args, qsizetype i)
+{
+    QStringView a = args[i];
+    if (a.startsWith(QLatin1String("--")))
+        a = a.mid(2);
+    else if (a.startsWith(u'-'))
+        a = a.mid(1);
+    else
+        return 0;
+    const qsizetype eq = a.indexOf(u'=');
+    const QStringView name = eq < 0 ? a : a.left(eq);
+    for (const ToolkitOption& o : kToolkitOptions) {
+        if (name != o.name)
+            continue;
+        if (!o.takesValue)
+            return eq < 0 ? 1 : 0;
+        if (eq >= 0)
+            return 1;
+        return i + 1 < args.size() ? 2 : 0;
+    }
+    return 0;
+}
 
 struct Command {
     bool import = false;
@@ -84,6 +131,42 @@ std::unique_ptr<store::Table> openUserSet(store::Session& session, const QString
 
 } // namespace
 
+QString usage()
+{
+    return kUsage + u'\n';
+}
+
+std::optional<int> answerAtOnce(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    for (const QString& a : args) {
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            out << usage();
+            out.flush();
+            return 0;
+        }
+    }
+    for (const QString& a : args) {
+        if (a == QLatin1String("--version")) {
+            out << kVersion << '\n';
+            out.flush();
+            return 0;
+        }
+    }
+    // A command names its own wrong arguments.
+    if (isCommand(args))
+        return std::nullopt;
+    for (qsizetype i = 0; i < args.size();) {
+        const qsizetype length = toolkitOptionLength(args, i);
+        if (length == 0) {
+            err << "quizlark: unknown argument \"" << args[i] << "\"\n" << usage();
+            err.flush();
+            return 2;
+        }
+        i += length;
+    }
+    return std::nullopt;
+}
+
 bool isCommand(const QStringList& args)
 {
     for (const QString& a : args) {
@@ -99,7 +182,7 @@ int runCommand(const QStringList& args, const QString& programDir, QTextStream& 
 {
     const auto parsed = parseArgs(args);
     if (const auto* problem = std::get_if<QString>(&parsed)) {
-        err << "quizlark: " << *problem << '\n' << kUsage << '\n';
+        err << "quizlark: " << *problem << '\n' << usage();
         err.flush();
         return 2;
     }

@@ -7,6 +7,16 @@ class QTextStream;
 
 namespace app {
 
+// The usage text, with a line end.
+QString usage();
+
+// Answers, without a window or a display, the arguments (without the
+// program name) that need no window: the usage for --help or -h (exit
+// status 0), the version for --version (0), and the usage on err for an
+// argument the program does not know (2). None when the arguments leave the
+// program to start its windows or to run a command (isCommand).
+std::optional<int> answerAtOnce(const QStringList& args, QTextStream& out, QTextStream& err);
+
 // Whether the arguments (without the program name) ask for a command that
 // runs without a window.
 bool isCommand(const QStringList& args);

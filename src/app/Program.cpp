@@ -36,6 +36,14 @@ int runProgram(int argc, char** argv)
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    {
+        // Asked before any application object exists: a request for the
+        // usage or the version, or a wrong argument, needs no display.
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        if (const auto status = answerAtOnce(args, out, err))
+            return *status;
+    }
     if (isCommand(args)) {
         // Import and export run without a window or a display, beside a
         // running instance: the table layer's locks keep them apart.

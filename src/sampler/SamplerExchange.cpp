@@ -61,9 +61,11 @@ void TestSampler::importQuestions()
                            platform::Ok);
         return;
     }
+    const QString question = plan.result.questions.size() == 1
+                                 ? QStringLiteral("\rAdd it to the question set?")
+                                 : QStringLiteral("\rAdd them to the question set?");
     if (m_services.message(this, MsgKind::Confirmation,
-                           formats::importSummary(plan.result, kListed) +
-                               QStringLiteral("\rAdd them to the question set?"),
+                           formats::importSummary(plan.result, kListed) + question,
                            platform::Yes | platform::No) != platform::Yes)
         return;
     const bool added = run([&] {

@@ -1,6 +1,8 @@
 // The windowless commands: "--import FILE" and "--export FILE [--format F]"
 // on the user set beside the program, their exit status and messages, in
-// process and as a real program started beside a running instance.
+// process and as a real program started beside a running instance; and the
+// usage, the version and wrong arguments, answered by the real program
+// without a display.
 #include "CommandLine.h"
 #include "InstanceLock.h"
 #include "ProgramDir.h"
@@ -20,7 +22,8 @@ namespace {
 const QByteArray kGift("$CATEGORY: $course$/top/Planning\n\n"
                        "::A::First? {=yes ~no ####Because.}\n\n"
                        "Sky is blue {T}\n\n"
-                       "Pick {~%50%a ~%50%b ~%-100%c}\n");
+                       "Pick {~%50%a ~%50%b ~%-100%c}\n\n"
+                       "::E::Write {}\n");
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -81,12 +84,15 @@ private slots:
         const Outcome o = run({"--import", dir.file("q.txt")}, dir.path());
         QCOMPARE(o.err, QString());
         QCOMPARE(o.status, 0);
-        QCOMPARE(o.out, QStringLiteral("2 questions added (1 skipped: question 2 (line 5): it is a "
-                                       "true/false question).\n"));
+        QCOMPARE(o.out,
+                 QStringLiteral("3 questions added (1 skipped: question 4 (line 9): it is an "
+                                "essay question).\n"));
         const auto rows = stored(dir.path());
-        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows.size(), size_t(3));
         QCOMPARE(rows[0].record.section, 1);
-        QCOMPARE(rows[1].record.choices[1], QStringLiteral("b"));
+        QCOMPARE(rows[0].record.name, QStringLiteral("A"));
+        QVERIFY(formats::isTrueFalse(rows[1].record));
+        QCOMPARE(rows[2].record.choices[1], QStringLiteral("b"));
     }
 
     void importFailures_data()
@@ -100,13 +106,13 @@ private slots:
                "Nothing was imported.\n";
         QTest::newRow("forced format that does not match")
             << kGift << QStringList{"--format", "aiken"}
-            << "quizlark: %1: line 8, column 1: the file ends before the \"ANSWER:\" line of "
+            << "quizlark: %1: line 10, column 1: the file ends before the \"ANSWER:\" line of "
                "the question at line 1\n"
                "Nothing was imported.\n";
         QTest::newRow("nothing fits")
-            << QByteArray("Sky {T}\n") << QStringList{}
+            << QByteArray("Write {}\n") << QStringList{}
             << "quizlark: %1: 0 questions will be added (1 skipped: question 1 (line 1): it is "
-               "a true/false question). The file holds no question for this set; nothing was "
+               "an essay question). The file holds no question for this set; nothing was "
                "added.\n";
     }
     void importFailures()
@@ -173,7 +179,7 @@ private slots:
         const Outcome o = run(args, dir.path());
         QCOMPARE(o.err, QString());
         QCOMPARE(o.status, 0);
-        QCOMPARE(o.out, QStringLiteral("2 questions written.\n"));
+        QCOMPARE(o.out, QStringLiteral("3 questions written.\n"));
         const QByteArray content = readFile(dir.file(file));
         QVERIFY2(content.startsWith(starts), content.left(60).constData());
     }
@@ -202,11 +208,90 @@ private slots:
         testing::ProgramDir dir;
         const Outcome o = run(args, dir.path());
         QCOMPARE(o.status, 2);
-        QCOMPARE(o.err, QStringLiteral("quizlark: ") + problem +
-                            QStringLiteral("\nusage: quizlark --import FILE [--format "
-                                           "gift|moodle|aiken]\n       quizlark --export FILE "
-                                           "[--format gift|moodle]\n"));
+        QCOMPARE(o.err, QStringLiteral("quizlark: ") + problem + u'\n' + app::usage());
         QCOMPARE(o.out, QString());
+    }
+
+    // The real program, in environments where a window could not open (no
+    // display, or the X11 platform asked for without one) and where it could
+    // (offscreen): it answers and ends on its own in each.
+    void answersWithoutAWindow_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QString usage = app::usage();
+        const QString version = QStringLiteral("Quizlark TCP/IP 4.0\n");
+        const struct {
+            const char* name;
+            QStringList args;
+            int status;
+            QString out;
+            QString err;
+        } cases[] = {
+            {"--help", {"--help"}, 0, usage, {}},
+            {"-h", {"-h"}, 0, usage, {}},
+            {"--version", {"--version"}, 0, version, {}},
+            {"help beside a command", {"--import", "none.gift", "--help"}, 0, usage, {}},
+            {"unknown long option",
+             {"--verbose"},
+             2,
+             {},
+             "quizlark: unknown argument \"--verbose\"\n" + usage},
+            {"unknown short option", {"-x"}, 2, {}, "quizlark: unknown argument \"-x\"\n" + usage},
+            {"a file without a command",
+             {"q.gift"},
+             2,
+             {},
+             "quizlark: unknown argument \"q.gift\"\n" + usage},
+            {"toolkit option without its value",
+             {"-platform"},
+             2,
+             {},
+             "quizlark: unknown argument \"-platform\"\n" + usage},
+            {"unknown option after a toolkit option",
+             {"-style", "fusion", "--bogus"},
+             2,
+             {},
+             "quizlark: unknown argument \"--bogus\"\n" + usage},
+        };
+        for (const char* platform : {"", "xcb", "offscreen"}) {
+            for (const auto& c : cases) {
+                QTest::addRow("%s, platform \"%s\"", c.name, platform)
+                    << QString::fromLatin1(platform) << c.args << c.status << c.out << c.err;
+            }
+        }
+    }
+    void answersWithoutAWindow()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (!platform.isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        testing::ProgramDir dir;
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(QUIZLARK_PROGRAM), args);
+        // A window that opened would never end on its own.
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            QFAIL("the program did not end: it opened its window");
+        }
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()), err);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
+        QCOMPARE(p.exitCode(), status);
     }
 
     // The real program, copied beside a user set, with no display and while
@@ -236,10 +321,10 @@ private slots:
         auto [status, out, err] = start({"--import", dir.file("q.gift")});
         QCOMPARE(err, QString());
         QCOMPARE(status, 0);
-        QVERIFY(out.startsWith(QStringLiteral("2 questions added")));
+        QVERIFY(out.startsWith(QStringLiteral("3 questions added")));
         std::tie(status, out, err) = start({"--export", dir.file("back.xml")});
         QCOMPARE(status, 0);
-        QCOMPARE(out, QStringLiteral("2 questions written.\n"));
+        QCOMPARE(out, QStringLiteral("3 questions written.\n"));
         QVERIFY(readFile(dir.file("back.xml")).contains("<quiz>"));
         std::tie(status, out, err) = start({"--import", dir.file("none.gift")});
         QCOMPARE(status, 1);
@@ -247,7 +332,7 @@ private slots:
         std::tie(status, out, err) = start({"--export"});
         QCOMPARE(status, 2);
         QVERIFY(err.startsWith(QStringLiteral("quizlark: --export needs a file name\n")));
-        QCOMPARE(stored(dir.path()).size(), size_t(2));
+        QCOMPARE(stored(dir.path()).size(), size_t(3));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "AikenFormat.h"
 #include "BankCompiler.h"
 #include "GiftFormat.h"
+#include "HtmlText.h"
 #include "MoodleXmlFormat.h"
 #include "ProgramDir.h"
 #include "QuestionFormats.h"
@@ -45,6 +46,8 @@ QuestionRecord rec(const QString& text, const QStringList& choices, bool multipl
 QString describe(const QuestionRecord& r)
 {
     QStringList parts;
+    if (!r.name.isEmpty())
+        parts << QStringLiteral("name=[%1]").arg(r.name);
     parts << QStringLiteral("section=%1").arg(r.section)
           << (r.multiple ? QStringLiteral("multiple") : QStringLiteral("single"))
           << QStringLiteral("text=[%1]").arg(r.text)
@@ -65,11 +68,17 @@ QStringList describeAll(const ParseResult& p)
     return out;
 }
 
-QStringList describeSkipped(const ParseResult& p)
+// What was skipped, then what was changed.
+QStringList describeNotes(const ParseResult& p)
 {
     QStringList out;
     for (const auto& s : p.skipped)
         out << QStringLiteral("%1@%2: %3").arg(s.number).arg(s.line).arg(s.reason);
+    for (const auto& c : p.changed)
+        out << QStringLiteral("%1@%2 changed: %3")
+                   .arg(c.number)
+                   .arg(c.line)
+                   .arg(c.changes.join(QStringLiteral(", ")));
     return out;
 }
 
@@ -99,6 +108,8 @@ std::unique_ptr<store::Table> openSet(store::Session& session, const QString& pa
 
 } // namespace
 
+const QString kEveryConstruct = QStringLiteral(QUIZLARK_SAMPLER_FIXTURES "/every_construct.gift");
+
 class QuestionFormatsTest : public QObject {
     Q_OBJECT
 
@@ -125,13 +136,13 @@ class QuestionFormatsTest : public QObject {
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QStringList>("questions");
-        QTest::addColumn<QStringList>("skipped");
+        QTest::addColumn<QStringList>("notes");
     }
     void checkParse(Format format)
     {
         QFETCH(QByteArray, input);
         QFETCH(QStringList, questions);
-        QFETCH(QStringList, skipped);
+        QFETCH(QStringList, notes);
         ParseResult p;
         try {
             p = formats::parse(format, input);
@@ -139,7 +150,7 @@ class QuestionFormatsTest : public QObject {
             QFAIL(qPrintable(e.message()));
         }
         QCOMPARE(describeAll(p), questions);
-        QCOMPARE(describeSkipped(p), skipped);
+        QCOMPARE(describeNotes(p), notes);
     }
 
 private slots:
@@ -147,9 +158,11 @@ private slots:
     {
         tableOfParses();
         const QString a = describe(rec(QStringLiteral("What?"), {"+right", "wrong1", "wrong2"}));
+        QuestionRecord titled = rec(QStringLiteral("What?"), {"+right", "wrong1", "wrong2"});
+        titled.name = QStringLiteral("T1: first");
         QTest::newRow("single response, title")
-            << QByteArray("::T1::What? {=right ~wrong1 ~wrong2}") << QStringList{a}
-            << QStringList{};
+            << QByteArray("::T1\\: first::What? {=right ~wrong1 ~wrong2}")
+            << QStringList{describe(titled)} << QStringList{};
         QTest::newRow("answers on their own lines")
             << QByteArray("What?\n{\n\t=right\n\t~wrong1\n\t~wrong2\n}\n") << QStringList{a}
             << QStringList{};
@@ -161,7 +174,8 @@ private slots:
             << QByteArray("Q1 {~%33.33333%a ~%33.33333%b ~%33.33333%c ~d}\n\nQ2 {~%100%a ~b}")
             << QStringList{describe(rec(QStringLiteral("Q1"), {"+a", "+b", "+c", "d"}, true)),
                            describe(rec(QStringLiteral("Q2"), {"+a", "b"}, true))}
-            << QStringList{};
+            << QStringList{"1@1 changed: weights turned into all-or-nothing (d 0%)",
+                           "2@3 changed: weights turned into all-or-nothing (b 0%)"};
         QTest::newRow("escapes")
             << QByteArray(
                    "a\\: b \\{c\\} \\~ \\= \\# \\\\ x\\ny {=\\=1 ~\\~2 ~C\\:\\\\dir ####w\\#x}")
@@ -174,7 +188,9 @@ private slots:
             << QStringList{};
         QTest::newRow("comments")
             << QByteArray("// a comment\n::T::Q {=a\n// inside\n~b}\n  // indented comment\n")
-            << QStringList{describe(rec(QStringLiteral("Q"), {"+a", "b"}))} << QStringList{};
+            << QStringList{QStringLiteral("name=[T] ") +
+                           describe(rec(QStringLiteral("Q"), {"+a", "b"}))}
+            << QStringList{};
         QTest::newRow("categories by section name")
             << QByteArray("$CATEGORY: $course$/top/Connectivity\n\nQ1 {=a ~b}\n\n"
                           "$CATEGORY: $course$/top/unknown\n\nQ2 {=a ~b}\n\n"
@@ -191,15 +207,22 @@ private slots:
         QTest::newRow("Windows line ends and a byte-order mark")
             << QByteArray(
                    "\xEF\xBB\xBF// c\r\n::T::Q\r\n{=a\r\n~b\r\n####why\r\n}\r\n\r\nQ2 {=x ~y}\r\n")
-            << QStringList{describe(rec(QStringLiteral("Q"), {"+a", "b"}, false, 0,
-                                        QStringLiteral("why"))),
+            << QStringList{QStringLiteral("name=[T] ") +
+                               describe(rec(QStringLiteral("Q"), {"+a", "b"}, false, 0,
+                                            QStringLiteral("why"))),
                            describe(rec(QStringLiteral("Q2"), {"+x", "y"}))}
             << QStringList{};
-        QTest::newRow("feedback of an answer is dropped")
-            << QByteArray("Q {=a#yes ~b#no ####general}")
+        QTest::newRow("feedback of the answers goes into the explanation")
+            << QByteArray("Q {=a#yes ~b ~c # no; \\# not c\n####general}")
+            << QStringList{describe(rec(QStringLiteral("Q"), {"+a", "b", "c"}, false, 0,
+                                        QStringLiteral("general\na: yes\nc: no; # not c")))}
+            << QStringList{"1@1 changed: the feedback of a, c added to the explanation"};
+        QTest::newRow("feedback without general feedback")
+            << QByteArray("Q {=a ~b#[html]<i>not</i> b}")
             << QStringList{describe(
-                   rec(QStringLiteral("Q"), {"+a", "b"}, false, 0, QStringLiteral("general")))}
-            << QStringList{};
+                   rec(QStringLiteral("Q"), {"+a", "b"}, false, 0, QStringLiteral("b: not b")))}
+            << QStringList{"1@1 changed: HTML turned into plain text, the feedback of b added to "
+                           "the explanation"};
         QTest::newRow("missing word")
             << QByteArray("The {=cat ~dog} sat.")
             << QStringList{describe(rec(QStringLiteral("The _____ sat."), {"+cat", "dog"}))}
@@ -207,6 +230,18 @@ private slots:
         QTest::newRow("html text")
             << QByteArray("[html]<p>A <b>bold</b> &amp; true</p>{=a&lt;b ~c}")
             << QStringList{describe(rec(QStringLiteral("A bold & true"), {"+a<b", "c"}))}
+            << QStringList{"1@1 changed: HTML turned into plain text"};
+        QTest::newRow("format markers on the question and on each answer")
+            << QByteArray("[markdown]Is **this** bold? {~[plain]<b>no</b> =[html]<i>yes</i> "
+                          "~[moodle]maybe\\nso ~blue}")
+            << QStringList{describe(rec(QStringLiteral("Is this bold?"),
+                                        {"<b>no</b>", "+yes", "maybe\nso", "blue"}))}
+            << QStringList{"1@1 changed: HTML turned into plain text, Markdown turned into plain "
+                           "text"};
+        QTest::newRow("a marker only counts at the start")
+            << QByteArray("Is [html] a marker? {=[plain][html]no ~ [plain]yes}")
+            << QStringList{describe(
+                   rec(QStringLiteral("Is [html] a marker?"), {"+[html]no", "yes"}))}
             << QStringList{};
         QTest::newRow("UTF-8 text")
             << QByteArray("Qu\xC3\xA9 \xE2\x82\xAC {=\xC3\xBC ~b}")
@@ -215,9 +250,33 @@ private slots:
             << QStringList{};
         const QString ok = describe(rec(QStringLiteral("Ok"), {"+a", "b"}));
         const QByteArray first("Ok {=a ~b}\n\n");
-        QTest::newRow("true/false")
-            << first + "// x\nSky is blue {T}\n\nQ {FALSE#no}" << QStringList{ok}
-            << QStringList{"2@4: it is a true/false question", "3@6: it is a true/false question"};
+        QuestionRecord isTrue = formats::trueFalseRecord(true);
+        isTrue.text = QStringLiteral("Sky is blue");
+        QuestionRecord isFalse = formats::trueFalseRecord(false);
+        isFalse.text = QStringLiteral("Q");
+        isFalse.explanation = QStringLiteral("a: no");
+        QuestionRecord withBoth = formats::trueFalseRecord(true);
+        withBoth.text = QStringLiteral("R");
+        withBoth.explanation = QStringLiteral("all\na: right\nb: wrong");
+        QTest::newRow("true/false in every spelling")
+            << first + "// x\nSky is blue {T}\n\nQ {FALSE#no}\n\nR {TRUE#wrong#right####all}\n\n"
+                       "S {F}\n\nT{true}"
+            << QStringList{ok,
+                           describe(isTrue),
+                           describe(isFalse),
+                           describe(withBoth),
+                           describe([] {
+                               QuestionRecord r = formats::trueFalseRecord(false);
+                               r.text = QStringLiteral("S");
+                               return r;
+                           }()),
+                           describe([] {
+                               QuestionRecord r = formats::trueFalseRecord(true);
+                               r.text = QStringLiteral("T");
+                               return r;
+                           }())}
+            << QStringList{"3@6 changed: the feedback of a added to the explanation",
+                           "4@8 changed: the feedback of a, b added to the explanation"};
         QTest::newRow("short answer") << first + "Name it {=a =b}" << QStringList{ok}
                                       << QStringList{"2@3: it is a short answer question"};
         QTest::newRow("essay") << first + "Write {}" << QStringList{ok}
@@ -226,16 +285,27 @@ private slots:
                                    << QStringList{"2@3: it is a numerical question"};
         QTest::newRow("matching") << first + "Match {=a -> 1 =b -> 2}" << QStringList{ok}
                                   << QStringList{"2@3: it is a matching question"};
+        QTest::newRow("an arrow in the right answer of a multiple-choice question")
+            << first + "Which way? {=left -> right ~right -> left}"
+            << QStringList{ok, describe(rec(QStringLiteral("Which way?"),
+                                            {"+left -> right", "right -> left"}))}
+            << QStringList{};
         QTest::newRow("description") << first + "Only words here." << QStringList{ok}
                                      << QStringList{"2@3: it has no answers (a description)"};
         QTest::newRow("seven choices") << first + "Q {=a ~b ~c ~d ~e ~f ~g}" << QStringList{ok}
                                        << QStringList{"2@3: it has 7 choices (at most 6 fit)"};
         QTest::newRow("one choice") << first + "Q {~%100%a}" << QStringList{ok}
                                     << QStringList{"2@3: it has fewer than two choices"};
-        QTest::newRow("partial credit in a single response")
-            << first + "Q {=a ~%50%b ~c}" << QStringList{ok}
-            << QStringList{"2@3: its weights do not mark one correct choice of a single "
-                           "response question"};
+        QTest::newRow("partial credit and a negative weight in a single response")
+            << first + "Q {=a ~%50%b ~%-50%c ~d}"
+            << QStringList{ok, describe(rec(QStringLiteral("Q"), {"+a", "b", "c", "d"}))}
+            << QStringList{"2@3 changed: weights turned into all-or-nothing (b 50%), negative "
+                           "weights dropped (c -50%)"};
+        QTest::newRow("uneven shares and a small penalty in a multiple response")
+            << first + "Q {~%70%a ~%30%b ~%-50%c}"
+            << QStringList{ok, describe(rec(QStringLiteral("Q"), {"+a", "+b", "c"}, true))}
+            << QStringList{"2@3 changed: weights turned into all-or-nothing (a 70%, b 30%, c "
+                           "-50%)"};
         QTest::newRow("two right answers in a single response")
             << first + "Q {=a =b ~c}" << QStringList{ok}
             << QStringList{"2@3: its weights do not mark one correct choice of a single "
@@ -374,9 +444,10 @@ private slots:
                           "<feedback><text>no</text></feedback></answer>"
                           "<answer fraction=\"100\" format=\"plain_text\"><text>two</text></answer>"
                           "</question></quiz>")
-            << QStringList{describe(rec(QStringLiteral("What <is> it?"), {"one", "+two"}, false, 1,
-                                        QStringLiteral("Because.")))}
-            << QStringList{};
+            << QStringList{QStringLiteral("name=[n] ") +
+                           describe(rec(QStringLiteral("What <is> it?"), {"one", "+two"}, false, 1,
+                                        QStringLiteral("Because.\na: no")))}
+            << QStringList{"1@4 changed: the feedback of a added to the explanation"};
         QTest::newRow("multiple response, html, CDATA, unknown category")
             << QByteArray("<quiz><question type=\"category\"><category><text>$course$/Mine"
                           "</text></category></question><question type=\"multichoice\">"
@@ -387,7 +458,7 @@ private slots:
                           "<answer fraction=\"50\"><text>c</text></answer></question></quiz>")
             << QStringList{describe(
                    rec(QStringLiteral("Pick two & go"), {"+a", "b", "+c"}, true, 0))}
-            << QStringList{};
+            << QStringList{"1@1 changed: HTML turned into plain text"};
         QTest::newRow("byte-order mark and Windows line ends")
             << QByteArray(
                    "\xEF\xBB\xBF<quiz>\r\n<question type=\"multichoice\">\r\n"
@@ -404,10 +475,32 @@ private slots:
             return "<quiz>\n" + ok + question + "</quiz>";
         };
         QTest::newRow("other types")
-            << quiz("<question type=\"truefalse\"><x/></question>\n"
-                    "<question type=\"description\"/>\n")
+            << quiz("<question type=\"essay\"><x/></question>\n"
+                    "<question type=\"description\"/>\n<question type=\"ddwtos\"/>\n"
+                    "<question type=\"shortanswer\"/>\n")
             << QStringList{okRec}
-            << QStringList{"2@3: it is a truefalse question", "3@4: it is a description question"};
+            << QStringList{"2@3: it is an essay question", "3@4: it has no answers (a description)",
+                           "4@5: it is a question of the type \"ddwtos\"",
+                           "5@6: it is a short answer question"};
+        QuestionRecord tf = formats::trueFalseRecord(false);
+        tf.name = QStringLiteral("Sky");
+        tf.text = QStringLiteral("The sky is green.");
+        tf.explanation = QStringLiteral("Look up.\na: No.\nb: Yes.");
+        QTest::newRow("true/false, answers in either order, markdown feedback")
+            << quiz("<question type=\"truefalse\"><name><text>Sky</text></name>"
+                    "<questiontext format=\"moodle_auto_format\"><text>The sky is green."
+                    "</text></questiontext><generalfeedback format=\"markdown\"><text>*Look* up."
+                    "</text></generalfeedback><answer fraction=\"100\"><text>false</text>"
+                    "<feedback><text>Yes.</text></feedback></answer><answer fraction=\"0\">"
+                    "<text>true</text><feedback format=\"html\"><text>&lt;b&gt;No.&lt;/b&gt;"
+                    "</text></feedback></answer></question>\n"
+                    "<question type=\"truefalse\"><questiontext><text>Q</text></questiontext>"
+                    "<answer fraction=\"100\"><text>yes</text></answer><answer fraction=\"0\">"
+                    "<text>no</text></answer></question>\n")
+            << QStringList{okRec, describe(tf)}
+            << QStringList{"3@4: its answers are not \"true\" and \"false\"",
+                           "2@3 changed: HTML turned into plain text, Markdown turned into plain "
+                           "text, the feedback of a, b added to the explanation"};
         QByteArray seven(
             "<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>");
         for (int i = 0; i < 7; ++i)
@@ -429,9 +522,8 @@ private slots:
             << quiz("<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
                     "<answer fraction=\"50\"><text>a</text></answer><answer fraction=\"100\">"
                     "<text>b</text></answer></question>")
-            << QStringList{okRec}
-            << QStringList{"2@3: its fractions do not mark one correct choice of a single "
-                           "response question"};
+            << QStringList{okRec, describe(rec(QStringLiteral("Q"), {"a", "+b"}))}
+            << QStringList{"2@3 changed: weights turned into all-or-nothing (a 50%)"};
         QTest::newRow("fractions that add up to 70")
             << quiz("<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
                     "<single>0</single><answer fraction=\"40\"><text>a</text></answer>"
@@ -520,20 +612,37 @@ private slots:
         in.push_back({1, rec(QStringLiteral("a:b ~c =d #e {f} \\n g\\ h\nnext line <b>&amp;"),
                              {"%50% off", "+=x", "~y", "+#z", "::t::", "{}"}, true, 2,
                              QStringLiteral("why: {because} ####\n\nend \\"))});
-        in.push_back({2, rec(QStringLiteral("//not a comment\n$CATEGORY: x"), {"%1%", "+\\", "]]>"},
-                             false, 0)});
+        in.push_back({2, rec(QStringLiteral("//not a comment\n$CATEGORY: x"),
+                             {"%1%", "\\", "]]>", "+a->b"}, false, 0)});
         in.push_back({3, rec(QStringLiteral("Six"), {"+1", "2", "+3", "4", "+5", "+6"}, true, 5)});
+        in[0].record.name = QStringLiteral("::Q1:: {odd} #name <x> & y");
+        in[1].record.name = QStringLiteral("[html]looks marked");
+        QuestionRecord tf = formats::trueFalseRecord(false);
+        tf.name = QStringLiteral("tf");
+        tf.text = QStringLiteral("RARP <old> is IP & MAC");
+        tf.explanation = QStringLiteral("[markdown]**general**\na: #1 <wrong>\nb: ~right");
+        in.push_back({4, tf});
+        in.push_back({5, rec(QStringLiteral("[html]<i>as typed</i>"), {"+&amp;", "[plain]b", "c"},
+                             false, 1, QStringLiteral("a: first\nsecond line\nc: {#c} <c>"))});
         QTemporaryDir dir;
         const QString path = dir.filePath(format == int(Format::Gift) ? QStringLiteral("x.gift")
                                                                       : QStringLiteral("x.xml"));
         const auto outcome = formats::writeExportFile(path, Format(format), in);
-        QCOMPARE(outcome.written, 3);
+        QCOMPARE(outcome.written, 5);
         const auto plan = formats::readImportFile(path);
         QCOMPARE(int(plan.format), format);
         QVERIFY(plan.result.skipped.empty());
         QCOMPARE(plan.result.questions.size(), in.size());
+        in[2].record.name = QStringLiteral("Item 3");
+        in[4].record.name = QStringLiteral("Item 5");
         for (size_t i = 0; i < in.size(); ++i)
             QCOMPARE(describe(plan.result.questions[i]), describe(in[i].record));
+        // What the writers wrote needs no conversion of weights or formats.
+        QStringList changes;
+        for (const auto& c : plan.result.changed)
+            changes << QStringLiteral("%1: %2").arg(c.number).arg(c.changes.join(u','));
+        QCOMPARE(changes, (QStringList{"4: the feedback of a, b added to the explanation",
+                                       "5: the feedback of a, c added to the explanation"}));
     }
 
     void exportSkipsWhatDoesNotFit()
@@ -570,6 +679,7 @@ private slots:
                  QStringList{"item 1: it holds a control character that XML cannot carry"});
         const auto plan = formats::readImportFile(path);
         QCOMPARE(plan.result.questions.size(), size_t(1));
+        in[1].record.name = QStringLiteral("Item 2");
         QCOMPARE(plan.result.questions[0], in[1].record);
     }
 
@@ -594,6 +704,272 @@ private slots:
         QVERIFY2(shortened.endsWith(QStringLiteral(
                      "question 17 (line 37): it is an essay question; and 2 more).")),
                  qPrintable(shortened));
+    }
+
+    // The plain text each format's markup shows.
+    void plainText_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("plain");
+        const int html = int(formats::TextFormat::Html);
+        const int moodle = int(formats::TextFormat::Moodle);
+        const int markdown = int(formats::TextFormat::Markdown);
+        const int plain = int(formats::TextFormat::Plain);
+        QTest::newRow("html paragraphs and entities")
+            << html << "<p>One</p><P>Two&nbsp;&amp; &#x20AC;&#8364; &eacute;&mdash;&lt;b&gt;</P>"
+            << QString::fromUtf8("One\nTwo & \u20AC\u20AC \u00E9\u2014<b>");
+        QTest::newRow("html blanks gather, breaks stay") << html << "  a \n\t b<br/>\n   c<br>d  "
+                                                         << "a b\nc\nd";
+        QTest::newRow("html link, script, style and comment")
+            << html
+            << "See <a href=\"http://x.org/a\">the RFC</a><script>bad()</script>"
+               "<style>p{}</style><!-- note -->."
+            << "See the RFC (http://x.org/a).";
+        QTest::newRow("html unknown entity and a bare ampersand")
+            << html << "&bogus; & &#0; x" << QString::fromUtf8("&bogus; & \uFFFD x");
+        QTest::newRow("moodle: a line end is a break")
+            << moodle << "line one\nline <b>two</b>\n\nend"
+            << "line one\nline two\n\nend";
+        QTest::newRow("markdown marks")
+            << markdown
+            << "# Title\n**bold**, __strong__, *it*, _it_, snake_case_name, `x*y`\n> quoted  \n"
+               "[the RFC](http://x.org \"t\") and <http://y.org> \\*literal\\* 2*3*4"
+            << "Title\nbold, strong, it, it, snake_case_name, x*y\nquoted\n"
+               "the RFC (http://x.org) and http://y.org *literal* 2*3*4";
+        QTest::newRow("plain stays") << plain << "<b>&amp;</b> **x**"
+                                     << "<b>&amp;</b> **x**";
+    }
+    void plainText()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, input);
+        QFETCH(QString, plain);
+        QCOMPARE(formats::toPlain(input, formats::TextFormat(format)), plain);
+    }
+
+    // The explanation carries the choices' feedback as "a: …" lines and
+    // gives it back to the writers, lines and all.
+    void feedbackInTheExplanation_data()
+    {
+        QTest::addColumn<QString>("general");
+        QTest::addColumn<QStringList>("perChoice");
+        QTest::addColumn<QString>("explanation");
+        QTest::newRow("general and two")
+            << "Why.\n\nMore." << QStringList{"yes", "", "no"} << "Why.\n\nMore.\na: yes\nc: no";
+        QTest::newRow("only feedback")
+            << "" << QStringList{"", "over\ntwo lines"} << "b: over\ntwo lines";
+        QTest::newRow("only general")
+            << "a:b is no feedback line" << QStringList{} << "a:b is no feedback line";
+        QTest::newRow("a feedback line that names itself again")
+            << "" << QStringList{"one\na: two"} << "a: one\na: two";
+    }
+    void feedbackInTheExplanation()
+    {
+        QFETCH(QString, general);
+        QFETCH(QStringList, perChoice);
+        QFETCH(QString, explanation);
+        std::array<QString, 6> feedback;
+        for (int i = 0; i < perChoice.size(); ++i)
+            feedback[size_t(i)] = perChoice[i];
+        QCOMPARE(formats::mergeFeedback(general, feedback), explanation);
+        QuestionRecord r = rec(QStringLiteral("Q"), {"+a", "b", "c"});
+        r.explanation = explanation;
+        const auto split = formats::splitFeedback(r);
+        QCOMPARE(split.general, general);
+        QCOMPARE(split.perChoice, feedback);
+    }
+
+    // A GIFT export marks as plain what Moodle's own format would read as
+    // markup, and writes true/false and feedback in GIFT's own forms.
+    void giftWriterMarksAndForms()
+    {
+        QuestionRecord tf = formats::trueFalseRecord(false);
+        tf.name = QStringLiteral("Old");
+        tf.text = QStringLiteral("RARP <old> maps IP & MAC");
+        tf.explanation = QStringLiteral("[html] is text\nb: right");
+        QuestionRecord mc = rec(QStringLiteral("Plain text"), {"+a<b", "b", "c"});
+        mc.explanation = QStringLiteral("a: 1 & 2\nc: {x}");
+        const QString gift = formats::writeGift({{7, tf}, {8, mc}});
+        QCOMPARE(gift, QStringLiteral("$CATEGORY: $course$/top\n\n"
+                                      "::Old::[plain]RARP <old> maps IP & MAC {\n"
+                                      "\tFALSE##right\n"
+                                      "\t####[plain][html] is text\n"
+                                      "}\n\n"
+                                      "::Item 8::Plain text {\n"
+                                      "\t=[plain]a<b #[plain]1 & 2\n"
+                                      "\t~b\n"
+                                      "\t~c #\\{x\\}\n"
+                                      "}\n\n"));
+    }
+
+    // Names are kept beside the user set, by key, for the file they were
+    // given in: a user set made anew, whose keys start again, takes none.
+    void namesStayWithTheirUserSet()
+    {
+        QTemporaryDir dir;
+        store::Session session(QStringLiteral("Quizlark"));
+        session.registerPassword(QString::fromLatin1(store::kTablePassword));
+        const QString path = dir.filePath(QStringLiteral("set.DAT"));
+        QuestionRecord named = rec(QStringLiteral("A"), {"+x", "y"});
+        named.name = QStringLiteral("first: {odd} name");
+        const QuestionRecord unnamed = rec(QStringLiteral("B"), {"x", "+y"});
+        {
+            auto t = openSet(session, path);
+            formats::addToUserSet(*t, {named, unnamed});
+            const auto back = formats::readUserSet(*t);
+            QCOMPARE(back.size(), size_t(2));
+            QCOMPARE(back[0].record, named);
+            QCOMPARE(back[1].record, unnamed);
+        }
+        QCOMPARE(formats::namesFilePath(path), dir.filePath(QStringLiteral("set-names.DAT")));
+        QVERIFY(QFile::exists(formats::namesFilePath(path)));
+        QVERIFY(QFile::remove(path));
+        {
+            auto t = openSet(session, path);
+            formats::addToUserSet(*t, {unnamed});
+            const auto back = formats::readUserSet(*t);
+            QCOMPARE(back.size(), size_t(1));
+            QCOMPARE(back[0].id, qint64(1));
+            QCOMPARE(back[0].record, unnamed);
+        }
+    }
+
+    // A file written by hand with every construct of the GIFT format: every
+    // multiple-choice and true/false question comes in, as plain text with
+    // every feedback in its explanation, and the summary names the rest.
+    void everyConstructOfGift()
+    {
+        const auto plan = formats::readImportFile(kEveryConstruct);
+        QCOMPARE(int(plan.format), int(Format::Gift));
+        auto named = [](const QString& name, QuestionRecord r) {
+            r.name = name;
+            return describe(r);
+        };
+        auto trueFalse = [&](const QString& name, bool answer, const QString& text,
+                             const QString& explanation) {
+            QuestionRecord r = formats::trueFalseRecord(answer);
+            r.section = 1;
+            r.text = text;
+            r.explanation = explanation;
+            return named(name, r);
+        };
+        const QStringList expected{
+            named("Colour between",
+                  rec("Which colour lies between orange and green?", {"+yellow", "red", "blue"},
+                      false, 1,
+                      "The order is red, orange, yellow, green, blue.\n"
+                      "a: right; that is the one!\nb: no, red comes before orange\n"
+                      "c: no, blue comes after green")),
+            named("Markers",
+                  rec("Which protocol maps an IP address to a hardware address & "
+                      "which does the reverse?",
+                      {"+ARP <then> RARP", "DNS & WINS", "DHCP and BOOTP", "ICMP"}, false, 1,
+                      "See RFC 826 (http://example.org/rfc826).\nThen RFC 903.")),
+            named("Plain marker", rec("Is 10 < 11 & 12 > 11?", {"+yes", "no"}, false, 1)),
+            named("Markdown question", rec("Is this bold, and is that in italics?",
+                                           {"+Both are", "Neither is"}, false, 1)),
+            named("Missing word", rec("The default TTL of a Windows NT 4.0 host is _____ hops.",
+                                      {"64", "+128", "255"}, false, 1)),
+            trueFalse("TF short true", true, "A class C network has 254 usable host addresses.",
+                      ""),
+            trueFalse("TF long true", true, "UDP is a connectionless protocol.",
+                      "a: Right: no handshake, no state.\nb: No, UDP keeps no connection state."),
+            trueFalse("TF short false", false, "Telnet uses UDP port 23.", "a: It uses TCP."),
+            trueFalse("TF long false", false, "TCP port 21 carries FTP data.",
+                      "Port 21 carries the control connection.\n"
+                      "b: Right, port 20 carries the data."),
+            named("Partial single",
+                  rec("Which command shows the route table?",
+                      {"+route print", "netstat -r", "ipconfig", "arp -a"}, false, 1,
+                      "b: half: it shows the same table\nc: wrong, and it costs")),
+            named("Two right",
+                  rec("Which two are private address ranges?",
+                      {"+10.0.0.0/8", "+192.168.0.0/16", "11.0.0.0/8", "193.168.0.0/16"}, true, 1)),
+            named("Uneven shares", rec("Pick the protocols of the transport layer.",
+                                       {"+TCP", "+UDP", "IP", "ARP"}, true, 1)),
+            named("Escapes : and {braces}", rec("Which netmask has the prefix /24 = 24 bits?",
+                                                {"+255.255.255.0", "255.255.0.0", "255.0.0.0"},
+                                                false, 1, "a: ~ right # the usual one")),
+            named("Two lines", rec("A host has the address 131.107.2.200/16.\n"
+                                   "Which network is it on?",
+                                   {"+131.107.0.0", "131.107.2.0", "131.0.0.0"}, false, 1)),
+        };
+        QCOMPARE(describeAll(plan.result), expected);
+        static const QRegularExpression marker(
+            QStringLiteral("\\[(html|plain|moodle|markdown)\\]|\\*\\*|</?[a-z]+>|&[a-z]+;"));
+        for (const QuestionRecord& r : plan.result.questions) {
+            QStringList texts{r.name, r.text, r.explanation};
+            for (const QString& c : r.choices)
+                texts << c;
+            for (const QString& t : texts) {
+                // The one text marked plain keeps its angle brackets.
+                if (t != QLatin1String("ARP <then> RARP"))
+                    QVERIFY2(!marker.match(t).hasMatch(), qPrintable(t));
+            }
+        }
+        QCOMPARE(formats::importSummary(plan.result),
+                 QStringLiteral(
+                     "14 questions will be added (9 skipped: question 15 (line 84): it is a short "
+                     "answer question; question 16 (line 86): it is a numerical question; "
+                     "question 17 (line 88): it is a numerical question; question 18 (line 90): "
+                     "it is a numerical question; question 19 (line 95): it is a matching "
+                     "question; question 20 (line 101): it is an essay question; question 21 "
+                     "(line 103): it is an essay question; question 22 (line 105): it has no "
+                     "answers (a description); question 23 (line 107): it has 7 choices (at "
+                     "most 6 fit)). 9 changed: question 1 (line 8): the feedback of a, b, c "
+                     "added to the explanation; question 2 (line 17): HTML turned into plain "
+                     "text, Markdown turned into plain text; question 4 (line 30): Markdown "
+                     "turned into plain text; question 7 (line 42): the feedback of a, b added "
+                     "to the explanation; question 8 (line 44): HTML turned into plain text, "
+                     "the feedback of a added to the explanation; question 9 (line 46): the "
+                     "feedback of b added to the explanation; question 10 (line 50): the "
+                     "feedback of b, c added to the explanation, weights turned into "
+                     "all-or-nothing (b 50%), negative weights dropped (c -25%); question 12 "
+                     "(line 64): weights turned into all-or-nothing (a 60%, b 40%, c -50%, d "
+                     "0%); question 13 (line 72): the feedback of a added to the explanation."));
+    }
+
+    // The file's questions, added to a user set, exported, imported into
+    // another and exported again: names and texts come back unchanged, and
+    // the second export is the first byte for byte.
+    void everyConstructRoundTrip_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("gift") << int(Format::Gift);
+        QTest::newRow("moodle") << int(Format::MoodleXml);
+    }
+    void everyConstructRoundTrip()
+    {
+        QFETCH(int, format);
+        const auto source = formats::readImportFile(kEveryConstruct).result.questions;
+        QTemporaryDir dir;
+        store::Session session(QStringLiteral("Quizlark"));
+        session.registerPassword(QString::fromLatin1(store::kTablePassword));
+        const QString suffix =
+            format == int(Format::Gift) ? QStringLiteral(".gift") : QStringLiteral(".xml");
+        QByteArray exports[2];
+        std::vector<QuestionRecord> in = source;
+        for (int round = 0; round < 2; ++round) {
+            auto set = openSet(session, dir.filePath(QStringLiteral("set%1.DAT").arg(round)));
+            // A question already there moves the keys of the new ones.
+            formats::addToUserSet(*set, {rec(QStringLiteral("Before"), {"+a", "b"})});
+            formats::addToUserSet(*set, in);
+            auto stored = formats::readUserSet(*set);
+            stored.erase(stored.begin());
+            QCOMPARE(stored.size(), source.size());
+            const QString path = dir.filePath(QStringLiteral("out%1").arg(round) + suffix);
+            const auto outcome = formats::writeExportFile(path, Format(format), stored);
+            QVERIFY(outcome.skipped.isEmpty());
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            exports[round] = file.readAll();
+            const auto plan = formats::readImportFile(path);
+            QVERIFY(plan.result.skipped.empty());
+            QCOMPARE(describeAll(plan.result), describeAll({source, {}, {}}));
+            in = plan.result.questions;
+        }
+        QCOMPARE(exports[1], exports[0]);
     }
 
     // The shipped bank's first hundred items, written into a user set, then

@@ -23,9 +23,14 @@ using sampler::TestSampler;
 namespace {
 
 const QString kGift = QStringLiteral("$CATEGORY: $course$/top/Connectivity\n\n"
-                                     "::A::First? {=yes ~no ####Because.}\n\n"
+                                     "::A::First? {=yes ~no #not so ####Because.}\n\n"
                                      "Sky is blue {T}\n\n"
-                                     "Pick {~%50%a ~%50%b ~%-100%c}\n");
+                                     "Pick {~%50%a ~%50%b ~%-100%c}\n\n"
+                                     "Write {}\n");
+const QString kSummary =
+    QStringLiteral("3 questions will be added (1 skipped: question 4 (line 9): it is an essay "
+                   "question). 1 changed: question 1 (line 3): the feedback of b added to the "
+                   "explanation.\rAdd them to the question set?");
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -100,26 +105,27 @@ private slots:
         writeFile(path, kGift.toUtf8());
         m_form->show();
         chooseFile(path);
-        m_services.expectMessage(
-            QStringLiteral("2 questions will be added (1 skipped: question 2 (line 5): it is a "
-                           "true/false question).\rAdd them to the question set?"),
-            platform::Yes);
+        m_services.expectMessage(kSummary, platform::Yes);
         m_form->m_importAction->trigger();
         QCOMPARE(m_services.shownKinds.value(0), platform::MsgKind::Confirmation);
         QCOMPARE(m_services.chooserFilters,
                  QStringList{"GIFT files (*.gift *.txt);;Moodle XML files (*.xml);;Aiken files "
                              "(*.txt);;All files (*)"});
-        QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: 3"));
+        QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: 4"));
         const auto rows = stored();
-        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows.size(), size_t(4));
         QCOMPARE(rows[0].record.text, QStringLiteral("Old {one}"));
+        QCOMPARE(rows[0].record.name, QString());
+        QCOMPARE(rows[1].record.name, QStringLiteral("A"));
         QCOMPARE(rows[1].record.text, QStringLiteral("First?"));
         QCOMPARE(rows[1].record.section, 3);
-        QCOMPARE(rows[1].record.explanation, QStringLiteral("Because."));
+        QCOMPARE(rows[1].record.explanation, QStringLiteral("Because.\nb: not so"));
         QVERIFY(!rows[1].record.multiple);
-        QVERIFY(rows[2].record.multiple);
-        QCOMPARE(rows[2].record.key, (std::array<bool, 6>{true, true, false, false, false, false}));
-        QVERIFY(rows[1].id > rows[0].id && rows[2].id > rows[1].id);
+        QVERIFY(formats::isTrueFalse(rows[2].record));
+        QVERIFY(rows[2].record.key[0]);
+        QVERIFY(rows[3].record.multiple);
+        QCOMPARE(rows[3].record.key, (std::array<bool, 6>{true, true, false, false, false, false}));
+        QVERIFY(rows[1].id > rows[0].id && rows[2].id > rows[1].id && rows[3].id > rows[2].id);
     }
 
     void importIntoAnEmptySetEnablesTheCommands()
@@ -129,17 +135,14 @@ private slots:
         m_form->show();
         QVERIFY(!m_form->m_editItemAction->isEnabled());
         chooseFile(path);
-        m_services.expectMessage(
-            QStringLiteral("2 questions will be added (1 skipped: question 2 (line 5): it is a "
-                           "true/false question).\rAdd them to the question set?"),
-            platform::Yes);
+        m_services.expectMessage(kSummary, platform::Yes);
         m_form->m_importAction->trigger();
         QVERIFY(m_form->m_editItemAction->isEnabled());
         QVERIFY(m_form->m_deleteItemAction->isEnabled());
-        QCOMPARE(m_form->panelText(0), QStringLiteral(" Item ID: 2"));
+        QCOMPARE(m_form->panelText(0), QStringLiteral(" Item ID: 3"));
         QCOMPARE(m_form->panelText(2), QStringLiteral("  Browsing"));
         QCOMPARE(m_form->panelText(3), QStringLiteral(" Saved"));
-        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 2"));
+        QCOMPARE(m_form->headerText(), QStringLiteral("Item ID: 3"));
     }
 
     void importAnsweredNoAddsNothing()
@@ -149,13 +152,28 @@ private slots:
         writeFile(path, kGift.toUtf8());
         m_form->show();
         chooseFile(path);
-        m_services.expectMessage(
-            QStringLiteral("2 questions will be added (1 skipped: question 2 (line 5): it is a "
-                           "true/false question).\rAdd them to the question set?"),
-            platform::No);
+        m_services.expectMessage(kSummary, platform::No);
         m_form->m_importAction->trigger();
         QCOMPARE(stored().size(), size_t(1));
         QCOMPARE(m_form->panelText(1), QStringLiteral(" Items: 1"));
+    }
+
+    void importOfOneQuestionAsksForIt()
+    {
+        const QString path = m_dir->file(QStringLiteral("one.gift"));
+        writeFile(path, "::Only::Sky is green {F#It is blue.}\n");
+        m_form->show();
+        chooseFile(path);
+        m_services.expectMessage(
+            QStringLiteral("1 question will be added. 1 changed: question 1 (line 1): the "
+                           "feedback of a added to the explanation.\rAdd it to the question "
+                           "set?"),
+            platform::Yes);
+        m_form->m_importAction->trigger();
+        const auto rows = stored();
+        QCOMPARE(rows.size(), size_t(1));
+        QCOMPARE(rows[0].record.name, QStringLiteral("Only"));
+        QCOMPARE(rows[0].record.explanation, QStringLiteral("a: It is blue."));
     }
 
     void importErrorShowsWhereAndAddsNothing()
@@ -177,13 +195,13 @@ private slots:
 
     void importOfNothingThatFits()
     {
-        const QString path = m_dir->file(QStringLiteral("tf.gift"));
-        writeFile(path, "Sky {T}\n");
+        const QString path = m_dir->file(QStringLiteral("essay.gift"));
+        writeFile(path, "Write {}\n");
         m_form->show();
         chooseFile(path);
         m_services.expectMessage(
-            QStringLiteral("0 questions will be added (1 skipped: question 1 (line 1): it is a "
-                           "true/false question).\rThe file holds no question for this set."),
+            QStringLiteral("0 questions will be added (1 skipped: question 1 (line 1): it is an "
+                           "essay question).\rThe file holds no question for this set."),
             platform::Ok);
         m_form->m_importAction->trigger();
         QCOMPARE(stored().size(), size_t(0));
@@ -248,7 +266,10 @@ private slots:
                  QStringList{"GIFT files (*.gift);;Moodle XML files (*.xml)"});
         const auto plan = formats::readImportFile(m_dir->file(written));
         QCOMPARE(plan.result.questions.size(), size_t(1));
-        QCOMPARE(plan.result.questions[0], stored()[0].record);
+        // An item without a name goes out named by its key.
+        formats::QuestionRecord expected = stored()[0].record;
+        expected.name = QStringLiteral("Item 1");
+        QCOMPARE(plan.result.questions[0], expected);
         // The sampler still shows the item it showed.
         QCOMPARE(m_form->panelText(0), QStringLiteral(" Item ID: 1"));
     }

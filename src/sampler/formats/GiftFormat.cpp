@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <variant>
 
@@ -81,28 +82,34 @@ qsizetype findUnescaped(const QString& s, QStringView what, qsizetype from, qsiz
 struct Answer {
     bool equals = false;
     double weight = 0;
-    bool weighted = false;
     QString text;
+    QString feedback;
     qsizetype at = 0;
 };
 
-QString weightText(double w)
+const QRegularExpression& formatMarker()
 {
-    return QString::number(w, 'g', 7);
+    static const QRegularExpression marker(
+        QStringLiteral("^\\s*\\[(html|plain|moodle|markdown)\\]"));
+    return marker;
 }
 
 class QuestionParser {
 public:
     QuestionParser(const Block& b) : m_b(b), m_s(b.text) {}
 
-    // Returns the record, or the reason it is skipped.
+    // Returns the record, or the reason it is skipped; changes() then says
+    // what was not taken over as the file has it.
     std::variant<QuestionRecord, QString> parse(int section)
     {
+        QuestionRecord r;
+        r.section = section;
         qsizetype i = skipSpace(0);
         if (QStringView(m_s).mid(i, 2) == u"::") {
             const qsizetype close = findUnescaped(m_s, u"::", i + 2);
             if (close < 0)
                 m_b.fail(i, QStringLiteral("the title has no closing \"::\""));
+            r.name = unescape(QStringView(m_s).mid(i + 2, close - i - 2)).trimmed();
             i = close + 2;
         }
         const qsizetype open = findUnescaped(m_s, u"{", i);
@@ -124,56 +131,46 @@ public:
         if (strayAfter >= 0)
             m_b.fail(strayAfter, QStringLiteral("\"}\" without an opening \"{\""));
 
+        // The question's format is the one its other texts have unless they
+        // name their own.
         QString before = m_s.mid(i, open - i);
-        const QString after = m_s.mid(close + 1).trimmed();
-        bool html = false;
-        static const QRegularExpression formatTag(
-            QStringLiteral("^\\s*\\[(html|plain|moodle|markdown)\\]"));
-        const auto fm = formatTag.match(before);
+        const auto fm = formatMarker().match(before);
         if (fm.hasMatch()) {
-            html = fm.captured(1) == QLatin1String("html");
+            m_format = *textFormatFromName(fm.captured(1));
             before = before.mid(fm.capturedEnd());
         }
         QString text = unescape(QStringView(before).trimmed());
+        const QString after = m_s.mid(close + 1).trimmed();
         if (!after.isEmpty())
             text += QStringLiteral(" _____ ") + unescape(after);
-        if (html) {
-            if (hasPicture(text))
-                return QStringLiteral("it has a picture");
-            text = htmlToPlain(text);
-        }
+        r.text = convert(text, m_format);
 
-        QuestionRecord r;
-        r.section = section;
-        r.text = text.trimmed();
         const qsizetype bodyStart = open + 1;
-        const QString body = m_s.mid(bodyStart, close - bodyStart);
-        const QString trimmedBody = body.trimmed();
-        if (trimmedBody.isEmpty())
-            return QStringLiteral("it is an essay question");
-        if (trimmedBody.startsWith(u'#'))
-            return QStringLiteral("it is a numerical question");
-        static const QRegularExpression trueFalse(
-            QStringLiteral("^(T|F|TRUE|FALSE)\\s*(#.*)?$"),
-            QRegularExpression::CaseInsensitiveOption |
-                QRegularExpression::DotMatchesEverythingOption);
-        if (trueFalse.match(trimmedBody).hasMatch())
-            return QStringLiteral("it is a true/false question");
-
         // General feedback ends the block.
         qsizetype bodyEnd = close;
-        const qsizetype general = findUnescaped(m_s, u"####", bodyStart, close);
-        if (general >= 0) {
-            r.explanation =
-                unescape(QStringView(m_s).mid(general + 4, close - general - 4).trimmed());
-            bodyEnd = general;
+        QString general;
+        const qsizetype generalAt = findUnescaped(m_s, u"####", bodyStart, close);
+        if (generalAt >= 0) {
+            general = plainOf(QStringView(m_s).mid(generalAt + 4, close - generalAt - 4));
+            bodyEnd = generalAt;
         }
-        if (html && hasPicture(r.explanation))
-            return QStringLiteral("it has a picture");
-        if (html)
-            r.explanation = htmlToPlain(r.explanation).trimmed();
+        const QString answersText = m_s.mid(bodyStart, bodyEnd - bodyStart).trimmed();
+        if (answersText.isEmpty())
+            return QStringLiteral("it is an essay question");
+        if (answersText.startsWith(u'#'))
+            return QStringLiteral("it is a numerical question");
+        static const QRegularExpression trueFalse(
+            QStringLiteral("^(TRUE|FALSE|T|F)\\s*(#.*)?$"),
+            QRegularExpression::CaseInsensitiveOption |
+                QRegularExpression::DotMatchesEverythingOption);
+        const auto tf = trueFalse.match(answersText);
+        if (tf.hasMatch())
+            return finishTrueFalse(r, tf.captured(1).at(0).toUpper() == u'T',
+                                   skipSpace(bodyStart, bodyEnd) + tf.capturedLength(1), bodyEnd,
+                                   general);
 
         std::vector<Answer> answers;
+        bool arrow = false;
         qsizetype k = skipSpace(bodyStart, bodyEnd);
         if (k < bodyEnd && m_s[k] != u'~' && m_s[k] != u'=')
             m_b.fail(k, QStringLiteral("an answer must start with \"~\" or \"=\""));
@@ -192,13 +189,12 @@ public:
                     m_b.fail(k, QStringLiteral("the weight is not a number from -100 to 100 "
                                                "between two \"%\""));
                 a.weight = w;
-                a.weighted = true;
                 k = end + 1;
             } else {
                 a.weight = a.equals ? 100 : 0;
             }
             // The answer runs to the next unescaped marker; "#" starts its
-            // own feedback, which the set has no field for.
+            // own feedback.
             qsizetype end = k;
             qsizetype feedback = -1;
             while (end < bodyEnd) {
@@ -216,19 +212,17 @@ public:
             end = std::min(end, bodyEnd);
             const qsizetype textEnd = feedback >= 0 ? feedback : end;
             const QString raw = m_s.mid(k, textEnd - k);
-            if (a.equals && findUnescaped(raw, u"->", 0) >= 0)
-                return QStringLiteral("it is a matching question");
-            a.text = unescape(QStringView(raw).trimmed());
-            if (html) {
-                if (hasPicture(a.text))
-                    return QStringLiteral("it has a picture");
-                a.text = htmlToPlain(a.text).trimmed();
-            }
+            arrow |= a.equals && findUnescaped(raw, u"->", 0) >= 0;
+            a.text = plainOf(raw);
             if (a.text.isEmpty())
                 m_b.fail(a.at, QStringLiteral("an answer without text"));
+            if (feedback >= 0)
+                a.feedback = plainOf(QStringView(m_s).mid(feedback + 1, end - feedback - 1));
             answers.push_back(a);
             k = end;
         }
+        if (m_picture)
+            return QStringLiteral("it has a picture");
 
         bool anyTilde = false;
         bool anyEquals = false;
@@ -236,8 +230,11 @@ public:
             anyTilde |= !a.equals;
             anyEquals |= a.equals;
         }
+        // As Moodle reads it: a "~" makes a multiple-choice question, whose
+        // right answer may hold "->"; without one, "->" makes a matching one.
         if (!anyTilde)
-            return QStringLiteral("it is a short answer question");
+            return arrow ? QStringLiteral("it is a matching question")
+                         : QStringLiteral("it is a short answer question");
         if (answers.size() > size_t(kMaxChoices))
             return QStringLiteral("it has %1 choices (at most 6 fit)").arg(answers.size());
         if (answers.size() < 2)
@@ -246,31 +243,111 @@ public:
         r.multiple = !anyEquals;
         double positive = 0;
         int full = 0;
+        std::vector<double> weights;
+        std::array<QString, kMaxChoices> feedback;
         for (size_t n = 0; n < answers.size(); ++n) {
+            const double w = answers[n].weight;
             r.choices[n] = answers[n].text;
-            r.key[n] = answers[n].weight > 0;
-            if (answers[n].weight > 0)
-                positive += answers[n].weight;
-            if (answers[n].weight >= 100 - 1e-9)
+            feedback[n] = answers[n].feedback;
+            weights.push_back(w);
+            if (w > 0)
+                positive += w;
+            const bool whole = w >= 100 - 1e-9;
+            if (whole)
                 ++full;
+            // One right answer of a single response question takes the
+            // credit; a partial one counts as wrong, as the item is graded.
+            r.key[n] = r.multiple ? w > 0 : whole;
         }
         if (positive == 0)
             return QStringLiteral("no choice has a positive weight");
-        if (!r.multiple) {
-            bool partial = false;
-            for (const Answer& a : answers)
-                partial |= a.weight > 0 && a.weight < 100 - 1e-9;
-            if (full != 1 || partial)
-                return QStringLiteral(
-                    "its weights do not mark one correct choice of a single response question");
-        } else if (std::abs(positive - 100) > 0.5) {
+        if (!r.multiple && full != 1)
+            return QStringLiteral(
+                "its weights do not mark one correct choice of a single response question");
+        if (r.multiple && std::abs(positive - 100) > 0.5)
             return QStringLiteral("its positive weights add up to %1%, not 100%")
                 .arg(weightText(positive));
-        }
+        finish(r, general, feedback);
+        m_changes << weightChanges(r, weights);
         return r;
     }
 
+    const QStringList& changes() const { return m_changes; }
+
 private:
+    // {T}, {TRUE#for a wrong answer#for a right answer} and their kin.
+    std::variant<QuestionRecord, QString> finishTrueFalse(QuestionRecord& r, bool answer,
+                                                          qsizetype from, qsizetype bodyEnd,
+                                                          const QString& general)
+    {
+        QuestionRecord tf = trueFalseRecord(answer);
+        tf.name = r.name;
+        tf.section = r.section;
+        tf.text = r.text;
+        QString wrong;
+        QString right;
+        const qsizetype first = findUnescaped(m_s, u"#", from, bodyEnd);
+        if (first >= 0) {
+            const qsizetype second = findUnescaped(m_s, u"#", first + 1, bodyEnd);
+            const qsizetype wrongEnd = second < 0 ? bodyEnd : second;
+            wrong = plainOf(QStringView(m_s).mid(first + 1, wrongEnd - first - 1));
+            if (second >= 0)
+                right = plainOf(QStringView(m_s).mid(second + 1, bodyEnd - second - 1));
+        }
+        if (m_picture)
+            return QStringLiteral("it has a picture");
+        std::array<QString, kMaxChoices> feedback;
+        feedback[answer ? 0 : 1] = right;
+        feedback[answer ? 1 : 0] = wrong;
+        finish(tf, general, feedback);
+        return tf;
+    }
+
+    void finish(QuestionRecord& r, const QString& general,
+                const std::array<QString, kMaxChoices>& feedback)
+    {
+        r.explanation = mergeFeedback(general, feedback);
+        for (TextFormat f : m_converted)
+            m_changes << textFormatName(f) + QStringLiteral(" turned into plain text");
+        QStringList letters;
+        for (int i = 0; i < kMaxChoices; ++i) {
+            if (!feedback[size_t(i)].isEmpty())
+                letters << choiceLetter(i);
+        }
+        if (!letters.isEmpty())
+            m_changes << QStringLiteral("the feedback of %1 added to the explanation")
+                             .arg(letters.join(QStringLiteral(", ")));
+    }
+
+    // A text of the question (still escaped) in its own format or the
+    // question's, as plain text.
+    QString plainOf(QStringView raw)
+    {
+        TextFormat format = m_format;
+        const QString trimmed = raw.trimmed().toString();
+        const auto fm = formatMarker().match(trimmed);
+        if (fm.hasMatch()) {
+            format = *textFormatFromName(fm.captured(1));
+            return convert(unescape(QStringView(trimmed).mid(fm.capturedEnd()).trimmed()), format);
+        }
+        return convert(unescape(trimmed), format);
+    }
+
+    QString convert(const QString& text, TextFormat format)
+    {
+        if (hasPicture(text, format))
+            m_picture = true;
+        const QString plain = toPlain(text, format).trimmed();
+        if (plain != text.trimmed()) {
+            const TextFormat shown = format == TextFormat::Moodle ? TextFormat::Html : format;
+            if (!m_converted.contains(shown)) {
+                m_converted << shown;
+                std::sort(m_converted.begin(), m_converted.end());
+            }
+        }
+        return plain;
+    }
+
     qsizetype skipSpace(qsizetype i, qsizetype end = -1) const
     {
         if (end < 0)
@@ -282,6 +359,11 @@ private:
 
     const Block& m_b;
     const QString& m_s;
+    // Unmarked GIFT text is taken as it stands, as it was typed.
+    TextFormat m_format = TextFormat::Plain;
+    bool m_picture = false;
+    QList<TextFormat> m_converted;
+    QStringList m_changes;
 };
 
 } // namespace
@@ -339,9 +421,11 @@ ParseResult parseGift(const QString& text)
         const int line = b.at(0).line;
         QuestionParser parser(b);
         auto outcome = parser.parse(section);
-        if (auto* r = std::get_if<QuestionRecord>(&outcome))
+        if (auto* r = std::get_if<QuestionRecord>(&outcome)) {
             result.questions.push_back(std::move(*r));
-        else
+            if (!parser.changes().isEmpty())
+                result.changed.push_back({number, line, parser.changes()});
+        } else
             result.skipped.push_back({number, line, std::get<QString>(outcome)});
     }
     return result;
@@ -363,6 +447,19 @@ QString giftEscape(const QString& text)
     return out;
 }
 
+namespace {
+
+// A text as GIFT carries it to Moodle exactly: marked as plain text where
+// Moodle's own format would read markup or a marker into it.
+QString giftText(const QString& text)
+{
+    const bool markup =
+        text.contains(u'<') || text.contains(u'&') || formatMarker().match(text).hasMatch();
+    return (markup ? QStringLiteral("[plain]") : QString()) + giftEscape(text);
+}
+
+} // namespace
+
 QString writeGift(const std::vector<NumberedRecord>& records)
 {
     QString out;
@@ -374,28 +471,45 @@ QString writeGift(const std::vector<NumberedRecord>& records)
             out += QStringLiteral("$CATEGORY: ") + categoryForSection(section) +
                    QStringLiteral("\n\n");
         }
-        int correct = 0;
-        for (bool k : r.key)
-            correct += k ? 1 : 0;
-        out +=
-            QStringLiteral("::Item %1::").arg(nr.id) + giftEscape(r.text) + QStringLiteral(" {\n");
-        for (int i = 0; i < kMaxChoices; ++i) {
-            if (r.choices[i].trimmed().isEmpty())
-                continue;
-            QString marker;
-            if (r.multiple)
-                marker = r.key[i] ? QStringLiteral("~%") + weightText(100.0 / correct) + u'%'
-                                  : QStringLiteral("~%-100%");
-            else
-                marker = r.key[i] ? QStringLiteral("=") : QStringLiteral("~");
-            QString choice = giftEscape(r.choices[i]);
-            // A choice that itself starts with "%" would read as a weight.
-            if (!r.multiple && choice.startsWith(u'%'))
-                marker += r.key[i] ? QStringLiteral("%100%") : QStringLiteral("%0%");
-            out += u'\t' + marker + choice + u'\n';
+        const SplitFeedback feedback = splitFeedback(r);
+        const QString name = r.name.isEmpty() ? QStringLiteral("Item %1").arg(nr.id) : r.name;
+        out += QStringLiteral("::") + giftEscape(name) + QStringLiteral("::") + giftText(r.text) +
+               QStringLiteral(" {\n");
+        if (isTrueFalse(r)) {
+            const bool answer = r.key[0];
+            const QString& right = feedback.perChoice[answer ? 0 : 1];
+            const QString& wrong = feedback.perChoice[answer ? 1 : 0];
+            out += answer ? QStringLiteral("\tTRUE") : QStringLiteral("\tFALSE");
+            if (!wrong.isEmpty() || !right.isEmpty())
+                out += u'#' + giftText(wrong);
+            if (!right.isEmpty())
+                out += u'#' + giftText(right);
+            out += u'\n';
+        } else {
+            int correct = 0;
+            for (bool k : r.key)
+                correct += k ? 1 : 0;
+            for (int i = 0; i < kMaxChoices; ++i) {
+                if (r.choices[i].trimmed().isEmpty())
+                    continue;
+                QString marker;
+                if (r.multiple)
+                    marker = r.key[i] ? QStringLiteral("~%") + weightText(100.0 / correct) + u'%'
+                                      : QStringLiteral("~%-100%");
+                else
+                    marker = r.key[i] ? QStringLiteral("=") : QStringLiteral("~");
+                QString choice = giftText(r.choices[i]);
+                // A choice that itself starts with "%" would read as a weight.
+                if (!r.multiple && choice.startsWith(u'%'))
+                    marker += r.key[i] ? QStringLiteral("%100%") : QStringLiteral("%0%");
+                out += u'\t' + marker + choice;
+                if (!feedback.perChoice[size_t(i)].isEmpty())
+                    out += QStringLiteral(" #") + giftText(feedback.perChoice[size_t(i)]);
+                out += u'\n';
+            }
         }
-        if (!r.explanation.isEmpty())
-            out += QStringLiteral("\t####") + giftEscape(r.explanation) + u'\n';
+        if (!feedback.general.isEmpty())
+            out += QStringLiteral("\t####") + giftText(feedback.general) + u'\n';
         out += QStringLiteral("}\n\n");
     }
     return out;

@@ -3,8 +3,10 @@
 #include "HtmlText.h"
 #include "QuestionFormats.h"
 
+#include <QHash>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <cmath>
 
 namespace formats {
@@ -13,21 +15,40 @@ namespace {
 
 using Names = QLatin1StringView;
 
-// A text element with its format, as questiontext, generalfeedback and
-// answer hold it.
+// A text element with its format, as questiontext, generalfeedback,
+// answer and feedback hold it.
 struct RichText {
     QString text;
-    QString format;
+    TextFormat format = TextFormat::Html;
     bool picture = false;
 
-    QString plain() const { return format == Names("html") ? htmlToPlain(text) : text; }
-    bool showsPicture() const { return picture || (format == Names("html") && hasPicture(text)); }
+    bool showsPicture() const { return picture || hasPicture(text, format); }
 };
 
 struct Answer {
     double fraction = 0;
     RichText text;
+    RichText feedback;
 };
+
+// What the file's type names a question that does not fit, for the reason
+// it is skipped.
+QString typeReason(const QString& type)
+{
+    static const QHash<QString, QString> names{
+        {QStringLiteral("shortanswer"), QStringLiteral("it is a short answer question")},
+        {QStringLiteral("numerical"), QStringLiteral("it is a numerical question")},
+        {QStringLiteral("essay"), QStringLiteral("it is an essay question")},
+        {QStringLiteral("matching"), QStringLiteral("it is a matching question")},
+        {QStringLiteral("description"), QStringLiteral("it has no answers (a description)")},
+        {QStringLiteral("cloze"), QStringLiteral("it is an embedded answers (cloze) question")},
+        {QStringLiteral("calculated"), QStringLiteral("it is a calculated question")},
+        {QStringLiteral("calculatedsimple"), QStringLiteral("it is a calculated question")},
+        {QStringLiteral("calculatedmulti"), QStringLiteral("it is a calculated question")},
+        {QStringLiteral("randomsamatch"), QStringLiteral("it is a matching question")},
+    };
+    return names.value(type, QStringLiteral("it is a question of the type \"%1\"").arg(type));
+}
 
 class Reader {
 public:
@@ -62,23 +83,39 @@ private:
             fail(m_x.errorString());
     }
 
-    RichText readRichText()
+    // An answer's feedback comes back through feedback.
+    RichText readRichText(RichText* feedback = nullptr)
     {
         RichText t;
-        t.format = m_x.attributes().value(Names("format")).toString();
-        if (t.format.isEmpty())
-            t.format = QStringLiteral("html");
+        const QString format = m_x.attributes().value(Names("format")).toString();
+        t.format = textFormatFromName(format).value_or(TextFormat::Html);
         while (m_x.readNextStartElement()) {
             if (m_x.name() == Names("text"))
                 t.text = m_x.readElementText();
             else if (m_x.name() == Names("file")) {
                 t.picture = true;
                 m_x.skipCurrentElement();
-            } else
+            } else if (feedback && m_x.name() == Names("feedback"))
+                *feedback = readRichText();
+            else
                 m_x.skipCurrentElement();
         }
         checkReader();
         return t;
+    }
+
+    // The plain text of a text, noting a conversion that changed it.
+    QString plain(const RichText& t)
+    {
+        const QString out = toPlain(t.text, t.format).trimmed();
+        if (out != t.text.trimmed()) {
+            const TextFormat shown = t.format == TextFormat::Moodle ? TextFormat::Html : t.format;
+            if (!m_converted.contains(shown)) {
+                m_converted << shown;
+                std::sort(m_converted.begin(), m_converted.end());
+            }
+        }
+        return out;
     }
 
     void readQuestion()
@@ -102,26 +139,30 @@ private:
         auto skip = [&](const QString& reason) {
             m_result.skipped.push_back({number, int(line), reason});
         };
-        if (type != Names("multichoice")) {
+        const bool trueFalse = type == Names("truefalse");
+        if (type != Names("multichoice") && !trueFalse) {
             m_x.skipCurrentElement();
             checkReader();
-            skip(QStringLiteral("it is a %1 question").arg(type));
+            skip(typeReason(type));
             return;
         }
         std::optional<RichText> question;
-        RichText feedback;
+        RichText general;
+        QString name;
         bool single = true;
         std::vector<Answer> answers;
         while (m_x.readNextStartElement()) {
-            const auto name = m_x.name();
-            if (name == Names("questiontext")) {
+            const auto element = m_x.name();
+            if (element == Names("name")) {
+                name = readRichText().text.trimmed();
+            } else if (element == Names("questiontext")) {
                 question = readRichText();
-            } else if (name == Names("generalfeedback")) {
-                feedback = readRichText();
-            } else if (name == Names("single")) {
+            } else if (element == Names("generalfeedback")) {
+                general = readRichText();
+            } else if (element == Names("single")) {
                 const QString v = m_x.readElementText().trimmed().toLower();
                 single = v != Names("false") && v != Names("0");
-            } else if (name == Names("answer")) {
+            } else if (element == Names("answer")) {
                 Answer a;
                 const QString f = m_x.attributes().value(Names("fraction")).toString();
                 bool ok = true;
@@ -130,7 +171,7 @@ private:
                 if (!ok || a.fraction < -100 || a.fraction > 100)
                     fail(QStringLiteral("the fraction \"%1\" is not a number from -100 to 100")
                              .arg(f));
-                a.text = readRichText();
+                a.text = readRichText(&a.feedback);
                 answers.push_back(std::move(a));
             } else {
                 m_x.skipCurrentElement();
@@ -138,47 +179,90 @@ private:
         }
         checkReader();
         if (!question)
-            fail(QStringLiteral("a multichoice question without <questiontext>"), line, column);
-        if (question->showsPicture() || feedback.showsPicture())
+            fail(QStringLiteral("a %1 question without <questiontext>").arg(type), line, column);
+        if (question->showsPicture() || general.showsPicture())
             return skip(QStringLiteral("it has a picture"));
         for (const Answer& a : answers) {
-            if (a.text.showsPicture())
+            if (a.text.showsPicture() || a.feedback.showsPicture())
                 return skip(QStringLiteral("it has a picture"));
         }
-        if (answers.size() > size_t(kMaxChoices))
-            return skip(QStringLiteral("it has %1 choices (at most 6 fit)").arg(answers.size()));
-        if (answers.size() < 2)
-            return skip(QStringLiteral("it has fewer than two choices"));
-
+        m_converted.clear();
         QuestionRecord r;
-        r.section = m_section;
-        r.multiple = !single;
-        r.text = question->plain();
-        r.explanation = feedback.plain();
-        double positive = 0;
-        int full = 0;
-        bool partial = false;
-        for (size_t n = 0; n < answers.size(); ++n) {
-            r.choices[n] = answers[n].text.plain();
-            if (r.choices[n].isEmpty())
-                return skip(QStringLiteral("choice %1 has no text").arg(n + 1));
-            const double f = answers[n].fraction;
-            r.key[n] = f > 0;
-            if (f > 0)
-                positive += f;
-            if (f >= 100 - 1e-9)
-                ++full;
-            else if (f > 0)
-                partial = true;
+        std::array<QString, kMaxChoices> feedback;
+        std::vector<double> weights;
+        if (trueFalse) {
+            // The answers "true" and "false", in either order.
+            int trueAt = -1;
+            int falseAt = -1;
+            for (size_t n = 0; n < answers.size(); ++n) {
+                const QString t = answers[n].text.text.trimmed().toLower();
+                if (t == Names("true") && trueAt < 0)
+                    trueAt = int(n);
+                else if (t == Names("false") && falseAt < 0)
+                    falseAt = int(n);
+            }
+            if (answers.size() != 2 || trueAt < 0 || falseAt < 0)
+                return skip(QStringLiteral("its answers are not \"true\" and \"false\""));
+            const double right = answers[size_t(trueAt)].fraction;
+            if ((right > 0) == (answers[size_t(falseAt)].fraction > 0))
+                return skip(QStringLiteral("its fractions do not mark one of \"true\" and "
+                                           "\"false\" correct"));
+            r = trueFalseRecord(right > 0);
+            feedback[0] = plain(answers[size_t(trueAt)].feedback);
+            feedback[1] = plain(answers[size_t(falseAt)].feedback);
+        } else {
+            if (answers.size() > size_t(kMaxChoices))
+                return skip(
+                    QStringLiteral("it has %1 choices (at most 6 fit)").arg(answers.size()));
+            if (answers.size() < 2)
+                return skip(QStringLiteral("it has fewer than two choices"));
+            r.multiple = !single;
+            double positive = 0;
+            int full = 0;
+            for (size_t n = 0; n < answers.size(); ++n) {
+                r.choices[n] = plain(answers[n].text);
+                if (r.choices[n].isEmpty())
+                    return skip(QStringLiteral("choice %1 has no text").arg(n + 1));
+                feedback[n] = plain(answers[n].feedback);
+                const double f = answers[n].fraction;
+                weights.push_back(f);
+                const bool whole = f >= 100 - 1e-9;
+                // One right answer of a single response question takes the
+                // credit; a partial one counts as wrong, as the item is graded.
+                r.key[n] = single ? whole : f > 0;
+                if (f > 0)
+                    positive += f;
+                if (whole)
+                    ++full;
+            }
+            if (positive == 0)
+                return skip(QStringLiteral("no choice has a positive fraction"));
+            if (single && full != 1)
+                return skip(QStringLiteral(
+                    "its fractions do not mark one correct choice of a single response question"));
+            if (!single && std::abs(positive - 100) > 0.5)
+                return skip(QStringLiteral("its positive fractions add up to %1%, not 100%")
+                                .arg(weightText(positive)));
         }
-        if (positive == 0)
-            return skip(QStringLiteral("no choice has a positive fraction"));
-        if (single && (full != 1 || partial))
-            return skip(QStringLiteral(
-                "its fractions do not mark one correct choice of a single response question"));
-        if (!single && std::abs(positive - 100) > 0.5)
-            return skip(QStringLiteral("its positive fractions add up to %1%, not 100%")
-                            .arg(QString::number(positive, 'g', 7)));
+        r.name = name;
+        r.section = m_section;
+        r.text = plain(*question);
+        r.explanation = mergeFeedback(plain(general), feedback);
+
+        QStringList changes;
+        for (TextFormat f : m_converted)
+            changes << textFormatName(f) + QStringLiteral(" turned into plain text");
+        QStringList letters;
+        for (int i = 0; i < kMaxChoices; ++i) {
+            if (!feedback[size_t(i)].isEmpty())
+                letters << choiceLetter(i);
+        }
+        if (!letters.isEmpty())
+            changes << QStringLiteral("the feedback of %1 added to the explanation")
+                           .arg(letters.join(QStringLiteral(", ")));
+        changes << weightChanges(r, weights);
+        if (!changes.isEmpty())
+            m_result.changed.push_back({number, int(line), changes});
         m_result.questions.push_back(std::move(r));
     }
 
@@ -186,16 +270,19 @@ private:
     ParseResult m_result;
     int m_section = 0;
     int m_number = 0;
+    QList<TextFormat> m_converted;
 };
 
 void writeText(QXmlStreamWriter& w, const QString& element, const QString& text,
-               const QString& fraction = QString())
+               const QString& fraction = QString(), const QString& feedback = QString())
 {
     w.writeStartElement(element);
     if (!fraction.isNull())
         w.writeAttribute(QStringLiteral("fraction"), fraction);
     w.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
     w.writeTextElement(QStringLiteral("text"), text);
+    if (!feedback.isEmpty())
+        writeText(w, QStringLiteral("feedback"), feedback);
     w.writeEndElement();
 }
 
@@ -225,17 +312,28 @@ QByteArray writeMoodleXml(const std::vector<NumberedRecord>& records)
             w.writeEndElement();
             w.writeEndElement();
         }
-        int correct = 0;
-        for (bool k : r.key)
-            correct += k ? 1 : 0;
+        const bool trueFalse = isTrueFalse(r);
+        const SplitFeedback feedback = splitFeedback(r);
         w.writeStartElement(QStringLiteral("question"));
-        w.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
+        w.writeAttribute(QStringLiteral("type"),
+                         trueFalse ? QStringLiteral("truefalse") : QStringLiteral("multichoice"));
         w.writeStartElement(QStringLiteral("name"));
-        w.writeTextElement(QStringLiteral("text"), QStringLiteral("Item %1").arg(nr.id));
+        w.writeTextElement(QStringLiteral("text"),
+                           r.name.isEmpty() ? QStringLiteral("Item %1").arg(nr.id) : r.name);
         w.writeEndElement();
         writeText(w, QStringLiteral("questiontext"), r.text);
-        writeText(w, QStringLiteral("generalfeedback"), r.explanation);
+        writeText(w, QStringLiteral("generalfeedback"), feedback.general);
         w.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
+        if (trueFalse) {
+            writeText(w, QStringLiteral("answer"), QStringLiteral("true"),
+                      r.key[0] ? QStringLiteral("100") : QStringLiteral("0"),
+                      feedback.perChoice[0]);
+            writeText(w, QStringLiteral("answer"), QStringLiteral("false"),
+                      r.key[1] ? QStringLiteral("100") : QStringLiteral("0"),
+                      feedback.perChoice[1]);
+            w.writeEndElement();
+            continue;
+        }
         w.writeTextElement(QStringLiteral("single"),
                            r.multiple ? QStringLiteral("false") : QStringLiteral("true"));
         w.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("false"));
@@ -243,12 +341,8 @@ QByteArray writeMoodleXml(const std::vector<NumberedRecord>& records)
         for (int i = 0; i < kMaxChoices; ++i) {
             if (r.choices[i].trimmed().isEmpty())
                 continue;
-            QString fraction;
-            if (!r.key[i])
-                fraction = r.multiple ? QStringLiteral("-100") : QStringLiteral("0");
-            else
-                fraction = QString::number(100.0 / correct, 'g', 7);
-            writeText(w, QStringLiteral("answer"), r.choices[i], fraction);
+            writeText(w, QStringLiteral("answer"), r.choices[i], weightText(writtenWeight(r, i)),
+                      feedback.perChoice[size_t(i)]);
         }
         w.writeEndElement();
     }

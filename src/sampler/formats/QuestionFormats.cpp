@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cmath>
 
 namespace formats {
 
@@ -203,16 +204,138 @@ QString skippedSummary(const std::vector<SkippedQuestion>& skipped, int maxListe
     return listSummary(parts, maxListed);
 }
 
+QString changedSummary(const std::vector<ChangedQuestion>& changed, int maxListed)
+{
+    QStringList parts;
+    for (const ChangedQuestion& c : changed)
+        parts << QStringLiteral("question %1 (line %2): %3")
+                     .arg(c.number)
+                     .arg(c.line)
+                     .arg(c.changes.join(QStringLiteral(", ")));
+    return listSummary(parts, maxListed);
+}
+
 QString importSummary(const ParseResult& result, int maxListed)
 {
     const auto n = result.questions.size();
     QString text = n == 1 ? QStringLiteral("1 question will be added")
                           : QStringLiteral("%1 questions will be added").arg(n);
-    if (result.skipped.empty())
-        return text + QLatin1Char('.');
-    return text + QStringLiteral(" (%1 skipped: %2).")
-                      .arg(result.skipped.size())
-                      .arg(skippedSummary(result.skipped, maxListed));
+    if (!result.skipped.empty())
+        text += QStringLiteral(" (%1 skipped: %2)")
+                    .arg(result.skipped.size())
+                    .arg(skippedSummary(result.skipped, maxListed));
+    text += QLatin1Char('.');
+    if (!result.changed.empty())
+        text += QStringLiteral(" %1 changed: %2.")
+                    .arg(result.changed.size())
+                    .arg(changedSummary(result.changed, maxListed));
+    return text;
+}
+
+QChar choiceLetter(int i)
+{
+    return QChar(u'a' + i);
+}
+
+QString mergeFeedback(const QString& general, const std::array<QString, kMaxChoices>& perChoice)
+{
+    QStringList lines;
+    if (!general.isEmpty())
+        lines << general;
+    for (int i = 0; i < kMaxChoices; ++i) {
+        if (!perChoice[size_t(i)].isEmpty())
+            lines << choiceLetter(i) + QStringLiteral(": ") + perChoice[size_t(i)];
+    }
+    return lines.join(u'\n');
+}
+
+SplitFeedback splitFeedback(const QuestionRecord& r)
+{
+    static const QRegularExpression choiceLine(QStringLiteral("^([a-f]): (.*)$"),
+                                               QRegularExpression::DotMatchesEverythingOption);
+    SplitFeedback out;
+    const QStringList lines = r.explanation.split(u'\n');
+    QStringList general;
+    int current = -1;
+    for (const QString& line : lines) {
+        const auto m = choiceLine.match(line);
+        if (m.hasMatch()) {
+            const int i = m.captured(1).at(0).unicode() - u'a';
+            if (i > current && !r.choices[size_t(i)].trimmed().isEmpty()) {
+                current = i;
+                out.perChoice[size_t(i)] = m.captured(2);
+                continue;
+            }
+        }
+        if (current < 0)
+            general << line;
+        else
+            out.perChoice[size_t(current)] += u'\n' + line;
+    }
+    out.general = general.join(u'\n');
+    return out;
+}
+
+QuestionRecord trueFalseRecord(bool answer)
+{
+    QuestionRecord r;
+    r.choices[0] = QStringLiteral("True");
+    r.choices[1] = QStringLiteral("False");
+    r.key[0] = answer;
+    r.key[1] = !answer;
+    return r;
+}
+
+bool isTrueFalse(const QuestionRecord& r)
+{
+    if (r.multiple || r.choices[0] != QLatin1String("True") ||
+        r.choices[1] != QLatin1String("False") || r.key[0] == r.key[1])
+        return false;
+    for (int i = 2; i < kMaxChoices; ++i) {
+        if (!r.choices[size_t(i)].isEmpty() || r.key[size_t(i)])
+            return false;
+    }
+    return true;
+}
+
+double writtenWeight(const QuestionRecord& r, int i)
+{
+    if (!r.multiple)
+        return r.key[size_t(i)] ? 100 : 0;
+    int correct = 0;
+    for (bool k : r.key)
+        correct += k ? 1 : 0;
+    return r.key[size_t(i)] ? 100.0 / correct : -100;
+}
+
+QString weightText(double w)
+{
+    return QString::number(w, 'g', 7);
+}
+
+QStringList weightChanges(const QuestionRecord& r, const std::vector<double>& weights)
+{
+    QStringList allOrNothing;
+    QStringList dropped;
+    for (size_t i = 0; i < weights.size() && i < size_t(kMaxChoices); ++i) {
+        const double w = weights[i];
+        // The writers round a share to seven digits.
+        if (std::abs(w - writtenWeight(r, int(i))) < 0.001)
+            continue;
+        const QString entry = choiceLetter(int(i)) + u' ' + weightText(w) + u'%';
+        if (!r.multiple && w < 0)
+            dropped << entry;
+        else
+            allOrNothing << entry;
+    }
+    QStringList changes;
+    if (!allOrNothing.isEmpty())
+        changes << QStringLiteral("weights turned into all-or-nothing (%1)")
+                       .arg(allOrNothing.join(QStringLiteral(", ")));
+    if (!dropped.isEmpty())
+        changes << QStringLiteral("negative weights dropped (%1)")
+                       .arg(dropped.join(QStringLiteral(", ")));
+    return changes;
 }
 
 } // namespace formats

@@ -36,10 +36,41 @@ QString exportProblem(const QuestionRecord& record);
 QString categoryForSection(int section);
 int sectionForCategory(const QString& path);
 
-// "N questions will be added (M skipped: …)" and its parts, naming at most
-// maxListed entries (all when negative) and counting the rest.
+// The letter of choice i (0-based): a to f.
+QChar choiceLetter(int i);
+
+// The choices' own feedback as the explanation carries it: the general
+// feedback, then one "a: …" line for each choice that has feedback.
+QString mergeFeedback(const QString& general, const std::array<QString, kMaxChoices>& perChoice);
+struct SplitFeedback {
+    QString general;
+    std::array<QString, kMaxChoices> perChoice;
+};
+// The explanation taken apart again: from the first line that starts with
+// the letter of a choice with text and ": ", each such line with a later
+// letter starts that choice's feedback and other lines go on with it.
+SplitFeedback splitFeedback(const QuestionRecord& record);
+
+// A true/false question as the user set holds it: single response, the
+// choices "True" and "False" and no other.
+QuestionRecord trueFalseRecord(bool answer);
+bool isTrueFalse(const QuestionRecord& record);
+
+// The weight (percent) the writers give choice i of the record: all or
+// nothing, as the item is graded.
+double writtenWeight(const QuestionRecord& record, int i);
+// What reading a file's weights (percent, one per choice) into the record
+// changed, each as a text for the import summary; none when the writers
+// would give the same weights back.
+QStringList weightChanges(const QuestionRecord& record, const std::vector<double>& weights);
+QString weightText(double weight);
+
+// "N questions will be added (M skipped: …). K changed: …." and its parts,
+// naming at most maxListed entries of each list (all when negative) and
+// counting the rest.
 QString listSummary(const QStringList& entries, int maxListed);
 QString skippedSummary(const std::vector<SkippedQuestion>& skipped, int maxListed = -1);
+QString changedSummary(const std::vector<ChangedQuestion>& changed, int maxListed = -1);
 QString importSummary(const ParseResult& result, int maxListed = -1);
 
 } // namespace formats

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <stdexcept>
 #include <vector>
@@ -10,8 +11,10 @@ namespace formats {
 inline constexpr int kMaxChoices = 6;
 
 // One item of the user set as the exchange formats carry it: every field the
-// sampler edits except the key, which the table assigns.
+// sampler edits except the key, which the table assigns, and the question's
+// name in the exchange formats, which the user set keeps beside its items.
 struct QuestionRecord {
+    QString name;    // empty when the question has none
     int section = 0; // 1..5, or 0 for none
     bool multiple = false;
     QString text;
@@ -29,9 +32,17 @@ struct SkippedQuestion {
     QString reason;
 };
 
+// A question of the file that is added, but not exactly as the file has it.
+struct ChangedQuestion {
+    int number = 0; // 1-based among the file's questions
+    int line = 0;
+    QStringList changes;
+};
+
 struct ParseResult {
     std::vector<QuestionRecord> questions;
     std::vector<SkippedQuestion> skipped;
+    std::vector<ChangedQuestion> changed;
 };
 
 // A file that cannot be read as its format: nothing of it is imported.

@@ -1,10 +1,14 @@
 #include "UserSetExchange.h"
 
 #include "MoodleXmlFormat.h"
+#include "Schemas.h"
 #include "Table.h"
+#include "TableFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 namespace formats {
@@ -36,6 +40,87 @@ bool xmlCannotCarry(const QuestionRecord& r)
 QString nativeName(const QString& path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+const std::vector<platform::ColumnDef>& namesSchema()
+{
+    // U_SET names the user set file a name belongs to, so that a user set
+    // made anew, whose keys start again, takes no name of the old one.
+    static const std::vector<platform::ColumnDef> schema{
+        {QStringLiteral("Q_ID"), platform::ColumnType::Integer},
+        {QStringLiteral("Q_NAME"), platform::ColumnType::Memo},
+        {QStringLiteral("U_SET"), platform::ColumnType::String},
+    };
+    return schema;
+}
+
+QStringList passwords()
+{
+    return {QString::fromLatin1(store::kTablePassword)};
+}
+
+QString userSetPath(const store::Table& table)
+{
+    return QDir::current().absoluteFilePath(table.fileName());
+}
+
+// The user set file's identity: the random salt at its start, which the
+// file keeps for its life and a new file does not share.
+QString userSetIdentity(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(f.read(16).toHex());
+}
+
+QHash<qint64, QString> readNames(const QString& setPath)
+{
+    QHash<qint64, QString> names;
+    const QString path = namesFilePath(setPath);
+    if (!QFileInfo::exists(path))
+        return names;
+    const QString identity = userSetIdentity(setPath);
+    platform::TableFile file(path, passwords(), false, platform::TableFile::Missing::Fail,
+                             namesSchema());
+    for (const platform::RowValues& row : file.selectAll()) {
+        if (row.value(2).toString() == identity)
+            names.insert(row.value(0).toLongLong(), row.value(1).toString());
+    }
+    return names;
+}
+
+// Writes the names of the records just posted (an empty one drops a name
+// left for the key) and drops those of another user set file.
+void writeNames(const QString& setPath, const std::vector<std::pair<qint64, QString>>& names)
+{
+    const QString identity = userSetIdentity(setPath);
+    platform::TableFile file(namesFilePath(setPath), passwords(), false,
+                             platform::TableFile::Missing::Create, namesSchema());
+    file.beginTransaction();
+    try {
+        for (const platform::RowValues& row : file.selectAll()) {
+            if (row.value(2).toString() != identity)
+                file.remove(row.value(0).toLongLong());
+        }
+        for (const auto& [key, name] : names) {
+            const bool present = file.selectRow(key).has_value();
+            if (name.isEmpty()) {
+                if (present)
+                    file.remove(key);
+                continue;
+            }
+            const platform::RowValues row{key, name, identity};
+            if (present)
+                file.update(key, row);
+            else
+                file.insert(row);
+        }
+        file.commit();
+    } catch (...) {
+        file.rollback();
+        throw;
+    }
 }
 
 } // namespace
@@ -70,14 +155,27 @@ QuestionRecord currentRecord(const store::Table& t)
     return r;
 }
 
+QString namesFilePath(const QString& userSetPath)
+{
+    const QFileInfo info(userSetPath);
+    QString name = info.completeBaseName() + QStringLiteral("-names");
+    if (!info.suffix().isEmpty())
+        name += u'.' + info.suffix();
+    return info.dir().filePath(name);
+}
+
 std::vector<NumberedRecord> readUserSet(store::Table& table)
 {
+    const QHash<qint64, QString> names = readNames(userSetPath(table));
     std::vector<NumberedRecord> out;
     const store::Bookmark mark = table.bookmark();
     table.disableControls();
     try {
-        for (table.first(); !table.eof(); table.next())
-            out.push_back({table.asInteger(QStringLiteral("Q_ID")), currentRecord(table)});
+        for (table.first(); !table.eof(); table.next()) {
+            const qint64 key = table.asInteger(QStringLiteral("Q_ID"));
+            out.push_back({key, currentRecord(table)});
+            out.back().record.name = names.value(key);
+        }
         if (mark.valid)
             table.gotoBookmark(mark);
     } catch (...) {
@@ -93,6 +191,7 @@ void addToUserSet(store::Table& table, const std::vector<QuestionRecord>& record
     table.disableControls();
     table.beginBatch();
     try {
+        std::vector<std::pair<qint64, QString>> names;
         for (const QuestionRecord& r : records) {
             table.append();
             table.setValue(QStringLiteral("Q_SECT"), r.section);
@@ -105,7 +204,9 @@ void addToUserSet(store::Table& table, const std::vector<QuestionRecord>& record
             }
             table.setValue(QStringLiteral("U_MEMO"), QString());
             table.post();
+            names.emplace_back(table.asInteger(QStringLiteral("Q_ID")), r.name);
         }
+        writeNames(userSetPath(table), names);
         table.commitBatch();
     } catch (...) {
         table.cancel();

@@ -35,13 +35,20 @@ struct ImportPlan {
 // ExchangeError naming the file, line, column and reason.
 ImportPlan readImportFile(const QString& path, std::optional<Format> format = std::nullopt);
 
-// The records of an open user set, in key order.
+// The records of an open user set, in key order, with their names.
 std::vector<NumberedRecord> readUserSet(store::Table& table);
 QuestionRecord currentRecord(const store::Table& table);
 
-// Appends the records to an open user set in one transaction: on any
+// Appends the records to an open user set in one transaction, and their
+// names to the names file beside it before that transaction ends: on any
 // failure none of them stays and the error goes on.
 void addToUserSet(store::Table& table, const std::vector<QuestionRecord>& records);
+
+// The table file beside a user set that holds its questions' names, keyed by
+// Q_ID: "tcpipusr.DAT" keeps them in "tcpipusr-names.DAT". The user set's
+// own file holds its one table of items and nothing else, as the table layer
+// requires of every table file.
+QString namesFilePath(const QString& userSetPath);
 
 struct ExportOutcome {
     int written = 0;
