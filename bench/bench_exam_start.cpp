@@ -5,9 +5,9 @@
 // Prints medians, and the resident memory after the largest start.
 //
 //   bench_exam_start <tcpip.DAT> [item counts...]     (default 10000 100000)
-#include "ExamWindowView.h"
 #include "BenchSupport.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 #include "Table.h"
 #include "TableFile.h"
 
@@ -96,7 +96,8 @@ void measure(ExamWindowFixture& f, const QString& label, int runs)
         if (r + 1 < runs)
             f.form->closeCurrentExam();
     }
-    std::printf("%s, All Questions (%d items):\n", qPrintable(label), f.form->examSession().itemCount());
+    std::printf("%s, All Questions (%d items):\n", qPrintable(label),
+                f.form->examSession().itemCount());
     report("first start", first);
     report("later start", later);
     const auto [rss, peak] = bench::residentMb();

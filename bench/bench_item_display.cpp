@@ -4,11 +4,11 @@
 // click until the next item is painted (median and 95th percentile).
 //
 //   bench_item_display [tcpip.DAT]
-#include "DataSource.h"
-#include "ExamWindowView.h"
 #include "BankCompiler.h"
 #include "BenchSupport.h"
+#include "DataSource.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 
 #include <QAction>
 #include <QApplication>

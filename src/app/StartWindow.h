@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-
 namespace widgets {
 class ShapeButton;
 } // namespace widgets

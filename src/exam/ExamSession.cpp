@@ -278,7 +278,7 @@ bool ExamSession::keptExamFits(const store::SavedExamState& saved)
     for (const store::SavedItem& item : saved.items)
         prints.insert(item.sourceId, 0);
     for (source.first(); !source.eof(); source.next()) {
-        const auto it = prints.find(source.asInteger(QStringLiteral("Q_ID")));
+        const auto it = prints.find(store::readId(source));
         if (it != prints.end())
             *it = sourcePrinter.print(source);
     }

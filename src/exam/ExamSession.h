@@ -213,7 +213,7 @@ private:
     int m_firstItem = 0;
     bool m_userItems = false;
     store::Responses m_responses;
-    std::vector<int> m_sourceIds; // Q_OR_NUMBER of item k at k - 1
+    std::vector<int> m_sourceIds;         // Q_OR_NUMBER of item k at k - 1
     std::vector<TileArrangement> m_tiles; // item k's simulation at k - 1
     Seconds m_timeLimit{0};
     bool m_timed = true;

@@ -221,7 +221,6 @@ QString describe(int rc, const QString& path, const char* engineText)
     return QStringLiteral("Error in table file \"%1\": %2").arg(name, engine);
 }
 
-
 // Per file, by absolute path: how many times this process wrote it, and the
 // state in which its pages last passed their check.
 struct FileRecords {

@@ -6,7 +6,6 @@
 
 class QBoxLayout;
 
-
 namespace widgets {
 class ShadowLabel;
 } // namespace widgets

@@ -96,7 +96,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     m_scoreChart->setStyle(scoreStyle);
     m_scoreChart->setLine(
         widgets::ChartLine{static_cast<double>(kPassingScore), kPassLine,
-                            QStringLiteral("Required score %1").arg(kPassingScore)});
+                           QStringLiteral("Required score %1").arg(kPassingScore)});
     m_scoreChart->setMinimumHeight(180);
     grid->addWidget(m_scoreChart, 0, 0, 1, store::kSectionCount);
     widgets::ChartStyle sectionStyle;

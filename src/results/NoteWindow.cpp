@@ -148,8 +148,10 @@ void NoteWindow::keepDraft(const QString& text)
 void NoteWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    // Typing goes into the note, never to a button a space would press.
+    // Typing goes into the note, never to a button a space would press,
+    // and goes on after what is there.
     m_noteEdit->setFocus(Qt::OtherFocusReason);
+    m_noteEdit->moveCursor(QTextCursor::End);
 }
 
 bool NoteWindow::editing() const
@@ -198,7 +200,7 @@ void NoteWindow::saveNote()
         if (pendingEdit)
             m_currentSet->post();
         m_bankCopyPending = m_currentSet->recNo();
-        const qint64 item = m_currentSet->asInteger(QStringLiteral("Q_OR_NUMBER"));
+        const qint64 item = store::readSourceId(*m_currentSet);
         if (!m_bank)
             throw std::runtime_error("The question bank is not available.");
         m_bank->setRecNo(static_cast<int>(item));

@@ -38,7 +38,10 @@ public:
     void prepare(const QString& examTitle, const QString& draft = QString());
     // Told of every change to the note being typed, and of its end (an
     // empty text), so that the text outlives a crash.
-    void setDraftKeeper(std::function<void(const QString&)> keeper) { m_keepDraft = std::move(keeper); }
+    void setDraftKeeper(std::function<void(const QString&)> keeper)
+    {
+        m_keepDraft = std::move(keeper);
+    }
 
     widgets::ShadowLabel* m_bannerLabel;
     QLabel* m_itemLine;

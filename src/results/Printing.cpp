@@ -535,8 +535,10 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
     totalStyle.barFraction = 0.9;
     QFont axisBold = arial(8, true);
     totalStyle.axisFont = axisBold;
-    top.charts.push_back(
-        {QRectF(16.40, 34.92, 165.37, 31.22), data.totalBars, {0, exam::kScaleMaximum, 100}, totalStyle});
+    top.charts.push_back({QRectF(16.40, 34.92, 165.37, 31.22),
+                          data.totalBars,
+                          {0, exam::kScaleMaximum, 100},
+                          totalStyle});
     addCentred(top, m, 99.5, 68.53, data.scoreLine, arial(11, true));
     const QString caption = QStringLiteral(" Sections ");
     // The caption's white ground reaches back to the rule's left end, so no

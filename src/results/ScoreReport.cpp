@@ -13,12 +13,12 @@
 
 namespace results {
 
+using exam::countCorrect;
 using exam::kPassingScore;
 using exam::kScaleMaximum;
-using exam::totalScore;
-using exam::countCorrect;
-using exam::sectionScores;
 using exam::sectionScore;
+using exam::sectionScores;
+using exam::totalScore;
 
 namespace {
 

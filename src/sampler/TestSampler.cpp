@@ -339,7 +339,9 @@ QWidget* TestSampler::buildBottomBand()
 void TestSampler::bindControls()
 {
     store::DataSource* ds = m_dm.userSetSource();
-    const widgets::ActionRunner runner = [this](const std::function<void()>& action) { run(action); };
+    const widgets::ActionRunner runner = [this](const std::function<void()>& action) {
+        run(action);
+    };
     m_questionEdit->bind(ds, QStringLiteral("Q_TEXT"));
     m_questionEdit->setRunner(runner);
     m_explanationEdit->bind(ds, QStringLiteral("Q_EXPL"));

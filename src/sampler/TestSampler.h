@@ -67,8 +67,8 @@ public:
     QWidget* m_choicesTab;
     QWidget* m_explanationTab;
     widgets::DBMemo* m_questionEdit; // Q_TEXT
-    QComboBox* m_typeBox;          // Q_TYPE
-    QListWidget* m_sectionList;    // Q_SECT
+    QComboBox* m_typeBox;            // Q_TYPE
+    QListWidget* m_sectionList;      // Q_SECT
     widgets::DBEdit* m_choiceEdits[6];
     widgets::DBCheckBox* m_keyBoxes[6];
     widgets::DBMemo* m_explanationEdit; // Q_EXPL

@@ -174,8 +174,8 @@ void ExamWindow::startPendingDrill()
                 bank().setFiltered(false);
                 bank().open();
             }
-            return m_exam->builder().buildChosenSet(source, currentSet(), !plan.userItems,
-                                                    plan.ids, plan.take);
+            return m_exam->builder().buildChosenSet(source, currentSet(), !plan.userItems, plan.ids,
+                                                    plan.take);
         },
         plan.userItems, plan.title);
 }

@@ -126,8 +126,7 @@ void ExamWindow::resumeExam(const store::SavedExamState& s)
         if (m_printingSimulation)
             m_printingSimulation->setArrangement(m_exam->keptArrangement(QStringLiteral("SIM1")));
         if (m_subnetMaskSimulation)
-            m_subnetMaskSimulation->setArrangement(
-                m_exam->keptArrangement(QStringLiteral("SIM2")));
+            m_subnetMaskSimulation->setArrangement(m_exam->keptArrangement(QStringLiteral("SIM2")));
     }
     m_endRequested = false;
     enterExamMode();

@@ -96,8 +96,7 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
     m_exam = std::make_unique<exam::ExamSession>(m_services);
     connect(m_exam.get(), &exam::ExamSession::timeLeftChanged, this, &ExamWindow::showTimeLeft);
     connect(m_exam.get(), &exam::ExamSession::timeExpired, this, &ExamWindow::timeExpired);
-    connect(m_exam.get(), &exam::ExamSession::keepingFailed, this,
-            &ExamWindow::showKeepingFailure);
+    connect(m_exam.get(), &exam::ExamSession::keepingFailed, this, &ExamWindow::showKeepingFailure);
     connect(m_exam->currentSetSource(), &store::DataSource::dataChanged, this,
             [this] { showCurrentItem(); });
 

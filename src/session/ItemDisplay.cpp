@@ -5,12 +5,12 @@
 #include "ErrorReport.h"
 #include "Exhibit1Window.h"
 #include "Exhibit2Window.h"
+#include "ItemMapper.h"
 #include "NoteWindow.h"
 #include "RunButton.h"
 #include "Services.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
-#include "ItemMapper.h"
 #include "Table.h"
 
 #include <QButtonGroup>
@@ -68,8 +68,7 @@ void ExamWindow::showCurrentItem()
     m_nextButton->setEnabled(k != itemCount);
     m_itemCounterLabel->setText(QStringLiteral("Item %1 of %2").arg(k).arg(itemCount));
     m_itemCounterLabel->adjustSize();
-    m_itemIdLabel->setText(
-        QStringLiteral("Item ID: %1").arg(store::readSourceId(currentSet())));
+    m_itemIdLabel->setText(QStringLiteral("Item ID: %1").arg(store::readSourceId(currentSet())));
     m_itemIdLabel->adjustSize();
     // Grading hid the item area; showing an item brings it back.
     m_itemArea->show();
@@ -107,8 +106,7 @@ void ExamWindow::layoutItem()
     m_questionText->setText(item.text);
     // Hidden labels still speak to a screen reader: during an exam the
     // explanation holds no text until Learn Now shows it.
-    m_explanationText->setText(mode() == ModeReview || m_revealed ? item.explanation
-                                                                  : QString());
+    m_explanationText->setText(mode() == ModeReview || m_revealed ? item.explanation : QString());
 
     // 2., 5., 6. and 7.: the stacking.
     fitItemContent();

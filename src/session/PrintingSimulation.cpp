@@ -1,8 +1,5 @@
 #include "PrintingSimulation.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "SimDiagram.h"
 #include "SimTile.h"
 
@@ -150,28 +147,12 @@ void PrintingSimulation::hideEvent(QHideEvent* event)
 
 exam::TileArrangement PrintingSimulation::arrangement() const
 {
-    exam::TileArrangement tiles;
-    for (const SimTile* tile : m_tiles) {
-        int index = 0;
-        for (int k = 0; k < 4; ++k)
-            if (tile->text() == QLatin1String(kStart[k]))
-                index = k + 1;
-        tiles.push_back(index);
-    }
-    return tiles;
+    return SimTile::arrangementOf(m_tiles, kStart);
 }
 
 void PrintingSimulation::setArrangement(const exam::TileArrangement& tiles)
 {
-    if (tiles.size() != std::size(m_tiles))
-        return;
-    // Dragging only swaps captions: each starting caption is on one tile.
-    for (int k = 1; k <= 4; ++k)
-        if (std::count(tiles.begin(), tiles.end(), k) != 1)
-            return;
-    SimTile::putBack(m_picked);
-    for (size_t i = 0; i < tiles.size(); ++i)
-        m_tiles[i]->setCaption(tiles[i] == 0 ? QString() : QString::fromLatin1(kStart[tiles[i] - 1]));
+    SimTile::arrange(m_tiles, kStart, tiles, m_picked);
 }
 
 } // namespace session

@@ -1,5 +1,8 @@
 #include "SimTile.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
@@ -213,6 +216,34 @@ void SimTile::mouseMoveEvent(QMouseEvent* event)
     drag->setPixmap(grab());
     drag->setHotSpot(m_pressPos);
     drag->exec(Qt::MoveAction);
+}
+
+std::vector<int> SimTile::arrangementOf(SimTile* const (&tiles)[8], const char* const (&starts)[4])
+{
+    std::vector<int> numbers;
+    for (const SimTile* tile : tiles) {
+        int index = 0;
+        for (int k = 0; k < 4; ++k)
+            if (tile->text() == QLatin1String(starts[k]))
+                index = k + 1;
+        numbers.push_back(index);
+    }
+    return numbers;
+}
+
+void SimTile::arrange(SimTile* const (&tiles)[8], const char* const (&starts)[4],
+                      const std::vector<int>& arrangement, SimTile*& picked)
+{
+    if (arrangement.size() != std::size(tiles))
+        return;
+    // Dragging only swaps captions: each starting caption is on one tile.
+    for (int k = 1; k <= 4; ++k)
+        if (std::count(arrangement.begin(), arrangement.end(), k) != 1)
+            return;
+    putBack(picked);
+    for (size_t i = 0; i < arrangement.size(); ++i)
+        tiles[i]->setCaption(arrangement[i] == 0 ? QString()
+                                                 : QString::fromLatin1(starts[arrangement[i] - 1]));
 }
 
 } // namespace session

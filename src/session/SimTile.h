@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPoint>
 #include <functional>
+#include <vector>
 
 class QMimeData;
 
@@ -48,6 +49,13 @@ public:
                               const std::function<void(SimTile*, SimTile*)>& drop);
     // Puts the picked tile, if any, back.
     static void putBack(SimTile*& picked);
+    // A window's eight tiles as numbers (0 empty, k the k-th of its four
+    // starting captions), and back; an arrangement that no dragging could
+    // make is left alone.
+    static std::vector<int> arrangementOf(SimTile* const (&tiles)[8],
+                                          const char* const (&starts)[4]);
+    static void arrange(SimTile* const (&tiles)[8], const char* const (&starts)[4],
+                        const std::vector<int>& arrangement, SimTile*& picked);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

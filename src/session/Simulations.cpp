@@ -27,10 +27,8 @@ void ExamWindow::openSimulation()
     QString tag;
     if (!run([&] { tag = m_exam->currentItem().simulation; }))
         return;
-    PrintingSimulation* printing =
-        tag == QLatin1String("SIM1") ? m_printingSimulation : nullptr;
-    SubnetMaskSimulation* subnets =
-        tag == QLatin1String("SIM2") ? m_subnetMaskSimulation : nullptr;
+    PrintingSimulation* printing = tag == QLatin1String("SIM1") ? m_printingSimulation : nullptr;
+    SubnetMaskSimulation* subnets = tag == QLatin1String("SIM2") ? m_subnetMaskSimulation : nullptr;
     QDialog* window = printing ? static_cast<QDialog*>(printing) : subnets;
 
     if (mode() != ModeExam) {
@@ -46,8 +44,8 @@ void ExamWindow::openSimulation()
         // exam still being taken; anything else stores and says nothing.
         if (mode() != ModeExam || m_exam->isGraded() || m_exam->currentItemNumber() != item)
             return;
-        const bool right = confirmed && (printing ? printing->targetsHoldKey()
-                                                  : subnets->targetsHoldKey());
+        const bool right =
+            confirmed && (printing ? printing->targetsHoldKey() : subnets->targetsHoldKey());
         const exam::TileArrangement tiles =
             printing ? printing->arrangement() : subnets->arrangement();
         // In the file before the candidate is told so.

@@ -8,10 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <filesystem>
-#include <system_error>
 #include <cmath>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 namespace store {
 
@@ -111,10 +111,10 @@ void createComplete(Session& session, const QString& path)
     std::filesystem::rename(fresh.toStdString(), target.toStdString(), error);
     if (error) {
         QFile::remove(fresh);
-        throw platform::TableError(platform::TableError::CantOpen,
-                                   QStringLiteral("The history file \"%1\" cannot be created: %2.")
-                                       .arg(QFileInfo(path).fileName(),
-                                            QString::fromStdString(error.message())));
+        throw platform::TableError(
+            platform::TableError::CantOpen,
+            QStringLiteral("The history file \"%1\" cannot be created: %2.")
+                .arg(QFileInfo(path).fileName(), QString::fromStdString(error.message())));
     }
     platform::syncFolderOf(target);
 }

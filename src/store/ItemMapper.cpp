@@ -41,6 +41,11 @@ int readSourceId(const Table& currentSet)
     return static_cast<int>(currentSet.asInteger(QStringLiteral("Q_OR_NUMBER")));
 }
 
+int readId(const Table& table)
+{
+    return static_cast<int>(table.asInteger(QStringLiteral("Q_ID")));
+}
+
 ExamItem readItem(const Table& t)
 {
     ExamItem item;

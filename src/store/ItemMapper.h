@@ -37,5 +37,7 @@ ExamItem readItem(const Table& table);
 std::array<bool, 6> readKey(const Table& table);
 // The id the exam knows an item by: Q_OR_NUMBER of the current set.
 int readSourceId(const Table& currentSet);
+// The key of a record of the bank or the user set (Q_ID).
+int readId(const Table& table);
 
 } // namespace store

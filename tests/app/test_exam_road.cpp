@@ -1,11 +1,11 @@
 // The whole road of an exam through the real windows and encrypted files:
 // start, answer, mark, review, grade, view answers, the report again, exit;
 // and a note that outlives the exam and the program.
-#include "ExamWindowView.h"
 #include "AppOwner.h"
 #include "BoundControls.h"
 #include "DataSource.h"
 #include "ExamWindow.h"
+#include "ExamWindowView.h"
 #include "ItemsReview.h"
 #include "NameDialog.h"
 #include "NoteWindow.h"
@@ -126,7 +126,7 @@ private slots:
         m_services.expectModal(QStringLiteral("examWindow"), [&](QWidget*) {
             acceptName();
             testing::view(t).m_practiceExamActions[0]->trigger(); // Practice Exam A: items 1 and 2
-            answerCorrectly(t);                    // item 1 of the exam
+            answerCorrectly(t);                                   // item 1 of the exam
             testing::view(t).m_nextButton->click();
             testing::view(t).m_markBox->setChecked(true); // item 2 marked, unanswered
 
@@ -340,7 +340,8 @@ private slots:
         QCoreApplication::sendPostedEvents(&t, QEvent::MetaCall);
         QCOMPARE(t.mode(), ExamWindow::ModeReview);
         QCOMPARE(testing::view(t).m_itemCounterLabel->text(), QStringLiteral("Item 1 of 2"));
-        QCOMPARE(testing::view(t).m_questionText->text(), t.currentSet().asString(QStringLiteral("Q_TEXT")));
+        QCOMPARE(testing::view(t).m_questionText->text(),
+                 t.currentSet().asString(QStringLiteral("Q_TEXT")));
         QVERIFY(testing::view(t).m_itemArea->isVisibleTo(&t));
 
         if (window == QLatin1String("simulation")) {

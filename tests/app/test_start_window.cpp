@@ -93,7 +93,9 @@ private slots:
             mainHidden = !m_owner->startWindow()->isVisible();
             auto* test = static_cast<session::ExamWindow*>(w);
             auto* panel = test->findChild<QWidget*>(QStringLiteral("startPanel"));
-            return panel && panel->isVisible() && test->mode() == session::ExamWindow::ModeIdle ? 1 : -1;
+            return panel && panel->isVisible() && test->mode() == session::ExamWindow::ModeIdle
+                       ? 1
+                       : -1;
         });
         if (mnemonic) {
             m_owner->startWindow()->activateWindow();

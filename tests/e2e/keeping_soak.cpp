@@ -10,19 +10,19 @@
 // history must read whole, and a graded exam must be in it or still kept.
 //
 //   keeping_soak [runs] [seed]        (defaults: 200 runs, seed from the clock)
-#include "ExamWindowView.h"
 #include "ExamWindow.h"
+#include "ExamWindowView.h"
 #include "History.h"
 #include "NameDialog.h"
 #include "PrintingSimulation.h"
-#include "SubnetMaskSimulation.h"
 #include "ProgramDir.h"
 #include "ProgressWindow.h"
 #include "SavedExam.h"
-#include "SimTile.h"
 #include "Schemas.h"
 #include "ScriptedServices.h"
 #include "Session.h"
+#include "SimTile.h"
+#include "SubnetMaskSimulation.h"
 #include "Table.h"
 #include "TimeCounter.h"
 
@@ -68,7 +68,7 @@ struct Expected {
     bool started = false;
     bool gradeAsked = false; // the candidate confirmed Grade
     bool graded = false;     // the program said it was graded
-    int completed = 0; // actions
+    int completed = 0;       // actions
     int count = 0;
     int current = 1;
     std::vector<Item> items;
@@ -136,9 +136,9 @@ int child(const char* exam, std::uint64_t seed)
                 ::pause();
         }
         // A simulation: its outcome is done once the program says so.
-        if (action < 5 && testing::view(form).m_simulationButton->isVisibleTo(testing::view(form).m_itemContent)) {
-            const bool sim1 =
-                form.examSession().currentItem().simulation == QLatin1String("SIM1");
+        if (action < 5 && testing::view(form).m_simulationButton->isVisibleTo(
+                              testing::view(form).m_itemContent)) {
+            const bool sim1 = form.examSession().currentItem().simulation == QLatin1String("SIM1");
             QDialog* window = sim1 ? static_cast<QDialog*>(&printing) : &subnets;
             const bool confirm = rng() % 3 != 0;
             const int marked = r.Marked;
@@ -156,8 +156,8 @@ int child(const char* exam, std::uint64_t seed)
                     confirm && (sim1 ? printing.targetsHoldKey() : subnets.targetsHoldKey());
                 const int bits = confirm ? (right ? 32 : 16) : 0;
                 logLine(log, QByteArray("B ") + QByteArray::number(k) + ' ' +
-                                 QByteArray::number(bits) + ' ' + QByteArray::number(marked) +
-                                 ' ' + QByteArray::number(k));
+                                 QByteArray::number(bits) + ' ' + QByteArray::number(marked) + ' ' +
+                                 QByteArray::number(k));
                 services.onMessage = [&, bits](const QString&) {
                     logLine(log, QByteArray("D ") + QByteArray::number(k) + ' ' +
                                      QByteArray::number(bits) + ' ' + QByteArray::number(marked) +
@@ -176,12 +176,14 @@ int child(const char* exam, std::uint64_t seed)
         if (action < 5) {
             std::vector<int> shown;
             for (int i = 0; i < 6; ++i)
-                if (testing::view(form).m_choiceLabels[i]->isVisibleTo(testing::view(form).m_itemContent))
+                if (testing::view(form).m_choiceLabels[i]->isVisibleTo(
+                        testing::view(form).m_itemContent))
                     shown.push_back(i);
             if (shown.empty())
                 continue;
             const int row = shown[rng() % shown.size()];
-            const bool box = testing::view(form).m_choiceBoxes[row]->isVisibleTo(testing::view(form).m_itemContent);
+            const bool box = testing::view(form).m_choiceBoxes[row]->isVisibleTo(
+                testing::view(form).m_itemContent);
             const int bits = box ? bitsOf(r.Choice) ^ (1 << row) : 1 << row;
             logLine(log, QByteArray("B ") + QByteArray::number(k) + ' ' + QByteArray::number(bits) +
                              ' ' + QByteArray::number(r.Marked) + ' ' + QByteArray::number(k));
@@ -195,7 +197,8 @@ int child(const char* exam, std::uint64_t seed)
                              QByteArray::number(!r.Marked) + ' ' + QByteArray::number(k));
             testing::view(form).m_markBox->click();
         } else if (action < 9) {
-            QPushButton* b = action < 8 ? testing::view(form).m_nextButton : testing::view(form).m_previousButton;
+            QPushButton* b = action < 8 ? testing::view(form).m_nextButton
+                                        : testing::view(form).m_previousButton;
             if (!b->isEnabled())
                 continue;
             const int to = b == testing::view(form).m_nextButton ? k + 1 : k - 1;

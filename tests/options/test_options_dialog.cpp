@@ -1,8 +1,8 @@
 // The options dialog: it starts from the exam window's values, changes fonts
 // at once, and on OK applies and saves everything; without OK it saves
 // nothing.
-#include "ExamWindowView.h"
 #include "../session/ExamWindowFixture.h"
+#include "ExamWindowView.h"
 #include "OptionsDialog.h"
 #include "TimeCounter.h"
 
@@ -315,7 +315,8 @@ private slots:
         };
         QCOMPARE(storedOptions(), expected);
         // The window holds the new values too; a time above 600 is kept.
-        QVERIFY(w.optionValues().showLearnButton && !w.optionValues().timerOn && !w.optionValues().showCalcButton);
+        QVERIFY(w.optionValues().showLearnButton && !w.optionValues().timerOn &&
+                !w.optionValues().showCalcButton);
         QCOMPARE(w.optionValues().defaultTime, 450);
         QCOMPARE(w.optionValues().calcPath, QStringLiteral("/nowhere/Calc"));
         QVERIFY(!testing::view(w).m_learnButton->isHidden());

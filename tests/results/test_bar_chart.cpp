@@ -59,7 +59,7 @@ private slots:
         const std::vector<ChartBar> bars = {{QStringLiteral("Your score"), value, Qt::green},
                                             {QStringLiteral("Required score"), 850, Qt::blue}};
         const BarChartGeometry g = widgets::layoutBarChart(&img, QRectF(0, 0, 560, 150),
-                                                            QStringLiteral("t"), bars, kScore);
+                                                           QStringLiteral("t"), bars, kScore);
         QCOMPARE(g.barRects.size(), size_t(2));
         // The first bar added is the lowest.
         QVERIFY(g.barRects[0].top() > g.barRects[1].bottom());
@@ -124,8 +124,8 @@ private slots:
         QFETCH(double, step);
         QFETCH(int, lines);
         const QImage img = canvas(400, 200);
-        const BarChartGeometry g = widgets::layoutBarChart(
-            &img, QRectF(0, 0, 400, 200), {}, sections(), ChartAxis{0, maximum, step});
+        const BarChartGeometry g = widgets::layoutBarChart(&img, QRectF(0, 0, 400, 200), {},
+                                                           sections(), ChartAxis{0, maximum, step});
         QCOMPARE(int(g.gridValues.size()), lines);
         QCOMPARE(g.gridXs.front(), g.plotRect.left());
         for (size_t i = 1; i < g.gridXs.size(); ++i)
@@ -148,7 +148,7 @@ private slots:
         const QImage img = canvas(width, 400);
         const ChartStyle style;
         const BarChartGeometry g = widgets::layoutBarChart(&img, QRectF(0, 0, width, 400), {},
-                                                            sections(), kPercent, style);
+                                                           sections(), kPercent, style);
         const QFontMetricsF fm(style.axisFont, &img);
         const QRectF& longest = g.labelRects[3]; // Installation and Configuration
         QVERIFY(longest.width() <= g.labelColumnWidth + 0.5);
@@ -169,7 +169,7 @@ private slots:
         {
             QPainter p(&img);
             widgets::paintBarChart(p, QRectF(0, 0, 560, 200), title, QColor(0, 0, 128), bars,
-                                    kScore);
+                                   kScore);
         }
         const BarChartGeometry g =
             widgets::layoutBarChart(&img, QRectF(0, 0, 560, 200), title, bars, kScore);
@@ -214,7 +214,7 @@ private slots:
             &screen, QRectF(0, 0, 560, 300), QStringLiteral(" Sections "), sections(), kPercent);
         const BarChartGeometry b =
             widgets::layoutBarChart(&page, QRectF(0, 0, 560 * k, 300 * k),
-                                     QStringLiteral(" Sections "), sections(), kPercent);
+                                    QStringLiteral(" Sections "), sections(), kPercent);
         const double ratio = b.labelColumnWidth / a.labelColumnWidth;
         QVERIFY2(ratio > k * 0.85 && ratio < k * 1.15, qPrintable(QString::number(ratio)));
         const double plot = b.plotRect.width() / a.plotRect.width();

@@ -2,8 +2,8 @@
 // encrypted file and is offered once at the next start of the window; a
 // state that no longer fits its items is refused; graded and exited exams
 // are never offered.
-#include "ExamWindowView.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 #include "SavedExam.h"
 #include "ShadowLabel.h"
 #include "TimeCounter.h"
@@ -157,7 +157,8 @@ private slots:
         QCOMPARE(f.form->examSession().itemCount(), n);
         QCOMPARE(f.examItems(), items);
         QCOMPARE(f.form->currentSet().recNo(), 2);
-        QCOMPARE(testing::view(*f.form).m_itemCounterLabel->text(), QStringLiteral("Item 2 of %1").arg(n));
+        QCOMPARE(testing::view(*f.form).m_itemCounterLabel->text(),
+                 QStringLiteral("Item 2 of %1").arg(n));
         QCOMPARE(f.form->examSession().responses().size(), given.size());
         for (size_t k = 0; k < given.size(); ++k) {
             QCOMPARE(f.form->examSession().responses()[k].Choice, given[k].Choice);
@@ -167,10 +168,12 @@ private slots:
         }
         // What the window shows of item 2: the choice and the mark.
         QVERIFY(testing::view(*f.form).m_markBox->isChecked());
-        QVERIFY(testing::view(*f.form).m_choiceRadios[0]->isChecked() || testing::view(*f.form).m_choiceBoxes[0]->isChecked());
+        QVERIFY(testing::view(*f.form).m_choiceRadios[0]->isChecked() ||
+                testing::view(*f.form).m_choiceBoxes[0]->isChecked());
         // The hour the program was not running does not count.
         QCOMPARE(testing::view(*f.form).m_timeLabel->text(), QStringLiteral("0:28:50"));
-        QCOMPARE(testing::view(*f.form).m_noteButton->isHidden(), actionName == QLatin1String("userExamAction"));
+        QCOMPARE(testing::view(*f.form).m_noteButton->isHidden(),
+                 actionName == QLatin1String("userExamAction"));
 
         // The resumed exam is kept as before.
         testing::view(*f.form).m_previousButton->click();
@@ -427,10 +430,12 @@ private slots:
         startExam(QStringLiteral("practiceExamA"));
         takeSomeOfTheExam();
         restart();
-        f.services.expectMessage(
-            kResumeQuestion.arg(QStringLiteral("Practice Exam A")).arg(2).arg(2)
-                .arg(QStringLiteral("0:28:50")).arg(2),
-            platform::Cancel);
+        f.services.expectMessage(kResumeQuestion.arg(QStringLiteral("Practice Exam A"))
+                                     .arg(2)
+                                     .arg(2)
+                                     .arg(QStringLiteral("0:28:50"))
+                                     .arg(2),
+                                 platform::Cancel);
         f.form->offerInterruptedExam();
         const QString replaceQuestion =
             QStringLiteral("The interrupted exam \"Practice Exam A\" is kept for later.\rA new "
@@ -464,10 +469,12 @@ private slots:
         QVERIFY(!testing::view(*f.form).m_timeLabel->isVisibleTo(f.form.get()));
         choose(1);
         restart();
-        f.services.expectMessage(
-            kResumeQuestion.arg(QStringLiteral("Practice Exam A")).arg(1).arg(2)
-                .arg(QStringLiteral("0:00:00")).arg(1),
-            platform::Yes);
+        f.services.expectMessage(kResumeQuestion.arg(QStringLiteral("Practice Exam A"))
+                                     .arg(1)
+                                     .arg(2)
+                                     .arg(QStringLiteral("0:00:00"))
+                                     .arg(1),
+                                 platform::Yes);
         f.form->offerInterruptedExam();
         QCOMPARE(f.form->mode(), ExamWindow::ModeExam);
         QVERIFY(!testing::view(*f.form).m_timeLabel->isVisibleTo(f.form.get()));

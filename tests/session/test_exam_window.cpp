@@ -1,8 +1,8 @@
 // Taking an exam: each kind of exam builds the right set, the name dialog,
 // the modes with their controls, and leaving an exam.
-#include "ExamWindowView.h"
 #include "ExamSetBuilder.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 #include "ItemsReview.h"
 #include "NoteWindow.h"
 #include "RealServices.h"
@@ -346,7 +346,8 @@ private slots:
         QVERIFY(visible(testing::view(*f.form).m_startPanel));
         QVERIFY(!visible(testing::view(*f.form).m_buttonStrip));
         QVERIFY(visible(testing::view(*f.form).m_productBanner));
-        QVERIFY(!testing::view(*f.form).m_printItemAction->isEnabled() && !testing::view(*f.form).m_printExamAction->isEnabled());
+        QVERIFY(!testing::view(*f.form).m_printItemAction->isEnabled() &&
+                !testing::view(*f.form).m_printExamAction->isEnabled());
         QVERIFY(testing::view(*f.form).m_examsMenu->menuAction()->isEnabled());
         QVERIFY(testing::view(*f.form).m_optionsAction->isEnabled());
 
@@ -355,15 +356,17 @@ private slots:
         QVERIFY(visible(testing::view(*f.form).m_itemArea));
         QVERIFY(visible(testing::view(*f.form).m_buttonStrip));
         QVERIFY(!visible(testing::view(*f.form).m_productBanner));
-        for (QWidget* w :
-             QList<QWidget*>{testing::view(*f.form).m_itemCounterLabel, testing::view(*f.form).m_itemIdLabel, testing::view(*f.form).m_markBox,
-                             testing::view(*f.form).m_examTitleLabel, testing::view(*f.form).m_timeLabel})
+        for (QWidget* w : QList<QWidget*>{
+                 testing::view(*f.form).m_itemCounterLabel, testing::view(*f.form).m_itemIdLabel,
+                 testing::view(*f.form).m_markBox, testing::view(*f.form).m_examTitleLabel,
+                 testing::view(*f.form).m_timeLabel})
             QVERIFY2(visible(w), qPrintable(w->objectName()));
         QVERIFY(!visible(testing::view(*f.form).m_reviewLabel));
         QVERIFY(!visible(testing::view(*f.form).m_verdictLabel));
         QCOMPARE(testing::view(*f.form).m_gradeButton->text(), QStringLiteral("Grade Now"));
         QVERIFY(!testing::view(*f.form).m_examsMenu->menuAction()->isEnabled());
-        QVERIFY(testing::view(*f.form).m_printItemAction->isEnabled() && testing::view(*f.form).m_printExamAction->isEnabled());
+        QVERIFY(testing::view(*f.form).m_printItemAction->isEnabled() &&
+                testing::view(*f.form).m_printExamAction->isEnabled());
         QVERIFY(!testing::view(*f.form).m_previousButton->isEnabled());
         QVERIFY(testing::view(*f.form).m_nextButton->isEnabled());
         testing::view(*f.form).m_nextButton->click();
@@ -392,7 +395,8 @@ private slots:
         QVERIFY(f.form->isVisible());
         QVERIFY(visible(testing::view(*f.form).m_startPanel));
         QVERIFY(!visible(testing::view(*f.form).m_buttonStrip));
-        QVERIFY(!visible(testing::view(*f.form).m_itemCounterLabel) && !visible(testing::view(*f.form).m_reviewLabel));
+        QVERIFY(!visible(testing::view(*f.form).m_itemCounterLabel) &&
+                !visible(testing::view(*f.form).m_reviewLabel));
         QVERIFY(!testing::view(*f.form).m_printItemAction->isEnabled());
         QVERIFY(testing::view(*f.form).m_examsMenu->menuAction()->isEnabled());
         QVERIFY(!f.form->bank().isOpen() && !f.form->currentSet().isOpen());
@@ -632,13 +636,17 @@ private slots:
         f.form->setWindowState(Qt::WindowNoState);
         f.form->resize(width, 600);
         const double W = f.form->frameGeometry().width();
-        QCOMPARE(testing::view(*f.form).m_practiceExamButtons[0]->x(), int(std::nearbyint((W - 7 * 30 - 42) / 2)));
+        QCOMPARE(testing::view(*f.form).m_practiceExamButtons[0]->x(),
+                 int(std::nearbyint((W - 7 * 30 - 42) / 2)));
         for (int k = 1; k < 7; ++k)
             QCOMPARE(testing::view(*f.form).m_practiceExamButtons[k]->x(),
                      testing::view(*f.form).m_practiceExamButtons[k - 1]->x() + 36);
-        QCOMPARE(testing::view(*f.form).m_allQuestionsButton->x(), int(std::nearbyint((W - 3 * 109 - 12) / 2)));
-        QCOMPARE(testing::view(*f.form).m_randomExamButton->x(), testing::view(*f.form).m_allQuestionsButton->x() + 115);
-        QCOMPARE(testing::view(*f.form).m_userExamButton->x(), testing::view(*f.form).m_randomExamButton->x() + 115);
+        QCOMPARE(testing::view(*f.form).m_allQuestionsButton->x(),
+                 int(std::nearbyint((W - 3 * 109 - 12) / 2)));
+        QCOMPARE(testing::view(*f.form).m_randomExamButton->x(),
+                 testing::view(*f.form).m_allQuestionsButton->x() + 115);
+        QCOMPARE(testing::view(*f.form).m_userExamButton->x(),
+                 testing::view(*f.form).m_randomExamButton->x() + 115);
         QCOMPARE(testing::view(*f.form).m_practiceExamButtons[0]->size(), QSize(30, 30));
         QCOMPARE(testing::view(*f.form).m_allQuestionsButton->size(), QSize(109, 30));
     }

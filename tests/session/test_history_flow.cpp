@@ -2,9 +2,9 @@
 // History window shows and deletes attempts, drills start from the score
 // report, the History window and the Exams menu, and a damaged history file
 // never stops an exam.
-#include "ExamWindowView.h"
 #include "Drills.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 #include "History.h"
 #include "HistoryWindow.h"
 #include "PdfPages.h"
@@ -106,8 +106,7 @@ class TestHistoryFlow : public QObject {
         const int shown = s.currentItemNumber();
         for (int k = 0; k < items.size(); ++k) {
             s.goToItem(k + 1);
-            s.setChoices(correct.contains(items[k]) ? s.currentItem().key
-                                                    : std::array<bool, 6>{});
+            s.setChoices(correct.contains(items[k]) ? s.currentItem().key : std::array<bool, 6>{});
             s.setMarked(marked.contains(items[k]));
         }
         s.goToItem(shown);
@@ -310,7 +309,8 @@ private slots:
         QCOMPARE(listed, 2);
         QCOMPARE(newest, QStringLiteral("Practice Exam E"));
         QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
-        QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: marked items of Practice Exam D"));
+        QCOMPARE(f.form->examSession().title(),
+                 QStringLiteral("Drill: marked items of Practice Exam D"));
         QCOMPARE(sorted(f.examItems()), (QList<int>{7, 8}));
     }
 
@@ -360,7 +360,8 @@ private slots:
         });
         testing::view(*f.form).m_weakestSectionAction->trigger();
         QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
-        QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: Connectivity (weakest section)"));
+        QCOMPARE(f.form->examSession().title(),
+                 QStringLiteral("Drill: Connectivity (weakest section)"));
         const QList<int> items = f.examItems();
         QCOMPARE(items.size(), 1);
         QVERIFY(items[0] == 4 || items[0] == 10);
@@ -399,10 +400,11 @@ private slots:
         f.form->startPracticeExam(1);
         answer({1}, {2});
         f.services.expectMessage(QString::fromLatin1(kGradeQuestion), platform::Ok);
-        f.services.expectMessage(QStringLiteral("This exam could not be added to the history. It is kept, and offered "
-                                                "again at the next Start Testing.\r") +
-                                     addError,
-                                 platform::Ok);
+        f.services.expectMessage(
+            QStringLiteral("This exam could not be added to the history. It is kept, and offered "
+                           "again at the next Start Testing.\r") +
+                addError,
+            platform::Ok);
         QString scoreLine;
         f.services.expectModal(QStringLiteral("scoreReport"), [&](QWidget* w) {
             auto* r = static_cast<results::ScoreReport*>(w);
@@ -414,14 +416,15 @@ private slots:
         });
         testing::view(*f.form).m_gradeButton->click();
         QCOMPARE(scoreLine, QStringLiteral("Passing Score: 850   Your Score: 500   Grade: Fail"));
-        QCOMPARE(f.form->examSession().title(), QStringLiteral("Drill: marked items of Practice Exam A"));
+        QCOMPARE(f.form->examSession().title(),
+                 QStringLiteral("Drill: marked items of Practice Exam A"));
         QCOMPARE(f.examItems(), (QList<int>{2}));
         f.form->closeCurrentExam();
 
         // The window still opens, empty, with Delete All the way out.
         f.services.expectMessage(
-            QStringLiteral("The exam history cannot be read, so it cannot be shown.\r") + readError +
-                QStringLiteral("\rDelete All removes it."),
+            QStringLiteral("The exam history cannot be read, so it cannot be shown.\r") +
+                readError + QStringLiteral("\rDelete All removes it."),
             platform::Ok);
         bool deleteAllOffered = false;
         int rows = -1;
@@ -595,8 +598,10 @@ private slots:
         f.answerNameDialog(true);
         f.form->startPracticeExam(1);
         QVERIFY(!testing::view(*f.form).m_examsMenu->menuAction()->isEnabled());
-        QVERIFY(testing::view(*f.form).m_examsMenu->actions().contains(testing::view(*f.form).m_historyAction));
-        QVERIFY(testing::view(*f.form).m_examsMenu->actions().contains(testing::view(*f.form).m_weakestSectionAction));
+        QVERIFY(testing::view(*f.form).m_examsMenu->actions().contains(
+            testing::view(*f.form).m_historyAction));
+        QVERIFY(testing::view(*f.form).m_examsMenu->actions().contains(
+            testing::view(*f.form).m_weakestSectionAction));
     }
 };
 

@@ -1,8 +1,8 @@
 // Showing and answering items: the layout rules, response capture, the
 // countdown and Learn Now.
-#include "ExamWindowView.h"
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 #include "Exhibit1Window.h"
 #include "Exhibit2Window.h"
 #include "ShadowLabel.h"
@@ -88,9 +88,11 @@ class TestItemDisplay : public QObject {
     {
         ExamWindow& w = *f.form;
         QCOMPARE(testing::view(w).m_questionText->y(), 8);
-        QCOMPARE(testing::view(w).m_questionPanel->height(), testing::view(w).m_questionText->height() + 16);
+        QCOMPARE(testing::view(w).m_questionPanel->height(),
+                 testing::view(w).m_questionText->height() + 16);
         QCOMPARE(testing::view(w).m_questionText->height(),
-                 qMax(testing::view(w).m_questionText->heightForWidth(testing::view(w).m_questionText->width()),
+                 qMax(testing::view(w).m_questionText->heightForWidth(
+                          testing::view(w).m_questionText->width()),
                       testing::view(w).m_questionText->fontMetrics().height()));
         const int rowTop = testing::view(w).m_questionPanel->height() + 2;
         QCOMPARE(testing::view(w).m_exhibit1Button->y(), rowTop);
@@ -103,15 +105,18 @@ class TestItemDisplay : public QObject {
         QCOMPARE(testing::view(w).m_choiceLabels[0]->y(), rowTop + 25 + 15);
         for (int i = 0; i < 6; ++i) {
             QCOMPARE(testing::view(w).m_choiceLabels[i]->x(), 80);
-            QCOMPARE(testing::view(w).m_choiceLabels[i]->width(), testing::view(w).m_itemArea->width() - 110);
+            QCOMPARE(testing::view(w).m_choiceLabels[i]->width(),
+                     testing::view(w).m_itemArea->width() - 110);
             if (i > 0)
                 QCOMPARE(testing::view(w).m_choiceLabels[i]->y(),
-                         testing::view(w).m_choiceLabels[i - 1]->y() + testing::view(w).m_choiceLabels[i - 1]->height() + 15);
+                         testing::view(w).m_choiceLabels[i - 1]->y() +
+                             testing::view(w).m_choiceLabels[i - 1]->height() + 15);
         }
         const bool multiple = w.currentSet().asBoolean(QStringLiteral("Q_TYPE"));
         for (int i = 0; i < 6; ++i) {
-            QAbstractButton* b = multiple ? static_cast<QAbstractButton*>(testing::view(w).m_choiceBoxes[i])
-                                          : static_cast<QAbstractButton*>(testing::view(w).m_choiceRadios[i]);
+            QAbstractButton* b =
+                multiple ? static_cast<QAbstractButton*>(testing::view(w).m_choiceBoxes[i])
+                         : static_cast<QAbstractButton*>(testing::view(w).m_choiceRadios[i]);
             QCOMPARE(b->y(), testing::view(w).m_choiceLabels[i]->y());
             QCOMPARE(b->x(), 40);
         }
@@ -122,9 +127,11 @@ class TestItemDisplay : public QObject {
                 break;
             }
         QCOMPARE(testing::view(w).m_explanationText->x(), 8);
-        QCOMPARE(testing::view(w).m_explanationText->width(), testing::view(w).m_itemArea->width() - 38);
+        QCOMPARE(testing::view(w).m_explanationText->width(),
+                 testing::view(w).m_itemArea->width() - 38);
         QCOMPARE(testing::view(w).m_explanationText->y(),
-                 testing::view(w).m_choiceLabels[anchor]->y() + testing::view(w).m_choiceLabels[anchor]->height() + 40);
+                 testing::view(w).m_choiceLabels[anchor]->y() +
+                     testing::view(w).m_choiceLabels[anchor]->height() + 40);
         QCOMPARE(testing::view(w).m_itemArea->verticalScrollBar()->value(), 0);
     }
 
@@ -171,16 +178,25 @@ private slots:
         ExamWindow& w = *f.form;
         const bool multiple = w.currentSet().asBoolean(QStringLiteral("Q_TYPE"));
         for (int i = 0; i < 6; ++i) {
-            QCOMPARE(testing::view(w).m_choiceLabels[i]->isVisibleTo(testing::view(w).m_itemContent), rows[i]);
-            QCOMPARE(testing::view(w).m_choiceRadios[i]->isVisibleTo(testing::view(w).m_itemContent), rows[i] && !multiple);
-            QCOMPARE(testing::view(w).m_choiceBoxes[i]->isVisibleTo(testing::view(w).m_itemContent), rows[i] && multiple);
+            QCOMPARE(
+                testing::view(w).m_choiceLabels[i]->isVisibleTo(testing::view(w).m_itemContent),
+                rows[i]);
+            QCOMPARE(
+                testing::view(w).m_choiceRadios[i]->isVisibleTo(testing::view(w).m_itemContent),
+                rows[i] && !multiple);
+            QCOMPARE(testing::view(w).m_choiceBoxes[i]->isVisibleTo(testing::view(w).m_itemContent),
+                     rows[i] && multiple);
         }
-        QCOMPARE(testing::view(w).m_exhibit1Button->isVisibleTo(testing::view(w).m_itemContent), buttons[0]);
-        QCOMPARE(testing::view(w).m_exhibit2Button->isVisibleTo(testing::view(w).m_itemContent), buttons[1]);
-        QCOMPARE(testing::view(w).m_simulationButton->isVisibleTo(testing::view(w).m_itemContent), buttons[2]);
+        QCOMPARE(testing::view(w).m_exhibit1Button->isVisibleTo(testing::view(w).m_itemContent),
+                 buttons[0]);
+        QCOMPARE(testing::view(w).m_exhibit2Button->isVisibleTo(testing::view(w).m_itemContent),
+                 buttons[1]);
+        QCOMPARE(testing::view(w).m_simulationButton->isVisibleTo(testing::view(w).m_itemContent),
+                 buttons[2]);
         checkLayout();
         QCOMPARE(testing::view(w).m_explanationText->y(),
-                 testing::view(w).m_choiceLabels[anchor - 1]->y() + testing::view(w).m_choiceLabels[anchor - 1]->height() + 40);
+                 testing::view(w).m_choiceLabels[anchor - 1]->y() +
+                     testing::view(w).m_choiceLabels[anchor - 1]->height() + 40);
         QCOMPARE(testing::view(w).m_itemIdLabel->text(), QStringLiteral("Item ID: %1").arg(id));
         QVERIFY(!testing::view(w).m_explanationText->isVisibleTo(testing::view(w).m_itemContent));
     }
@@ -218,7 +234,8 @@ private slots:
         f.form->setWindowState(Qt::WindowNoState);
         f.form->resize(width, 600);
         checkLayout();
-        QCOMPARE(testing::view(*f.form).m_choiceLabels[0]->width(), testing::view(*f.form).m_itemArea->width() - 110);
+        QCOMPARE(testing::view(*f.form).m_choiceLabels[0]->width(),
+                 testing::view(*f.form).m_itemArea->width() - 110);
     }
 
     void singleResponseStoresAllSixFlags()
@@ -306,7 +323,8 @@ private slots:
         testing::view(w).m_choiceBoxes[2]->setChecked(true);
         QTest::mouseClick(testing::view(w).m_choiceLabels[3], Qt::LeftButton);
         QVERIFY(testing::view(w).m_choiceBoxes[0]->isChecked());
-        QVERIFY(!testing::view(w).m_choiceBoxes[2]->isChecked() && !testing::view(w).m_choiceBoxes[3]->isChecked());
+        QVERIFY(!testing::view(w).m_choiceBoxes[2]->isChecked() &&
+                !testing::view(w).m_choiceBoxes[3]->isChecked());
         QCOMPARE(response().Choice, before4.Choice);
         QCOMPARE(response().Correct, before4.Correct);
         f.goToBankItem(6);
@@ -323,9 +341,12 @@ private slots:
         QCOMPARE(testing::view(w).m_verdictLabel->text(), QStringLiteral("Incorrect"));
         QCOMPARE(testing::view(w).m_verdictLabel->textColour(), QColor(255, 0, 0));
         QVERIFY(testing::view(w).m_explanationText->isVisibleTo(testing::view(w).m_itemContent));
-        QCOMPARE(testing::view(w).m_explanationText->text(), QStringLiteral("Explanation of item 1."));
-        QCOMPARE(testing::view(w).m_choiceLabels[3]->palette().color(QPalette::Window), QColor(0, 255, 255));
-        QCOMPARE(testing::view(w).m_choiceLabels[0]->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(testing::view(w).m_explanationText->text(),
+                 QStringLiteral("Explanation of item 1."));
+        QCOMPARE(testing::view(w).m_choiceLabels[3]->palette().color(QPalette::Window),
+                 QColor(0, 255, 255));
+        QCOMPARE(testing::view(w).m_choiceLabels[0]->palette().color(QPalette::Window),
+                 QColor(Qt::white));
         f.goToBankItem(6);
         QCOMPARE(testing::view(w).m_verdictLabel->text(), QStringLiteral("Correct"));
         QCOMPARE(testing::view(w).m_verdictLabel->textColour(), QColor(0, 0, 255));
@@ -338,25 +359,32 @@ private slots:
         f.goToBankItem(4); // key a and c
         ExamWindow& w = *f.form;
         auto revealed = [&] {
-            return testing::view(w).m_explanationText->isVisibleTo(testing::view(w).m_itemContent) &&
-                   testing::view(w).m_choiceLabels[0]->palette().color(QPalette::Window) == QColor(0, 255, 255) &&
-                   testing::view(w).m_choiceLabels[2]->palette().color(QPalette::Window) == QColor(0, 255, 255) &&
-                   testing::view(w).m_choiceLabels[1]->palette().color(QPalette::Window) == QColor(Qt::white);
+            return testing::view(w).m_explanationText->isVisibleTo(
+                       testing::view(w).m_itemContent) &&
+                   testing::view(w).m_choiceLabels[0]->palette().color(QPalette::Window) ==
+                       QColor(0, 255, 255) &&
+                   testing::view(w).m_choiceLabels[2]->palette().color(QPalette::Window) ==
+                       QColor(0, 255, 255) &&
+                   testing::view(w).m_choiceLabels[1]->palette().color(QPalette::Window) ==
+                       QColor(Qt::white);
         };
         QVERIFY(!revealed());
         // Hidden, it would still be read out by a screen reader.
         QVERIFY(testing::view(w).m_explanationText->text().isEmpty());
         testing::view(w).m_learnButton->click();
         QVERIFY(revealed());
-        QCOMPARE(testing::view(w).m_explanationText->text(), QStringLiteral("Explanation of item 4."));
+        QCOMPARE(testing::view(w).m_explanationText->text(),
+                 QStringLiteral("Explanation of item 4."));
         testing::view(w).m_learnButton->click(); // twice is the same as once
         QVERIFY(revealed());
         QVERIFY(!response().Correct && !response().Choice[0]);
         w.setWindowState(Qt::WindowNoState);
         w.resize(900, 640); // a resize keeps the reveal, text and all
         QVERIFY(revealed());
-        QCOMPARE(testing::view(w).m_explanationText->text(), QStringLiteral("Explanation of item 4."));
-        QVERIFY(testing::view(w).m_explanationText->height() > testing::view(w).m_explanationText->fontMetrics().height() / 2);
+        QCOMPARE(testing::view(w).m_explanationText->text(),
+                 QStringLiteral("Explanation of item 4."));
+        QVERIFY(testing::view(w).m_explanationText->height() >
+                testing::view(w).m_explanationText->fontMetrics().height() / 2);
         checkLayout();
         f.goToBankItem(6);
         f.goToBankItem(4);
@@ -376,7 +404,8 @@ private slots:
         for (int s = 1; s < 60; ++s) {
             f.services.clock += 1.0 / 86400;
             ticker->fire();
-            QCOMPARE(testing::view(w).m_timeLabel->text(), exam::formatDuration((60 - s) / 86400.0));
+            QCOMPARE(testing::view(w).m_timeLabel->text(),
+                     exam::formatDuration((60 - s) / 86400.0));
         }
         QCOMPARE(testing::view(w).m_timeLabel->text(), QStringLiteral("0:00:01"));
         f.services.expectMessage(
@@ -507,8 +536,10 @@ private slots:
         QCOMPARE(one.size(), QSize(100, 80));
         QCOMPARE(one.windowTitle(), QStringLiteral("Exhibit 1"));
         f.goToBankItem(6); // PICT2 only, 200 x 80, at its own place
-        QVERIFY(!testing::view(*f.form).m_exhibit1Button->isVisibleTo(testing::view(*f.form).m_itemContent));
-        QVERIFY(testing::view(*f.form).m_exhibit2Button->isVisibleTo(testing::view(*f.form).m_itemContent));
+        QVERIFY(!testing::view(*f.form).m_exhibit1Button->isVisibleTo(
+            testing::view(*f.form).m_itemContent));
+        QVERIFY(testing::view(*f.form).m_exhibit2Button->isVisibleTo(
+            testing::view(*f.form).m_itemContent));
         f.services.expectModal(QStringLiteral("exhibit2Window"), [&](QWidget* w) {
             shown = static_cast<session::Exhibit2Window*>(w)->m_picture->pixmap().size();
             return 0;
@@ -535,7 +566,8 @@ private slots:
         QCOMPARE(testing::view(w).m_itemCounterLabel->font().pixelSize(), 13);
         QVERIFY(testing::view(w).m_itemCounterLabel->font().bold());
         QCOMPARE(testing::view(w).m_itemCounterLabel->textColour(), QColor(Qt::white));
-        QCOMPARE(QFontInfo(testing::view(w).m_itemIdLabel->font()).family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(QFontInfo(testing::view(w).m_itemIdLabel->font()).family(),
+                 QStringLiteral("DejaVu Sans"));
     }
 
     // Alt+F is the File menu's and choice f's: the menu wins, on every press.
@@ -552,8 +584,9 @@ private slots:
         f.goToBankItem(id);
         ExamWindow& w = *f.form;
         const bool multiple = w.currentSet().asBoolean(QStringLiteral("Q_TYPE"));
-        QAbstractButton* choiceF = multiple ? static_cast<QAbstractButton*>(testing::view(w).m_choiceBoxes[5])
-                                            : static_cast<QAbstractButton*>(testing::view(w).m_choiceRadios[5]);
+        QAbstractButton* choiceF =
+            multiple ? static_cast<QAbstractButton*>(testing::view(w).m_choiceBoxes[5])
+                     : static_cast<QAbstractButton*>(testing::view(w).m_choiceRadios[5]);
         QVERIFY(choiceF->isVisible());
         for (int press = 1; press <= 3; ++press) {
             w.activateWindow();

@@ -1,9 +1,9 @@
 // Every item of the shipped question bank, shown at the exam window's
 // restored size: the shown content fits the width that is visible, and the
 // item area scrolls only when what is shown is taller than the area.
-#include "ExamWindowView.h"
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -83,8 +83,8 @@ class TestItemFit : public QObject {
         const QScrollBar* bar = testing::view(w).m_itemArea->verticalScrollBar();
         const int id = int(w.currentSet().asInteger(QStringLiteral("Q_OR_NUMBER")));
         int shownBottom = 0;
-        const auto children =
-            testing::view(w).m_itemContent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        const auto children = testing::view(w).m_itemContent->findChildren<QWidget*>(
+            QString(), Qt::FindDirectChildrenOnly);
         for (const QWidget* c : children) {
             if (!c->isVisibleTo(testing::view(w).m_itemContent))
                 continue;
@@ -98,12 +98,14 @@ class TestItemFit : public QObject {
         }
         // Every wrapped text is as tall as it needs at the width it was given.
         for (const QLabel* l : testing::view(w).m_itemContent->findChildren<QLabel*>()) {
-            if (!l->isVisibleTo(testing::view(w).m_itemContent) || !l->wordWrap() || l->text().isEmpty())
+            if (!l->isVisibleTo(testing::view(w).m_itemContent) || !l->wordWrap() ||
+                l->text().isEmpty())
                 continue;
             if (l->heightForWidth(l->width()) > l->height())
                 return QStringLiteral("item %1: %2 is cut off").arg(id).arg(l->objectName());
         }
-        const bool needed = shownBottom > testing::view(w).m_itemArea->maximumViewportSize().height();
+        const bool needed =
+            shownBottom > testing::view(w).m_itemArea->maximumViewportSize().height();
         if (bar->isVisible() && !needed)
             return QStringLiteral("item %1: a scroll bar although the shown content (%2 px) fits "
                                   "in %3 px")
@@ -205,8 +207,10 @@ private slots:
         big.setPointSize(28);
         f.setOptions([&](options::OptionValues& v) { v.questionFont.font = big; });
         QCOMPARE(misfit(), QString());
-        QCOMPARE(testing::view(w).m_questionPanel->height(), testing::view(w).m_questionText->height() + 16);
-        QVERIFY(testing::view(w).m_choiceLabels[0]->y() >= testing::view(w).m_questionPanel->height() + 2 + 25 + 15);
+        QCOMPARE(testing::view(w).m_questionPanel->height(),
+                 testing::view(w).m_questionText->height() + 16);
+        QVERIFY(testing::view(w).m_choiceLabels[0]->y() >=
+                testing::view(w).m_questionPanel->height() + 2 + 25 + 15);
     }
 };
 

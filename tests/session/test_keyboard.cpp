@@ -1,8 +1,8 @@
 // The exam by keyboard and for a screen reader: plain keys answer, paging
 // keys move at once, Ctrl+G grades, and every control has a name.
-#include "ExamWindowView.h"
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 #include "PrintingSimulation.h"
 #include "RunButton.h"
 #include "ShadowLabel.h"
@@ -345,8 +345,10 @@ private slots:
         QFont font = counter->font();
         font.setStyleStrategy(QFont::NoAntialias);
         counter->setFont(font);
-        const QImage img = testing::view(*f.form).m_headerPanel->grab(counter->geometry()).toImage();
-        const QRgb band = testing::view(*f.form).m_headerPanel->palette().color(QPalette::Window).rgb();
+        const QImage img =
+            testing::view(*f.form).m_headerPanel->grab(counter->geometry()).toImage();
+        const QRgb band =
+            testing::view(*f.form).m_headerPanel->palette().color(QPalette::Window).rgb();
         int white = 0;
         for (int y = 1; y < img.height() - 1; ++y)
             for (int x = 1; x < img.width() - 1; ++x) {
@@ -370,7 +372,8 @@ private slots:
         QStringList order = {"markBox",      "itemArea",     "calculatorButton", "choiceBoxes1",
                              "choiceBoxes2", "choiceBoxes3", "choiceBoxes4",     "choiceBoxes5"};
         // The order of the exam is random: a paging button at its end is off.
-        for (QPushButton* b : {testing::view(*f.form).m_previousButton, testing::view(*f.form).m_nextButton})
+        for (QPushButton* b :
+             {testing::view(*f.form).m_previousButton, testing::view(*f.form).m_nextButton})
             if (b->isEnabled())
                 order << b->objectName();
         order << "itemsReviewButton"
@@ -390,8 +393,10 @@ private slots:
         QCOMPARE(accessibleText(testing::view(w).m_choiceRadios[1], QAccessible::Description),
                  QStringLiteral("two"));
         f.goToBankItem(2);
-        QCOMPARE(accessibleText(testing::view(w).m_choiceBoxes[2], QAccessible::Name), QStringLiteral("Choice c"));
-        QCOMPARE(accessibleText(testing::view(w).m_choiceBoxes[2], QAccessible::Description), QStringLiteral("c"));
+        QCOMPARE(accessibleText(testing::view(w).m_choiceBoxes[2], QAccessible::Name),
+                 QStringLiteral("Choice c"));
+        QCOMPARE(accessibleText(testing::view(w).m_choiceBoxes[2], QAccessible::Description),
+                 QStringLiteral("c"));
         // Labels read their own text; the description says what they are.
         QCOMPARE(accessibleText(testing::view(w).m_itemCounterLabel, QAccessible::Name),
                  testing::view(w).m_itemCounterLabel->text());

@@ -1,9 +1,9 @@
 // The exam window's print requests: the item and the score report go to the
 // printer through the print dialog, all items go to a print preview, and the
 // exam window is left on the item it showed.
-#include "ExamWindowView.h"
 #include "DataSource.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 #include "PdfPages.h"
 #include "Printing.h"
 #include "ScoreReport.h"
@@ -187,8 +187,8 @@ private slots:
         QCOMPARE(pdfPageCount(file), 1);
         const results::ScorePrintout data = results::gatherScore(score, QStringLiteral("x"));
         QCOMPARE(data.scoreLine, score.m_totalLabel->text());
-        QCOMPARE(data.heading,
-                 QStringLiteral("Pat Candidate,  Quizlark TCP/IP 4.0,  ") + f.form->examSession().title());
+        QCOMPARE(data.heading, QStringLiteral("Pat Candidate,  Quizlark TCP/IP 4.0,  ") +
+                                   f.form->examSession().title());
     }
 
     // While the item printout and the score report print, a notice with a

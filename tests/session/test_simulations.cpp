@@ -1,12 +1,12 @@
 // The two select-and-place exercises: their windows and diagram, dragging
 // tiles, and the exam window's button that opens them and stores the outcome.
-#include "ExamWindowView.h"
 #include "BankCompiler.h"
 #include "ExamWindowFixture.h"
+#include "ExamWindowView.h"
 #include "PrintingSimulation.h"
+#include "SavedExam.h"
 #include "SimDiagram.h"
 #include "SimTile.h"
-#include "SavedExam.h"
 #include "SubnetMaskSimulation.h"
 
 #include <QAction>
@@ -164,7 +164,8 @@ class TestSimulations : public QObject {
     }
     void clickSimButton()
     {
-        QVERIFY(testing::view(*f.form).m_simulationButton->isVisibleTo(testing::view(*f.form).m_itemContent));
+        QVERIFY(testing::view(*f.form).m_simulationButton->isVisibleTo(
+            testing::view(*f.form).m_itemContent));
         QTest::mouseClick(testing::view(*f.form).m_simulationButton, Qt::LeftButton);
     }
 

@@ -144,9 +144,8 @@ inline const ExamWindowView& view(const session::ExamWindow& w)
         return *v;
     auto* v = new ExamWindowView(&w);
     views.insert(&w, v);
-    QObject::connect(&w, &QObject::destroyed, [p = static_cast<const QObject*>(&w)] {
-        delete views.take(p);
-    });
+    QObject::connect(&w, &QObject::destroyed,
+                     [p = static_cast<const QObject*>(&w)] { delete views.take(p); });
     return *v;
 }
 

@@ -59,9 +59,8 @@ private slots:
         QTest::newRow("single response with two keys")
             << "1" << QString(one).replace("\"key\": \"b\"", "\"key\": \"bc\"")
             << "item 1: a single-response item must have exactly one key letter";
-        QTest::newRow("no key")
-            << "1" << QString(one).replace("\"key\": \"b\"", "\"key\": \"\"")
-            << "item 1: \"key\" is missing or empty";
+        QTest::newRow("no key") << "1" << QString(one).replace("\"key\": \"b\"", "\"key\": \"\"")
+                                << "item 1: \"key\" is missing or empty";
         QTest::newRow("Choose two. with three keys")
             << "1"
             << QString(one)

@@ -125,7 +125,8 @@ private slots:
             QVERIFY2(used.contains(file), qPrintable(file + QStringLiteral(" is used by no item")));
             QImageReader reader(QDir(m_pictures).filePath(file));
             const QImage image = reader.read();
-            QVERIFY2(!image.isNull(), qPrintable(file + QStringLiteral(": ") + reader.errorString()));
+            QVERIFY2(!image.isNull(),
+                     qPrintable(file + QStringLiteral(": ") + reader.errorString()));
             // Exhibits are shown unscaled and must fit a screen without scrolling.
             QVERIFY2(image.width() <= 900 && image.height() <= 620, qPrintable(file));
         }
