@@ -412,7 +412,7 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     int failures = 0, killedBeforeStart = 0, completedActions = 0, inFlightKept = 0;
-    int gradedRuns = 0, resumedAndGraded = 0;
+    int gradedRuns = 0, resumedAndGraded = 0, resumedAndKilled = 0;
     for (int run = 0; run < runs; ++run) {
         for (const char* f :
              {kLog, store::kCurrentSetFile, store::kSavedExamFile, store::kHistoryFile})
@@ -504,12 +504,23 @@ int main(int argc, char** argv)
                 return 1;
             }
             posix_spawn_file_actions_destroy(&mute);
-            QThread::usleep(static_cast<unsigned long>(100000 + rng() % 500000));
+            // Killed while it grades: once it has resumed, within the time
+            // grading takes.
+            QElapsedTimer resumed;
+            resumed.start();
+            while (resumed.elapsed() < 20000) {
+                QFile f(QString::fromLatin1(kLog));
+                if (f.open(QIODevice::ReadOnly) && f.readAll().startsWith("R"))
+                    break;
+                QThread::msleep(2);
+            }
+            QThread::usleep(static_cast<unsigned long>(rng() % 60000));
             ::kill(second, SIGKILL);
             ::waitpid(second, &status, 0);
             Expected ignored;
             const Expected graded = replay(nullptr, &ignored);
             resumedAndGraded += graded.graded ? 1 : 0;
+            resumedAndKilled += graded.gradeAsked && !graded.graded ? 1 : 0;
             problem = checkGrading(graded, bool(readKept()));
             if (!problem.isEmpty())
                 problem = QStringLiteral("after resuming and grading: ") + problem;
@@ -526,8 +537,8 @@ int main(int argc, char** argv)
     std::printf("keeping soak: %d runs, %d failures, %d killed before the exam started, %d "
                 "actions completed before the kills, %d kills with the action in flight "
                 "already kept, %d graded before the kill, %d resumed and graded before the "
-                "second kill, %.1f s\n",
+                "second kill, %d resumed and killed while grading, %.1f s\n",
                 runs, failures, killedBeforeStart, completedActions, inFlightKept, gradedRuns,
-                resumedAndGraded, clock.elapsed() / 1000.0);
+                resumedAndGraded, resumedAndKilled, clock.elapsed() / 1000.0);
     return failures == 0 ? 0 : 1;
 }
