@@ -339,7 +339,9 @@ QWidget* TestSampler::buildBottomBand()
 void TestSampler::bindControls()
 {
     store::DataSource* ds = m_dm.userSetSource();
-    const widgets::ActionRunner runner = [this](const std::function<void()>& action) { run(action); };
+    const widgets::ActionRunner runner = [this](const std::function<void()>& action) {
+        run(action);
+    };
     m_questionEdit->bind(ds, QStringLiteral("Q_TEXT"));
     m_questionEdit->setRunner(runner);
     m_explanationEdit->bind(ds, QStringLiteral("Q_EXPL"));
@@ -358,6 +360,7 @@ void TestSampler::bindControls()
     // controls already showing the new record.
     connect(ds, &store::DataSource::stateChanged, this, &TestSampler::userSetStateChanged);
     connect(ds, &store::DataSource::dataChanged, this, &TestSampler::userSetDataChanged);
+    connect(ds, &store::DataSource::recordPosted, this, &TestSampler::itemPosted);
 }
 
 QString TestSampler::panelText(int index) const

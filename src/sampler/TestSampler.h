@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -67,8 +68,8 @@ public:
     QWidget* m_choicesTab;
     QWidget* m_explanationTab;
     widgets::DBMemo* m_questionEdit; // Q_TEXT
-    QComboBox* m_typeBox;          // Q_TYPE
-    QListWidget* m_sectionList;    // Q_SECT
+    QComboBox* m_typeBox;            // Q_TYPE
+    QListWidget* m_sectionList;      // Q_SECT
     widgets::DBEdit* m_choiceEdits[6];
     widgets::DBCheckBox* m_keyBoxes[6];
     widgets::DBMemo* m_explanationEdit; // Q_EXPL
@@ -107,9 +108,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Says what is wrong with the key of the item being saved, and false, or
-    // true when nothing is.
-    bool keyIsSound();
+    // What the current record still lacks to be answered right, one sentence
+    // each; empty for a finished item.
+    QStringList draftGaps() const;
+    void itemPosted();
     void buildMenus();
     void buildExchangeActions(QMenu* file);
     QWidget* buildRightSide();
