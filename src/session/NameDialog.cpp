@@ -1,5 +1,6 @@
 #include "NameDialog.h"
 
+#include "BoundedSpinBox.h"
 #include "Services.h"
 
 #include <QDate>
@@ -16,41 +17,9 @@
 
 namespace session {
 
+using widgets::BoundedSpinBox;
+
 namespace {
-
-// A number box whose typed value, when out of range, goes to the nearest
-// bound: 0 becomes the lowest, anything too high the highest. A plain box
-// refuses the keystroke that leaves the range, or falls back to its previous
-// value.
-class BoundedSpinBox final : public QSpinBox {
-public:
-    using QSpinBox::QSpinBox;
-
-protected:
-    QValidator::State validate(QString& input, int& pos) const override
-    {
-        const QString digits = input.trimmed();
-        if (!digits.isEmpty() &&
-            std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); })) {
-            bool ok = false;
-            const qlonglong n = digits.toLongLong(&ok);
-            if (ok && n >= minimum() && n <= maximum())
-                return QValidator::Acceptable;
-            return QValidator::Intermediate;
-        }
-        return QSpinBox::validate(input, pos);
-    }
-    void fixup(QString& input) const override
-    {
-        bool ok = false;
-        const qlonglong n = input.trimmed().toLongLong(&ok);
-        if (ok)
-            input = QString::number(std::clamp<qlonglong>(n, minimum(), maximum()));
-        else if (input.trimmed().size() > 9 &&
-                 std::all_of(input.begin(), input.end(), [](QChar c) { return c.isDigit(); }))
-            input = QString::number(maximum());
-    }
-};
 
 QDate dateFromDays(double days)
 {
