@@ -33,6 +33,7 @@ struct ExamWindowHarness {
     {
         window.reset();
         services.reset();
+        services.startedPrograms.clear();
         progress = std::make_unique<widgets::ProgressWindow>();
         nameDialog = std::make_unique<session::NameDialog>(services);
         window = std::make_unique<session::ExamWindow>(services);
