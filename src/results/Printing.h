@@ -120,7 +120,9 @@ QSizeF printableSizeMm();
 QSizeF printableSizeMm(const QPaintDevice* device);
 
 // Texts are measured with the fonts resolved at the device's resolution.
-PageLayout layoutItemPrintout(const QPaintDevice* device, const ItemPrintout& data);
+// One page while the item fits; a longer one goes on, line by line, on
+// further pages, each with the page-top rule and the page-bottom block.
+std::vector<PageLayout> layoutItemPrintout(const QPaintDevice* device, const ItemPrintout& data);
 // Item blocks that do not fit below the previous one start a new page; a
 // block taller than a whole page is split between its texts and rows, and a
 // text taller than a page between its lines: no text is ever cut off.

@@ -83,7 +83,7 @@ void ExamWindow::printItem()
         if (!m_services.printDialog(this, &printer))
             return;
         results::applyPageSetup(printer, results::kItemJobName);
-        printWithNotice(printer, {results::layoutItemPrintout(&printer, data)}, this);
+        printWithNotice(printer, results::layoutItemPrintout(&printer, data), this);
     });
 }
 
