@@ -14,6 +14,7 @@
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
 #include "Table.h"
+#include "WrapAnywhere.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -96,8 +97,7 @@ ExamWindow::ExamWindow(platform::Services& services, const QString& windowsDir, 
     m_exam = std::make_unique<exam::ExamSession>(m_services);
     connect(m_exam.get(), &exam::ExamSession::timeLeftChanged, this, &ExamWindow::showTimeLeft);
     connect(m_exam.get(), &exam::ExamSession::timeExpired, this, &ExamWindow::timeExpired);
-    connect(m_exam.get(), &exam::ExamSession::keepingFailed, this,
-            &ExamWindow::showKeepingFailure);
+    connect(m_exam.get(), &exam::ExamSession::keepingFailed, this, &ExamWindow::showKeepingFailure);
     connect(m_exam->currentSetSource(), &store::DataSource::dataChanged, this,
             [this] { showCurrentItem(); });
 
@@ -165,15 +165,15 @@ void ExamWindow::createTables()
     defaultTime = options.defaultTime;
     calcPath = options.calcPath;
     m_learnButton->setVisible(showLearnButton);
-    bool calculator = QFileInfo::exists(calcPath);
-    if (calculator) {
-        try {
-            m_calculatorButton->setCommandLine(calcPath);
-        } catch (const std::exception&) {
-            // No window is up yet to report to; a file that is no program
-            // is treated as no calculator.
-            calculator = false;
-        }
+    bool calculator = true;
+    try {
+        // Assigned even when missing, so that a button shown later says
+        // which file it cannot find.
+        m_calculatorButton->setCommandLine(calcPath);
+    } catch (const std::exception&) {
+        // No window is up yet to report to; a missing file or one that is
+        // no program is treated as no calculator.
+        calculator = false;
     }
     if (calculator) {
         m_calculatorButton->setVisible(showCalcButton);
@@ -473,6 +473,12 @@ void ExamWindow::buildItemArea()
     m_explanationText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_explanationText->move(8, 0);
     m_explanationText->hide();
+    // A word wider than the line (an address, a path) is broken, not cut off.
+    auto* wrap = new widgets::AnywhereWrap(this);
+    wrap->watch(m_questionText);
+    for (QLabel* label : m_choiceLabels)
+        wrap->watch(label);
+    wrap->watch(m_explanationText);
 }
 
 void ExamWindow::buildButtonStrip()

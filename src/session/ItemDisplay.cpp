@@ -5,13 +5,14 @@
 #include "ErrorReport.h"
 #include "Exhibit1Window.h"
 #include "Exhibit2Window.h"
+#include "ItemMapper.h"
 #include "NoteWindow.h"
 #include "RunButton.h"
 #include "Services.h"
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
-#include "ItemMapper.h"
 #include "Table.h"
+#include "WrapAnywhere.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -28,13 +29,11 @@ namespace {
 
 const QColor kAqua(0, 255, 255);
 
-// The height a word-wrapped label takes at its present width; an empty
-// label keeps the height of one line.
+// The height a word-wrapped label takes at its present width, a word wider
+// than the line broken inside; an empty label keeps the height of one line.
 int autoHeight(const QLabel* label)
 {
-    if (label->text().isEmpty())
-        return label->fontMetrics().height();
-    return qMax(label->heightForWidth(label->width()), label->fontMetrics().height());
+    return widgets::wrappedLabelHeight(label, label->width());
 }
 
 void setBackground(QLabel* label, const QColor& colour)
@@ -68,8 +67,7 @@ void ExamWindow::showCurrentItem()
     m_nextButton->setEnabled(k != itemCount);
     m_itemCounterLabel->setText(QStringLiteral("Item %1 of %2").arg(k).arg(itemCount));
     m_itemCounterLabel->adjustSize();
-    m_itemIdLabel->setText(
-        QStringLiteral("Item ID: %1").arg(store::readSourceId(currentSet())));
+    m_itemIdLabel->setText(QStringLiteral("Item ID: %1").arg(store::readSourceId(currentSet())));
     m_itemIdLabel->adjustSize();
     // Grading hid the item area; showing an item brings it back.
     m_itemArea->show();
@@ -107,8 +105,7 @@ void ExamWindow::layoutItem()
     m_questionText->setText(item.text);
     // Hidden labels still speak to a screen reader: during an exam the
     // explanation holds no text until Learn Now shows it.
-    m_explanationText->setText(mode() == ModeReview || m_revealed ? item.explanation
-                                                                  : QString());
+    m_explanationText->setText(mode() == ModeReview || m_revealed ? item.explanation : QString());
 
     // 2., 5., 6. and 7.: the stacking.
     fitItemContent();
