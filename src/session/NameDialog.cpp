@@ -6,20 +6,85 @@
 #include <QDate>
 #include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
+#include <QStyleHints>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace session {
 
 using widgets::BoundedSpinBox;
 
 namespace {
+
+// Swallows the rest of a double click whose first click opened the dialog:
+// its second press would otherwise land on whatever lies under the pointer,
+// OK at some window sizes, and start the exam unseen. A click is the
+// dialog's only when its press comes later than a double click could.
+class StrayClickGuard final : public QObject {
+public:
+    explicit StrayClickGuard(QWidget* dialog) : QObject(dialog), m_dialog(dialog)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+            if (watched == m_dialog) {
+                m_openedBy = m_lastPress;
+                m_swallowing = false;
+            }
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (!widget)
+                break;
+            const quint64 at = static_cast<QMouseEvent*>(event)->timestamp();
+            const bool inside = m_dialog->isVisible() && m_dialog->isAncestorOf(widget);
+            if (inside && m_openedBy && at >= *m_openedBy &&
+                at - *m_openedBy <=
+                    quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval())) {
+                m_swallowing = true;
+                return true;
+            }
+            if (event->type() == QEvent::MouseButtonPress) {
+                m_lastPress = at;
+                if (inside)
+                    m_openedBy.reset();
+            }
+            break;
+        }
+        case QEvent::MouseButtonRelease:
+            if (m_swallowing && qobject_cast<QWidget*>(watched) &&
+                m_dialog->isAncestorOf(static_cast<QWidget*>(watched))) {
+                m_swallowing = false;
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_dialog;
+    std::optional<quint64> m_lastPress;
+    std::optional<quint64> m_openedBy;
+    bool m_swallowing = false;
+};
 
 QDate dateFromDays(double days)
 {
@@ -90,6 +155,7 @@ NameDialog::NameDialog(platform::Services& services, QWidget* parent)
     });
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     setQuestionCount(1, false);
+    new StrayClickGuard(this);
 }
 
 void NameDialog::setQuestionCount(int candidates, bool enabled)
