@@ -613,6 +613,22 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
     return page;
 }
 
+std::vector<size_t> pageOrder(const QPagedPaintDevice& device, size_t pageCount)
+{
+    std::vector<size_t> order;
+    const auto* printer = dynamic_cast<const QPrinter*>(&device);
+    // A printer that makes its copies itself gets each page once; PDF and
+    // the like make none, and would print one copy whatever was asked.
+    const int copies =
+        printer && !printer->supportsMultipleCopies() ? std::max(1, printer->copyCount()) : 1;
+    const bool collate = printer && printer->collateCopies();
+    for (int c = 0; c < (collate ? copies : 1); ++c)
+        for (size_t p = 0; p < pageCount; ++p)
+            for (int k = 0; k < (collate ? 1 : copies); ++k)
+                order.push_back(p);
+    return order;
+}
+
 PrintOutcome paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>& pages,
                         const std::function<bool(int)>& proceed)
 {
@@ -625,7 +641,8 @@ PrintOutcome paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>
         return PrintOutcome::Failed;
     const double dpiX = device.logicalDpiX();
     const double dpiY = device.logicalDpiY();
-    for (size_t i = 0; i < pages.size(); ++i) {
+    const std::vector<size_t> order = pageOrder(device, pages.size());
+    for (size_t i = 0; i < order.size(); ++i) {
         if (i > 0 && proceed && !proceed(static_cast<int>(i))) {
             if (auto* printer = dynamic_cast<QPrinter*>(&device))
                 printer->abort();
@@ -634,12 +651,12 @@ PrintOutcome paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>
         }
         if (i > 0 && !device.newPage())
             return PrintOutcome::Failed;
-        paintPage(painter, pages[i], dpiX, dpiY);
+        paintPage(painter, pages[order[i]], dpiX, dpiY);
     }
     if (!painter.end())
         return PrintOutcome::Failed;
     if (proceed)
-        proceed(static_cast<int>(pages.size()));
+        proceed(static_cast<int>(order.size()));
     return PrintOutcome::Printed;
 }
 

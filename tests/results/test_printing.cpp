@@ -266,6 +266,48 @@ private slots:
         QVERIFY(onPaper.remove(QLatin1Char(' ')).contains(QString(token)));
     }
 
+    // A PDF printer makes no copies of its own: the pages are painted as
+    // many times as asked, collated or not.
+    void copiesReachAPdfFile_data()
+    {
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<bool>("collate");
+        QTest::addColumn<std::vector<size_t>>("order"); // of a two-page document
+        QTest::newRow("one copy") << 1 << true << std::vector<size_t>{0, 1};
+        QTest::newRow("two copies, collated") << 2 << true << std::vector<size_t>{0, 1, 0, 1};
+        QTest::newRow("three copies, not collated")
+            << 3 << false << std::vector<size_t>{0, 0, 0, 1, 1, 1};
+    }
+    void copiesReachAPdfFile()
+    {
+        QFETCH(int, copies);
+        QFETCH(bool, collate);
+        QFETCH(std::vector<size_t>, order);
+        const QString file = m_tmp.filePath(QStringLiteral("copies.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        applyPageSetup(printer, kItemJobName);
+        printer.setCopyCount(copies);
+        printer.setCollateCopies(collate);
+        QCOMPARE(pageOrder(printer, 2), order);
+
+        ItemPrintout item;
+        item.question = QStringLiteral("Which one?");
+        item.choiceText = itemChoiceText(choicesOf({"A", "B"}), QStringLiteral("Why"));
+        QVERIFY(printItem(printer, item));
+        QCOMPARE(pdfPageCount(file), copies);
+
+        // The exam printout, more than a page long.
+        ExamPrintout exam{examLine("Practice Exam A"), "All Items in Practice Exam A", {}};
+        for (int i = 0; i < 12; ++i)
+            exam.items.push_back(examItem(i + 1, {"one", "two", "three", "four"}, {0}));
+        const int pages = int(layoutExamPrintout(&printer, exam).size());
+        QVERIFY(pages > 1);
+        QVERIFY(printExam(printer, exam));
+        QCOMPARE(pdfPageCount(file), pages * copies);
+    }
+
     void examRowsAndKeys_data()
     {
         QTest::addColumn<QStringList>("choices");
