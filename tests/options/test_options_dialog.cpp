@@ -389,10 +389,10 @@ private slots:
                                 << "250";
         QTest::newRow("empty counts as 1") << ""
                                            << "1";
-        QTest::newRow("upper bound") << "600"
-                                     << "600";
-        QTest::newRow("beyond the upper bound") << "9000"
-                                                << "600";
+        QTest::newRow("upper bound") << "9000"
+                                     << "9000";
+        QTest::newRow("beyond the upper bound") << "9001"
+                                                << "9000";
     }
     void timeFieldIsReadOnOk()
     {
