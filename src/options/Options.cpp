@@ -101,7 +101,7 @@ void loadOptions(const platform::KeyValueStore& store, OptionValues& values,
     values.showCalcButton = readYesNo(store, QStringLiteral("ShowCalcBtn"), true);
     values.timerOn = readYesNo(store, QStringLiteral("TimerOn"), true);
     values.defaultTime =
-        readInteger(store, QStringLiteral("DefaultTime"), 90, kMinExamMinutes, kMaxExamMinutes);
+        readInteger(store, QStringLiteral("DefaultTime"), 90, kMinExamMinutes, kMaxDefaultMinutes);
     values.calcPath =
         readText(store, QStringLiteral("CalcPath"), defaultCalcPath(windowsDir, exists));
 }

@@ -25,6 +25,9 @@ inline constexpr int kMinFontSize = 6;
 inline constexpr int kMaxFontSize = 72;
 inline constexpr int kMinExamMinutes = 1;
 inline constexpr int kMaxExamMinutes = 600;
+// The default time the options dialog takes; the exam-start dialog still
+// limits an exam to kMaxExamMinutes.
+inline constexpr int kMaxDefaultMinutes = 9000;
 inline constexpr int kMaxColourNumber = 0xffffff;
 
 // The preferences the exam window holds for the whole run.

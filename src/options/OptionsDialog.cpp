@@ -1,5 +1,6 @@
 #include "OptionsDialog.h"
 
+#include "BoundedSpinBox.h"
 #include "ErrorReport.h"
 #include "Services.h"
 
@@ -21,8 +22,8 @@ namespace options {
 
 namespace {
 
-constexpr int kMinTime = 1;
-constexpr int kMaxTime = 600; // what the settings reader accepts back
+constexpr int kMinTime = kMinExamMinutes;
+constexpr int kMaxTime = kMaxDefaultMinutes;
 
 // The font as it is drawn: a family the font chooser lists (a substituted
 // name such as "MS Sans Serif" is in no list, and the chooser would open on
@@ -186,10 +187,9 @@ void OptionsDialog::buildPages()
     m_defaultTimeLabel = new QLabel(QStringLiteral("Deafault Time (min):"), timerPage);
     m_defaultTimeLabel->setObjectName(QStringLiteral("defaultTimeLabel"));
     m_defaultTimeLabel->setGeometry(8, 84, 130, 16);
-    m_defaultTimeBox = new QSpinBox(timerPage);
+    m_defaultTimeBox = new widgets::BoundedSpinBox(timerPage);
     m_defaultTimeBox->setObjectName(QStringLiteral("defaultTimeBox"));
     m_defaultTimeBox->setRange(kMinTime, kMaxTime);
-    m_defaultTimeBox->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     m_defaultTimeBox->setGeometry(140, 80, 73, 23);
     m_defaultTimeLabel->setBuddy(m_defaultTimeBox);
     m_pages->addTab(timerPage, QStringLiteral("Timer"));

@@ -2,6 +2,7 @@
 
 #include "ScoreReport.h"
 #include "Table.h"
+#include "WrapAnywhere.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
@@ -52,6 +53,8 @@ public:
     // one line, which is a growing text's designed height.
     double wrappedHeight(const QFont& font, const QString& text, double widthMm) const
     {
+        if (overlong(font, text, widthMm))
+            return std::max(1.0, double(lines(font, text, widthMm).size())) * lineHeight(font);
         const QFontMetricsF fm(font, m_device);
         const QRectF r = fm.boundingRect(QRectF(0, 0, widthMm * m_dpiX / kMmPerInch, 1e7),
                                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
@@ -66,23 +69,13 @@ public:
     // The lines a text wraps into at widthMm, as the printer breaks them.
     QStringList lines(const QFont& font, const QString& text, double widthMm) const
     {
-        QString t = text;
-        t.replace(QLatin1Char('\n'), QChar::LineSeparator);
-        QTextLayout layout(t, font, m_device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        QStringList out;
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(widthMm * m_dpiX / kMmPerInch);
-            QString s = t.mid(line.textStart(), line.textLength());
-            while (!s.isEmpty() && s.back().isSpace())
-                s.chop(1);
-            out << s;
-        }
-        layout.endLayout();
-        return out;
+        return widgets::wrapLines(text, font, widthMm * m_dpiX / kMmPerInch, m_device);
+    }
+    // A word wider than widthMm, which wrapping between words would leave
+    // running off the page.
+    bool overlong(const QFont& font, const QString& text, double widthMm) const
+    {
+        return widgets::hasOverlongWord(text, font, widthMm * m_dpiX / kMmPerInch, m_device);
     }
 
 private:
@@ -134,6 +127,20 @@ void addCentred(PageLayout& page, const Measure& m, double centre, double top, c
 double addWrapped(PageLayout& page, const Measure& m, double left, double top, double width,
                   const QString& text, const QFont& font)
 {
+    // The painter would wrap between words only: a text with an overlong
+    // word is placed in the lines it breaks into, each within the width.
+    if (m.overlong(font, text, width)) {
+        const double line = m.lineHeight(font);
+        const QStringList lines = m.lines(font, text, width);
+        for (int i = 0; i < lines.size(); ++i)
+            page.texts.push_back({QRectF(left, top + i * line, width, line),
+                                  lines[i],
+                                  font,
+                                  Qt::AlignLeft | Qt::AlignTop,
+                                  Qt::black,
+                                  {}});
+        return std::max(1.0, double(lines.size())) * line;
+    }
     const double h = m.wrappedHeight(font, text, width);
     page.texts.push_back({QRectF(left, top, width, h),
                           text,
@@ -424,35 +431,75 @@ ScorePrintout gatherScore(const ScoreReport& form, const QString& date)
     return out;
 }
 
-PageLayout layoutItemPrintout(const QPaintDevice* device, const ItemPrintout& data)
+std::vector<PageLayout> layoutItemPrintout(const QPaintDevice* device, const ItemPrintout& data)
 {
     const Measure m(device);
     const QFont plain = arial(10);
     const double line = m.lineHeight(plain);
-    const double footerTop = printableSizeMm(device).height() - 32.0;
+    const double pageHeight = printableSizeMm(device).height();
+    const double footerTop = pageHeight - 32.0;
+    const double textLeft = 12.70;
+    const double textWidth = 168.28;
     PageLayout opening;
     addRule(opening, 28.05, 19.32, 152.93);
     addLogo(opening, m, QRectF(10.05, 12.97, 30.69, 8.73), 11.91, 14.02);
     addRight(opening, m, 180.98, 14.02, data.examLine, arial(12, true));
     addRight(opening, m, 180.98, 19.84, data.itemNumberLine, arial(10, true));
-    const double qh = addWrapped(opening, m, 12.70, 29.10, 168.28, data.question, plain);
+
+    const double qh = m.wrappedHeight(plain, data.question, textWidth);
     const double openingHeight = 35.7 + std::max(0.0, qh - line);
+    const double choicesHeight = m.wrappedHeight(plain, data.choiceText, textWidth);
+    std::vector<PageLayout> pages(1);
+    if (openingHeight + 4.23 + choicesHeight <= footerTop) {
+        addWrapped(opening, m, textLeft, 29.10, textWidth, data.question, plain);
+        PageLayout top;
+        addRule(top, textLeft, 1.32, textWidth);
+        addWrapped(top, m, textLeft, 4.23, textWidth, data.choiceText, plain);
+        place(pages[0], opening, 0, footerTop);
+        place(pages[0], top, openingHeight, footerTop);
+    } else {
+        // Too long for one page: the texts go on line by line, and each
+        // further page starts with the page-top block's rule, as the
+        // question and the choices would never be lost without a word.
+        place(pages[0], opening, 0, footerTop);
+        double y = 29.10;
+        const auto newPage = [&] {
+            pages.emplace_back();
+            addRule(pages.back(), textLeft, 1.32, textWidth);
+            y = 4.23;
+        };
+        const auto flow = [&](const QString& text) {
+            for (const QString& l : m.lines(plain, text, textWidth)) {
+                if (y + line > footerTop)
+                    newPage();
+                pages.back().texts.push_back({QRectF(textLeft, y, textWidth, line),
+                                              l,
+                                              plain,
+                                              Qt::AlignLeft | Qt::AlignTop,
+                                              Qt::black,
+                                              {}});
+                y += line;
+            }
+        };
+        flow(data.question);
+        // Where the page-top block starts below a question of this length.
+        y += 35.7 - 29.10 - line;
+        if (y + 4.23 + line > footerTop) {
+            newPage();
+        } else {
+            addRule(pages.back(), textLeft, y + 1.32, textWidth);
+            y += 4.23;
+        }
+        flow(data.choiceText);
+    }
 
-    PageLayout top;
-    addRule(top, 12.70, 1.32, 168.28);
-    addWrapped(top, m, 12.70, 4.23, 168.28, data.choiceText, plain);
-
-    PageLayout bottom;
-    addRule(bottom, 10.05, 1.32, 169.86);
-    addLeft(bottom, m, 10.05, 1.85, data.footer, plain);
-
-    // One page whatever the length: what does not fit ends at the
-    // page-bottom block.
-    PageLayout page;
-    place(page, opening, 0, footerTop);
-    place(page, top, openingHeight, footerTop);
-    place(page, bottom, footerTop, printableSizeMm(device).height());
-    return page;
+    for (PageLayout& page : pages) {
+        PageLayout bottom;
+        addRule(bottom, 10.05, 1.32, 169.86);
+        addLeft(bottom, m, 10.05, 1.85, data.footer, plain);
+        place(page, bottom, footerTop, pageHeight);
+    }
+    return pages;
 }
 
 std::vector<PageLayout> layoutExamPrintout(const QPaintDevice* device, const ExamPrintout& data)
@@ -566,6 +613,22 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
     return page;
 }
 
+std::vector<size_t> pageOrder(const QPagedPaintDevice& device, size_t pageCount)
+{
+    std::vector<size_t> order;
+    const auto* printer = dynamic_cast<const QPrinter*>(&device);
+    // A printer that makes its copies itself gets each page once; PDF and
+    // the like make none, and would print one copy whatever was asked.
+    const int copies =
+        printer && !printer->supportsMultipleCopies() ? std::max(1, printer->copyCount()) : 1;
+    const bool collate = printer && printer->collateCopies();
+    for (int c = 0; c < (collate ? copies : 1); ++c)
+        for (size_t p = 0; p < pageCount; ++p)
+            for (int k = 0; k < (collate ? 1 : copies); ++k)
+                order.push_back(p);
+    return order;
+}
+
 PrintOutcome paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>& pages,
                         const std::function<bool(int)>& proceed)
 {
@@ -578,7 +641,8 @@ PrintOutcome paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>
         return PrintOutcome::Failed;
     const double dpiX = device.logicalDpiX();
     const double dpiY = device.logicalDpiY();
-    for (size_t i = 0; i < pages.size(); ++i) {
+    const std::vector<size_t> order = pageOrder(device, pages.size());
+    for (size_t i = 0; i < order.size(); ++i) {
         if (i > 0 && proceed && !proceed(static_cast<int>(i))) {
             if (auto* printer = dynamic_cast<QPrinter*>(&device))
                 printer->abort();
@@ -587,12 +651,12 @@ PrintOutcome paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>
         }
         if (i > 0 && !device.newPage())
             return PrintOutcome::Failed;
-        paintPage(painter, pages[i], dpiX, dpiY);
+        paintPage(painter, pages[order[i]], dpiX, dpiY);
     }
     if (!painter.end())
         return PrintOutcome::Failed;
     if (proceed)
-        proceed(static_cast<int>(pages.size()));
+        proceed(static_cast<int>(order.size()));
     return PrintOutcome::Printed;
 }
 
@@ -603,7 +667,7 @@ bool paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>& pages)
 
 bool printItem(QPagedPaintDevice& device, const ItemPrintout& data)
 {
-    return paintPages(device, {layoutItemPrintout(&device, data)});
+    return paintPages(device, layoutItemPrintout(&device, data));
 }
 
 bool printExam(QPagedPaintDevice& device, const ExamPrintout& data)

@@ -120,7 +120,9 @@ QSizeF printableSizeMm();
 QSizeF printableSizeMm(const QPaintDevice* device);
 
 // Texts are measured with the fonts resolved at the device's resolution.
-PageLayout layoutItemPrintout(const QPaintDevice* device, const ItemPrintout& data);
+// One page while the item fits; a longer one goes on, line by line, on
+// further pages, each with the page-top rule and the page-bottom block.
+std::vector<PageLayout> layoutItemPrintout(const QPaintDevice* device, const ItemPrintout& data);
 // Item blocks that do not fit below the previous one start a new page; a
 // block taller than a whole page is split between its texts and rows, and a
 // text taller than a page between its lines: no text is ever cut off.
@@ -131,6 +133,10 @@ PageLayout layoutScorePrintout(const QPaintDevice* device, const ScorePrintout& 
 // printer or PDF writer with the page setup above). Returns false when the
 // device could not be painted on.
 bool paintPages(QPagedPaintDevice& device, const std::vector<PageLayout>& pages);
+// The pages in the order they are painted: each page once, or, on a printer
+// that makes no copies of its own (a PDF file), as many times as the copies
+// asked, collated or not.
+std::vector<size_t> pageOrder(const QPagedPaintDevice& device, size_t pageCount);
 enum class PrintOutcome { Printed, Failed, Cancelled };
 // The same, asking proceed(n) before page n (n from 0) whether to go on, and
 // once more with the page count when all are done.

@@ -155,70 +155,47 @@ void TestSampler::deleteItem()
     run([this] { m_table.remove(); });
 }
 
-bool TestSampler::keyIsSound()
+QStringList TestSampler::draftGaps() const
 {
-    const int type = m_typeBox->currentIndex();
-    const bool multiple = type == 1 || (type != 0 && m_table.asBoolean(kType));
     std::array<QString, 6> choices;
     std::array<bool, 6> key{};
+    bool anyChoice = false;
     for (int i = 0; i < 6; ++i) {
         choices[static_cast<size_t>(i)] = m_table.asString(QStringLiteral("Q%1").arg(i + 1));
         key[static_cast<size_t>(i)] = m_table.asBoolean(QStringLiteral("A%1").arg(i + 1));
+        anyChoice = anyChoice || !choices[static_cast<size_t>(i)].trimmed().isEmpty();
     }
-    const std::vector<store::KeyProblem> problems =
-        store::keyProblems(m_table.asString(QStringLiteral("Q_TEXT")), choices, key, multiple);
-    if (problems.empty())
-        return true;
-    static const QStringList words = {QStringLiteral("one"),   QStringLiteral("two"),
-                                      QStringLiteral("three"), QStringLiteral("four"),
-                                      QStringLiteral("five"),  QStringLiteral("six")};
-    QStringList lines;
-    for (const store::KeyProblem& p : problems) {
-        switch (p.kind) {
-        case store::KeyProblem::KeyOnEmptyChoice:
-            lines << QStringLiteral("Choice %1. is marked correct but has no text.")
-                         .arg(QChar(u'a' + p.choice));
-            break;
-        case store::KeyProblem::NoKey:
-            lines << QStringLiteral("No choice is marked correct.");
-            break;
-        case store::KeyProblem::SeveralKeys:
-            lines << QStringLiteral("A single responce item has one correct choice; %1 are "
-                                    "marked.")
-                         .arg(p.keys);
-            break;
-        case store::KeyProblem::ChooseCountDiffers:
-            lines << QStringLiteral("The question says \"Choose %1.\" but %2 choices are marked "
-                                    "correct.")
-                         .arg(words.value(p.said - 1), QString::number(p.keys));
-            break;
-        }
-    }
-    lines << QStringLiteral("The item has not been saved.");
-    m_services.message(this, platform::MsgKind::Warning, lines.join(QLatin1Char('\r')),
-                       platform::Ok);
-    // Straight to the field to mend.
-    const store::KeyProblem& first = problems.front();
-    if (first.kind == store::KeyProblem::ChooseCountDiffers) {
-        m_pages->setCurrentWidget(m_questionTab);
-        m_questionEdit->setFocus();
-    } else {
-        m_pages->setCurrentWidget(m_choicesTab);
-        if (first.kind == store::KeyProblem::KeyOnEmptyChoice)
-            m_choiceEdits[first.choice]->setFocus();
-        else
-            m_keyBoxes[0]->setFocus();
-    }
-    return false;
+    const QString question = m_table.asString(QStringLiteral("Q_TEXT"));
+    QStringList gaps;
+    if (question.trimmed().isEmpty())
+        gaps << QStringLiteral("It has no question.");
+    if (!anyChoice)
+        gaps << QStringLiteral("It has no choices.");
+    for (const store::KeyProblem& p :
+         store::keyProblems(question, choices, key, m_table.asBoolean(kType)))
+        gaps << store::keyProblemText(p);
+    return gaps;
+}
+
+void TestSampler::itemPosted()
+{
+    // Save, a move with the navigator or the item list, and Add new item all
+    // post through the table; each says the same of what it wrote.
+    const QStringList gaps = draftGaps();
+    if (gaps.isEmpty())
+        return;
+    m_services.message(
+        this, platform::MsgKind::Warning,
+        QStringLiteral("The item with Q_ID %1 is saved as a draft:\r").arg(m_table.asInteger(kId)) +
+            gaps.join(QLatin1Char('\r')) +
+            QStringLiteral("\rThe user exam counts it as incorrect until it is "
+                           "mended."),
+        platform::Ok);
 }
 
 void TestSampler::saveItem()
 {
     if (!editing())
-        return;
-    // An item whose key can never be answered right is refused, as the bank
-    // compiler refuses one.
-    if (!keyIsSound())
         return;
     run([this] {
         const int type = m_typeBox->currentIndex();

@@ -360,6 +360,7 @@ void TestSampler::bindControls()
     // controls already showing the new record.
     connect(ds, &store::DataSource::stateChanged, this, &TestSampler::userSetStateChanged);
     connect(ds, &store::DataSource::dataChanged, this, &TestSampler::userSetDataChanged);
+    connect(ds, &store::DataSource::recordPosted, this, &TestSampler::itemPosted);
 }
 
 QString TestSampler::panelText(int index) const

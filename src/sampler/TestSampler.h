@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -107,9 +108,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Says what is wrong with the key of the item being saved, and false, or
-    // true when nothing is.
-    bool keyIsSound();
+    // What the current record still lacks to be answered right, one sentence
+    // each; empty for a finished item.
+    QStringList draftGaps() const;
+    void itemPosted();
     void buildMenus();
     void buildExchangeActions(QMenu* file);
     QWidget* buildRightSide();

@@ -24,7 +24,20 @@ platform::MsgButton CountingServices::message(QWidget* parent, platform::MsgKind
 
 int CountingServices::runModal(QWidget* window)
 {
+    m_windows.emplace_back(window);
+    struct Pop {
+        std::vector<QPointer<QWidget>>& windows;
+        ~Pop() { windows.pop_back(); }
+    } pop{m_windows};
     return counted([&] { return m_inner.runModal(window); });
+}
+
+QWidget* CountingServices::topWindow() const
+{
+    for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
+        if (*it)
+            return *it;
+    return nullptr;
 }
 
 std::optional<QFont> CountingServices::chooseFont(QWidget* parent, const QFont& initial)

@@ -2,7 +2,10 @@
 
 #include "Services.h"
 
+#include <QPointer>
+#include <QWidget>
 #include <functional>
+#include <vector>
 
 namespace session {
 
@@ -15,6 +18,9 @@ public:
 
     // How many windows and messages opened through these services are open.
     int openWindows() const { return m_open; }
+    // The latest window run modally through these services that is still
+    // open, or null: a message that interrupts it belongs over it.
+    QWidget* topWindow() const;
     // Called each time the last open window or message has closed.
     void setAllClosedHandler(std::function<void()> handler) { m_allClosed = std::move(handler); }
 
@@ -40,6 +46,7 @@ private:
     platform::Services& m_inner;
     std::function<void()> m_allClosed;
     int m_open = 0;
+    std::vector<QPointer<QWidget>> m_windows;
 };
 
 } // namespace session

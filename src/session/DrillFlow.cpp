@@ -14,6 +14,7 @@
 #include "Session.h"
 #include "Table.h"
 #include "TableError.h"
+#include "UnanswerableNotice.h"
 
 #include <QMenu>
 #include <cmath>
@@ -163,12 +164,14 @@ void ExamWindow::startPendingDrill()
         return;
     if (!plan.userItems && m_resetSimulations)
         m_resetSimulations();
+    std::vector<store::UnanswerableItem> unanswerable;
     buildAndStart(
         [&] {
             store::Table& source = plan.userItems ? userSet() : bank();
             if (plan.userItems) {
                 source.open();
-                store::checkUserItemsAnswerable(source);
+                std::vector<qint64> ids(plan.ids.begin(), plan.ids.end());
+                unanswerable = store::unanswerableUserItems(source, ids);
             } else {
                 bank().setFilter(QString());
                 bank().setFiltered(false);
@@ -178,6 +181,7 @@ void ExamWindow::startPendingDrill()
                                                     plan.take);
         },
         plan.userItems, plan.title);
+    showUnanswerableNotice(this, m_services, mode() == ModeExam, unanswerable);
 }
 
 } // namespace session

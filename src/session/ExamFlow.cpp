@@ -12,6 +12,7 @@
 #include "ShapeButton.h"
 #include "Table.h"
 #include "TimeCounter.h"
+#include "UnanswerableNotice.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStringList>
 
 namespace session {
 
@@ -27,6 +29,20 @@ namespace {
 const char* const kExamLetters = "ABCDEFG";
 
 } // namespace
+
+void showUnanswerableNotice(QWidget* parent, platform::Services& services, bool started,
+                            const std::vector<store::UnanswerableItem>& items)
+{
+    if (!started || items.empty())
+        return;
+    QStringList lines{QStringLiteral("Some items of your question set cannot be answered "
+                                     "correctly; they count as incorrect:")};
+    for (const store::UnanswerableItem& item : items)
+        lines << QStringLiteral("Item ID: %1  %2").arg(item.id).arg(item.reasons.join(u' '));
+    lines << QStringLiteral("Mend them in the test sampler.");
+    services.message(parent, platform::MsgKind::Information, lines.join(QLatin1Char('\r')),
+                     platform::Ok);
+}
 
 bool ExamWindow::run(const std::function<void()>& action)
 {
@@ -120,6 +136,7 @@ void ExamWindow::startUserExam()
     if (!mayReplaceKeptExam())
         return;
     bool empty = false;
+    std::vector<store::UnanswerableItem> unanswerable;
     const bool ok = run([&] {
         userSet().open();
         if (userSet().isEmpty()) {
@@ -128,7 +145,7 @@ void ExamWindow::startUserExam()
             return;
         }
         try {
-            store::checkUserItemsAnswerable(userSet());
+            unanswerable = store::unanswerableUserItems(userSet());
         } catch (...) {
             userSet().close();
             throw;
@@ -149,6 +166,7 @@ void ExamWindow::startUserExam()
         }))
         return;
     beginUserExam();
+    showUnanswerableNotice(this, m_services, mode() == ModeExam, unanswerable);
 }
 
 int ExamWindow::prepareNameDialog(bool countEnabled)

@@ -52,8 +52,11 @@ void ExamWindow::timeExpired()
     // that window stays and finishes as it would (a simulation's OK, a note's
     // Save), and an end asked for here comes once the candidate is back.
     const bool overAnotherWindow = anotherWindowOpen();
+    // Over the window it interrupts: a question of the exam window's own
+    // would bring the exam window up and hide that window until answered.
+    QWidget* over = m_countingServices->topWindow();
     const platform::MsgButton answer = m_services.message(
-        this, platform::MsgKind::Information,
+        over ? over : this, platform::MsgKind::Information,
         QStringLiteral("Your time has expired.\rDo you want continue the exam anyway?"),
         platform::No | platform::Ok | platform::EscapeAnswersOk);
     if (answer != platform::No) {

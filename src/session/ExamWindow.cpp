@@ -14,6 +14,7 @@
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
 #include "Table.h"
+#include "WrapAnywhere.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -164,15 +165,15 @@ void ExamWindow::createTables()
     m_defaultTime = m_options.defaultTime;
     m_calcPath = m_options.calcPath;
     m_learnButton->setVisible(m_showLearnButton);
-    bool calculator = QFileInfo::exists(m_calcPath);
-    if (calculator) {
-        try {
-            m_calculatorButton->setCommandLine(m_calcPath);
-        } catch (const std::exception&) {
-            // No window is up yet to report to; a file that is no program
-            // is treated as no calculator.
-            calculator = false;
-        }
+    bool calculator = true;
+    try {
+        // Assigned even when missing, so that a button shown later says
+        // which file it cannot find.
+        m_calculatorButton->setCommandLine(m_calcPath);
+    } catch (const std::exception&) {
+        // No window is up yet to report to; a missing file or one that is
+        // no program is treated as no calculator.
+        calculator = false;
     }
     if (calculator) {
         m_calculatorButton->setVisible(m_showCalcButton);
@@ -472,6 +473,12 @@ void ExamWindow::buildItemArea()
     m_explanationText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_explanationText->move(8, 0);
     m_explanationText->hide();
+    // A word wider than the line (an address, a path) is broken, not cut off.
+    auto* wrap = new widgets::AnywhereWrap(this);
+    wrap->watch(m_questionText);
+    for (QLabel* label : m_choiceLabels)
+        wrap->watch(label);
+    wrap->watch(m_explanationText);
 }
 
 void ExamWindow::buildButtonStrip()

@@ -1,6 +1,7 @@
 #include "Exhibit1Window.h"
 
 #include "Picture.h"
+#include "WindowPlace.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -27,8 +28,8 @@ void Exhibit1Window::showPicture(const QString& fileName)
     m_picture->setPixmap(picture);
     m_picture->setGeometry(0, 0, picture.width(), picture.height());
     setFixedSize(picture.size());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // Centred at every showing, wherever the last one was closed.
+    platform::centreOnScreen(this);
 }
 
 } // namespace session

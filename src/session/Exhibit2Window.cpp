@@ -1,6 +1,7 @@
 #include "Exhibit2Window.h"
 
 #include "Picture.h"
+#include "WindowPlace.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -29,8 +30,8 @@ void Exhibit2Window::showPicture(const QString& fileName)
     m_picture->setPixmap(picture);
     m_picture->setMinimumSize(picture.size());
     resize(picture.size());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // Centred at every showing, wherever the last one was closed.
+    platform::centreOnScreen(this);
 }
 
 } // namespace session

@@ -12,6 +12,7 @@
 #include "ShadowLabel.h"
 #include "ShapeButton.h"
 #include "Table.h"
+#include "WrapAnywhere.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -28,13 +29,11 @@ namespace {
 
 const QColor kAqua(0, 255, 255);
 
-// The height a word-wrapped label takes at its present width; an empty
-// label keeps the height of one line.
+// The height a word-wrapped label takes at its present width, a word wider
+// than the line broken inside; an empty label keeps the height of one line.
 int autoHeight(const QLabel* label)
 {
-    if (label->text().isEmpty())
-        return label->fontMetrics().height();
-    return qMax(label->heightForWidth(label->width()), label->fontMetrics().height());
+    return widgets::wrappedLabelHeight(label, label->width());
 }
 
 void setBackground(QLabel* label, const QColor& colour)

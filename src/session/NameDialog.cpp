@@ -1,55 +1,89 @@
 #include "NameDialog.h"
 
+#include "BoundedSpinBox.h"
 #include "Services.h"
 
 #include <QDate>
 #include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
+#include <QStyleHints>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace session {
 
+using widgets::BoundedSpinBox;
+
 namespace {
 
-// A number box whose typed value, when out of range, goes to the nearest
-// bound: 0 becomes the lowest, anything too high the highest. A plain box
-// refuses the keystroke that leaves the range, or falls back to its previous
-// value.
-class BoundedSpinBox final : public QSpinBox {
+// Swallows the rest of a double click whose first click opened the dialog:
+// its second press would otherwise land on whatever lies under the pointer,
+// OK at some window sizes, and start the exam unseen. A click is the
+// dialog's only when its press comes later than a double click could.
+class StrayClickGuard final : public QObject {
 public:
-    using QSpinBox::QSpinBox;
+    explicit StrayClickGuard(QWidget* dialog) : QObject(dialog), m_dialog(dialog)
+    {
+        qApp->installEventFilter(this);
+    }
 
 protected:
-    QValidator::State validate(QString& input, int& pos) const override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
-        const QString digits = input.trimmed();
-        if (!digits.isEmpty() &&
-            std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); })) {
-            bool ok = false;
-            const qlonglong n = digits.toLongLong(&ok);
-            if (ok && n >= minimum() && n <= maximum())
-                return QValidator::Acceptable;
-            return QValidator::Intermediate;
+        switch (event->type()) {
+        case QEvent::Show:
+            if (watched == m_dialog) {
+                m_openedBy = m_lastPress;
+                m_swallowing = false;
+            }
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (!widget)
+                break;
+            const quint64 at = static_cast<QMouseEvent*>(event)->timestamp();
+            const bool inside = m_dialog->isVisible() && m_dialog->isAncestorOf(widget);
+            if (inside && m_openedBy && at >= *m_openedBy &&
+                at - *m_openedBy <=
+                    quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval())) {
+                m_swallowing = true;
+                return true;
+            }
+            if (event->type() == QEvent::MouseButtonPress) {
+                m_lastPress = at;
+                if (inside)
+                    m_openedBy.reset();
+            }
+            break;
         }
-        return QSpinBox::validate(input, pos);
+        case QEvent::MouseButtonRelease:
+            if (m_swallowing && qobject_cast<QWidget*>(watched) &&
+                m_dialog->isAncestorOf(static_cast<QWidget*>(watched))) {
+                m_swallowing = false;
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
     }
-    void fixup(QString& input) const override
-    {
-        bool ok = false;
-        const qlonglong n = input.trimmed().toLongLong(&ok);
-        if (ok)
-            input = QString::number(std::clamp<qlonglong>(n, minimum(), maximum()));
-        else if (input.trimmed().size() > 9 &&
-                 std::all_of(input.begin(), input.end(), [](QChar c) { return c.isDigit(); }))
-            input = QString::number(maximum());
-    }
+
+private:
+    QWidget* m_dialog;
+    std::optional<quint64> m_lastPress;
+    std::optional<quint64> m_openedBy;
+    bool m_swallowing = false;
 };
 
 QDate dateFromDays(double days)
@@ -121,6 +155,7 @@ NameDialog::NameDialog(platform::Services& services, QWidget* parent)
     });
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     setQuestionCount(1, false);
+    new StrayClickGuard(this);
 }
 
 void NameDialog::setQuestionCount(int candidates, bool enabled)

@@ -55,7 +55,8 @@ void printWithNotice(QPrinter& printer, const std::vector<results::PageLayout>& 
                      QWidget* parent)
 {
     QProgressDialog notice(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
-                           static_cast<int>(pages.size()), parent);
+                           static_cast<int>(results::pageOrder(printer, pages.size()).size()),
+                           parent);
     notice.setObjectName(QStringLiteral("printProgress"));
     notice.setWindowTitle(QStringLiteral("Printing"));
     notice.setWindowModality(Qt::WindowModal);
@@ -83,7 +84,7 @@ void ExamWindow::printItem()
         if (!m_services.printDialog(this, &printer))
             return;
         results::applyPageSetup(printer, results::kItemJobName);
-        printWithNotice(printer, {results::layoutItemPrintout(&printer, data)}, this);
+        printWithNotice(printer, results::layoutItemPrintout(&printer, data), this);
     });
 }
 

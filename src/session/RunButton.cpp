@@ -19,6 +19,7 @@ RunButton::RunButton(platform::Services& services, QWidget* parent)
 
 void RunButton::setCommandLine(const QString& name)
 {
+    m_requested = name;
     const QFileInfo info(name);
     if (!info.exists())
         throw std::runtime_error(
@@ -38,8 +39,14 @@ void RunButton::setCommandLine(const QString& name)
 
 void RunButton::run()
 {
+    // No program was ever assigned: the path asked for is checked again; it
+    // may have been installed since, or the error says which file is wanting.
     if (m_commandLine.isEmpty())
-        return;
+        setCommandLine(m_requested);
+    if (!QFileInfo::exists(m_commandLine))
+        throw std::runtime_error(
+            (QStringLiteral("The file: ") + m_commandLine + QStringLiteral(" cannot be found."))
+                .toStdString());
     const int code = m_services.startProgram(m_commandLine);
     if (code != 0)
         // The system's code and, on a line of its own, its own words for it.

@@ -24,6 +24,9 @@ signals:
     void stateChanged();
     // field is the changed field's index, or -1 when the record changed.
     void dataChanged(int field);
+    // A record was written by post(), by whatever path the edit ended, and
+    // is current; not raised while the controls are suspended.
+    void recordPosted();
 
 private:
     friend class Table;

@@ -158,28 +158,53 @@ void checkLoadedRow(const QString& fileName, const TableSchema& schema, const Ro
     }
 }
 
-void checkUserItemsAnswerable(Table& userSet)
+std::vector<UnanswerableItem> unanswerableUserItems(Table& userSet, const std::vector<qint64>& only)
 {
+    std::vector<UnanswerableItem> found;
     for (userSet.first(); !userSet.eof(); userSet.next()) {
-        ItemContent item;
-        item.id = userSet.asInteger(QStringLiteral("Q_ID"));
-        item.multiple = userSet.asBoolean(QStringLiteral("Q_TYPE"));
+        const qint64 id = userSet.asInteger(QStringLiteral("Q_ID"));
+        if (!only.empty() && std::find(only.begin(), only.end(), id) == only.end())
+            continue;
+        std::array<QString, 6> choices;
+        std::array<bool, 6> key{};
         for (size_t i = 0; i < 6; ++i) {
-            item.choices[i] = userSet.asString(QStringLiteral("Q%1").arg(i + 1));
-            item.key[i] = userSet.asBoolean(keyField(i));
+            choices[i] = userSet.asString(QStringLiteral("Q%1").arg(i + 1));
+            key[i] = userSet.asBoolean(keyField(i));
         }
-        const QVector<ItemProblem> problems = answerProblems(item);
-        if (!problems.isEmpty())
-            throw platform::TableError(
-                platform::TableError::Usage,
-                QStringLiteral("The user exam cannot start: the item with Q_ID %1 in \"%2\" "
-                               "cannot be answered right (field %3: %4). Mend it in the test "
-                               "sampler first.")
-                    .arg(item.id)
-                    .arg(QFileInfo(userSet.fileName()).fileName(), problems.first().field,
-                         problems.first().what));
+        UnanswerableItem item{id, {}};
+        // A "Choose n." that disagrees with the key misleads but can still
+        // be answered right by ticking the key.
+        for (const KeyProblem& p :
+             keyProblems(QString(), choices, key, userSet.asBoolean(QStringLiteral("Q_TYPE"))))
+            if (p.kind != KeyProblem::ChooseCountDiffers)
+                item.reasons << keyProblemText(p);
+        if (!item.reasons.isEmpty())
+            found.push_back(std::move(item));
     }
     userSet.first();
+    return found;
+}
+
+QString keyProblemText(const KeyProblem& problem)
+{
+    static const QStringList words = {QStringLiteral("one"),   QStringLiteral("two"),
+                                      QStringLiteral("three"), QStringLiteral("four"),
+                                      QStringLiteral("five"),  QStringLiteral("six")};
+    switch (problem.kind) {
+    case KeyProblem::KeyOnEmptyChoice:
+        return QStringLiteral("Choice %1. is marked correct but has no text.")
+            .arg(letter(static_cast<size_t>(problem.choice)));
+    case KeyProblem::NoKey:
+        return QStringLiteral("No choice is marked correct.");
+    case KeyProblem::SeveralKeys:
+        return QStringLiteral("A single responce item has one correct choice; %1 are marked.")
+            .arg(problem.keys);
+    case KeyProblem::ChooseCountDiffers:
+        return QStringLiteral("The question says \"Choose %1.\" but %2 choices are marked "
+                              "correct.")
+            .arg(words.value(problem.said - 1), QString::number(problem.keys));
+    }
+    return QString();
 }
 
 int chooseCount(const QString& question)

@@ -3,6 +3,7 @@
 #include "Schemas.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <array>
 #include <vector>
@@ -36,9 +37,7 @@ struct ItemProblem {
 QVector<ItemProblem> bankItemProblems(const ItemContent& item);
 
 // The rules an item keeps to be answerable at all: a key, on choices that
-// have text, and exactly one for a single-response item. A user-set item is
-// held to them when a user exam starts; the test sampler can still open and
-// mend an item that breaks them.
+// have text, and exactly one for a single-response item.
 QVector<ItemProblem> answerProblems(const ItemContent& item);
 
 // The content of one row of a bank or user-set table.
@@ -54,10 +53,6 @@ void checkLoadedRows(const QString& fileName, const TableSchema& schema,
 // The same for one record, the position-th (from 0) in key order.
 void checkLoadedRow(const QString& fileName, const TableSchema& schema, const RowValues& row,
                     size_t position);
-
-// Throws the error that refuses a user exam over the first user-set item
-// that cannot be answered. Walks the open handle from its first record.
-void checkUserItemsAnswerable(Table& userSet);
 
 // What can be wrong with the answer key of an ordinary (not simulation)
 // item. The bank compiler and the test sampler refuse the same things, each
@@ -82,5 +77,22 @@ int chooseCount(const QString& question);
 // The problems of an item's key, in the order: choices a..f, then the count.
 std::vector<KeyProblem> keyProblems(const QString& question, const std::array<QString, 6>& choices,
                                     const std::array<bool, 6>& key, bool multiple);
+
+// One sentence for the user on what is wrong ("No choice is marked correct.").
+QString keyProblemText(const KeyProblem& problem);
+
+// A user-set item that no response can ever answer right, with the reasons.
+struct UnanswerableItem {
+    qint64 id = 0;
+    QStringList reasons;
+};
+
+// The items of the open user set that can never be answered right, in key
+// order; when `only` is not empty, just those of its Q_IDs. Such an item
+// does not keep a user exam from starting: the test sampler saves unfinished
+// items as drafts, and the exam names them instead. Leaves the handle on its
+// first record.
+std::vector<UnanswerableItem> unanswerableUserItems(Table& userSet,
+                                                    const std::vector<qint64>& only = {});
 
 } // namespace store

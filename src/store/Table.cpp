@@ -559,6 +559,11 @@ void Table::post()
     }
     keepLoadedRow(row);
     finishPost();
+    if (m_disabled == 0) {
+        const auto sources = m_sources;
+        for (DataSource* ds : sources)
+            emit ds->recordPosted();
+    }
 }
 
 void Table::finishPost()

@@ -82,6 +82,32 @@ private:
 
 IniStore::IniStore(const QString& fileName) : m_fileName(fileName) {}
 
+namespace {
+
+// The text after "key=" in the section, as the file holds it; the last such
+// line counts.
+QString rawIniValue(const QString& fileName, const QString& section, const QString& key)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    QString current;
+    QString value;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            current = line.mid(1, line.size() - 2).trimmed();
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (current == section && eq > 0 && line.left(eq).trimmed() == key)
+            value = line.mid(eq + 1).trimmed();
+    }
+    return value;
+}
+
+} // namespace
+
 bool IniStore::contains(const QString& section, const QString& key) const
 {
     QSettings s(m_fileName, QSettings::IniFormat);
@@ -91,7 +117,12 @@ bool IniStore::contains(const QString& section, const QString& key) const
 QString IniStore::read(const QString& section, const QString& key) const
 {
     QSettings s(m_fileName, QSettings::IniFormat);
-    return s.value(section + QLatin1Char('/') + key).toString();
+    const QVariant value = s.value(section + QLatin1Char('/') + key);
+    // A hand-edited value with a comma and no quotes reads as a list, which
+    // as text is empty; every value here is one text, commas and all.
+    if (value.typeId() == QMetaType::QStringList)
+        return rawIniValue(m_fileName, section, key);
+    return value.toString();
 }
 
 void IniStore::write(const QString& section, const QString& key, const QString& value)

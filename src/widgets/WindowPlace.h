@@ -12,4 +12,9 @@ namespace platform {
 void keepPlace(QWidget* window);
 void restorePlace(QWidget* window);
 
+// Centres the window, its frame included, on the available area of its
+// screen, its top left kept on the screen when it is larger; such a window
+// is placed anew at every showing and keepPlace/restorePlace leave it alone.
+void centreOnScreen(QWidget* window);
+
 } // namespace platform

@@ -124,7 +124,15 @@ private slots:
         QTest::newRow("default time 601") << "DefaultTime"
                                           << "601"
                                           << "time"
-                                          << "90";
+                                          << "601";
+        QTest::newRow("default time 9000") << "DefaultTime"
+                                           << "9000"
+                                           << "time"
+                                           << "9000";
+        QTest::newRow("default time 9001") << "DefaultTime"
+                                           << "9001"
+                                           << "time"
+                                           << "90";
         QTest::newRow("default time int max") << "DefaultTime"
                                               << "2147483647"
                                               << "time"

@@ -179,7 +179,8 @@ private slots:
         QTest::newRow("mixed, lower bound") << true << false << true << 1 << 1;
         QTest::newRow("time 0 shows 1") << false << true << false << 0 << 1;
         QTest::newRow("negative time shows 1") << true << true << false << -20 << 1;
-        QTest::newRow("time 601 shows 600") << false << false << true << 601 << 600;
+        QTest::newRow("time 601 shows 601") << false << false << true << 601 << 601;
+        QTest::newRow("time 9001 shows 9000") << false << false << true << 9001 << 9000;
     }
     void openingShowsTheWindowsValues()
     {
@@ -248,7 +249,7 @@ private slots:
                 QCOMPARE(d.m_calcPathLabel->text(), QStringLiteral("Calculator path:"));
                 QCOMPARE(d.m_pages->tabText(0), QStringLiteral("'Learn Now' button"));
                 QCOMPARE(d.m_defaultTimeBox->minimum(), 1);
-                QCOMPARE(d.m_defaultTimeBox->maximum(), 600);
+                QCOMPARE(d.m_defaultTimeBox->maximum(), 9000);
                 auto flagOf = [&d](options::RadioGroup* g) {
                     return g == d.m_learnButtonGroup  ? d.learnFlag()
                            : g == d.m_calcButtonGroup ? d.calcFlag()
@@ -397,10 +398,10 @@ private slots:
                                 << "250";
         QTest::newRow("empty counts as 1") << ""
                                            << "1";
-        QTest::newRow("upper bound") << "600"
-                                     << "600";
-        QTest::newRow("beyond the upper bound") << "9000"
-                                                << "600";
+        QTest::newRow("upper bound") << "9000"
+                                     << "9000";
+        QTest::newRow("beyond the upper bound") << "9001"
+                                                << "9000";
     }
     void timeFieldIsReadOnOk()
     {

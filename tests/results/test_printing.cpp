@@ -11,6 +11,7 @@
 #include "Table.h"
 
 #include "PdfPages.h"
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPdfWriter>
@@ -137,7 +138,9 @@ private slots:
         QCOMPARE(t.recNo(), 2);
 
         // Positions from the left margin and the top of the page.
-        const PageLayout page = layoutItemPrintout(m_device.get(), data);
+        const std::vector<PageLayout> pages = layoutItemPrintout(m_device.get(), data);
+        QCOMPARE(pages.size(), size_t(1));
+        const PageLayout& page = pages.front();
         const PlacedText* exam = page.findText(data.examLine);
         QVERIFY(exam);
         QCOMPARE(exam->rect.right(), 180.98);
@@ -150,21 +153,159 @@ private slots:
         QCOMPARE(choices->rect.top(), 35.7 + 4.23); // one-line question: designed height
         const double footerTop = printableSizeMm().height() - 32.0;
         QCOMPARE(page.findText(data.footer)->rect.topLeft(), QPointF(10.05, footerTop + 1.85));
+    }
 
-        // Texts too long for the page end at the page-bottom block.
-        ItemPrintout huge = data;
-        huge.question = longText(900);
-        huge.choiceText = longText(900);
-        const PageLayout full = layoutItemPrintout(m_device.get(), huge);
-        for (const PlacedText& text : full.texts)
-            if (text.text != huge.footer)
-                QVERIFY2(shownBottom(text) <= footerTop + 1e-9, qPrintable(text.text.left(20)));
+    // What does not fit on the item's page goes on on the next, line by
+    // line, the page-top rule and the page bottom on every page; nothing is
+    // cut off.
+    void longItemPrintoutGoesOnOnTheNextPage_data()
+    {
+        QTest::addColumn<int>("questionWords");
+        QTest::addColumn<int>("choiceWords");
+        QTest::addColumn<QString>("token"); // a word without blanks, in the choices
+        QTest::newRow("long choices") << 5 << 1500 << QString();
+        QTest::newRow("long question") << 1500 << 20 << QString();
+        QTest::newRow("both long") << 900 << 900 << QString();
+        QTest::newRow("long choices with a 324-character word")
+            << 5 << 1200 << QString(324, QLatin1Char('x'));
+    }
+    void longItemPrintoutGoesOnOnTheNextPage()
+    {
+        QFETCH(int, questionWords);
+        QFETCH(int, choiceWords);
+        QFETCH(QString, token);
+        ItemPrintout data;
+        data.examLine = examLine(QStringLiteral("Practice Exam A"));
+        data.itemNumberLine = QStringLiteral("Item Number: 3");
+        data.question = longText(questionWords);
+        data.choiceText = itemChoiceText(
+            choicesOf({longText(choiceWords) + QLatin1Char(' ') + token, QStringLiteral("two")}),
+            QStringLiteral("The explanation ends here."));
+        data.footer = QStringLiteral("Quizlark TCP/IP 4.0");
+        const std::vector<PageLayout> pages = layoutItemPrintout(m_device.get(), data);
+        QVERIFY(pages.size() > 1);
+        const double footerTop = printableSizeMm().height() - 32.0;
+        QString printed;
+        for (const PageLayout& page : pages) {
+            QVERIFY(page.findText(data.footer));
+            QVERIFY(!page.rules.empty());
+            for (const PlacedText& t : page.texts) {
+                if (t.text == data.footer || t.text == data.examLine ||
+                    t.text == data.itemNumberLine || t.text == QStringLiteral(" Quizlark "))
+                    continue;
+                QVERIFY(t.clip.isEmpty());
+                QVERIFY2(t.rect.bottom() <= footerTop + 1e-9, qPrintable(t.text.left(20)));
+                QVERIFY2(QFontMetricsF(t.font, m_device.get()).horizontalAdvance(t.text) * 25.4 /
+                                 m_device->logicalDpiX() <=
+                             t.rect.width() + 1e-6,
+                         qPrintable(t.text.left(20)));
+                printed += t.text + QLatin1Char('\n');
+            }
+        }
+        // Every word, in order, the explanation last.
+        auto words = [](const QString& text) { return text.simplified().remove(QLatin1Char(' ')); };
+        QCOMPARE(words(printed), words(data.question + data.choiceText));
+        QVERIFY(pages.back().findText(QStringLiteral("The explanation ends here.")));
         const QString file = m_tmp.filePath(QStringLiteral("item.pdf"));
         {
             auto writer = pdfWriter(file);
-            QVERIFY(printItem(*writer, huge));
+            QVERIFY(printItem(*writer, data));
         }
-        QCOMPARE(pdfPageCount(file), 1);
+        QCOMPARE(pdfPageCount(file), int(pages.size()));
+    }
+
+    // A word wider than its line is broken inside: every character is on
+    // the page and no text runs past its width.
+    void overlongWordIsBrokenOnPaper_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("question") << "question";
+        QTest::newRow("choice") << "choice";
+        QTest::newRow("explanation") << "explanation";
+    }
+    void overlongWordIsBrokenOnPaper()
+    {
+        QFETCH(QString, where);
+        const QString token = QStringLiteral("http://") + QString(317, QLatin1Char('w'));
+        QCOMPARE(token.size(), 324);
+        const QString text = QStringLiteral("See ") + token + QStringLiteral(" for more.");
+        ExamItem item = examItem(7, {"one", "two"}, {0});
+        if (where == QLatin1String("question"))
+            item.question = text;
+        else if (where == QLatin1String("choice"))
+            item.choices[1] = text;
+        else
+            item.explanation = text;
+        const ExamPrintout data{
+            examLine("Practice Exam A"), "All Items in Practice Exam A", {item}};
+        const std::vector<PageLayout> pages = layoutExamPrintout(m_device.get(), data);
+        QString printed;
+        for (const PageLayout& page : pages)
+            for (const PlacedText& t : page.texts) {
+                const double width =
+                    QFontMetricsF(t.font, m_device.get()).horizontalAdvance(t.text) * 25.4 /
+                    m_device->logicalDpiX();
+                QVERIFY2(width <= t.rect.width() + 1e-6, qPrintable(t.text.left(30)));
+                QVERIFY(t.rect.right() <= printableSizeMm().width() + 1e-6);
+                printed += t.text;
+            }
+        QVERIFY(printed.remove(QLatin1Char(' ')).contains(QString(text).remove(QLatin1Char(' '))));
+        // The item printout breaks it the same way.
+        ItemPrintout one;
+        one.question = item.question;
+        one.choiceText = itemChoiceText(item.choices, item.explanation);
+        QString onPaper;
+        for (const PageLayout& page : layoutItemPrintout(m_device.get(), one))
+            for (const PlacedText& t : page.texts) {
+                QVERIFY2(QFontMetricsF(t.font, m_device.get()).horizontalAdvance(t.text) * 25.4 /
+                                 m_device->logicalDpiX() <=
+                             t.rect.width() + 1e-6,
+                         qPrintable(t.text.left(30)));
+                onPaper += t.text;
+            }
+        QVERIFY(onPaper.remove(QLatin1Char(' ')).contains(QString(token)));
+    }
+
+    // A PDF printer makes no copies of its own: the pages are painted as
+    // many times as asked, collated or not.
+    void copiesReachAPdfFile_data()
+    {
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<bool>("collate");
+        QTest::addColumn<std::vector<size_t>>("order"); // of a two-page document
+        QTest::newRow("one copy") << 1 << true << std::vector<size_t>{0, 1};
+        QTest::newRow("two copies, collated") << 2 << true << std::vector<size_t>{0, 1, 0, 1};
+        QTest::newRow("three copies, not collated")
+            << 3 << false << std::vector<size_t>{0, 0, 0, 1, 1, 1};
+    }
+    void copiesReachAPdfFile()
+    {
+        QFETCH(int, copies);
+        QFETCH(bool, collate);
+        QFETCH(std::vector<size_t>, order);
+        const QString file = m_tmp.filePath(QStringLiteral("copies.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        applyPageSetup(printer, kItemJobName);
+        printer.setCopyCount(copies);
+        printer.setCollateCopies(collate);
+        QCOMPARE(pageOrder(printer, 2), order);
+
+        ItemPrintout item;
+        item.question = QStringLiteral("Which one?");
+        item.choiceText = itemChoiceText(choicesOf({"A", "B"}), QStringLiteral("Why"));
+        QVERIFY(printItem(printer, item));
+        QCOMPARE(pdfPageCount(file), copies);
+
+        // The exam printout, more than a page long.
+        ExamPrintout exam{examLine("Practice Exam A"), "All Items in Practice Exam A", {}};
+        for (int i = 0; i < 12; ++i)
+            exam.items.push_back(examItem(i + 1, {"one", "two", "three", "four"}, {0}));
+        const int pages = int(layoutExamPrintout(&printer, exam).size());
+        QVERIFY(pages > 1);
+        QVERIFY(printExam(printer, exam));
+        QCOMPARE(pdfPageCount(file), pages * copies);
     }
 
     void examRowsAndKeys_data()

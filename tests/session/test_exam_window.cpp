@@ -139,53 +139,6 @@ private slots:
         QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
         QVERIFY(!f.form->userSet().isOpen());
     }
-
-    void unanswerableUserItemRefusesTheUserExam_data()
-    {
-        QTest::addColumn<bool>("multiple");
-        QTest::addColumn<QString>("keys"); // "0" or "1" for A1 to A6
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no key") << false << "000000"
-                                << "A1-A6: a single-response item must have exactly one key letter";
-        QTest::newRow("no key on a multiple-response item") << true << "000000"
-                                                            << "A1-A6: the item has no key letter";
-        QTest::newRow("two keys on a single-response item")
-            << false << "110000"
-            << "A1-A6: a single-response item must have exactly one key letter";
-        QTest::newRow("key on a blank choice")
-            << true << "100100"
-            << "A4: key letter \"d\" names a choice without text";
-    }
-    void unanswerableUserItemRefusesTheUserExam()
-    {
-        QFETCH(bool, multiple);
-        QFETCH(QString, keys);
-        QFETCH(QString, message);
-        ExamWindowFixture::addUserItems(2);
-        {
-            store::Session s(QStringLiteral("Quizlark"));
-            s.registerPassword(QString::fromLatin1(store::kTablePassword));
-            store::Table t(s, QStringLiteral("tcpipusr.DAT"), store::userSetSchema());
-            t.open();
-            t.setRecNo(2);
-            t.edit();
-            t.setValue(QStringLiteral("Q_TYPE"), multiple);
-            for (int i = 0; i < 6; ++i)
-                t.setValue(QStringLiteral("A%1").arg(i + 1), keys.at(i) == QLatin1Char('1'));
-            t.post();
-        }
-        f.services.expectMessage(
-            QStringLiteral(
-                "The user exam cannot start: the item with Q_ID 2 in \"tcpipusr.DAT\" "
-                "cannot be answered right (field %1). Mend it in the test sampler first.")
-                .arg(message),
-            platform::Ok);
-        testing::view(*f.form).m_userExamAction->trigger();
-        QVERIFY2(f.services.done(), qPrintable(f.services.problems().join(QLatin1Char('\n'))));
-        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
-        QVERIFY(!f.form->userSet().isOpen());
-    }
-
     void samePracticeExamTwiceSameItemsNewOrder()
     {
         store::Session s(QStringLiteral("Quizlark"));

@@ -37,11 +37,13 @@ void ScriptedServices::reset()
     m_problems.clear();
     shownMessages.clear();
     shownKinds.clear();
+    shownParents.clear();
 }
 
-platform::MsgButton ScriptedServices::message(QWidget*, platform::MsgKind kind, const QString& text,
-                                              int buttons)
+platform::MsgButton ScriptedServices::message(QWidget* parent, platform::MsgKind kind,
+                                              const QString& text, int buttons)
 {
+    shownParents << parent;
     shownMessages << text;
     shownKinds << kind;
     if (onMessage)

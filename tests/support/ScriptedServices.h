@@ -64,6 +64,7 @@ public:
     // has done by the time it tells the user something.
     std::function<void(const QString&)> onMessage;
     QList<platform::MsgKind> shownKinds;
+    QList<QWidget*> shownParents; // the window each message was shown over
     // Time that passes, in days: both clocks follow it.
     double clock = 45000.0;
     // How far the system clock has been set away from the time that passed;
