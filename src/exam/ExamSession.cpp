@@ -236,6 +236,7 @@ bool ExamSession::start(const ExamStart& exam, const std::function<store::BuildR
     m_untimed = false;
     m_graded = false;
     m_lastAttempt.reset();
+    m_waiting = false;
     m_waitingTitle.clear();
     m_draftItem = 0;
     m_draft.clear();
@@ -344,6 +345,7 @@ void ExamSession::resume(const store::SavedExamState& s)
     m_untimed = s.untimed;
     m_graded = false;
     m_lastAttempt.reset();
+    m_waiting = false;
     m_waitingTitle.clear();
     m_draftItem = s.draftItem;
     m_draft = s.draft;
@@ -382,12 +384,14 @@ TileArrangement ExamSession::keptArrangement(const QString& simulation) const
 
 void ExamSession::keepForLater(const QString& title)
 {
+    m_waiting = true;
     m_waitingTitle = title;
     m_savedExam->close();
 }
 
 void ExamSession::discardKeptExam()
 {
+    m_waiting = false;
     m_waitingTitle.clear();
     m_keeping = false;
     m_keepTicker->stop();
@@ -505,8 +509,13 @@ QString ExamSession::grade()
         error = errorText(e);
     }
     if (error.isEmpty()) {
-        // Recorded: only now may the kept copy go.
-        discardKeptExam();
+        // Recorded: only now may the kept copy go. A copy that cannot be
+        // emptied now (a full disk) is offered again rather than lost.
+        try {
+            discardKeptExam();
+        } catch (const platform::TableError&) {
+            m_savedExam->close();
+        }
     } else {
         // Not recorded: the kept copy stays, so the exam is offered again
         // and can be graded into the history then.

@@ -127,10 +127,11 @@ public:
     void resume(const store::SavedExamState& saved);
     // The kept exam was offered and kept for later: a new exam would
     // replace it, so the window asks first.
-    bool keptExamWaiting() const { return !m_waitingTitle.isEmpty(); }
+    bool keptExamWaiting() const { return m_waiting; }
     const QString& waitingExamTitle() const { return m_waitingTitle; }
     void keepForLater(const QString& title);
-    // Forgets the kept exam for good.
+    // Forgets the kept exam for good. Throws, leaving the file, when it
+    // cannot be emptied for a reason other than damage (a full disk, a lock).
     void discardKeptExam();
 
     // Answers for the current item; they are judged here and kept, synced,
@@ -229,6 +230,7 @@ private:
     int m_draftItem = 0;
     QString m_draft;
     QString m_waitingTitle;
+    bool m_waiting = false;
 };
 
 } // namespace exam

@@ -58,14 +58,17 @@ bool ExamWindow::mayReplaceKeptExam()
 {
     if (!m_exam->keptExamWaiting())
         return true;
-    if (m_services.message(this, platform::MsgKind::Confirmation,
-                           QStringLiteral("The interrupted exam \"%1\" is kept for later.\rA new "
-                                          "exam replaces it for good. Start the new exam?")
-                               .arg(m_exam->waitingExamTitle()),
+    const QString title = m_exam->waitingExamTitle();
+    const QString question =
+        title.isEmpty() ? QStringLiteral("An interrupted exam is kept for later.\rA new exam "
+                                         "replaces it for good. Start the new exam?")
+                        : QStringLiteral("The interrupted exam \"%1\" is kept for later.\rA new "
+                                         "exam replaces it for good. Start the new exam?")
+                              .arg(title);
+    if (m_services.message(this, platform::MsgKind::Confirmation, question,
                            platform::Yes | platform::No) != platform::Yes)
         return false;
-    m_exam->discardKeptExam();
-    return true;
+    return run([&] { m_exam->discardKeptExam(); });
 }
 
 void ExamWindow::startPracticeExam(int exam)

@@ -8,6 +8,7 @@
 #include "Services.h"
 #include "SubnetMaskSimulation.h"
 #include "Table.h"
+#include "TableError.h"
 #include "TimeCounter.h"
 
 #include <QEvent>
@@ -45,18 +46,33 @@ void ExamWindow::offerInterruptedExam()
     if (mode() != ModeIdle)
         return;
     std::optional<store::SavedExamState> saved;
-    QString damage;
     try {
         saved = m_exam->readKeptExam();
+    } catch (const platform::TableError& e) {
+        // Only a file that is damaged goes: a full disk, a lock or a read
+        // error says nothing about the exam, which waits for a start that
+        // can read it.
+        const bool damaged = e.code() == platform::TableError::Corrupt ||
+                             e.code() == platform::TableError::NotADatabase;
+        if (damaged)
+            run([&] { m_exam->discardKeptExam(); });
+        else
+            m_exam->keepForLater(QString());
+        m_services.message(
+            this, platform::MsgKind::Warning,
+            (damaged ? QStringLiteral("The interrupted exam could not be read and has been "
+                                      "discarded.\r%1")
+                     : QStringLiteral("The interrupted exam could not be read now; it is kept "
+                                      "and offered again at the next Start Testing.\r%1"))
+                .arg(e.text()),
+            platform::Ok);
+        return;
     } catch (const std::exception& e) {
-        damage = QString::fromUtf8(e.what());
-    }
-    if (!damage.isEmpty()) {
-        m_exam->discardKeptExam();
+        run([&] { m_exam->discardKeptExam(); });
         m_services.message(this, platform::MsgKind::Warning,
                            QStringLiteral("The interrupted exam could not be read and has been "
                                           "discarded.\r%1")
-                               .arg(damage),
+                               .arg(QString::fromUtf8(e.what())),
                            platform::Ok);
         return;
     }
@@ -71,7 +87,7 @@ void ExamWindow::offerInterruptedExam()
         return;
     }
     if (!fits) {
-        m_exam->discardKeptExam();
+        run([&] { m_exam->discardKeptExam(); });
         closeCurrentExam();
         m_services.message(this, platform::MsgKind::Information,
                            QStringLiteral("The interrupted exam \"%1\" cannot be resumed: its "
@@ -100,7 +116,7 @@ void ExamWindow::offerInterruptedExam()
         return;
     }
     if (answer != platform::Yes) {
-        m_exam->discardKeptExam();
+        run([&] { m_exam->discardKeptExam(); });
         closeCurrentExam();
         return;
     }

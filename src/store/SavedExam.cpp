@@ -350,8 +350,11 @@ void SavedExamFile::discard()
             return;
         openTable();
         m_table->emptyTable();
-    } catch (const TableError&) {
-        // A file that cannot be read cannot hold an exam either.
+    } catch (const TableError& e) {
+        // A damaged file cannot hold an exam either; any other failure (a
+        // full disk, a lock) leaves the file for a later attempt.
+        if (e.code() != TableError::Corrupt && e.code() != TableError::NotADatabase)
+            throw;
         if (m_table)
             m_table->close();
         const QString path = QDir::current().absoluteFilePath(m_fileName);

@@ -6,10 +6,13 @@
 #include "ExamWindowView.h"
 #include "SavedExam.h"
 #include "ShadowLabel.h"
+#include "TableError.h"
 #include "TimeCounter.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -484,6 +487,35 @@ private slots:
             f.services.lastTicker->fire();
         }
         // No question came: checkDone fails on any unscripted message.
+    }
+
+    // Only damage throws a kept exam away: one that cannot be read for
+    // another reason (here: no file can be opened at its place) stays, and
+    // a new exam asks before it replaces it.
+    void aKeptExamThatCannotBeReadNowIsKept()
+    {
+        QVERIFY(QDir().mkdir(QString::fromLatin1(store::kSavedExamFile)));
+        QString why;
+        try {
+            readFromFile();
+        } catch (const platform::TableError& e) {
+            QVERIFY(e.code() != platform::TableError::Corrupt);
+            why = e.text();
+        }
+        QVERIFY(!why.isEmpty());
+        f.services.expectMessage(QStringLiteral("The interrupted exam could not be read now; it is "
+                                                "kept and offered again at the next Start "
+                                                "Testing.\r") +
+                                     why,
+                                 platform::Ok);
+        f.form->offerInterruptedExam();
+        QVERIFY(QFileInfo(QString::fromLatin1(store::kSavedExamFile)).isDir());
+        f.services.expectMessage(QStringLiteral("An interrupted exam is kept for later.\rA new "
+                                                "exam replaces it for good. Start the new exam?"),
+                                 platform::No);
+        testing::view(*f.form).m_practiceExamActions[0]->trigger();
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
+        QVERIFY(QFileInfo(QString::fromLatin1(store::kSavedExamFile)).isDir());
     }
 };
 
