@@ -233,6 +233,7 @@ bool ExamSession::start(const ExamStart& exam, const std::function<store::BuildR
     }
     noteSourceItems();
     m_tiles.assign(m_responses.size(), {});
+    m_keptTiles.clear();
     m_untimed = false;
     m_graded = false;
     m_lastAttempt.reset();
@@ -329,6 +330,7 @@ void ExamSession::resume(const store::SavedExamState& s)
     store::ExamSetBuilder::resetResponses(t, m_responses);
     m_sourceIds.assign(m_responses.size(), 0);
     m_tiles.assign(m_responses.size(), {});
+    m_keptTiles.clear();
     readQuietly(t, [&] {
         const size_t k = static_cast<size_t>(t.recNo() - 1);
         if (k >= m_responses.size() || k >= s.items.size())
@@ -341,6 +343,10 @@ void ExamSession::resume(const store::SavedExamState& s)
         // for an exam taken in one run.
         m_sourceIds[k] = static_cast<int>(s.items[k].sourceId);
         m_tiles[k] = s.items[k].tiles;
+        // Items of one tag share one window: the last one with tiles speaks
+        // for it.
+        if (!m_tiles[k].empty())
+            m_keptTiles.insert(store::readItem(t).simulation, m_tiles[k]);
     });
     m_untimed = s.untimed;
     m_graded = false;
@@ -363,23 +369,7 @@ void ExamSession::resume(const store::SavedExamState& s)
 
 TileArrangement ExamSession::keptArrangement(const QString& simulation) const
 {
-    if (simulation.isEmpty() || m_tiles.empty() || !m_currentSet->isOpen())
-        return {};
-    // Items of one tag share one window: the last one answered speaks for it.
-    TileArrangement found;
-    store::Table& t = *m_currentSet;
-    const int keep = t.recNo();
-    readQuietly(t, [&] {
-        const size_t k = static_cast<size_t>(t.recNo() - 1);
-        if (k < m_tiles.size() && !m_tiles[k].empty() &&
-            store::readItem(t).simulation == simulation)
-            found = m_tiles[k];
-    });
-    t.disableControls();
-    if (keep > 0)
-        t.setRecNo(keep);
-    t.enableControls();
-    return found;
+    return m_keptTiles.value(simulation);
 }
 
 void ExamSession::keepForLater(const QString& title)

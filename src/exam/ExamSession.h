@@ -3,6 +3,7 @@
 #include "ItemMapper.h"
 #include "Responses.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <chrono>
@@ -141,7 +142,7 @@ public:
     // A simulation window closed: confirmed or not, its arrangement judged
     // right or not, and the arrangement itself for a resumed exam.
     void setSimulationOutcome(bool confirmed, bool right, const TileArrangement& tiles);
-    // The arrangement kept for an item's simulation, by its tag.
+    // The arrangement a resumed exam kept for a simulation, by its tag.
     TileArrangement keptArrangement(const QString& simulation) const;
     // Judges the current item again, as a simulation of an unknown tag asks.
     void recheckCurrentItem();
@@ -214,8 +215,9 @@ private:
     int m_firstItem = 0;
     bool m_userItems = false;
     store::Responses m_responses;
-    std::vector<int> m_sourceIds;         // Q_OR_NUMBER of item k at k - 1
-    std::vector<TileArrangement> m_tiles; // item k's simulation at k - 1
+    std::vector<int> m_sourceIds;                // Q_OR_NUMBER of item k at k - 1
+    std::vector<TileArrangement> m_tiles;        // item k's simulation at k - 1
+    QHash<QString, TileArrangement> m_keptTiles; // by tag, as a resume found them
     Seconds m_timeLimit{0};
     bool m_timed = true;
     bool m_untimed = false;

@@ -229,61 +229,45 @@ void SavedExamFile::start(const SavedExamState& state)
     m_holds = true;
 }
 
-void SavedExamFile::writeResponse(int item, const std::array<bool, 6>& choice, bool marked,
-                                  const std::vector<int>& tiles)
+void SavedExamFile::writeRecord(int record, bool sync,
+                                const std::vector<std::pair<const char*, QVariant>>& values)
 {
     if (!m_holds)
         return;
     Table& t = *m_table;
-    // A response waits for the disk: it outlives a power cut too.
-    t.setSyncEachCommit(true);
-    t.setRecNo(kHeaderRecord + item);
+    t.setSyncEachCommit(sync);
+    t.setRecNo(record);
     t.edit();
-    t.setValue(QStringLiteral("R_CHOICE"), choiceBits(choice, tiles));
-    t.setValue(QStringLiteral("R_MARKED"), marked);
+    for (const auto& [field, value] : values)
+        t.setValue(QString::fromLatin1(field), value);
     t.post();
+}
+
+void SavedExamFile::writeResponse(int item, const std::array<bool, 6>& choice, bool marked,
+                                  const std::vector<int>& tiles)
+{
+    // A response waits for the disk: it outlives a power cut too.
+    writeRecord(kHeaderRecord + item, true,
+                {{"R_CHOICE", choiceBits(choice, tiles)}, {"R_MARKED", marked}});
 }
 
 void SavedExamFile::writeUntimed(double timeUsed)
 {
-    if (!m_holds)
-        return;
-    Table& t = *m_table;
-    t.setSyncEachCommit(true);
-    t.setRecNo(kHeaderRecord);
-    t.edit();
-    t.setValue(QStringLiteral("R_CHOICE"), 1);
-    t.setValue(QStringLiteral("S_USED_MS"), toMs(timeUsed));
-    t.post();
+    writeRecord(kHeaderRecord, true, {{"R_CHOICE", 1}, {"S_USED_MS", toMs(timeUsed)}});
 }
 
 void SavedExamFile::writeDraft(int item, const QString& text)
 {
-    if (!m_holds)
-        return;
-    Table& t = *m_table;
-    t.setSyncEachCommit(false);
-    t.setRecNo(kHeaderRecord);
-    t.edit();
-    t.setValue(QStringLiteral("Q_OR_NUMBER"), text.isEmpty() ? 0 : item);
-    t.setValue(QStringLiteral("Q_PRINT"), text);
-    t.post();
+    writeRecord(kHeaderRecord, false,
+                {{"Q_OR_NUMBER", text.isEmpty() ? 0 : item}, {"Q_PRINT", text}});
 }
 
 void SavedExamFile::writeProgress(int currentItem, double timeUsed)
 {
-    if (!m_holds)
-        return;
-    Table& t = *m_table;
     // A move or the time goes to the log without waiting for the disk, so
     // that the next item shows at once; it outlives the program, and the
     // next response takes it to the disk.
-    t.setSyncEachCommit(false);
-    t.setRecNo(kHeaderRecord);
-    t.edit();
-    t.setValue(QStringLiteral("S_ITEM"), currentItem);
-    t.setValue(QStringLiteral("S_USED_MS"), toMs(timeUsed));
-    t.post();
+    writeRecord(kHeaderRecord, false, {{"S_ITEM", currentItem}, {"S_USED_MS", toMs(timeUsed)}});
 }
 
 std::optional<SavedExamState> SavedExamFile::read()

@@ -3,6 +3,7 @@
 #include "Schemas.h"
 
 #include <QString>
+#include <QVariant>
 #include <array>
 #include <memory>
 #include <optional>
@@ -101,6 +102,9 @@ public:
 
 private:
     void openTable();
+    // Edits one record; a synced write waits for the disk.
+    void writeRecord(int record, bool sync,
+                     const std::vector<std::pair<const char*, QVariant>>& values);
 
     Session& m_session;
     QString m_fileName;

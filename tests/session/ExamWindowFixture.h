@@ -12,6 +12,7 @@
 #include "Session.h"
 #include "Table.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -25,6 +26,7 @@ struct ExamWindowFixture {
     std::unique_ptr<session::NameDialog> nameForm;
     std::unique_ptr<session::ExamWindow> form;
     std::uint64_t seed = 1;
+    QSize windowSize{1280, 800};
 
     void setUp()
     {
@@ -33,16 +35,19 @@ struct ExamWindowFixture {
         services.store.values.clear();
         create();
     }
+    // The window as a new start would make it, from the present settings.
     void create()
     {
+        form.reset();
         services.reset();
+        services.startedPrograms.clear();
         progress = std::make_unique<widgets::ProgressWindow>();
         nameForm = std::make_unique<session::NameDialog>(services);
         form = std::make_unique<session::ExamWindow>(services);
         form->setNameDialog(nameForm.get());
         form->setProgressWindow(progress.get());
         form->setSeedSource([this] { return seed++; });
-        form->resize(1280, 800);
+        form->resize(windowSize);
         form->show();
     }
     void tearDown()
@@ -52,6 +57,25 @@ struct ExamWindowFixture {
         progress.reset();
         dir.reset();
     }
+
+    // A control of the window by its objectName.
+    template <typename T> T* control(const char* name) const
+    {
+        T* found = form->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qWarning("no control %s", name);
+        return found;
+    }
+    void trigger(const char* action) { control<QAction>(action)->trigger(); }
+    // Practice exam A, taken with OK in the name dialog.
+    void startPracticeExamA()
+    {
+        services.expectModal(QStringLiteral("nameDialog"),
+                             [](QWidget*) { return int(QDialog::Accepted); });
+        trigger("practiceExamA");
+    }
+    bool done() const { return services.done(); }
+    QString problems() const { return services.problems().join(QLatin1Char('\n')); }
 
     // Changes the window's option values as a confirmed options dialog does.
     void setOptions(const std::function<void(options::OptionValues&)>& edit)

@@ -1,6 +1,6 @@
 // The calculator button when its program is not there: a click says which
 // file it cannot find, however the button came to be shown.
-#include "ExamWindowHarness.h"
+#include "ExamWindowFixture.h"
 #include "OptionsDialog.h"
 #include "RunButton.h"
 
@@ -11,10 +11,14 @@
 
 class TestCalculatorButton : public QObject {
     Q_OBJECT
-    ExamWindowHarness h;
+    ExamWindowFixture h;
 
 private slots:
-    void init() { h.setUp(); }
+    void init()
+    {
+        h.windowSize = QSize(1024, 700);
+        h.setUp();
+    }
     void cleanup()
     {
         QVERIFY2(h.done(), qPrintable(h.problems()));
@@ -39,7 +43,7 @@ private slots:
         h.services.store.write(section, QStringLiteral("ShowCalcBtn"), QStringLiteral("1"));
         h.create();
         options::OptionsDialog dialog(h.services);
-        h.window->setOptionsDialog(&dialog);
+        h.form->setOptionsDialog(&dialog);
         auto* button = h.control<session::RunButton>("calculatorButton");
         QVERIFY(button->isHidden());
 

@@ -1,7 +1,7 @@
 // The time-expiry question over a window open over the exam window: it is
 // shown over that window, so that the window stays above the exam window
 // while the question waits, and over the exam window when none is open.
-#include "ExamWindowHarness.h"
+#include "ExamWindowFixture.h"
 #include "OptionsDialog.h"
 
 #include <QSpinBox>
@@ -15,7 +15,7 @@ const QString kExpired =
 
 class TestExpiryOverWindow : public QObject {
     Q_OBJECT
-    ExamWindowHarness h;
+    ExamWindowFixture h;
 
     void startOneMinuteExam()
     {
@@ -24,7 +24,7 @@ class TestExpiryOverWindow : public QObject {
             return int(QDialog::Accepted);
         });
         h.trigger("practiceExamA");
-        QCOMPARE(h.window->mode(), session::ExamWindow::ModeExam);
+        QCOMPARE(h.form->mode(), session::ExamWindow::ModeExam);
     }
     void runOut()
     {
@@ -33,7 +33,11 @@ class TestExpiryOverWindow : public QObject {
     }
 
 private slots:
-    void init() { h.setUp(); }
+    void init()
+    {
+        h.windowSize = QSize(1024, 700);
+        h.setUp();
+    }
     void cleanup()
     {
         QVERIFY2(h.done(), qPrintable(h.problems()));
@@ -43,7 +47,7 @@ private slots:
     void expiryQuestionIsOverTheInterruptedWindow()
     {
         options::OptionsDialog dialog(h.services);
-        h.window->setOptionsDialog(&dialog);
+        h.form->setOptionsDialog(&dialog);
         startOneMinuteExam();
         h.services.expectMessage(kExpired, platform::Ok);
         h.services.expectModal(QStringLiteral("optionsDialog"), [&](QWidget* w) {
@@ -62,7 +66,7 @@ private slots:
         h.services.expectMessage(kExpired, platform::Ok);
         runOut();
         QVERIFY2(h.done(), qPrintable(h.problems()));
-        QCOMPARE(h.services.shownParents.last(), static_cast<QWidget*>(h.window.get()));
+        QCOMPARE(h.services.shownParents.last(), static_cast<QWidget*>(h.form.get()));
     }
 };
 

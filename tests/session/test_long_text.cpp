@@ -1,7 +1,7 @@
 // A word wider than its line in the item display: the question, a choice
 // and the explanation break it inside, show every character and grow to
 // the lines it takes, where a label alone would cut it off at its edge.
-#include "ExamWindowHarness.h"
+#include "ExamWindowFixture.h"
 #include "Schemas.h"
 #include "Session.h"
 #include "Table.h"
@@ -84,10 +84,14 @@ const QString kToken = QStringLiteral("\\\\fileserver\\") + QString(300, QLatin1
 
 class TestLongText : public QObject {
     Q_OBJECT
-    ExamWindowHarness h;
+    ExamWindowFixture h;
 
 private slots:
-    void init() { h.setUp(); }
+    void init()
+    {
+        h.windowSize = QSize(1024, 700);
+        h.setUp();
+    }
     void cleanup()
     {
         QVERIFY2(h.done(), qPrintable(h.problems()));
@@ -125,12 +129,12 @@ private slots:
         h.services.expectModal(QStringLiteral("nameDialog"),
                                [](QWidget*) { return int(QDialog::Accepted); });
         h.trigger("userExamAction");
-        QCOMPARE(h.window->mode(), session::ExamWindow::ModeExam);
+        QCOMPARE(h.form->mode(), session::ExamWindow::ModeExam);
         if (label == QLatin1String("explanationText"))
             h.control<QPushButton>("learnButton")->click();
 
         auto* shown = h.control<QLabel>(label.toLatin1().constData());
-        QVERIFY(shown && shown->isVisibleTo(h.window.get()));
+        QVERIFY(shown && shown->isVisibleTo(h.form.get()));
         QCOMPARE(shown->text(), text);
         const int lineSpacing = shown->fontMetrics().lineSpacing();
         QVERIFY2(shown->fontMetrics().horizontalAdvance(kToken) > shown->width(),
