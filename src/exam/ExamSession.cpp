@@ -52,19 +52,36 @@ QString errorText(const std::exception& e)
     return QString::fromUtf8(e.what());
 }
 
+// Runs read with no display told of the moves and inside one read of the
+// file: a walk over thousands of records then costs neither a repaint nor a
+// transaction per record.
+template <typename Read> void withinQuietRead(store::Table& t, const Read& read)
+{
+    t.disableControls();
+    t.beginReading();
+    try {
+        read();
+    } catch (...) {
+        try {
+            t.endReading();
+        } catch (...) {
+            // The first fault is the one to report.
+        }
+        t.enableControls();
+        throw;
+    }
+    t.endReading();
+    t.enableControls();
+}
+
 // Reads every record of t behind its display's back: no item is shown on
 // the way, whatever the reader throws.
 template <typename Read> void readQuietly(store::Table& t, const Read& read)
 {
-    t.disableControls();
-    try {
+    withinQuietRead(t, [&] {
         for (t.first(); !t.eof(); t.next())
             read();
-    } catch (...) {
-        t.enableControls();
-        throw;
-    }
-    t.enableControls();
+    });
 }
 
 } // namespace
@@ -276,17 +293,37 @@ bool ExamSession::keptExamFits(const store::SavedExamState& saved)
     }
     source.open();
     const store::ItemPrinter sourcePrinter(source);
-    QHash<qint64, qint64> prints;
-    for (const store::SavedItem& item : saved.items)
-        prints.insert(item.sourceId, 0);
-    for (source.first(); !source.eof(); source.next()) {
-        const auto it = prints.find(store::readId(source));
-        if (it != prints.end())
-            *it = sourcePrinter.print(source);
+    const int key = source.fieldIndex(QStringLiteral("Q_ID"));
+    bool fits = true;
+    if (saved.items.size() * 4 < static_cast<size_t>(source.recordCount())) {
+        // A few items of a large table: each is found by its key.
+        withinQuietRead(source, [&] {
+            for (const store::SavedItem& item : saved.items) {
+                source.setKey();
+                source.setValueAt(key, item.sourceId);
+                if (!source.gotoKey() || sourcePrinter.print(source) != item.print) {
+                    fits = false;
+                    return;
+                }
+            }
+        });
+    } else {
+        // Most of the table: one pass over it costs less than a look-up each.
+        QHash<qint64, qint64> prints;
+        prints.reserve(static_cast<qsizetype>(saved.items.size()));
+        for (const store::SavedItem& item : saved.items)
+            prints.insert(item.sourceId, -1);
+        source.forEachVisibleRow([&](const platform::RowValues& row) {
+            const auto it = prints.find(row.value(key).toLongLong());
+            if (it != prints.end())
+                *it = sourcePrinter.print(row);
+        });
+        for (const store::SavedItem& item : saved.items)
+            if (prints.value(item.sourceId) != item.print)
+                fits = false;
     }
-    for (const store::SavedItem& item : saved.items)
-        if (prints.value(item.sourceId) != item.print)
-            return false;
+    if (!fits)
+        return false;
     if (userExam)
         m_bank->close();
 
@@ -299,15 +336,17 @@ bool ExamSession::keptExamFits(const store::SavedExamState& saved)
     if (t.recordCount() != static_cast<int>(saved.items.size()))
         return false;
     const store::ItemPrinter printer(t);
+    const int sourceId = t.fieldIndex(QStringLiteral("Q_OR_NUMBER"));
     size_t k = 0;
     bool same = true;
-    readQuietly(t, [&] {
+    // The set's records in key order are its items in exam order.
+    t.forEachVisibleRow([&](const platform::RowValues& row) {
         if (same && k < saved.items.size())
-            same = store::readSourceId(t) == saved.items[k].sourceId &&
-                   printer.print(t) == saved.items[k].print;
+            same = row.value(sourceId).toLongLong() == saved.items[k].sourceId &&
+                   printer.print(row) == saved.items[k].print;
         ++k;
     });
-    return same;
+    return same && k == saved.items.size();
 }
 
 void ExamSession::resume(const store::SavedExamState& s)

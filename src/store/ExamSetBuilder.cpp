@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <random>
+#include <unordered_set>
 #include <vector>
 
 namespace store {
@@ -83,9 +84,13 @@ BuildResult ExamSetBuilder::buildChosenSet(Table& source, Table& current, bool f
 std::vector<int> ExamSetBuilder::presentItems(Table& source, const std::vector<int>& ids)
 {
     std::vector<int> present;
+    // A drill may name an item more than once (missed and marked); a set
+    // keeps the look-up constant however long the list grows.
+    std::unordered_set<int> seen;
+    seen.reserve(ids.size());
     const int key = source.fieldIndex(QStringLiteral("Q_ID"));
     for (int id : ids) {
-        if (std::find(present.begin(), present.end(), id) != present.end())
+        if (!seen.insert(id).second)
             continue;
         source.setKey();
         source.setValueAt(key, id);
@@ -196,14 +201,24 @@ BuildResult ExamSetBuilder::write(Table& source, Table& current, bool fromBank,
 
 void ExamSetBuilder::resetResponses(Table& current, Responses& responses)
 {
-    current.first();
-    responses.assign(static_cast<size_t>(current.recordCount()), ItemResponse());
-    for (; !current.eof(); current.next()) {
-        const int k = current.recNo();
-        if (k >= 1 && static_cast<size_t>(k) <= responses.size())
-            responses[static_cast<size_t>(k - 1)].Section =
-                static_cast<std::int32_t>(current.asInteger(QStringLiteral("Q_SECT")));
+    // Only numbers are read here; a display told of every move would read
+    // every item's texts.
+    current.disableControls();
+    try {
+        current.first();
+        responses.assign(static_cast<size_t>(current.recordCount()), ItemResponse());
+        const int section = current.fieldIndex(QStringLiteral("Q_SECT"));
+        for (; !current.eof(); current.next()) {
+            const int k = current.recNo();
+            if (k >= 1 && static_cast<size_t>(k) <= responses.size())
+                responses[static_cast<size_t>(k - 1)].Section =
+                    static_cast<std::int32_t>(current.valueAt(section).toLongLong());
+        }
+    } catch (...) {
+        current.enableControls();
+        throw;
     }
+    current.enableControls();
 }
 
 } // namespace store

@@ -840,6 +840,18 @@ std::vector<std::pair<int, QVariant>> Table::visibleValues(const QString& name) 
     return out;
 }
 
+void Table::forEachVisibleRow(const std::function<void(const RowValues&)>& visit) const
+{
+    requireOpen("read");
+    m_file->forEachRow([&](RowValues&& row) {
+        const size_t pos = lowerBoundOfKey(row.value(0).toLongLong());
+        // A record added through another handle since this one was read is
+        // not one of this table's records yet.
+        if (pos < m_count && keyAt(pos) == row.value(0).toLongLong() && visible(pos))
+            visit(row);
+    });
+}
+
 void Table::beginReading()
 {
     requireOpen("read");
