@@ -20,6 +20,7 @@
 #include "Session.h"
 #include "StartWindow.h"
 #include "SubnetMaskSimulation.h"
+#include "Table.h"
 #include "TableFile.h"
 #include "TestSampler.h"
 #include "WindowPlace.h"
@@ -100,9 +101,13 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     for (const char* name : {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile,
                              store::kHistoryFile, store::kSavedExamFile})
         files << QDir::current().absoluteFilePath(QString::fromLatin1(name));
+    // Then the bank's first open, its check and the read of its numbers, is
+    // done there too: an exam started later finds them done for the file as
+    // it still is.
     QThreadPool::globalInstance()->start([files, passwords = m_test->tableSession().passwords()] {
         for (const QString& f : files)
             platform::TableFile::deriveKeysAhead(f, passwords);
+        store::Table::readAhead(files.front(), passwords, store::bankSchema());
     });
 }
 

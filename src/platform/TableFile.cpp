@@ -353,9 +353,8 @@ TableFile::TableFile(ReplacementTag, const QString& path, const QStringList& pas
     refuseLockedTarget();
     try {
         openWith(m_password, exclusive, true);
-        // Until it is moved into place the new file is nobody's: a failure
-        // throws it away, so its journal need not reach the disk.
-        exec("PRAGMA journal_mode=MEMORY");
+        // What is moved into place must be whole on the disk.
+        exec("PRAGMA synchronous=FULL");
         beginTransaction();
     } catch (...) {
         abandonReplacement();
@@ -524,6 +523,13 @@ void TableFile::openWith(const QByteArray& password, bool exclusive, bool mayCre
                 throw;
             closeHandle();
         }
+    }
+    if (mayCreate && replacing()) {
+        // Until it is moved into place the new file is nobody's: a failure
+        // throws it away, so neither its journal nor the statements that lay
+        // out its table need reach the disk. Its one commit syncs it whole.
+        exec("PRAGMA journal_mode=MEMORY");
+        exec("PRAGMA synchronous=OFF");
     }
     // A reused salt's page size is the old file's until the new one replaces it.
     if (!salt.isEmpty() && known.pageSize != m_pageSize && !reusedSalt)

@@ -322,6 +322,20 @@ void Table::open()
     notifyData(-1);
 }
 
+void Table::readAhead(const QString& path, const QStringList& passwords,
+                      const TableSchema& schema)
+{
+    try {
+        Session session(QStringLiteral("readAhead"));
+        for (const QString& p : passwords)
+            session.registerPassword(p);
+        Table t(session, path, schema);
+        t.open();
+    } catch (...) {
+        // The open that needs the file says what is wrong with it.
+    }
+}
+
 void Table::forgetReads()
 {
     std::lock_guard<std::mutex> lock(g_readFilesMutex);

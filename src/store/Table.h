@@ -53,6 +53,11 @@ public:
     // Drops what earlier opens in this run read of every file, so that the
     // next open of each reads and checks it again.
     static void forgetReads();
+    // Opens the file at path once, as a first open would, so that a later
+    // open of the unchanged file finds it checked and read. Any fault is left
+    // for that open to report. Safe on any thread.
+    static void readAhead(const QString& path, const QStringList& passwords,
+                          const TableSchema& schema);
     // Opens the table, in a batch, and empties it, without reading what it
     // held: the start of a rewrite of the whole table. The file keeps its old
     // content until commitBatch() puts the new one in its place in one step;
