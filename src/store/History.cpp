@@ -205,6 +205,8 @@ std::vector<Attempt> HistoryFile::readAll(QStringList* unreadable) const
         return attempts;
     Table t(m_session, m_path, historySchema());
     t.open();
+    // One read of the file for all records, not one each.
+    t.beginReading();
     for (t.first(); !t.eof(); t.next()) {
         try {
             attempts.push_back(readAttempt(t, m_path));
@@ -215,6 +217,7 @@ std::vector<Attempt> HistoryFile::readAll(QStringList* unreadable) const
                 *unreadable << e.text();
         }
     }
+    t.endReading();
     t.close();
     // Keys grow with every record, so key order is the order of grading even
     // when the clock was set back in between.
