@@ -243,6 +243,11 @@ private slots:
             << QStringList{describe(
                    rec(QStringLiteral("Is [html] a marker?"), {"+[html]no", "yes"}))}
             << QStringList{};
+        QTest::newRow("references above U+FFFF in an HTML text and raw in a plain one")
+            << QByteArray("[html]Smile &#x1F600; &#128512; {=\xF0\x9F\x98\x80 ~[plain]&\\#x1F600;}")
+            << QStringList{describe(rec(QString::fromUtf8("Smile \U0001F600 \U0001F600"),
+                                        {QString::fromUtf8("+\U0001F600"), "&#x1F600;"}))}
+            << QStringList{"1@1 changed: HTML turned into plain text"};
         QTest::newRow("UTF-8 text")
             << QByteArray("Qu\xC3\xA9 \xE2\x82\xAC {=\xC3\xBC ~b}")
             << QStringList{describe(rec(QString::fromUtf8("Qu\xC3\xA9 \xE2\x82\xAC"),
@@ -364,6 +369,41 @@ private slots:
             << QStringLiteral("\"}\" without an opening \"{\"");
         QTest::newRow("not UTF-8") << QByteArray("Ok {=a ~b}\nQ\xC3\xA9 {=a ~\xFF}") << 2 << 9
                                    << QStringLiteral("the file is not UTF-8 text");
+        // What no text may hold, raw or as a reference of an HTML text, at
+        // the character or the reference (an answer escapes its "#").
+        QTest::newRow("NUL byte")
+            << QByteArray("Ok {=a ~b}\n\nQ\xC3\xA9 {=a ~b\0c}", 25) << 3 << 10
+            << QStringLiteral("the file holds a NUL character (U+0000), which no text may hold");
+        QTest::newRow("raw U+FFFE")
+            << QByteArray("Q {=a ~b\xEF\xBF\xBE}") << 1 << 9
+            << QStringLiteral("the file holds the non-character U+FFFE, which no text may hold");
+        QTest::newRow("raw U+10FFFF")
+            << QByteArray("Q\xF4\x8F\xBF\xBF {=a ~b}") << 1 << 2
+            << QStringLiteral("the file holds the non-character U+10FFFF, which no text may hold");
+        QTest::newRow("reference to NUL in the question")
+            << QByteArray("Ok {=a ~b}\n\n[html]Q &#0; {=a ~b}") << 3 << 9
+            << QStringLiteral("the reference &#0; stands for a NUL character (U+0000), which no "
+                              "text may hold");
+        QTest::newRow("reference to a surrogate in an answer")
+            << QByteArray("[html]Q {\n=a\n~b &\\#xD800;}") << 3 << 4
+            << QStringLiteral("the reference &#xD800; stands for a surrogate (U+D800), which no "
+                              "text may hold");
+        QTest::newRow("reference to U+FFFF in feedback")
+            << QByteArray("Q {=a ~b#[html]no&\\#65535;}") << 1 << 18
+            << QStringLiteral("the reference &#65535; stands for the non-character U+FFFF, which "
+                              "no text may hold");
+        QTest::newRow("reference to U+FDD0 in general feedback")
+            << QByteArray("Q {=a ~b ####[moodle]&\\#xfdd0;}") << 1 << 22
+            << QStringLiteral("the reference &#xfdd0; stands for the non-character U+FDD0, which "
+                              "no text may hold");
+        QTest::newRow("reference to the end of plane 1")
+            << QByteArray("[markdown]Q {=a ~[html]&\\#x1FFFE;}") << 1 << 24
+            << QStringLiteral("the reference &#x1FFFE; stands for the non-character U+1FFFE, "
+                              "which no text may hold");
+        QTest::newRow("reference beyond U+10FFFF")
+            << QByteArray("[html]&#x110000; {=a ~b}") << 1 << 7
+            << QStringLiteral("the reference &#x110000; stands for no character (U+110000), "
+                              "which no text may hold");
     }
     void giftErrors() { checkError(Format::Gift); }
 
@@ -426,6 +466,13 @@ private slots:
         QTest::newRow("position after Windows line ends")
             << QByteArray("Q\r\nA. a\r\nB. b\r\nANSWER: Z\r\n") << 4 << 9
             << QStringLiteral("the answer \"Z\" names no choice");
+        QTest::newRow("NUL byte") << QByteArray("Q\r\nA. a\0\r\nB. b\r\nANSWER: A", 25) << 2 << 5
+                                  << QStringLiteral("the file holds a NUL character (U+0000), "
+                                                    "which no text may hold");
+        QTest::newRow("raw U+FFFF") << QByteArray("Q\xEF\xBF\xBF?\nA. a\nB. b\nANSWER: A") << 1
+                                    << 2
+                                    << QStringLiteral("the file holds the non-character U+FFFF, "
+                                                      "which no text may hold");
     }
     void aikenErrors() { checkError(Format::Aiken); }
 
@@ -524,6 +571,16 @@ private slots:
                     "<text>b</text></answer></question>")
             << QStringList{okRec, describe(rec(QStringLiteral("Q"), {"a", "+b"}))}
             << QStringList{"2@3 changed: weights turned into all-or-nothing (a 50%)"};
+        QTest::newRow("references above U+FFFF, of the XML and of an HTML text")
+            << quiz("<question type=\"multichoice\"><questiontext format=\"html\"><text>"
+                    "&lt;b&gt;Smile&lt;/b&gt; &amp;#x1F600; &#128512;</text></questiontext>"
+                    "<answer fraction=\"100\"><text>&#x1F600;</text></answer>"
+                    "<answer fraction=\"0\"><text><![CDATA[&#x10FFFD;]]></text></answer>"
+                    "</question>")
+            << QStringList{okRec, describe(rec(QString::fromUtf8("Smile \U0001F600 \U0001F600"),
+                                               {QString::fromUtf8("+\U0001F600"),
+                                                QString::fromUtf8("\U0010FFFD")}))}
+            << QStringList{"2@3 changed: HTML turned into plain text"};
         QTest::newRow("fractions that add up to 70")
             << quiz("<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
                     "<single>0</single><answer fraction=\"40\"><text>a</text></answer>"
@@ -554,6 +611,30 @@ private slots:
             << 2 << 30 << QStringLiteral("a multichoice question without <questiontext>");
         QTest::newRow("empty file")
             << QByteArray("") << 1 << 1 << QStringLiteral("the file holds no XML element");
+        // What no text may hold: as a reference of the XML, the character
+        // itself, or a reference of an HTML text; at the start of the text.
+        auto question = [](const QByteArray& format, const QByteArray& text) {
+            return "<quiz>\n<question type=\"multichoice\">\n  <questiontext format=\"" + format +
+                   "\"><text>" + text +
+                   "</text></questiontext>\n<answer fraction=\"100\"><text>a</text></answer>"
+                   "<answer><text>b</text></answer></question></quiz>";
+        };
+        QTest::newRow("reference to a non-character of the XML")
+            << question("plain_text", "Q&#xFDD0;") << 3 << 43
+            << QStringLiteral("the text here holds the non-character U+FDD0, which no text may "
+                              "hold");
+        QTest::newRow("a non-character itself")
+            << question("html", "Q \xF3\xBF\xBF\xBE") << 3 << 37
+            << QStringLiteral("the text here holds the non-character U+FFFFE, which no text may "
+                              "hold");
+        QTest::newRow("reference to a surrogate in HTML")
+            << question("html", "&lt;p&gt;Q&amp;#xD800;&lt;/p&gt;") << 3 << 37
+            << QStringLiteral("the reference &#xD800; stands for a surrogate (U+D800), which no "
+                              "text may hold");
+        QTest::newRow("reference to NUL in HTML in character data")
+            << question("moodle_auto_format", "<![CDATA[<p>Q&#0;</p>]]>") << 3 << 51
+            << QStringLiteral("the reference &#0; stands for a NUL character (U+0000), which no "
+                              "text may hold");
     }
     void moodleErrors()
     {
@@ -727,7 +808,17 @@ private slots:
                "<style>p{}</style><!-- note -->."
             << "See the RFC (http://x.org/a).";
         QTest::newRow("html unknown entity and a bare ampersand")
-            << html << "&bogus; & &#0; x" << QString::fromUtf8("&bogus; & \uFFFD x");
+            << html << "&bogus; & x" << QString::fromUtf8("&bogus; & x");
+        QTest::newRow("html references above U+FFFF")
+            << html << "&#x1F600;&#128512; &#x10FFFD;"
+            << QString::fromUtf8("\U0001F600\U0001F600 \U0010FFFD");
+        // The readers' own marks while they convert are no character a text
+        // may hold, so a private-use character is taken as it stands.
+        QTest::newRow("html private-use characters stay")
+            << moodle << QString::fromUtf8("a\uE000b\n\uE041") << QString::fromUtf8("a\uE000b\n\uE041");
+        QTest::newRow("markdown private-use characters stay")
+            << markdown << QString::fromUtf8("\\* \uE041\uE000 \\_")
+            << QString::fromUtf8("* \uE041\uE000 _");
         QTest::newRow("moodle: a line end is a break")
             << moodle << "line one\nline <b>two</b>\n\nend"
             << "line one\nline two\n\nend";
