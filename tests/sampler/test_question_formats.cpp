@@ -626,10 +626,15 @@ private slots:
             << question("plain_text", "Q&#xFDD0;") << 3 << 43
             << QStringLiteral("the text here holds the non-character U+FDD0, which no text may "
                               "hold");
+        QTest::newRow("NUL byte")
+            << question("plain_text", QByteArray("Q\0", 2)) << 3 << 44
+            << QStringLiteral("the file holds a NUL character (U+0000), which no text may hold");
+        QTest::newRow("raw U+FFFF")
+            << question("plain_text", "Q\xEF\xBF\xBF") << 3 << 44
+            << QStringLiteral("the file holds the non-character U+FFFF, which no text may hold");
         QTest::newRow("a non-character itself")
-            << question("html", "Q \xF3\xBF\xBF\xBE") << 3 << 37
-            << QStringLiteral("the text here holds the non-character U+FFFFE, which no text may "
-                              "hold");
+            << question("html", "Q \xF3\xBF\xBF\xBE") << 3 << 39
+            << QStringLiteral("the file holds the non-character U+FFFFE, which no text may hold");
         QTest::newRow("reference to a surrogate in HTML")
             << question("html", "&lt;p&gt;Q&amp;#xD800;&lt;/p&gt;") << 3 << 37
             << QStringLiteral("the reference &#xD800; stands for a surrogate (U+D800), which no "

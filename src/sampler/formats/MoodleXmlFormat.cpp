@@ -463,8 +463,33 @@ void writeText(QXmlStreamWriter& w, const QString& element, const QString& text,
 
 } // namespace
 
+namespace {
+
+// Whether the file is UTF-8, as the reader takes it: no other byte-order
+// mark, no zero byte in its first two (UTF-16 without a mark), and no other
+// encoding declared.
+bool isUtf8(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xFF\xFE") ||
+        bytes.left(2).contains('\0'))
+        return false;
+    static const QRegularExpression declared(
+        QStringLiteral("^(?:\\xEF\\xBB\\xBF)?\\s*<\\?xml[^>]*\\bencoding\\s*=\\s*[\"']([^\"']*)"));
+    const auto m = declared.match(QString::fromLatin1(bytes.left(256)));
+    if (!m.hasMatch())
+        return true;
+    const QString name = m.captured(1).toLower();
+    return name == QLatin1String("utf-8") || name == QLatin1String("utf8");
+}
+
+} // namespace
+
 ParseResult parseMoodleXml(const QByteArray& bytes)
 {
+    // The reader refuses a NUL or U+FFFF in the file only as an unexpected
+    // end or character: said plainly first.
+    if (isUtf8(bytes))
+        refuseForbiddenUtf8(bytes);
     return Reader(bytes).read();
 }
 

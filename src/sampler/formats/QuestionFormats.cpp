@@ -73,6 +73,35 @@ std::vector<std::pair<QString, const QString*>> fields(const QuestionRecord& r)
 
 } // namespace
 
+void refuseForbiddenUtf8(const QByteArray& bytes)
+{
+    const char* b = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype i = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    int line = 1;
+    int column = 1;
+    while (i < size) {
+        const char c = b[i];
+        if (c == '\n' || c == '\r') {
+            i += c == '\r' && i + 1 < size && b[i + 1] == '\n' ? 2 : 1;
+            ++line;
+            column = 1;
+            continue;
+        }
+        char32_t code = 0;
+        const int len = utf8Length(b, size, i, &code);
+        if (len > 0 && (code == 0 || code >= 0xFDD0)) {
+            const QString what = forbiddenCharacter(code);
+            if (!what.isEmpty())
+                throw FormatError(line, column,
+                                  QStringLiteral("the file holds %1, which no text may hold")
+                                      .arg(what));
+        }
+        i += std::max(len, 1);
+        ++column;
+    }
+}
+
 QString decodeText(const QByteArray& bytes)
 {
     const char* b = bytes.constData();

@@ -29,6 +29,9 @@ inline constexpr qsizetype kMaxQuestionSource = 1024 * 1024;
 // old Mac) line ends become "\n". Bytes that are not UTF-8, a NUL and the
 // non-characters throw a FormatError at their line and column.
 QString decodeText(const QByteArray& bytes);
+// Throws a FormatError at the first NUL or non-character of UTF-8 bytes;
+// bytes that are not UTF-8 are left to the caller.
+void refuseForbiddenUtf8(const QByteArray& bytes);
 
 // The format of a file to import: Moodle XML for a ".xml" name or content
 // that starts with "<"; GIFT for a ".gift" name; Aiken when a choice line
