@@ -5,6 +5,7 @@
 // peak beside the peak before the file was read.
 //
 //   bench_import [question count] [runs]      (default 10000 5)
+//   bench_import --moodle [question count] [runs]   (the same as Moodle XML)
 //   bench_import --single MB                  (one question of MB megabytes)
 #include "QuestionFormats.h"
 #include "UserSetExchange.h"
@@ -51,6 +52,36 @@ QByteArray question(int n)
     return q;
 }
 
+// The same question as a Moodle XML export writes it.
+QByteArray xmlQuestion(int n)
+{
+    QByteArray q;
+    const QByteArray id = QByteArray::number(n);
+    if (n % 100 == 0)
+        q += "  <question type=\"category\">\n    <category><text>$course$/top/Connectivity"
+             "</text></category>\n  </question>\n";
+    q += "  <question type=\"multichoice\">\n    <name><text>Item " + id +
+         "</text></name>\n    <questiontext format=\"html\"><text><![CDATA[<p>A host on "
+         "subnet 131.107." + id +
+         ".0/24 cannot reach the router at 131.107.2.1 although its address, subnet mask and "
+         "default gateway are set by DHCP: lease " + id +
+         ".<br>The other hosts on the segment work.<br>What is the most likely cause?</p>]]>"
+         "</text></questiontext>\n    <generalfeedback format=\"html\"><text>Compare the "
+         "gateway ipconfig /all shows with the router's address.</text></generalfeedback>\n"
+         "    <single>true</single>\n"
+         "    <answer fraction=\"100\" format=\"html\"><text>The DHCP scope hands out a wrong "
+         "default gateway</text><feedback format=\"html\"><text>right; check the scope's option "
+         "003</text></feedback></answer>\n"
+         "    <answer fraction=\"0\" format=\"html\"><text>The host's network card has failed"
+         "</text><feedback format=\"html\"><text>then no host on the segment could be reached"
+         "</text></feedback></answer>\n"
+         "    <answer fraction=\"0\" format=\"html\"><text>The WINS server is down</text>"
+         "</answer>\n"
+         "    <answer fraction=\"0\" format=\"html\"><text>The router does not forward BOOTP "
+         "broadcasts (RFC 1542)</text></answer>\n  </question>\n";
+    return q;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -58,7 +89,12 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bench.gift"));
+    const bool moodle = args.size() >= 2 && args[1] == QLatin1String("--moodle");
+    QStringList rest = args;
+    if (moodle)
+        rest.removeAt(1);
+    const QString path = dir.filePath(moodle ? QStringLiteral("bench.xml")
+                                             : QStringLiteral("bench.gift"));
     int runs = 5;
     QString what;
     {
@@ -75,11 +111,15 @@ int main(int argc, char** argv)
             f.write(" {=a ~b}\n");
             what = QStringLiteral("one question of %1 MB").arg(args[2]);
         } else {
-            const int count = args.size() >= 2 ? args[1].toInt() : 10000;
-            if (args.size() >= 3)
-                runs = std::max(1, args[2].toInt());
+            const int count = rest.size() >= 2 ? rest[1].toInt() : 10000;
+            if (rest.size() >= 3)
+                runs = std::max(1, rest[2].toInt());
+            if (moodle)
+                f.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n");
             for (int n = 1; n <= count; ++n)
-                f.write(question(n));
+                f.write(moodle ? xmlQuestion(n) : question(n));
+            if (moodle)
+                f.write("</quiz>\n");
             what = QStringLiteral("%1 questions").arg(count);
         }
     }
@@ -102,9 +142,9 @@ int main(int argc, char** argv)
         }
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("GIFT import of %s (%.1f MB file): median %.0f ms over %d runs (min %.0f, max "
+    std::printf("%s import of %s (%.1f MB file): median %.0f ms over %d runs (min %.0f, max "
                 "%.0f); %zu questions read\n",
-                qPrintable(what), sizeMb, ms[ms.size() / 2], runs, ms.front(), ms.back(), added);
+                moodle ? "Moodle XML" : "GIFT", qPrintable(what), sizeMb, ms[ms.size() / 2], runs, ms.front(), ms.back(), added);
     std::printf("peak resident memory: %.0f MB (%.0f MB before the file was read; %.1f x the "
                 "file above that)\n",
                 peakMb(), before, (peakMb() - before) / sizeMb);
