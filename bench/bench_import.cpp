@@ -37,10 +37,10 @@ QByteArray question(int n)
     if (n % 100 == 0)
         q += "$CATEGORY: $course$/top/Connectivity\n\n";
     const QByteArray id = QByteArray::number(n);
-    q += "// question " + id + "\n::Item " + id +
-         "::A host on subnet 131.107." + id +
+    q += "// question " + id + "\n::Item " + id + "::A host on subnet 131.107." + id +
          ".0/24 cannot reach the router at 131.107.2.1 although its address, subnet mask "
-         "and default gateway are set by DHCP\\: lease " + id +
+         "and default gateway are set by DHCP\\: lease " +
+         id +
          ".\nThe other hosts on the segment work.\nWhat is the most likely cause? {\n"
          "\t=The DHCP scope hands out a wrong default gateway # right; check the scope's "
          "option 003\n"
@@ -62,9 +62,11 @@ QByteArray xmlQuestion(int n)
              "</text></category>\n  </question>\n";
     q += "  <question type=\"multichoice\">\n    <name><text>Item " + id +
          "</text></name>\n    <questiontext format=\"html\"><text><![CDATA[<p>A host on "
-         "subnet 131.107." + id +
+         "subnet 131.107." +
+         id +
          ".0/24 cannot reach the router at 131.107.2.1 although its address, subnet mask and "
-         "default gateway are set by DHCP: lease " + id +
+         "default gateway are set by DHCP: lease " +
+         id +
          ".<br>The other hosts on the segment work.<br>What is the most likely cause?</p>]]>"
          "</text></questiontext>\n    <generalfeedback format=\"html\"><text>Compare the "
          "gateway ipconfig /all shows with the router's address.</text></generalfeedback>\n"
@@ -93,8 +95,8 @@ int main(int argc, char** argv)
     QStringList rest = args;
     if (moodle)
         rest.removeAt(1);
-    const QString path = dir.filePath(moodle ? QStringLiteral("bench.xml")
-                                             : QStringLiteral("bench.gift"));
+    const QString path =
+        dir.filePath(moodle ? QStringLiteral("bench.xml") : QStringLiteral("bench.gift"));
     int runs = 5;
     QString what;
     {
@@ -144,7 +146,8 @@ int main(int argc, char** argv)
     std::sort(ms.begin(), ms.end());
     std::printf("%s import of %s (%.1f MB file): median %.0f ms over %d runs (min %.0f, max "
                 "%.0f); %zu questions read\n",
-                moodle ? "Moodle XML" : "GIFT", qPrintable(what), sizeMb, ms[ms.size() / 2], runs, ms.front(), ms.back(), added);
+                moodle ? "Moodle XML" : "GIFT", qPrintable(what), sizeMb, ms[ms.size() / 2], runs,
+                ms.front(), ms.back(), added);
     std::printf("peak resident memory: %.0f MB (%.0f MB before the file was read; %.1f x the "
                 "file above that)\n",
                 peakMb(), before, (peakMb() - before) / sizeMb);

@@ -472,8 +472,7 @@ private slots:
         QTest::newRow("NUL byte") << QByteArray("Q\r\nA. a\0\r\nB. b\r\nANSWER: A", 25) << 2 << 5
                                   << QStringLiteral("the file holds a NUL character (U+0000), "
                                                     "which no text may hold");
-        QTest::newRow("raw U+FFFF") << QByteArray("Q\xEF\xBF\xBF?\nA. a\nB. b\nANSWER: A") << 1
-                                    << 2
+        QTest::newRow("raw U+FFFF") << QByteArray("Q\xEF\xBF\xBF?\nA. a\nB. b\nANSWER: A") << 1 << 2
                                     << QStringLiteral("the file holds the non-character U+FFFF, "
                                                       "which no text may hold");
     }
@@ -764,9 +763,8 @@ private slots:
         QTest::newRow("blanks inside and line ends")
             << rec(QStringLiteral("a\tb  c\nd\n\ne"), {"+x  y", "p\tq"}, false, 0,
                    QStringLiteral("line one\n\nline three"));
-        QTest::newRow("feedback lines")
-            << rec(QStringLiteral("Q"), {"+a", "b"}, false, 1,
-                   QStringLiteral("general\na: for a\nb: for b"));
+        QTest::newRow("feedback lines") << rec(QStringLiteral("Q"), {"+a", "b"}, false, 1,
+                                               QStringLiteral("general\na: for a\nb: for b"));
         QTest::newRow("backslashes at the ends")
             << rec(QStringLiteral("C:\\"), {"+dir\\", "\\\\server\\share"});
         QTest::newRow("texts at the size limits")
@@ -837,8 +835,8 @@ private slots:
         for (const Format format : {Format::Gift, Format::MoodleXml}) {
             const QString path = dir.filePath(format == Format::Gift ? QStringLiteral("x.gift")
                                                                      : QStringLiteral("x.xml"));
-            const std::vector<formats::NumberedRecord> in{{3, rec(QStringLiteral("Ok"), {"+a", "b"})},
-                                                          {4, record}};
+            const std::vector<formats::NumberedRecord> in{
+                {3, rec(QStringLiteral("Ok"), {"+a", "b"})}, {4, record}};
             const auto outcome = formats::writeExportFile(path, format, in);
             QCOMPARE(outcome.skipped, QStringList{QStringLiteral("item 4: ") + reason});
             QCOMPARE(outcome.written, 1);
@@ -861,8 +859,7 @@ private slots:
         QCOMPARE(plan.result.questions[1].text,
                  QStringLiteral("XXE[] Which port does Telnet use?"));
         QCOMPARE(plan.result.questions[1].choices[1], QStringLiteral("21"));
-        QCOMPARE(plan.result.questions[2].explanation,
-                 QStringLiteral("a: Right, see [].\nb: No."));
+        QCOMPARE(plan.result.questions[2].explanation, QStringLiteral("a: Right, see [].\nb: No."));
         QCOMPARE(plan.result.questions[3].text, QStringLiteral("Is &xxe; read here?"));
         for (const QuestionRecord& r : plan.result.questions)
             QVERIFY2(!describe(r).contains(QLatin1String("root:")), qPrintable(describe(r)));
@@ -881,7 +878,8 @@ private slots:
     void undeclaredEntitiesOfAnOutsideDtdSaySo()
     {
         const QByteArray xml(
-            "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!DOCTYPE quiz SYSTEM \"quiz.dtd\">\r\n<quiz>\r\n"
+            "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!DOCTYPE quiz SYSTEM "
+            "\"quiz.dtd\">\r\n<quiz>\r\n"
             "<question type=\"multichoice\"><questiontext format=\"plain_text\"><text>A &amp; B"
             "</text></questiontext><answer fraction=\"100\"><text>a</text></answer><answer>"
             "<text>b</text></answer></question>\r\n"
@@ -907,7 +905,8 @@ private slots:
         const QByteArray longText(formats::kMaxTextLength + 1, 'q');
         const QByteArray longChoice(formats::kMaxChoiceLength + 1, 'c');
         const QByteArray huge(formats::kMaxQuestionSource + 1, 'h');
-        const QStringList textNote{"2@3: its question text has 65,537 characters (at most 65,536 fit)"};
+        const QStringList textNote{
+            "2@3: its question text has 65,537 characters (at most 65,536 fit)"};
         const QStringList choiceNote{"2@3: choice b has 4,097 characters (at most 4,096 fit)"};
         const QStringList hugeNote{"2@3: it takes more than 1,048,576 characters of the file"};
         const int gift = int(Format::Gift);
@@ -923,16 +922,19 @@ private slots:
                                    << QStringList{"2@3: its name has 4,097 characters (at most "
                                                   "4,096 fit)"};
         QTest::newRow("gift text over many lines")
-            << gift << ok + QByteArray(32768, '\n').replace('\n', "x\n") + "Q {=a ~b}"
-            << textNote;
-        QTest::newRow("gift question beyond the file's share") << gift << ok + huge + " {=a ~b}"
-                                                               << hugeNote;
+            << gift << ok + QByteArray(32768, '\n').replace('\n', "x\n") + "Q {=a ~b}" << textNote;
+        QTest::newRow("gift question beyond the file's share")
+            << gift << ok + huge + " {=a ~b}" << hugeNote;
         QTest::newRow("gift HTML whose plain text fits")
-            << gift << ok + "[html]" + QByteArray(30000, 'q') + QByteArray(30000, ' ').replace(' ', "<b></b>") + " {=a ~b}"
+            << gift
+            << ok + "[html]" + QByteArray(30000, 'q') +
+                   QByteArray(30000, ' ').replace(' ', "<b></b>") + " {=a ~b}"
             << QStringList{};
         const QByteArray okAiken("Ok\nA. a\nB. b\nANSWER: A\n\n");
         QTest::newRow("aiken question text")
-            << aiken << okAiken + QByteArray(40000, 'q') + "\n" + QByteArray(25536, 'q') + "\nA. a\nB. b\nANSWER: A"
+            << aiken
+            << okAiken + QByteArray(40000, 'q') + "\n" + QByteArray(25536, 'q') +
+                   "\nA. a\nB. b\nANSWER: A"
             << QStringList{"2@6: its question text has 65,537 characters (at most 65,536 fit)"};
         QTest::newRow("aiken choice")
             << aiken << okAiken + "Q\nA. a\nB. " + longChoice + "\nANSWER: A"
@@ -941,9 +943,11 @@ private slots:
             return "<quiz>\n<question type=\"multichoice\"><questiontext format=\"plain_text\">"
                    "<text>Ok</text></questiontext><answer fraction=\"100\"><text>a</text></answer>"
                    "<answer><text>b</text></answer></question>\n<question type=\"multichoice\">"
-                   "<questiontext format=\"plain_text\"><text>" + text +
+                   "<questiontext format=\"plain_text\"><text>" +
+                   text +
                    "</text></questiontext><answer fraction=\"100\"><text>a</text></answer>"
-                   "<answer><text>" + choice + "</text></answer></question></quiz>";
+                   "<answer><text>" +
+                   choice + "</text></answer></question></quiz>";
         };
         QTest::newRow("moodle question text") << moodle << quiz(longText, "b") << textNote;
         QTest::newRow("moodle choice") << moodle << quiz("Q", longChoice) << choiceNote;
@@ -1078,7 +1082,8 @@ private slots:
         // The readers' own marks while they convert are no character a text
         // may hold, so a private-use character is taken as it stands.
         QTest::newRow("html private-use characters stay")
-            << moodle << QString::fromUtf8("a\uE000b\n\uE041") << QString::fromUtf8("a\uE000b\n\uE041");
+            << moodle << QString::fromUtf8("a\uE000b\n\uE041")
+            << QString::fromUtf8("a\uE000b\n\uE041");
         QTest::newRow("markdown private-use characters stay")
             << markdown << QString::fromUtf8("\\* \uE041\uE000 \\_")
             << QString::fromUtf8("* \uE041\uE000 _");

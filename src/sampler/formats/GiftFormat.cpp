@@ -48,8 +48,8 @@ struct Block {
     void dropFront(qsizetype n)
     {
         text.remove(0, n);
-        auto first = std::find_if(lines.begin(), lines.end(),
-                                  [&](const Line& l) { return l.offset >= n; });
+        auto first =
+            std::find_if(lines.begin(), lines.end(), [&](const Line& l) { return l.offset >= n; });
         lines.erase(lines.begin(), first);
         for (Line& l : lines)
             l.offset -= n;
@@ -405,8 +405,8 @@ private:
         while (it.hasNext()) {
             const auto m = it.next();
             bool ok = false;
-            const uint code = m.hasCaptured(1) ? m.captured(2).toUInt(&ok, 16)
-                                               : m.captured(3).toUInt(&ok, 10);
+            const uint code =
+                m.hasCaptured(1) ? m.captured(2).toUInt(&ok, 16) : m.captured(3).toUInt(&ok, 10);
             if (!ok || !forbiddenCharacter(code).isEmpty())
                 return start + m.capturedStart();
         }

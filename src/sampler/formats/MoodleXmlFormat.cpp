@@ -161,8 +161,7 @@ private:
 
     // The references of the content (outside comments, character data
     // sections, instructions and the declarations) that isUnread picks.
-    template <typename Pick>
-    void findReferences(const QString& s, const Pick& isUnread)
+    template <typename Pick> void findReferences(const QString& s, const Pick& isUnread)
     {
         qint64 line = 1;
         qsizetype lineStart = 0;
@@ -190,7 +189,7 @@ private:
                 const qsizetype close = s.indexOf(u'>', i);
                 const qsizetype open = s.indexOf(u'[', i);
                 next = open >= 0 && (close < 0 || open < close) ? skipTo(skipTo(open, u"]"), u">")
-                                                                 : skipTo(i, u">");
+                                                                : skipTo(i, u">");
             } else if (c == u'&') {
                 const qsizetype end = s.indexOf(u';', i);
                 if (end > i + 1 && end - i < 256) {

@@ -2,8 +2,8 @@
 
 #include "AikenFormat.h"
 #include "GiftFormat.h"
-#include "MoodleXmlFormat.h"
 #include "HtmlText.h"
+#include "MoodleXmlFormat.h"
 #include "Schemas.h"
 
 #include <QFileInfo>
@@ -93,9 +93,9 @@ void refuseForbiddenUtf8(const QByteArray& bytes)
         if (len > 0 && (code == 0 || code >= 0xFDD0)) {
             const QString what = forbiddenCharacter(code);
             if (!what.isEmpty())
-                throw FormatError(line, column,
-                                  QStringLiteral("the file holds %1, which no text may hold")
-                                      .arg(what));
+                throw FormatError(
+                    line, column,
+                    QStringLiteral("the file holds %1, which no text may hold").arg(what));
         }
         i += std::max(len, 1);
         ++column;
@@ -129,9 +129,9 @@ QString decodeText(const QByteArray& bytes)
         if (code == 0 || code >= 0xFDD0) {
             const QString what = forbiddenCharacter(code);
             if (!what.isEmpty())
-                throw FormatError(line, column,
-                                  QStringLiteral("the file holds %1, which no text may hold")
-                                      .arg(what));
+                throw FormatError(
+                    line, column,
+                    QStringLiteral("the file holds %1, which no text may hold").arg(what));
         }
         if (code >= 0x10000) {
             out[o++] = QChar::highSurrogate(code);

@@ -144,7 +144,8 @@ QByteArray readLimited(QFile& file, const QString& path)
             .arg(kMaxImportBytes / (1024 * 1024));
     if (!file.isSequential()) {
         if (file.size() > kMaxImportBytes)
-            throw ExchangeError(tooLarge + QStringLiteral(" (it has %1 MB).").arg(megabytes(file.size())));
+            throw ExchangeError(tooLarge +
+                                QStringLiteral(" (it has %1 MB).").arg(megabytes(file.size())));
         QByteArray bytes = file.readAll();
         if (bytes.size() > kMaxImportBytes)
             throw ExchangeError(tooLarge + u'.');
