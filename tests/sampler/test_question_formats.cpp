@@ -108,7 +108,10 @@ std::unique_ptr<store::Table> openSet(store::Session& session, const QString& pa
 
 } // namespace
 
+Q_DECLARE_METATYPE(formats::QuestionRecord)
+
 const QString kEveryConstruct = QStringLiteral(QUIZLARK_SAMPLER_FIXTURES "/every_construct.gift");
+const QString kExternalEntity = QStringLiteral(QUIZLARK_SAMPLER_FIXTURES "/external_entity.xml");
 
 class QuestionFormatsTest : public QObject {
     Q_OBJECT
@@ -243,6 +246,11 @@ private slots:
             << QStringList{describe(
                    rec(QStringLiteral("Is [html] a marker?"), {"+[html]no", "yes"}))}
             << QStringList{};
+        QTest::newRow("references above U+FFFF in an HTML text and raw in a plain one")
+            << QByteArray("[html]Smile &#x1F600; &#128512; {=\xF0\x9F\x98\x80 ~[plain]&\\#x1F600;}")
+            << QStringList{describe(rec(QString::fromUtf8("Smile \U0001F600 \U0001F600"),
+                                        {QString::fromUtf8("+\U0001F600"), "&#x1F600;"}))}
+            << QStringList{"1@1 changed: HTML turned into plain text"};
         QTest::newRow("UTF-8 text")
             << QByteArray("Qu\xC3\xA9 \xE2\x82\xAC {=\xC3\xBC ~b}")
             << QStringList{describe(rec(QString::fromUtf8("Qu\xC3\xA9 \xE2\x82\xAC"),
@@ -364,6 +372,41 @@ private slots:
             << QStringLiteral("\"}\" without an opening \"{\"");
         QTest::newRow("not UTF-8") << QByteArray("Ok {=a ~b}\nQ\xC3\xA9 {=a ~\xFF}") << 2 << 9
                                    << QStringLiteral("the file is not UTF-8 text");
+        // What no text may hold, raw or as a reference of an HTML text, at
+        // the character or the reference (an answer escapes its "#").
+        QTest::newRow("NUL byte")
+            << QByteArray("Ok {=a ~b}\n\nQ\xC3\xA9 {=a ~b\0c}", 25) << 3 << 10
+            << QStringLiteral("the file holds a NUL character (U+0000), which no text may hold");
+        QTest::newRow("raw U+FFFE")
+            << QByteArray("Q {=a ~b\xEF\xBF\xBE}") << 1 << 9
+            << QStringLiteral("the file holds the non-character U+FFFE, which no text may hold");
+        QTest::newRow("raw U+10FFFF")
+            << QByteArray("Q\xF4\x8F\xBF\xBF {=a ~b}") << 1 << 2
+            << QStringLiteral("the file holds the non-character U+10FFFF, which no text may hold");
+        QTest::newRow("reference to NUL in the question")
+            << QByteArray("Ok {=a ~b}\n\n[html]Q &#0; {=a ~b}") << 3 << 9
+            << QStringLiteral("the reference &#0; stands for a NUL character (U+0000), which no "
+                              "text may hold");
+        QTest::newRow("reference to a surrogate in an answer")
+            << QByteArray("[html]Q {\n=a\n~b &\\#xD800;}") << 3 << 4
+            << QStringLiteral("the reference &#xD800; stands for a surrogate (U+D800), which no "
+                              "text may hold");
+        QTest::newRow("reference to U+FFFF in feedback")
+            << QByteArray("Q {=a ~b#[html]no&\\#65535;}") << 1 << 18
+            << QStringLiteral("the reference &#65535; stands for the non-character U+FFFF, which "
+                              "no text may hold");
+        QTest::newRow("reference to U+FDD0 in general feedback")
+            << QByteArray("Q {=a ~b ####[moodle]&\\#xfdd0;}") << 1 << 22
+            << QStringLiteral("the reference &#xfdd0; stands for the non-character U+FDD0, which "
+                              "no text may hold");
+        QTest::newRow("reference to the end of plane 1")
+            << QByteArray("[markdown]Q {=a ~[html]&\\#x1FFFE;}") << 1 << 24
+            << QStringLiteral("the reference &#x1FFFE; stands for the non-character U+1FFFE, "
+                              "which no text may hold");
+        QTest::newRow("reference beyond U+10FFFF")
+            << QByteArray("[html]&#x110000; {=a ~b}") << 1 << 7
+            << QStringLiteral("the reference &#x110000; stands for no character (U+110000), "
+                              "which no text may hold");
     }
     void giftErrors() { checkError(Format::Gift); }
 
@@ -426,6 +469,12 @@ private slots:
         QTest::newRow("position after Windows line ends")
             << QByteArray("Q\r\nA. a\r\nB. b\r\nANSWER: Z\r\n") << 4 << 9
             << QStringLiteral("the answer \"Z\" names no choice");
+        QTest::newRow("NUL byte") << QByteArray("Q\r\nA. a\0\r\nB. b\r\nANSWER: A", 25) << 2 << 5
+                                  << QStringLiteral("the file holds a NUL character (U+0000), "
+                                                    "which no text may hold");
+        QTest::newRow("raw U+FFFF") << QByteArray("Q\xEF\xBF\xBF?\nA. a\nB. b\nANSWER: A") << 1 << 2
+                                    << QStringLiteral("the file holds the non-character U+FFFF, "
+                                                      "which no text may hold");
     }
     void aikenErrors() { checkError(Format::Aiken); }
 
@@ -524,6 +573,16 @@ private slots:
                     "<text>b</text></answer></question>")
             << QStringList{okRec, describe(rec(QStringLiteral("Q"), {"a", "+b"}))}
             << QStringList{"2@3 changed: weights turned into all-or-nothing (a 50%)"};
+        QTest::newRow("references above U+FFFF, of the XML and of an HTML text")
+            << quiz("<question type=\"multichoice\"><questiontext format=\"html\"><text>"
+                    "&lt;b&gt;Smile&lt;/b&gt; &amp;#x1F600; &#128512;</text></questiontext>"
+                    "<answer fraction=\"100\"><text>&#x1F600;</text></answer>"
+                    "<answer fraction=\"0\"><text><![CDATA[&#x10FFFD;]]></text></answer>"
+                    "</question>")
+            << QStringList{okRec, describe(rec(QString::fromUtf8("Smile \U0001F600 \U0001F600"),
+                                               {QString::fromUtf8("+\U0001F600"),
+                                                QString::fromUtf8("\U0010FFFD")}))}
+            << QStringList{"2@3 changed: HTML turned into plain text"};
         QTest::newRow("fractions that add up to 70")
             << quiz("<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
                     "<single>0</single><answer fraction=\"40\"><text>a</text></answer>"
@@ -554,6 +613,35 @@ private slots:
             << 2 << 30 << QStringLiteral("a multichoice question without <questiontext>");
         QTest::newRow("empty file")
             << QByteArray("") << 1 << 1 << QStringLiteral("the file holds no XML element");
+        // What no text may hold: as a reference of the XML, the character
+        // itself, or a reference of an HTML text; at the start of the text.
+        auto question = [](const QByteArray& format, const QByteArray& text) {
+            return "<quiz>\n<question type=\"multichoice\">\n  <questiontext format=\"" + format +
+                   "\"><text>" + text +
+                   "</text></questiontext>\n<answer fraction=\"100\"><text>a</text></answer>"
+                   "<answer><text>b</text></answer></question></quiz>";
+        };
+        QTest::newRow("reference to a non-character of the XML")
+            << question("plain_text", "Q&#xFDD0;") << 3 << 43
+            << QStringLiteral("the text here holds the non-character U+FDD0, which no text may "
+                              "hold");
+        QTest::newRow("NUL byte")
+            << question("plain_text", QByteArray("Q\0", 2)) << 3 << 44
+            << QStringLiteral("the file holds a NUL character (U+0000), which no text may hold");
+        QTest::newRow("raw U+FFFF")
+            << question("plain_text", "Q\xEF\xBF\xBF") << 3 << 44
+            << QStringLiteral("the file holds the non-character U+FFFF, which no text may hold");
+        QTest::newRow("a non-character itself")
+            << question("html", "Q \xF3\xBF\xBF\xBE") << 3 << 39
+            << QStringLiteral("the file holds the non-character U+FFFFE, which no text may hold");
+        QTest::newRow("reference to a surrogate in HTML")
+            << question("html", "&lt;p&gt;Q&amp;#xD800;&lt;/p&gt;") << 3 << 37
+            << QStringLiteral("the reference &#xD800; stands for a surrogate (U+D800), which no "
+                              "text may hold");
+        QTest::newRow("reference to NUL in HTML in character data")
+            << question("moodle_auto_format", "<![CDATA[<p>Q&#0;</p>]]>") << 3 << 51
+            << QStringLiteral("the reference &#0; stands for a NUL character (U+0000), which no "
+                              "text may hold");
     }
     void moodleErrors()
     {
@@ -645,6 +733,266 @@ private slots:
                                        "5: the feedback of a, c added to the explanation"}));
     }
 
+    // A table of tricky texts through each writer and its reader: every
+    // record comes back as it was, skipped by neither.
+    void everyExportReadsBack_data()
+    {
+        QTest::addColumn<QuestionRecord>("record");
+        QTest::newRow("an arrow in the right choice")
+            << rec(QStringLiteral("Which way?"), {"+a -> b", "c"});
+        QTest::newRow("arrows in every choice of a multiple response")
+            << rec(QStringLiteral("Pick"), {"+x->y", "+y->x", "z->"}, true);
+        QTest::newRow("an arrow beside true and false")
+            << rec(QStringLiteral("T or F?"), {"+TRUE ->", "FALSE"});
+        QTest::newRow("markers at the start")
+            << rec(QStringLiteral("[html]<b>x</b>"), {"+[markdown]**a**", "[plain]b", "[moodle]c"});
+        QTest::newRow("the specials of GIFT")
+            << rec(QStringLiteral("::x:: {a} ~b =c #d \\ e"), {"+%100%", "~", "=", "#"}, false, 3,
+                   QStringLiteral("####"));
+        QTest::newRow("a percent and a hash at the start")
+            << rec(QStringLiteral("%50% of what?"), {"+%50%", "#1", "-%"});
+        QTest::newRow("comment and category lookalikes")
+            << rec(QStringLiteral("// not a comment\n$CATEGORY: x"), {"+//a", "$CATEGORY: b"});
+        QTest::newRow("characters above U+FFFF")
+            << rec(QString::fromUtf8("Smile \U0001F600"),
+                   {QString::fromUtf8("+\U00010000"), QString::fromUtf8("\U0010FFFD x")});
+        QTest::newRow("references written as text")
+            << rec(QStringLiteral("&#x1F600; &amp; &#0; &xxe;"), {"+&lt;", "&#xD800;"});
+        QTest::newRow("the specials of XML")
+            << rec(QStringLiteral("]]> <![CDATA[ <?pi?> <!-- --> \"'"), {"+<quiz>", "</question>"});
+        QTest::newRow("blanks inside and line ends")
+            << rec(QStringLiteral("a\tb  c\nd\n\ne"), {"+x  y", "p\tq"}, false, 0,
+                   QStringLiteral("line one\n\nline three"));
+        QTest::newRow("feedback lines") << rec(QStringLiteral("Q"), {"+a", "b"}, false, 1,
+                                               QStringLiteral("general\na: for a\nb: for b"));
+        QTest::newRow("backslashes at the ends")
+            << rec(QStringLiteral("C:\\"), {"+dir\\", "\\\\server\\share"});
+        QTest::newRow("texts at the size limits")
+            << rec(QString(formats::kMaxTextLength, u'q'),
+                   {u'+' + QString(formats::kMaxChoiceLength, u'c'), "b"}, true, 2,
+                   QString(formats::kMaxTextLength, u'e'));
+        QuestionRecord named = rec(QStringLiteral("Q"), {"+a", "b"});
+        named.name = QStringLiteral("::odd:: {name} #1 <x> & y");
+        QTest::newRow("a name with specials") << named;
+    }
+    void everyExportReadsBack()
+    {
+        QFETCH(QuestionRecord, record);
+        if (record.name.isEmpty())
+            record.name = QStringLiteral("Item 7");
+        QTemporaryDir dir;
+        for (const Format format : {Format::Gift, Format::MoodleXml}) {
+            const QString path = dir.filePath(format == Format::Gift ? QStringLiteral("x.gift")
+                                                                     : QStringLiteral("x.xml"));
+            const auto outcome = formats::writeExportFile(path, format, {{7, record}});
+            QVERIFY2(outcome.skipped.isEmpty(), qPrintable(outcome.skipped.join(u'\n')));
+            const auto plan = formats::readImportFile(path);
+            QVERIFY2(plan.result.skipped.empty(),
+                     qPrintable(formats::skippedSummary(plan.result.skipped)));
+            QCOMPARE(plan.result.questions.size(), size_t(1));
+            QCOMPARE(describe(plan.result.questions[0]), describe(record));
+        }
+    }
+
+    // What an import refuses, the export check refuses too: no writer drops
+    // a character or writes a question that would not come back.
+    void exportRefusesWhatNoImportTakes_data()
+    {
+        QTest::addColumn<QuestionRecord>("record");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("NUL in the question text")
+            << rec(QString::fromUtf8("a\0b", 3), {"+a", "b"})
+            << "its question text holds a NUL character (U+0000), which no exchange file can carry";
+        QTest::newRow("U+FFFE in a choice")
+            << rec(QStringLiteral("Q"), {"+a", QString::fromUtf8("x\uFFFE")})
+            << "choice b holds the non-character U+FFFE, which no exchange file can carry";
+        QTest::newRow("U+FFFF in the explanation")
+            << rec(QStringLiteral("Q"), {"+a", "b"}, false, 0, QString::fromUtf8("why\uFFFF"))
+            << "its explanation holds the non-character U+FFFF, which no exchange file can carry";
+        QTest::newRow("U+FDEF in a choice")
+            << rec(QStringLiteral("Q"), {"+a", "b", QString::fromUtf8("\uFDEF")})
+            << "choice c holds the non-character U+FDEF, which no exchange file can carry";
+        QTest::newRow("the last code point")
+            << rec(QString::fromUtf8("Q\U0010FFFF"), {"+a", "b"})
+            << "its question text holds the non-character U+10FFFF, which no exchange file can "
+               "carry";
+        QuestionRecord named = rec(QStringLiteral("Q"), {"+a", "b"});
+        named.name = QStringLiteral("half ") + QChar(0xD800) + QStringLiteral(" pair");
+        QTest::newRow("a lone surrogate in the name")
+            << named << "its name holds a surrogate (U+D800), which no exchange file can carry";
+        QTest::newRow("a question text beyond the limit")
+            << rec(QString(formats::kMaxTextLength + 1, u'q'), {"+a", "b"})
+            << "its question text has 65,537 characters (at most 65,536 fit)";
+        QTest::newRow("a choice beyond the limit")
+            << rec(QStringLiteral("Q"), {"+a", QString(formats::kMaxChoiceLength + 1, u'c')})
+            << "choice b has 4,097 characters (at most 4,096 fit)";
+    }
+    void exportRefusesWhatNoImportTakes()
+    {
+        QFETCH(QuestionRecord, record);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        for (const Format format : {Format::Gift, Format::MoodleXml}) {
+            const QString path = dir.filePath(format == Format::Gift ? QStringLiteral("x.gift")
+                                                                     : QStringLiteral("x.xml"));
+            const std::vector<formats::NumberedRecord> in{
+                {3, rec(QStringLiteral("Ok"), {"+a", "b"})}, {4, record}};
+            const auto outcome = formats::writeExportFile(path, format, in);
+            QCOMPARE(outcome.skipped, QStringList{QStringLiteral("item 4: ") + reason});
+            QCOMPARE(outcome.written, 1);
+            const auto plan = formats::readImportFile(path);
+            QCOMPARE(plan.result.questions.size(), size_t(1));
+        }
+    }
+
+    // A Moodle XML file whose declarations take entities from outside it:
+    // they are not read, and each question that loses text by them says so
+    // in the summary; text that only looks like a reference loses nothing.
+    void externalEntitiesAreNotReadAndSaySo()
+    {
+        const auto plan = formats::readImportFile(kExternalEntity);
+        QCOMPARE(int(plan.format), int(Format::MoodleXml));
+        QCOMPARE(plan.result.questions.size(), size_t(4));
+        QCOMPARE(plan.result.questions[0].text,
+                 QStringLiteral("Which protocol resolves an IP address to a hardware address?"));
+        QCOMPARE(plan.result.questions[0].choices[0], QStringLiteral("ARP at Example Networks"));
+        QCOMPARE(plan.result.questions[1].text,
+                 QStringLiteral("XXE[] Which port does Telnet use?"));
+        QCOMPARE(plan.result.questions[1].choices[1], QStringLiteral("21"));
+        QCOMPARE(plan.result.questions[2].explanation, QStringLiteral("a: Right, see [].\nb: No."));
+        QCOMPARE(plan.result.questions[3].text, QStringLiteral("Is &xxe; read here?"));
+        for (const QuestionRecord& r : plan.result.questions)
+            QVERIFY2(!describe(r).contains(QLatin1String("root:")), qPrintable(describe(r)));
+        QCOMPARE(describeNotes(plan.result),
+                 (QStringList{
+                     "1@17 changed: HTML turned into plain text",
+                     "2@49 changed: the entities &xxe;, &rfc; were left out of its text "
+                     "(entities from outside the file are not read)",
+                     "3@66 changed: the feedback of a, b added to the explanation, the entity "
+                     "&wrapped; was left out of its text (entities from outside the file are not "
+                     "read)"}));
+    }
+
+    // Declarations kept outside the file leave its undeclared entities
+    // unread: the question says so too.
+    void undeclaredEntitiesOfAnOutsideDtdSaySo()
+    {
+        const QByteArray xml(
+            "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!DOCTYPE quiz SYSTEM "
+            "\"quiz.dtd\">\r\n<quiz>\r\n"
+            "<question type=\"multichoice\"><questiontext format=\"plain_text\"><text>A &amp; B"
+            "</text></questiontext><answer fraction=\"100\"><text>a</text></answer><answer>"
+            "<text>b</text></answer></question>\r\n"
+            "<question type=\"multichoice\"><questiontext format=\"plain_text\"><text>U[&undef;]"
+            "</text></questiontext><answer fraction=\"100\"><text>a</text></answer><answer>"
+            "<text>b</text></answer></question>\r\n</quiz>\r\n");
+        const ParseResult p = formats::parse(Format::MoodleXml, xml);
+        QCOMPARE(describeAll(p), (QStringList{describe(rec(QStringLiteral("A & B"), {"+a", "b"})),
+                                              describe(rec(QStringLiteral("U[]"), {"+a", "b"}))}));
+        QCOMPARE(describeNotes(p),
+                 QStringList{"2@5 changed: the entity &undef; was left out of its text (entities "
+                             "from outside the file are not read)"});
+    }
+
+    // Texts beyond the sizes a question may have are skipped with the limit;
+    // a question that takes more of the file than any could is skipped
+    // before its texts are converted.
+    void questionsBeyondTheSizes_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("notes");
+        const QByteArray longText(formats::kMaxTextLength + 1, 'q');
+        const QByteArray longChoice(formats::kMaxChoiceLength + 1, 'c');
+        const QByteArray huge(formats::kMaxQuestionSource + 1, 'h');
+        const QStringList textNote{
+            "2@3: its question text has 65,537 characters (at most 65,536 fit)"};
+        const QStringList choiceNote{"2@3: choice b has 4,097 characters (at most 4,096 fit)"};
+        const QStringList hugeNote{"2@3: it takes more than 1,048,576 characters of the file"};
+        const int gift = int(Format::Gift);
+        const int aiken = int(Format::Aiken);
+        const int moodle = int(Format::MoodleXml);
+        const QByteArray ok("Ok {=a ~b}\n\n");
+        QTest::newRow("gift question text") << gift << ok + longText + " {=a ~b}" << textNote;
+        QTest::newRow("gift choice") << gift << ok + "Q {=a ~" + longChoice + "}" << choiceNote;
+        QTest::newRow("gift explanation")
+            << gift << ok + "Q {=a ~b ####" + longText + "}"
+            << QStringList{"2@3: its explanation has 65,537 characters (at most 65,536 fit)"};
+        QTest::newRow("gift name") << gift << ok + "::" + longChoice + "::Q {=a ~b}"
+                                   << QStringList{"2@3: its name has 4,097 characters (at most "
+                                                  "4,096 fit)"};
+        QTest::newRow("gift text over many lines")
+            << gift << ok + QByteArray(32768, '\n').replace('\n', "x\n") + "Q {=a ~b}" << textNote;
+        QTest::newRow("gift question beyond the file's share")
+            << gift << ok + huge + " {=a ~b}" << hugeNote;
+        QTest::newRow("gift HTML whose plain text fits")
+            << gift
+            << ok + "[html]" + QByteArray(30000, 'q') +
+                   QByteArray(30000, ' ').replace(' ', "<b></b>") + " {=a ~b}"
+            << QStringList{};
+        const QByteArray okAiken("Ok\nA. a\nB. b\nANSWER: A\n\n");
+        QTest::newRow("aiken question text")
+            << aiken
+            << okAiken + QByteArray(40000, 'q') + "\n" + QByteArray(25536, 'q') +
+                   "\nA. a\nB. b\nANSWER: A"
+            << QStringList{"2@6: its question text has 65,537 characters (at most 65,536 fit)"};
+        QTest::newRow("aiken choice")
+            << aiken << okAiken + "Q\nA. a\nB. " + longChoice + "\nANSWER: A"
+            << QStringList{"2@6: choice b has 4,097 characters (at most 4,096 fit)"};
+        auto quiz = [](const QByteArray& text, const QByteArray& choice) {
+            return "<quiz>\n<question type=\"multichoice\"><questiontext format=\"plain_text\">"
+                   "<text>Ok</text></questiontext><answer fraction=\"100\"><text>a</text></answer>"
+                   "<answer><text>b</text></answer></question>\n<question type=\"multichoice\">"
+                   "<questiontext format=\"plain_text\"><text>" +
+                   text +
+                   "</text></questiontext><answer fraction=\"100\"><text>a</text></answer>"
+                   "<answer><text>" +
+                   choice + "</text></answer></question></quiz>";
+        };
+        QTest::newRow("moodle question text") << moodle << quiz(longText, "b") << textNote;
+        QTest::newRow("moodle choice") << moodle << quiz("Q", longChoice) << choiceNote;
+        QTest::newRow("moodle question beyond the file's share")
+            << moodle << quiz("Q", huge) << hugeNote;
+    }
+    void questionsBeyondTheSizes()
+    {
+        QFETCH(int, format);
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, notes);
+        ParseResult p;
+        try {
+            p = formats::parse(Format(format), input);
+        } catch (const FormatError& e) {
+            QFAIL(qPrintable(e.message()));
+        }
+        QStringList skipped;
+        for (const auto& sk : p.skipped)
+            skipped << QStringLiteral("%1@%2: %3").arg(sk.number).arg(sk.line).arg(sk.reason);
+        QCOMPARE(skipped, notes);
+        QCOMPARE(p.questions.size(), size_t(notes.isEmpty() ? 2 : 1));
+        QCOMPARE(p.questions[0].text, QStringLiteral("Ok"));
+    }
+
+    // A file beyond the size an import takes is refused before it is read.
+    void fileBeyondTheLimitIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big.gift"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write("Q {=a ~b}\n") > 0);
+        QVERIFY(file.resize(formats::kMaxImportBytes + 1));
+        file.close();
+        try {
+            formats::readImportFile(path);
+            QFAIL("the file was read");
+        } catch (const formats::ExchangeError& e) {
+            QCOMPARE(e.message(), QDir::toNativeSeparators(path) +
+                                      QStringLiteral(": the file is larger than 64 MB, the most a "
+                                                     "file to import may hold (it has 64.0 MB)."));
+        }
+    }
+
     void exportSkipsWhatDoesNotFit()
     {
         std::vector<formats::NumberedRecord> in;
@@ -727,7 +1075,18 @@ private slots:
                "<style>p{}</style><!-- note -->."
             << "See the RFC (http://x.org/a).";
         QTest::newRow("html unknown entity and a bare ampersand")
-            << html << "&bogus; & &#0; x" << QString::fromUtf8("&bogus; & \uFFFD x");
+            << html << "&bogus; & x" << QString::fromUtf8("&bogus; & x");
+        QTest::newRow("html references above U+FFFF")
+            << html << "&#x1F600;&#128512; &#x10FFFD;"
+            << QString::fromUtf8("\U0001F600\U0001F600 \U0010FFFD");
+        // The readers' own marks while they convert are no character a text
+        // may hold, so a private-use character is taken as it stands.
+        QTest::newRow("html private-use characters stay")
+            << moodle << QString::fromUtf8("a\uE000b\n\uE041")
+            << QString::fromUtf8("a\uE000b\n\uE041");
+        QTest::newRow("markdown private-use characters stay")
+            << markdown << QString::fromUtf8("\\* \uE041\uE000 \\_")
+            << QString::fromUtf8("* \uE041\uE000 _");
         QTest::newRow("moodle: a line end is a break")
             << moodle << "line one\nline <b>two</b>\n\nend"
             << "line one\nline two\n\nend";

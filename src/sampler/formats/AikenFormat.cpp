@@ -1,5 +1,7 @@
 #include "AikenFormat.h"
 
+#include "QuestionFormats.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -10,20 +12,31 @@ ParseResult parseAiken(const QString& text)
     static const QRegularExpression choiceLine(QStringLiteral("^(\\s*)([A-Z])[.)](\\s+|$)(.*)$"));
     static const QRegularExpression answerLine(QStringLiteral("^(\\s*)ANSWER\\s*:\\s*"));
     ParseResult result;
-    const QStringList lines = text.split(u'\n');
 
     QStringList questionLines;
     std::vector<QString> choices;
     int startLine = 0;
     int number = 0;
+    qsizetype questionTextLength = 0;
     auto reset = [&] {
+        questionTextLength = 0;
         questionLines.clear();
         choices.clear();
         startLine = 0;
     };
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        const int lineNo = int(n + 1);
-        const QString& line = lines[n];
+    // The lines are taken one at a time, not split into a list beside the
+    // text.
+    int lineNo = 0;
+    QString line;
+    qsizetype lineLength = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        ++lineNo;
+        line = text.mid(start, end - start);
+        lineLength = line.size();
+        start = end + 1;
         if (line.trimmed().isEmpty())
             continue;
         const auto am = answerLine.match(line);
@@ -54,7 +67,15 @@ ParseResult parseAiken(const QString& text)
                 for (size_t i = 0; i < choices.size(); ++i)
                     r.choices[i] = choices[i];
                 r.key[size_t(index)] = true;
-                result.questions.push_back(std::move(r));
+                const QString tooLarge =
+                    questionTextLength > kMaxTextLength
+                        ? QStringLiteral("its question text has %1 characters (at most %2 fit)")
+                              .arg(countText(questionTextLength), countText(kMaxTextLength))
+                        : sizeProblem(r);
+                if (tooLarge.isEmpty())
+                    result.questions.push_back(std::move(r));
+                else
+                    result.skipped.push_back({number, startLine, tooLarge});
             }
             reset();
             continue;
@@ -80,10 +101,15 @@ ParseResult parseAiken(const QString& text)
         }
         if (questionLines.isEmpty())
             startLine = lineNo;
-        questionLines << line.trimmed();
+        // A text far beyond what fits is not gathered in memory: the limit
+        // refuses it all the same.
+        const QString trimmed = line.trimmed();
+        if (questionTextLength <= kMaxTextLength)
+            questionLines << trimmed;
+        questionTextLength += (questionTextLength ? 1 : 0) + trimmed.size();
     }
     if (!questionLines.isEmpty())
-        throw FormatError(int(lines.size()), int(lines.last().size()) + 1,
+        throw FormatError(lineNo, int(lineLength) + 1,
                           QStringLiteral("the file ends before the \"ANSWER:\" line of the "
                                          "question at line %1")
                               .arg(startLine));

@@ -18,15 +18,52 @@ struct Pos {
     int column = 0;
 };
 
-// One question block: its characters and where each came from.
+// One question block: its lines without the comments between them, and
+// where each line starts in the file. A position is kept per line, not per
+// character, so that the block costs little more than its text.
 struct Block {
+    struct Line {
+        qsizetype offset; // in text
+        int line;
+    };
     QString text;
-    std::vector<Pos> pos;
+    std::vector<Line> lines;
+    // The characters of the file the block takes, beyond which its text is
+    // not gathered.
+    qsizetype length = 0;
+
+    bool empty() const { return lines.empty(); }
+    bool oversized() const { return length > kMaxQuestionSource; }
+    void append(QStringView line, int lineNumber)
+    {
+        length += line.size() + (lines.empty() ? 0 : 1);
+        if (oversized() && !lines.empty())
+            return;
+        if (!lines.empty())
+            text += u'\n';
+        lines.push_back({text.size(), lineNumber});
+        text += line.left(kMaxQuestionSource + 1);
+    }
+    // Drops the block's first n characters, which end a line.
+    void dropFront(qsizetype n)
+    {
+        text.remove(0, n);
+        auto first =
+            std::find_if(lines.begin(), lines.end(), [&](const Line& l) { return l.offset >= n; });
+        lines.erase(lines.begin(), first);
+        for (Line& l : lines)
+            l.offset -= n;
+    }
+    // A line end within the block is at the end of its line.
     Pos at(qsizetype i) const
     {
-        if (pos.empty())
+        if (lines.empty())
             return {};
-        return pos[static_cast<size_t>(std::min<qsizetype>(i, qsizetype(pos.size()) - 1))];
+        i = std::clamp<qsizetype>(i, 0, std::max<qsizetype>(0, text.size() - 1));
+        auto next = std::upper_bound(lines.begin(), lines.end(), i,
+                                     [](qsizetype v, const Line& l) { return v < l.offset; });
+        const Line& l = *(next - 1);
+        return {l.line, int(i - l.offset) + 1};
     }
     [[noreturn]] void fail(qsizetype i, const QString& reason) const
     {
@@ -143,7 +180,7 @@ public:
         const QString after = m_s.mid(close + 1).trimmed();
         if (!after.isEmpty())
             text += QStringLiteral(" _____ ") + unescape(after);
-        r.text = convert(text, m_format);
+        r.text = convert(text, m_format, QStringView(m_s).mid(i));
 
         const qsizetype bodyStart = open + 1;
         // General feedback ends the block.
@@ -213,7 +250,7 @@ public:
             const qsizetype textEnd = feedback >= 0 ? feedback : end;
             const QString raw = m_s.mid(k, textEnd - k);
             arrow |= a.equals && findUnescaped(raw, u"->", 0) >= 0;
-            a.text = plainOf(raw);
+            a.text = plainOf(QStringView(m_s).mid(k, textEnd - k));
             if (a.text.isEmpty())
                 m_b.fail(a.at, QStringLiteral("an answer without text"));
             if (feedback >= 0)
@@ -328,16 +365,24 @@ private:
         const auto fm = formatMarker().match(trimmed);
         if (fm.hasMatch()) {
             format = *textFormatFromName(fm.captured(1));
-            return convert(unescape(QStringView(trimmed).mid(fm.capturedEnd()).trimmed()), format);
+            return convert(unescape(QStringView(trimmed).mid(fm.capturedEnd()).trimmed()), format,
+                           raw);
         }
-        return convert(unescape(trimmed), format);
+        return convert(unescape(trimmed), format, raw);
     }
 
-    QString convert(const QString& text, TextFormat format)
+    // raw is where the text stands in the block, for the position of an
+    // error.
+    QString convert(const QString& text, TextFormat format, QStringView raw)
     {
         if (hasPicture(text, format))
             m_picture = true;
-        const QString plain = toPlain(text, format).trimmed();
+        QString plain;
+        try {
+            plain = toPlain(text, format).trimmed();
+        } catch (const BadReference& e) {
+            m_b.fail(badReferenceAt(raw), e.reason());
+        }
         if (plain != text.trimmed()) {
             const TextFormat shown = format == TextFormat::Moodle ? TextFormat::Html : format;
             if (!m_converted.contains(shown)) {
@@ -346,6 +391,26 @@ private:
             }
         }
         return plain;
+    }
+
+    // Where in the block raw holds a numeric reference to a code point no
+    // text may hold ("&#0;", or "&\\#0;" with GIFT's escape), or where raw
+    // starts when it holds none.
+    qsizetype badReferenceAt(QStringView raw) const
+    {
+        static const QRegularExpression reference(
+            QStringLiteral("&\\\\?#(?:([xX])([0-9A-Fa-f]+)|([0-9]+));"));
+        const qsizetype start = std::clamp<qsizetype>(raw.data() - m_s.constData(), 0, m_s.size());
+        auto it = reference.globalMatch(m_s.mid(start, raw.size()));
+        while (it.hasNext()) {
+            const auto m = it.next();
+            bool ok = false;
+            const uint code =
+                m.hasCaptured(1) ? m.captured(2).toUInt(&ok, 16) : m.captured(3).toUInt(&ok, 10);
+            if (!ok || !forbiddenCharacter(code).isEmpty())
+                return start + m.capturedStart();
+        }
+        return start;
     }
 
     qsizetype skipSpace(qsizetype i, qsizetype end = -1) const
@@ -371,38 +436,11 @@ private:
 ParseResult parseGift(const QString& text)
 {
     ParseResult result;
-    const QStringList lines = text.split(u'\n');
-    std::vector<Block> blocks;
-    Block current;
-    auto flush = [&] {
-        if (!current.text.isEmpty())
-            blocks.push_back(std::move(current));
-        current = Block();
-    };
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        const QString& line = lines[n];
-        const QString t = line.trimmed();
-        if (t.startsWith(QLatin1String("//")))
-            continue;
-        if (t.isEmpty()) {
-            flush();
-            continue;
-        }
-        if (!current.text.isEmpty()) {
-            current.text += u'\n';
-            current.pos.push_back({int(n), int(lines[n - 1].size()) + 1});
-        }
-        for (qsizetype c = 0; c < line.size(); ++c) {
-            current.text += line[c];
-            current.pos.push_back({int(n + 1), int(c + 1)});
-        }
-    }
-    flush();
-
     int section = 0;
     int number = 0;
     static const QRegularExpression category(QStringLiteral("^\\s*\\$CATEGORY:"));
-    for (Block& b : blocks) {
+    // Each block is read as soon as it ends: only one is held beside the text.
+    auto take = [&](Block& b) {
         const auto cm = category.match(b.text);
         if (cm.hasMatch()) {
             const qsizetype eol = b.text.indexOf(u'\n');
@@ -412,22 +450,57 @@ ParseResult parseGift(const QString& text)
                 b.fail(cm.capturedEnd(), QStringLiteral("\"$CATEGORY:\" without a category"));
             section = sectionForCategory(path);
             if (eol < 0)
-                continue;
+                return;
             // A question may follow its category line in the same block.
-            b.text = b.text.mid(eol + 1);
-            b.pos.erase(b.pos.begin(), b.pos.begin() + eol + 1);
+            b.length -= eol + 1;
+            b.dropFront(eol + 1);
         }
         ++number;
         const int line = b.at(0).line;
+        if (b.oversized()) {
+            result.skipped.push_back({number, line, sourceSizeProblem()});
+            return;
+        }
         QuestionParser parser(b);
         auto outcome = parser.parse(section);
         if (auto* r = std::get_if<QuestionRecord>(&outcome)) {
-            result.questions.push_back(std::move(*r));
-            if (!parser.changes().isEmpty())
-                result.changed.push_back({number, line, parser.changes()});
+            const QString tooLarge = sizeProblem(*r);
+            if (!tooLarge.isEmpty())
+                result.skipped.push_back({number, line, tooLarge});
+            else {
+                result.questions.push_back(std::move(*r));
+                if (!parser.changes().isEmpty())
+                    result.changed.push_back({number, line, parser.changes()});
+            }
         } else
             result.skipped.push_back({number, line, std::get<QString>(outcome)});
+    };
+    Block current;
+    auto flush = [&] {
+        if (!current.empty())
+            take(current);
+        current = Block();
+    };
+    // The lines are taken one at a time, not split into a list beside the
+    // text.
+    int lineNumber = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        ++lineNumber;
+        const QStringView line = QStringView(text).mid(start, end - start);
+        start = end + 1;
+        const QStringView t = line.trimmed();
+        if (t.startsWith(QLatin1String("//")))
+            continue;
+        if (t.isEmpty()) {
+            flush();
+            continue;
+        }
+        current.append(line, lineNumber);
     }
+    flush();
     return result;
 }
 

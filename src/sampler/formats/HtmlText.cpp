@@ -21,6 +21,13 @@ const char* const kLatin1Entities[] = {
     "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
 };
 
+// The readers' own marks, set into a text while it is converted: the first
+// non-characters, which no text read holds.
+constexpr char16_t kFirstMark = 0xFDD0;
+// The characters a Markdown backslash escapes, each marked by kFirstMark
+// plus its place here.
+const QString kMarkdownEscapes = QStringLiteral("\\`*_{}[]()#+-.!>~|");
+
 struct NamedEntity {
     const char* name;
     char32_t code;
@@ -36,36 +43,45 @@ const NamedEntity kOtherEntities[] = {
     {"thinsp", U'\u2009'}, {"ensp", U'\u2002'},  {"emsp", U'\u2003'},
 };
 
-QString fromCode(char32_t code)
+QString fromCode(char32_t code, const QString& reference)
 {
-    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        code = 0xFFFD;
+    const QString what = forbiddenCharacter(code);
+    if (!what.isEmpty())
+        throw BadReference(reference, what);
     return QString::fromUcs4(&code, 1);
 }
 
-// The text of an entity's name (what stands between "&" and ";"), or a null
-// text when it names nothing known.
-QString entityText(const QString& name)
+// A number of a reference beyond this names no character, however long.
+constexpr char32_t kBeyond = 0x110000;
+
+char32_t referenceCode(QStringView digits, int base)
 {
+    if (digits.size() > 8)
+        return kBeyond;
     bool ok = false;
-    if (name.startsWith(QLatin1String("#x")) || name.startsWith(QLatin1String("#X"))) {
-        const uint code = name.mid(2).toUInt(&ok, 16);
-        return ok ? fromCode(code) : QString();
-    }
-    if (name.startsWith(u'#')) {
-        const uint code = name.mid(1).toUInt(&ok);
-        return ok ? fromCode(code) : QString();
-    }
+    const uint code = digits.toUInt(&ok, base);
+    return ok && code < kBeyond ? char32_t(code) : kBeyond;
+}
+
+// The text of an entity (from "&" to ";"), or a null text when it names
+// nothing known.
+QString entityText(const QString& reference)
+{
+    const QStringView name = QStringView(reference).mid(1, reference.size() - 2);
+    if (name.startsWith(QLatin1String("#x")) || name.startsWith(QLatin1String("#X")))
+        return fromCode(referenceCode(name.mid(2), 16), reference);
+    if (name.startsWith(u'#'))
+        return fromCode(referenceCode(name.mid(1), 10), reference);
     // A no-break space shows as a blank and is one in a plain text.
     if (name == QLatin1String("nbsp"))
         return QStringLiteral(" ");
     for (size_t i = 0; i < std::size(kLatin1Entities); ++i) {
         if (name == QLatin1String(kLatin1Entities[i]))
-            return fromCode(char32_t(0xA0 + i));
+            return fromCode(char32_t(0xA0 + i), reference);
     }
     for (const NamedEntity& e : kOtherEntities) {
         if (name == QLatin1String(e.name))
-            return fromCode(e.code);
+            return fromCode(e.code, reference);
     }
     return {};
 }
@@ -80,7 +96,7 @@ QString decodeEntities(const QString& s)
     while (it.hasNext()) {
         const auto m = it.next();
         out += QStringView(s).mid(last, m.capturedStart() - last);
-        const QString value = entityText(m.captured(1));
+        const QString value = entityText(m.captured(0));
         out += value.isNull() ? m.captured(0) : value;
         last = m.capturedEnd();
     }
@@ -89,6 +105,43 @@ QString decodeEntities(const QString& s)
 }
 
 } // namespace
+
+QString forbiddenCharacter(char32_t code)
+{
+    if (code == 0)
+        return QStringLiteral("a NUL character (U+0000)");
+    const QString hex = QString::number(uint(code), 16).toUpper().rightJustified(4, u'0');
+    if (code >= 0xD800 && code <= 0xDFFF)
+        return QStringLiteral("a surrogate (U+%1)").arg(hex);
+    if (code >= kBeyond)
+        return QStringLiteral("no character (U+%1)").arg(hex);
+    if ((code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE)
+        return QStringLiteral("the non-character U+%1").arg(hex);
+    return {};
+}
+
+ForbiddenAt findForbidden(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        char32_t code = c;
+        // Most characters are plainly allowed.
+        if (c != 0 && c < 0xD800)
+            continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, text[i + 1].unicode());
+            const QString what = forbiddenCharacter(code);
+            if (!what.isEmpty())
+                return {i, what};
+            ++i;
+            continue;
+        }
+        const QString what = forbiddenCharacter(code);
+        if (!what.isEmpty())
+            return {i, what};
+    }
+    return {};
+}
 
 std::optional<TextFormat> textFormatFromName(const QString& name)
 {
@@ -157,8 +210,9 @@ QString htmlToPlain(const QString& html, bool lineEndsBreak)
     static const QRegularExpression blanks(QStringLiteral("[ \\t\\f\\r]+"));
     static const QRegularExpression blanksAroundBreaks(QStringLiteral(" *\\n *"));
     // The line ends of the source are marked apart from the breaks of the
-    // tags until the blanks are gathered.
-    const QChar sourceBreak(0xE000);
+    // tags until the blanks are gathered, by a non-character, which no text
+    // read holds.
+    const QChar sourceBreak(kFirstMark);
     QString s = html;
     s.remove(hidden);
     s.remove(comment);
@@ -192,8 +246,9 @@ QString markdownToPlain(const QString& markdown)
     static const QRegularExpression trailing(QStringLiteral("[ \\t]+$"),
                                              QRegularExpression::MultilineOption);
 
-    // An escaped character is set aside, so that no rule below reads it as
-    // a mark, and put back at the end.
+    // An escaped character is set aside as a non-character, which no text
+    // read holds, so that no rule below reads it as a mark, and put back at
+    // the end.
     QString s;
     {
         qsizetype last = 0;
@@ -201,7 +256,7 @@ QString markdownToPlain(const QString& markdown)
         while (it.hasNext()) {
             const auto m = it.next();
             s += QStringView(markdown).mid(last, m.capturedStart() - last);
-            s += QChar(0xE000 + m.captured(1).at(0).unicode());
+            s += QChar(char16_t(kFirstMark + kMarkdownEscapes.indexOf(m.captured(1).at(0))));
             last = m.capturedEnd();
         }
         s += QStringView(markdown).mid(last);
@@ -235,9 +290,9 @@ QString markdownToPlain(const QString& markdown)
     s.replace(lineEmphasis, QStringLiteral("\\1"));
     s.replace(trailing, QString());
     for (qsizetype i = 0; i < s.size(); ++i) {
-        const ushort c = s[i].unicode();
-        if (c >= 0xE000 && c < 0xE080)
-            s[i] = QChar(c - 0xE000);
+        const char16_t c = s[i].unicode();
+        if (c >= kFirstMark && c < kFirstMark + kMarkdownEscapes.size())
+            s[i] = kMarkdownEscapes[c - kFirstMark];
     }
     return s.trimmed();
 }

@@ -4,6 +4,9 @@
 #include "QuestionFormats.h"
 
 #include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <algorithm>
@@ -21,6 +24,11 @@ struct RichText {
     QString text;
     TextFormat format = TextFormat::Html;
     bool picture = false;
+    // Beyond what one question may take of the file: not kept.
+    bool oversized = false;
+    // Where the text starts, as the reader counts (column from 0).
+    qint64 line = 0;
+    qint64 column = 0;
 
     bool showsPicture() const { return picture || hasPicture(text, format); }
 };
@@ -50,13 +58,32 @@ QString typeReason(const QString& type)
     return names.value(type, QStringLiteral("it is a question of the type \"%1\"").arg(type));
 }
 
+// A place in the file as the reader counts it: line from 1, column from 0.
+using Place = std::pair<qint64, qint64>;
+
+// A reference to an entity the reader does not resolve, where it stands.
+struct LostReference {
+    Place place;
+    QString name;
+};
+
+bool isPredefined(QStringView name)
+{
+    return name == u"amp" || name == u"lt" || name == u"gt" || name == u"quot" || name == u"apos";
+}
+
 class Reader {
 public:
-    explicit Reader(const QByteArray& bytes) : m_x(bytes) {}
+    explicit Reader(const QByteArray& bytes) : m_bytes(bytes), m_x(bytes) {}
 
     ParseResult read()
     {
-        if (!m_x.readNextStartElement())
+        while (!m_x.atEnd() && !m_x.isStartElement()) {
+            m_x.readNext();
+            if (m_x.isDTD())
+                noteUnreadEntities();
+        }
+        if (!m_x.isStartElement())
             fail(QStringLiteral("the file holds no XML element"));
         if (m_x.name() != Names("quiz"))
             fail(QStringLiteral("the root element is <%1>, not <quiz>").arg(m_x.name()));
@@ -83,6 +110,124 @@ private:
             fail(m_x.errorString());
     }
 
+    // The entities the reader leaves out: those the file's declarations
+    // take from outside it (which are never read), those whose text refers
+    // to one of them, and, when the declarations name an outside part, the
+    // ones they do not declare. Their references are looked up in the file,
+    // so that each question that loses text can say so.
+    void noteUnreadEntities()
+    {
+        const bool outsidePart = !m_x.dtdSystemId().isEmpty() || !m_x.dtdPublicId().isEmpty();
+        QHash<QString, QString> internal;
+        QSet<QString> unread;
+        for (const QXmlStreamEntityDeclaration& d : m_x.entityDeclarations()) {
+            if (!d.systemId().isEmpty() || !d.publicId().isEmpty())
+                unread.insert(d.name().toString());
+            else
+                internal.insert(d.name().toString(), d.value().toString());
+        }
+        static const QRegularExpression reference(QStringLiteral("&([^\\s&;#]+);"));
+        auto isUnread = [&](const QString& name) {
+            if (isPredefined(name))
+                return false;
+            if (unread.contains(name))
+                return true;
+            return !internal.contains(name) && outsidePart;
+        };
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (auto it = internal.cbegin(); it != internal.cend(); ++it) {
+                if (unread.contains(it.key()))
+                    continue;
+                auto refs = reference.globalMatch(it.value());
+                while (refs.hasNext()) {
+                    if (isUnread(refs.next().captured(1))) {
+                        unread.insert(it.key());
+                        grew = true;
+                        break;
+                    }
+                }
+            }
+        }
+        if (unread.isEmpty() && !outsidePart)
+            return;
+        const auto encoding =
+            QStringConverter::encodingForName(m_x.documentEncoding().toLatin1().constData());
+        QStringDecoder decode(encoding.value_or(
+            QStringConverter::encodingForData(m_bytes).value_or(QStringConverter::Utf8)));
+        const QString source = decode(m_bytes);
+        findReferences(source, isUnread);
+    }
+
+    // The references of the content (outside comments, character data
+    // sections, instructions and the declarations) that isUnread picks.
+    template <typename Pick> void findReferences(const QString& s, const Pick& isUnread)
+    {
+        qint64 line = 1;
+        qsizetype lineStart = 0;
+        auto skipTo = [&](qsizetype from, QStringView end) {
+            const qsizetype at = s.indexOf(end, from);
+            return at < 0 ? s.size() : at + end.size();
+        };
+        for (qsizetype i = 0; i < s.size();) {
+            const QChar c = s[i];
+            if (c == u'\n' || c == u'\r') {
+                i += c == u'\r' && i + 1 < s.size() && s[i + 1] == u'\n' ? 2 : 1;
+                ++line;
+                lineStart = i;
+                continue;
+            }
+            qsizetype next = i + 1;
+            const QStringView rest = QStringView(s).mid(i);
+            if (rest.startsWith(u"<!--"))
+                next = skipTo(i + 4, u"-->");
+            else if (rest.startsWith(u"<![CDATA["))
+                next = skipTo(i + 9, u"]]>");
+            else if (rest.startsWith(u"<?"))
+                next = skipTo(i + 2, u"?>");
+            else if (rest.startsWith(u"<!DOCTYPE")) {
+                const qsizetype close = s.indexOf(u'>', i);
+                const qsizetype open = s.indexOf(u'[', i);
+                next = open >= 0 && (close < 0 || open < close) ? skipTo(skipTo(open, u"]"), u">")
+                                                                : skipTo(i, u">");
+            } else if (c == u'&') {
+                const qsizetype end = s.indexOf(u';', i);
+                if (end > i + 1 && end - i < 256) {
+                    const QString name = s.mid(i + 1, end - i - 1);
+                    if (!name.startsWith(u'#') && isUnread(name))
+                        m_lostReferences.push_back({{line, i - lineStart}, name});
+                }
+            }
+            // The lines of what is skipped still count.
+            for (qsizetype k = i + 1; k < next; ++k) {
+                if (s[k] == u'\n' || (s[k] == u'\r' && (k + 1 >= s.size() || s[k + 1] != u'\n'))) {
+                    ++line;
+                    lineStart = k + 1;
+                }
+            }
+            i = next;
+        }
+    }
+
+    // "the external entity &xxe; was left out" for the unread references
+    // from start to end.
+    QStringList lostText(const Place& start, const Place& end) const
+    {
+        QStringList names;
+        for (const LostReference& r : m_lostReferences) {
+            const QString name = u'&' + r.name + u';';
+            if (start <= r.place && r.place < end && !names.contains(name))
+                names << name;
+        }
+        if (names.isEmpty())
+            return {};
+        return {QStringLiteral("%1 left out of its text (entities from outside the file are "
+                               "not read)")
+                    .arg(names.size() == 1 ? QStringLiteral("the entity ") + names[0] + " was"
+                                           : QStringLiteral("the entities ") +
+                                                 names.join(QStringLiteral(", ")) + " were")};
+    }
+
     // An answer's feedback comes back through feedback.
     RichText readRichText(RichText* feedback = nullptr)
     {
@@ -90,9 +235,20 @@ private:
         const QString format = m_x.attributes().value(Names("format")).toString();
         t.format = textFormatFromName(format).value_or(TextFormat::Html);
         while (m_x.readNextStartElement()) {
-            if (m_x.name() == Names("text"))
+            if (m_x.name() == Names("text")) {
+                t.line = m_x.lineNumber();
+                t.column = m_x.columnNumber();
                 t.text = m_x.readElementText();
-            else if (m_x.name() == Names("file")) {
+                const ForbiddenAt bad = findForbidden(t.text);
+                if (bad.index >= 0)
+                    fail(QStringLiteral("the text here holds %1, which no text may hold")
+                             .arg(bad.what),
+                         t.line, t.column);
+                if (t.text.size() > kMaxQuestionSource) {
+                    t.oversized = true;
+                    t.text = QString();
+                }
+            } else if (m_x.name() == Names("file")) {
                 t.picture = true;
                 m_x.skipCurrentElement();
             } else if (feedback && m_x.name() == Names("feedback"))
@@ -107,7 +263,12 @@ private:
     // The plain text of a text, noting a conversion that changed it.
     QString plain(const RichText& t)
     {
-        const QString out = toPlain(t.text, t.format).trimmed();
+        QString out;
+        try {
+            out = toPlain(t.text, t.format).trimmed();
+        } catch (const BadReference& e) {
+            fail(e.reason(), t.line, t.column);
+        }
         if (out != t.text.trimmed()) {
             const TextFormat shown = t.format == TextFormat::Moodle ? TextFormat::Html : t.format;
             if (!m_converted.contains(shown)) {
@@ -122,6 +283,7 @@ private:
     {
         const qint64 line = m_x.lineNumber();
         const qint64 column = m_x.columnNumber();
+        const Place start{line, column};
         const QString type = m_x.attributes().value(Names("type")).toString();
         if (type.isEmpty())
             fail(QStringLiteral("a <question> without a type"), line, column);
@@ -178,8 +340,14 @@ private:
             }
         }
         checkReader();
+        const Place end{m_x.lineNumber(), m_x.columnNumber()};
         if (!question)
             fail(QStringLiteral("a %1 question without <questiontext>").arg(type), line, column);
+        bool oversized = question->oversized || general.oversized;
+        for (const Answer& a : answers)
+            oversized |= a.text.oversized || a.feedback.oversized;
+        if (oversized)
+            return skip(sourceSizeProblem());
         if (question->showsPicture() || general.showsPicture())
             return skip(QStringLiteral("it has a picture"));
         for (const Answer& a : answers) {
@@ -261,12 +429,18 @@ private:
             changes << QStringLiteral("the feedback of %1 added to the explanation")
                            .arg(letters.join(QStringLiteral(", ")));
         changes << weightChanges(r, weights);
+        changes << lostText(start, end);
+        const QString tooLarge = sizeProblem(r);
+        if (!tooLarge.isEmpty())
+            return skip(tooLarge);
         if (!changes.isEmpty())
             m_result.changed.push_back({number, int(line), changes});
         m_result.questions.push_back(std::move(r));
     }
 
+    const QByteArray& m_bytes;
     QXmlStreamReader m_x;
+    std::vector<LostReference> m_lostReferences;
     ParseResult m_result;
     int m_section = 0;
     int m_number = 0;
@@ -288,8 +462,33 @@ void writeText(QXmlStreamWriter& w, const QString& element, const QString& text,
 
 } // namespace
 
+namespace {
+
+// Whether the file is UTF-8, as the reader takes it: no other byte-order
+// mark, no zero byte in its first two (UTF-16 without a mark), and no other
+// encoding declared.
+bool isUtf8(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xFF\xFE") ||
+        bytes.left(2).contains('\0'))
+        return false;
+    static const QRegularExpression declared(
+        QStringLiteral("^(?:\\xEF\\xBB\\xBF)?\\s*<\\?xml[^>]*\\bencoding\\s*=\\s*[\"']([^\"']*)"));
+    const auto m = declared.match(QString::fromLatin1(bytes.left(256)));
+    if (!m.hasMatch())
+        return true;
+    const QString name = m.captured(1).toLower();
+    return name == QLatin1String("utf-8") || name == QLatin1String("utf8");
+}
+
+} // namespace
+
 ParseResult parseMoodleXml(const QByteArray& bytes)
 {
+    // The reader refuses a NUL or U+FFFF in the file only as an unexpected
+    // end or character: said plainly first.
+    if (isUtf8(bytes))
+        refuseForbiddenUtf8(bytes);
     return Reader(bytes).read();
 }
 

@@ -2,10 +2,12 @@
 
 #include "AikenFormat.h"
 #include "GiftFormat.h"
+#include "HtmlText.h"
 #include "MoodleXmlFormat.h"
 #include "Schemas.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -13,15 +15,18 @@ namespace formats {
 
 namespace {
 
-// Length of the UTF-8 sequence starting at i, or 0 when it is not one.
-int utf8Length(const QByteArray& b, qsizetype i)
+// Length of the UTF-8 sequence starting at i, or 0 when it is not one; the
+// code point comes back through code.
+int utf8Length(const char* b, qsizetype size, qsizetype i, char32_t* code)
 {
     const auto c = static_cast<unsigned char>(b[i]);
     int len = 0;
-    unsigned min = 0;
-    unsigned cp = 0;
-    if (c < 0x80)
+    char32_t min = 0;
+    char32_t cp = 0;
+    if (c < 0x80) {
+        *code = c;
         return 1;
+    }
     if ((c & 0xE0) == 0xC0) {
         len = 2, min = 0x80, cp = c & 0x1F;
     } else if ((c & 0xF0) == 0xE0) {
@@ -31,7 +36,7 @@ int utf8Length(const QByteArray& b, qsizetype i)
     } else {
         return 0;
     }
-    if (i + len > b.size())
+    if (i + len > size)
         return 0;
     for (int k = 1; k < len; ++k) {
         const auto cc = static_cast<unsigned char>(b[i + k]);
@@ -41,33 +46,103 @@ int utf8Length(const QByteArray& b, qsizetype i)
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
         return 0;
+    *code = cp;
     return len;
+}
+
+QString holdsForbidden(const QString& field, const QString& text)
+{
+    const ForbiddenAt bad = findForbidden(text);
+    if (bad.index < 0)
+        return {};
+    return QStringLiteral("%1 holds %2, which no exchange file can carry").arg(field, bad.what);
+}
+
+// Each text of a record with what the messages call it.
+std::vector<std::pair<QString, const QString*>> fields(const QuestionRecord& r)
+{
+    std::vector<std::pair<QString, const QString*>> out{
+        {QStringLiteral("its name"), &r.name},
+        {QStringLiteral("its question text"), &r.text},
+        {QStringLiteral("its explanation"), &r.explanation},
+    };
+    for (int i = 0; i < kMaxChoices; ++i)
+        out.emplace_back(QStringLiteral("choice %1").arg(choiceLetter(i)), &r.choices[size_t(i)]);
+    return out;
 }
 
 } // namespace
 
-QString decodeText(const QByteArray& bytes)
+void refuseForbiddenUtf8(const QByteArray& bytes)
 {
-    QByteArray b = bytes;
-    if (b.startsWith("\xEF\xBB\xBF"))
-        b.remove(0, 3);
+    const char* b = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype i = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     int line = 1;
     int column = 1;
-    for (qsizetype i = 0; i < b.size();) {
-        const int len = utf8Length(b, i);
-        if (len == 0)
-            throw FormatError(line, column, QStringLiteral("the file is not UTF-8 text"));
-        if (b[i] == '\n' || (b[i] == '\r' && (i + 1 >= b.size() || b[i + 1] != '\n'))) {
+    while (i < size) {
+        const char c = b[i];
+        if (c == '\n' || c == '\r') {
+            i += c == '\r' && i + 1 < size && b[i + 1] == '\n' ? 2 : 1;
             ++line;
             column = 1;
-        } else if (b[i] != '\r') {
-            ++column;
+            continue;
+        }
+        char32_t code = 0;
+        const int len = utf8Length(b, size, i, &code);
+        if (len > 0 && (code == 0 || code >= 0xFDD0)) {
+            const QString what = forbiddenCharacter(code);
+            if (!what.isEmpty())
+                throw FormatError(
+                    line, column,
+                    QStringLiteral("the file holds %1, which no text may hold").arg(what));
+        }
+        i += std::max(len, 1);
+        ++column;
+    }
+}
+
+QString decodeText(const QByteArray& bytes)
+{
+    const char* b = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype i = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    // A UTF-8 sequence never takes fewer bytes than the UTF-16 it becomes.
+    QString text(size - i, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    qsizetype o = 0;
+    int line = 1;
+    int column = 1;
+    while (i < size) {
+        const char c = b[i];
+        if (c == '\n' || c == '\r') {
+            out[o++] = u'\n';
+            i += c == '\r' && i + 1 < size && b[i + 1] == '\n' ? 2 : 1;
+            ++line;
+            column = 1;
+            continue;
+        }
+        char32_t code = 0;
+        const int len = utf8Length(b, size, i, &code);
+        if (len == 0)
+            throw FormatError(line, column, QStringLiteral("the file is not UTF-8 text"));
+        if (code == 0 || code >= 0xFDD0) {
+            const QString what = forbiddenCharacter(code);
+            if (!what.isEmpty())
+                throw FormatError(
+                    line, column,
+                    QStringLiteral("the file holds %1, which no text may hold").arg(what));
+        }
+        if (code >= 0x10000) {
+            out[o++] = QChar::highSurrogate(code);
+            out[o++] = QChar::lowSurrogate(code);
+        } else {
+            out[o++] = char16_t(code);
         }
         i += len;
+        ++column;
     }
-    QString text = QString::fromUtf8(b);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.truncate(o);
     return text;
 }
 
@@ -145,6 +220,14 @@ QString exportProblem(const QuestionRecord& r)
     static const char letters[] = "abcdef";
     if (r.text.trimmed().isEmpty())
         return QStringLiteral("it has no question text");
+    for (const auto& [field, text] : fields(r)) {
+        const QString problem = holdsForbidden(field, *text);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    const QString size = sizeProblem(r);
+    if (!size.isEmpty())
+        return size;
     int count = 0;
     int correct = 0;
     for (int i = 0; i < kMaxChoices; ++i) {
@@ -166,6 +249,29 @@ QString exportProblem(const QuestionRecord& r)
     if (!r.multiple && correct > 1)
         return QStringLiteral("it is a single response item with more than one correct choice");
     return {};
+}
+
+QString countText(qint64 n)
+{
+    return QLocale(QLocale::English).toString(n);
+}
+
+QString sizeProblem(const QuestionRecord& r)
+{
+    for (const auto& [field, text] : fields(r)) {
+        const qsizetype most =
+            text == &r.text || text == &r.explanation ? kMaxTextLength : kMaxChoiceLength;
+        if (text->size() > most)
+            return QStringLiteral("%1 has %2 characters (at most %3 fit)")
+                .arg(field, countText(text->size()), countText(most));
+    }
+    return {};
+}
+
+QString sourceSizeProblem()
+{
+    return QStringLiteral("it takes more than %1 characters of the file")
+        .arg(countText(kMaxQuestionSource));
 }
 
 QString categoryForSection(int section)

@@ -10,10 +10,28 @@ namespace formats {
 
 enum class Format { Gift, MoodleXml, Aiken };
 
+// How much an import takes. The shipped bank's longest question text has
+// 1,394 characters, its longest explanation 1,332 and its longest choice 203;
+// an item averages 1,200 characters. A file of 64 MB holds some 50,000 such
+// questions, more than any exam's bank, and is read in a few hundred MB of
+// memory; a question text or explanation of 65,536 characters is some 30
+// printed pages, a choice (a single line of the item window) or a name of
+// 4,096 characters some 50 lines.
+inline constexpr qint64 kMaxImportBytes = 64 * 1024 * 1024;
+inline constexpr qsizetype kMaxTextLength = 65536;
+inline constexpr qsizetype kMaxChoiceLength = 4096;
+// What one question may take of the file, markup and all: a question beyond
+// it is skipped before its texts are converted, so that one huge question
+// costs no more memory than the file.
+inline constexpr qsizetype kMaxQuestionSource = 1024 * 1024;
+
 // Decodes a text file as UTF-8: a byte-order mark is dropped and Windows (or
-// old Mac) line ends become "\n". Bytes that are not UTF-8 throw a
-// FormatError at their line and column.
+// old Mac) line ends become "\n". Bytes that are not UTF-8, a NUL and the
+// non-characters throw a FormatError at their line and column.
 QString decodeText(const QByteArray& bytes);
+// Throws a FormatError at the first NUL or non-character of UTF-8 bytes;
+// bytes that are not UTF-8 are left to the caller.
+void refuseForbiddenUtf8(const QByteArray& bytes);
 
 // The format of a file to import: Moodle XML for a ".xml" name or content
 // that starts with "<"; GIFT for a ".gift" name; Aiken when a choice line
@@ -28,8 +46,19 @@ QString formatName(Format format);
 ParseResult parse(Format format, const QByteArray& bytes);
 
 // Why a record cannot be written faithfully by the exchange formats, or an
-// empty text when it can.
+// empty text when it can: besides what the item window needs, a character
+// no text may hold (forbiddenCharacter()) or a text beyond the sizes an
+// import takes.
 QString exportProblem(const QuestionRecord& record);
+
+// Why a question read from a file is too large for the user set
+// ("its question text has 70,000 characters (at most 65,536 fit)"), or an
+// empty text.
+QString sizeProblem(const QuestionRecord& record);
+// "it takes more than 1,048,576 characters of the file"
+QString sourceSizeProblem();
+// A count as the messages write it: "65,536".
+QString countText(qint64 n);
 
 // The category path written for a section, and the section a category path
 // names (by its last part, without regard to case; 0 when none does).

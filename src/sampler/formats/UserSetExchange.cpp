@@ -1,5 +1,6 @@
 #include "UserSetExchange.h"
 
+#include "AikenFormat.h"
 #include "MoodleXmlFormat.h"
 #include "Schemas.h"
 #include "Table.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <utility>
 
 namespace formats {
 
@@ -125,16 +127,66 @@ void writeNames(const QString& setPath, const std::vector<std::pair<qint64, QStr
 
 } // namespace
 
+namespace {
+
+QString megabytes(qint64 bytes)
+{
+    return QString::number(double(bytes) / (1024 * 1024), 'f', 1);
+}
+
+// The file's bytes, refused beyond the size an import takes before more of
+// it is read.
+QByteArray readLimited(QFile& file, const QString& path)
+{
+    const QString tooLarge =
+        QStringLiteral("%1: the file is larger than %2 MB, the most a file to import may hold")
+            .arg(nativeName(path))
+            .arg(kMaxImportBytes / (1024 * 1024));
+    if (!file.isSequential()) {
+        if (file.size() > kMaxImportBytes)
+            throw ExchangeError(tooLarge +
+                                QStringLiteral(" (it has %1 MB).").arg(megabytes(file.size())));
+        QByteArray bytes = file.readAll();
+        if (bytes.size() > kMaxImportBytes)
+            throw ExchangeError(tooLarge + u'.');
+        if (bytes.size() < file.size() || file.error() != QFileDevice::NoError)
+            throw ExchangeError(QStringLiteral("%1: %2").arg(nativeName(path), file.errorString()));
+        return bytes;
+    }
+    QByteArray bytes;
+    for (;;) {
+        const QByteArray chunk = file.read(1024 * 1024);
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+        if (bytes.size() > kMaxImportBytes)
+            throw ExchangeError(tooLarge + u'.');
+    }
+    if (file.error() != QFileDevice::NoError)
+        throw ExchangeError(QStringLiteral("%1: %2").arg(nativeName(path), file.errorString()));
+    return bytes;
+}
+
+} // namespace
+
 ImportPlan readImportFile(const QString& path, std::optional<Format> format)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw ExchangeError(QStringLiteral("%1: %2").arg(nativeName(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = readLimited(file, path);
+    file.close();
     ImportPlan plan;
     plan.format = format ? *format : detectImportFormat(path, bytes);
     try {
-        plan.result = parse(plan.format, bytes);
+        if (plan.format == Format::MoodleXml) {
+            plan.result = parseMoodleXml(bytes);
+        } else {
+            // The bytes go once they are text: the parsers then hold the
+            // text and what they made of it.
+            const QString text = decodeText(std::exchange(bytes, QByteArray()));
+            plan.result = plan.format == Format::Gift ? parseGift(text) : parseAiken(text);
+        }
     } catch (const FormatError& e) {
         throw ExchangeError(QStringLiteral("%1: %2").arg(nativeName(path), e.message()));
     }
