@@ -117,6 +117,7 @@ void OptionsDialog::buildFontGroup()
     m_fontList->addItems(
         {QStringLiteral("Question"), QStringLiteral("Answers"), QStringLiteral("Explanation")});
     m_fontList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_fontList->setAccessibleName(QStringLiteral("Fonts"));
     m_fontList->setGeometry(12, 22, 121, 60);
     connect(m_fontList, &QListWidget::currentRowChanged, this, &OptionsDialog::showSelectedFont);
 
@@ -149,6 +150,7 @@ void OptionsDialog::buildPages()
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("pages"));
     m_pages->setGeometry(8, 136, 369, 161);
+    m_pages->setAccessibleName(QStringLiteral("Option pages"));
 
     auto* learnPage = new QWidget;
     learnPage->setObjectName(QStringLiteral("learnPage"));

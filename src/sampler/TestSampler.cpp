@@ -12,6 +12,7 @@
 #include "Table.h"
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -184,6 +185,8 @@ void TestSampler::nameControls()
     m_questionEdit->setAccessibleName(QStringLiteral("Question text"));
     m_explanationEdit->setAccessibleName(QStringLiteral("Explanation text"));
     m_typeBox->setAccessibleName(QStringLiteral("Item type"));
+    m_typeBox->view()->setAccessibleName(QStringLiteral("Item types"));
+    m_pages->setAccessibleName(QStringLiteral("Item pages"));
     m_sectionList->setAccessibleName(QStringLiteral("Item section"));
     for (int i = 0; i < 6; ++i)
         m_choiceEdits[i]->setAccessibleName(QStringLiteral("Choice %1").arg(QChar(u'a' + i)));
