@@ -11,8 +11,8 @@
 #include "ShadowLabel.h"
 #include "Table.h"
 
-#include <QAction>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>

@@ -18,9 +18,9 @@
 #include "Table.h"
 #include "WrapAnywhere.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QButtonGroup>
-#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ExamSession.h"
 #include "Contrast.h"
+#include "ExamSession.h"
 #include "Options.h"
 #include "Responses.h"
 
@@ -173,10 +173,7 @@ public:
     // The "High contrast" choice of the options: the scheme in use, or
     // none for the design's own colours.
     bool highContrast() const { return m_scheme.has_value(); }
-    const widgets::ColourScheme* colourScheme() const
-    {
-        return m_scheme ? &*m_scheme : nullptr;
-    }
+    const widgets::ColourScheme* colourScheme() const { return m_scheme ? &*m_scheme : nullptr; }
 
 signals:
     void aboutRequested();

@@ -262,8 +262,8 @@ void ExamWindow::describeChoice(int row)
 {
     const size_t i = static_cast<size_t>(row - 1);
     // The highlight is seen; a screen reader is told in words.
-    const QString said = m_keyShown[i] ? m_choiceTexts[i] + QStringLiteral(", correct answer")
-                                       : m_choiceTexts[i];
+    const QString said =
+        m_keyShown[i] ? m_choiceTexts[i] + QStringLiteral(", correct answer") : m_choiceTexts[i];
     for (QAbstractButton* b : {static_cast<QAbstractButton*>(m_choiceRadios[row - 1]),
                                static_cast<QAbstractButton*>(m_choiceBoxes[row - 1])})
         if (b->accessibleDescription() != said)

@@ -18,8 +18,7 @@ double channel(double c)
 double relativeLuminance(const QColor& colour)
 {
     const QColor c = colour.toRgb();
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
-           0.0722 * channel(c.blueF());
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
 }
 
 double contrastRatio(const QColor& a, const QColor& b)
@@ -96,7 +95,8 @@ ColourScheme highContrastScheme(const QPalette& desktop)
             p.setColor(g, QPalette::Shadow, black);
         }
         s.palette = p;
-        s.headerBackground = white;
+        // A light band, so that the header still stands apart from the item.
+        s.headerBackground = QColor(0xe8, 0xe8, 0xe8);
         s.headerText = black;
         s.correctText = QColor(0, 0, 160);
         s.incorrectText = QColor(160, 0, 0);

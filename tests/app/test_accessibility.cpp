@@ -48,9 +48,9 @@ QString describe(QAccessibleInterface* i)
     QObject* o = i->object();
     QString path;
     for (QObject* p = o; p; p = p->parent())
-        path.prepend(QLatin1Char('/') +
-                     (p->objectName().isEmpty() ? QLatin1String(p->metaObject()->className())
-                                                : p->objectName()));
+        path.prepend(QLatin1Char('/') + (p->objectName().isEmpty()
+                                             ? QLatin1String(p->metaObject()->className())
+                                             : p->objectName()));
     return path + QStringLiteral(" (role %1)").arg(int(i->role()));
 }
 
@@ -101,9 +101,9 @@ QList<Pair> textPairs(QWidget* window)
 {
     QList<Pair> pairs;
     const auto add = [&](const QWidget* w, const QColor& text, const QColor& ground) {
-        pairs.append({QLatin1String(w->metaObject()->className()) + QLatin1Char(' ') +
-                          w->objectName(),
-                      text, ground});
+        pairs.append(
+            {QLatin1String(w->metaObject()->className()) + QLatin1Char(' ') + w->objectName(), text,
+             ground});
     };
     QList<QWidget*> all = window->findChildren<QWidget*>();
     for (QWidget* w : all) {
@@ -129,14 +129,12 @@ QList<Pair> textPairs(QWidget* window)
             const widgets::ChartStyle& st = c->chartStyle();
             const QColor ground = st.background.isValid() ? st.background : groundOf(w);
             add(w, Qt::black, ground);
-            add(w, c->titleColour(),
-                st.titleBackground.isValid() ? st.titleBackground : ground);
+            add(w, c->titleColour(), st.titleBackground.isValid() ? st.titleBackground : ground);
         } else if (auto* c = qobject_cast<widgets::ColumnChart*>(w)) {
             const widgets::ChartStyle& st = c->chartStyle();
             const QColor ground = st.background.isValid() ? st.background : groundOf(w);
             add(w, Qt::black, ground);
-            add(w, c->titleColour(),
-                st.titleBackground.isValid() ? st.titleBackground : ground);
+            add(w, c->titleColour(), st.titleBackground.isValid() ? st.titleBackground : ground);
         }
     }
     return pairs;
@@ -171,9 +169,9 @@ class TestAccessibility : public QObject {
     QList<QWidget*> windows() const
     {
         app::AppOwner& o = *m_owner;
-        return {o.startWindow(),   o.examWindow(),         o.scoreReport(),
-                o.nameDialog(),    o.itemsReview(),        o.noteWindow(),
-                o.optionsDialog(), o.testSampler(),        o.printingSimulation(),
+        return {o.startWindow(),          o.examWindow(),   o.scoreReport(),
+                o.nameDialog(),           o.itemsReview(),  o.noteWindow(),
+                o.optionsDialog(),        o.testSampler(),  o.printingSimulation(),
                 o.subnetMaskSimulation(), o.historyWindow()};
     }
     // Practice exam A begun, item 1 answered, then graded and in review.
@@ -234,9 +232,11 @@ private slots:
         sim->resetTiles();
         QAccessibleInterface* tile = QAccessible::queryAccessibleInterface(sim->m_tiles[0]);
         QCOMPARE(tile->role(), QAccessible::Button);
-        QCOMPARE(tile->text(QAccessible::Name), QStringLiteral("Service tile 1: TCP/IP Printing Service"));
+        QCOMPARE(tile->text(QAccessible::Name),
+                 QStringLiteral("Service tile 1: TCP/IP Printing Service"));
         QVERIFY(tile->actionInterface());
-        QVERIFY(tile->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        QVERIFY(tile->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
     }
 
     void highContrastTextReadsEverywhere()
@@ -314,7 +314,8 @@ private slots:
         v.highContrast = false;
         w->applyOptionValues(v);
         QCOMPARE(title(), design);
-        QVERIFY(!m_owner->scoreReport()->findChild<results::BannerStrip*>()->solidColour().isValid());
+        QVERIFY(
+            !m_owner->scoreReport()->findChild<results::BannerStrip*>()->solidColour().isValid());
     }
 
     // Texts whose colour the design leaves open read at 4.5:1 in the design's
@@ -324,10 +325,18 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("ground");
-        QTest::newRow("exam title") << "examWindow" << "examTitleLabel" << "headerPanel";
-        QTest::newRow("note item line") << "noteWindow" << "itemLine" << "titleStrip";
-        QTest::newRow("note banner") << "noteWindow" << "bannerLabel" << "titleStrip";
-        QTest::newRow("sampler header") << "testSampler" << "headerLabel" << "headerPanel";
+        QTest::newRow("exam title") << "examWindow"
+                                    << "examTitleLabel"
+                                    << "headerPanel";
+        QTest::newRow("note item line") << "noteWindow"
+                                        << "itemLine"
+                                        << "titleStrip";
+        QTest::newRow("note banner") << "noteWindow"
+                                     << "bannerLabel"
+                                     << "titleStrip";
+        QTest::newRow("sampler header") << "testSampler"
+                                        << "headerLabel"
+                                        << "headerPanel";
     }
     void designColours()
     {

@@ -95,12 +95,11 @@ QFont makeFont(const QString& family, int points, bool bold, bool italic)
     return font;
 }
 
-const QStringList kAllKeys = {"QFontName",    "QFontColor",  "QFontSize",   "DefaultTime",
-                              "QFontBold",    "QFontItalic", "AFontName",   "AFontColor",
-                              "AFontSize",    "AFontBold",   "AFontItalic", "EXPFontName",
-                              "EXPFontColor", "EXPFontSize", "EXPFontBold", "EXPFontItalic",
-                              "ShowLearnBtn", "TimerOn",     "ShowCalcBtn", "CalcPath",
-                              "HighContrast"};
+const QStringList kAllKeys = {
+    "QFontName",    "QFontColor",  "QFontSize",   "DefaultTime",   "QFontBold",    "QFontItalic",
+    "AFontName",    "AFontColor",  "AFontSize",   "AFontBold",     "AFontItalic",  "EXPFontName",
+    "EXPFontColor", "EXPFontSize", "EXPFontBold", "EXPFontItalic", "ShowLearnBtn", "TimerOn",
+    "ShowCalcBtn",  "CalcPath",    "HighContrast"};
 
 } // namespace
 
