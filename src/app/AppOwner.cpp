@@ -87,6 +87,18 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
         m_subnetMaskSimulation->resetTiles();
     });
 
+    // The high-contrast choice is the exam window's option; the reports and
+    // the sampler follow it.
+    const auto followContrast = [this] {
+        const widgets::ColourScheme* scheme = m_test->colourScheme();
+        m_score->setColourScheme(scheme);
+        m_history->setColourScheme(scheme);
+        m_sampler->setColourScheme(scheme);
+    };
+    if (m_test->highContrast())
+        followContrast();
+    connect(m_test.get(), &session::ExamWindow::highContrastChanged, this, followContrast);
+
     connect(m_main.get(), &StartWindow::startTestingRequested, this, &AppOwner::startTesting);
     connect(m_main.get(), &StartWindow::samplerRequested, this, &AppOwner::startSampler);
     connect(m_test.get(), &session::ExamWindow::aboutRequested, this,

@@ -91,6 +91,7 @@ StartWindow::StartWindow(const QString& programDir, QWidget* parent)
     banner->setObjectName(QStringLiteral("banner"));
     banner->setPixmap(productBanner());
     banner->setFixedSize(232, 48);
+    banner->setAccessibleName(QStringLiteral("Quizlark TCP/IP 4.0"));
     v->addWidget(banner, 0, Qt::AlignHCenter);
 
     auto* panel = new OutlinePanel(this);

@@ -104,6 +104,7 @@ void loadOptions(const platform::KeyValueStore& store, OptionValues& values,
         readInteger(store, QStringLiteral("DefaultTime"), 90, kMinExamMinutes, kMaxDefaultMinutes);
     values.calcPath =
         readText(store, QStringLiteral("CalcPath"), defaultCalcPath(windowsDir, exists));
+    values.highContrast = readYesNo(store, QStringLiteral("HighContrast"), false);
 }
 
 void saveOptions(platform::KeyValueStore& store, const OptionValues& values)
@@ -137,6 +138,7 @@ void saveOptions(platform::KeyValueStore& store, const OptionValues& values)
     yesNo(QStringLiteral("TimerOn"), values.timerOn);
     yesNo(QStringLiteral("ShowCalcBtn"), values.showCalcButton);
     text(QStringLiteral("CalcPath"), values.calcPath);
+    yesNo(QStringLiteral("HighContrast"), values.highContrast);
 }
 
 } // namespace options

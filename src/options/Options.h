@@ -40,6 +40,8 @@ struct OptionValues {
     bool timerOn = true;
     int defaultTime = 90;
     QString calcPath;
+    // Text colours that every reader can tell from their ground.
+    bool highContrast = false;
 };
 
 // Reading rules of the store: absent or unreadable numbers give the default;

@@ -5,6 +5,7 @@
 #include "Services.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QLabel>
@@ -89,6 +90,14 @@ OptionsDialog::OptionsDialog(platform::Services& services, QWidget* parent)
     buildFontGroup();
     buildPages();
 
+    // Beside OK, outside the pages: it is about every window, not one button.
+    m_highContrastBox = new QCheckBox(QStringLiteral("&High contrast"), this);
+    m_highContrastBox->setObjectName(QStringLiteral("highContrastBox"));
+    m_highContrastBox->setGeometry(12, 306, 200, 27);
+    m_highContrastBox->setToolTip(
+        QStringLiteral("Text colours that stand out from their ground (the desktop's own when "
+                       "it is high-contrast)"));
+
     m_okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                                  QStringLiteral("OK"), this);
     m_okButton->setObjectName(QStringLiteral("okButton"));
@@ -108,6 +117,7 @@ void OptionsDialog::buildFontGroup()
     m_fontList->addItems(
         {QStringLiteral("Question"), QStringLiteral("Answers"), QStringLiteral("Explanation")});
     m_fontList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_fontList->setAccessibleName(QStringLiteral("Fonts"));
     m_fontList->setGeometry(12, 22, 121, 60);
     connect(m_fontList, &QListWidget::currentRowChanged, this, &OptionsDialog::showSelectedFont);
 
@@ -140,6 +150,7 @@ void OptionsDialog::buildPages()
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("pages"));
     m_pages->setGeometry(8, 136, 369, 161);
+    m_pages->setAccessibleName(QStringLiteral("Option pages"));
 
     auto* learnPage = new QWidget;
     learnPage->setObjectName(QStringLiteral("learnPage"));
@@ -204,6 +215,7 @@ void OptionsDialog::open(OptionValues& values)
     m_learnButtonGroup->setItemIndex(values.showLearnButton ? 0 : 1);
     m_timerGroup->setItemIndex(values.timerOn ? 0 : 1);
     m_calcButtonGroup->setItemIndex(values.showCalcButton ? 0 : 1);
+    m_highContrastBox->setChecked(values.highContrast);
     // A group whose selection did not change fired no click; the flags
     // still follow the selection.
     takeLearnChoice();
@@ -321,6 +333,7 @@ void OptionsDialog::saveAndClose()
         m_values->showCalcButton = m_calc;
         m_values->defaultTime = minutes;
         m_values->calcPath = m_calcPathEdit->text();
+        m_values->highContrast = m_highContrastBox->isChecked();
         // A failed write is shown and ends the saving; what the user chose
         // still takes effect, so the dialog closes with OK all the same.
         platform::reportErrors(m_services, this,

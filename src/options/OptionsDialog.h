@@ -6,6 +6,7 @@
 #include <QGroupBox>
 
 class QButtonGroup;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -84,6 +85,7 @@ public:
     QLabel* m_defaultTimeLabel = nullptr;
     QSpinBox* m_defaultTimeBox = nullptr;
     QPushButton* m_okButton = nullptr;
+    QCheckBox* m_highContrastBox = nullptr;
 
 signals:
     // A font of the values was changed; the owner of the values shows it.

@@ -1,5 +1,6 @@
 #include "Decor.h"
 
+#include "Contrast.h"
 #include "ShadowLabel.h"
 
 #include <QBoxLayout>
@@ -38,11 +39,32 @@ widgets::ShadowLabel* addBanner(QWidget* window, QBoxLayout* layout, const QStri
     return label;
 }
 
+void setBannerScheme(QWidget* window, const widgets::ColourScheme* scheme)
+{
+    for (BannerStrip* strip : window->findChildren<BannerStrip*>()) {
+        strip->setSolidColour(scheme ? scheme->bannerBackground : QColor());
+        for (widgets::ShadowLabel* l : strip->findChildren<widgets::ShadowLabel*>()) {
+            l->setTextColour(scheme ? scheme->bannerText : QColor(Qt::white));
+            l->setShadowColour(scheme ? QColor(Qt::transparent) : QColor(Qt::black));
+        }
+    }
+}
+
 BannerStrip::BannerStrip(QWidget* parent) : QWidget(parent) {}
+
+void BannerStrip::setSolidColour(const QColor& colour)
+{
+    m_solid = colour;
+    update();
+}
 
 void BannerStrip::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    if (m_solid.isValid()) {
+        p.fillRect(rect(), m_solid);
+        return;
+    }
     QLinearGradient g(0, 0, width(), 0);
     g.setColorAt(0.0, QColor(0, 0, 128));
     g.setColorAt(0.6, QColor(64, 0, 128));

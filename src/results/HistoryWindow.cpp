@@ -2,6 +2,8 @@
 
 #include "Scoring.h"
 
+#include "Accessibility.h"
+#include "Contrast.h"
 #include "Decor.h"
 #include "ScoreReport.h"
 #include "Services.h"
@@ -140,6 +142,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     m_attemptList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_attemptList->header()->setSectionResizeMode(ExamColumn, QHeaderView::Stretch);
     m_attemptList->header()->setStretchLastSection(false);
+    m_attemptList->setAccessibleName(QStringLiteral("Graded exams"));
     v->addWidget(m_attemptList, 1);
 
     auto* strip = new ButtonStrip(this);
@@ -274,6 +277,41 @@ void HistoryWindow::fillCharts()
     m_scoreChart->setColumns(std::move(scores));
     for (size_t s = 0; s < sections.size(); ++s)
         m_sectionCharts[s]->setColumns(std::move(sections[s]));
+    describeCharts();
+}
+
+void HistoryWindow::describeCharts()
+{
+    // The charts are painted: their values go to a screen reader in words.
+    const auto said = [](const widgets::ColumnChart* chart, const QString& unit) {
+        QStringList values;
+        for (const widgets::ChartColumn& c : chart->columns())
+            values << QStringLiteral("attempt %1: %2")
+                          .arg(c.label, c.value ? QString::number(*c.value) + unit
+                                                : QStringLiteral("no items"));
+        return values.isEmpty() ? QStringLiteral("no attempts") : values.join(QStringLiteral("; "));
+    };
+    widgets::describeChart(m_scoreChart, m_scoreChart->title().trimmed(),
+                           said(m_scoreChart, QString()));
+    for (int s = 1; s <= store::kSectionCount; ++s) {
+        widgets::ColumnChart* c = m_sectionCharts[s - 1];
+        widgets::describeChart(c, store::sectionName(s) + QStringLiteral(" percent"),
+                               said(c, QStringLiteral(" percent")));
+    }
+}
+
+void HistoryWindow::setColourScheme(const widgets::ColourScheme* scheme)
+{
+    widgets::applySchemePalette(this, scheme);
+    setBannerScheme(this, scheme);
+    m_attemptReport->setColourScheme(scheme);
+    // The section charts paint black text on their ground: white in high
+    // contrast, the window's colour otherwise.
+    for (widgets::ColumnChart* c : m_sectionCharts) {
+        widgets::ChartStyle style = c->chartStyle();
+        style.background = scheme ? QColor(Qt::white) : palette().color(QPalette::Window);
+        c->setStyle(style);
+    }
 }
 
 const store::Attempt* HistoryWindow::chosenAttempt() const

@@ -13,6 +13,7 @@ class QTreeWidget;
 
 namespace widgets {
 class ShadowLabel;
+struct ColourScheme;
 } // namespace widgets
 
 namespace platform {
@@ -41,6 +42,8 @@ public:
     // messageParent (this window when null), and the window then has nothing
     // to show: false.
     bool reload(QWidget* messageParent = nullptr);
+    // The high-contrast scheme, or null for the design's colours.
+    void setColourScheme(const widgets::ColourScheme* scheme);
     // Oldest first, as the file holds them.
     const std::vector<store::Attempt>& attempts() const { return m_attempts; }
     // The attempt of the chosen row, or null.
@@ -76,6 +79,7 @@ signals:
     void printReportRequested(results::ScoreReport* report, double when);
 
 private:
+    void describeCharts();
     void fill();
     void fillCharts();
     void enableButtons();

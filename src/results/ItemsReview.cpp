@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -92,6 +93,34 @@ void ReviewList::mousePressEvent(QMouseEvent* event)
     QListWidget::mousePressEvent(event);
 }
 
+void ReviewList::keyPressEvent(QKeyEvent* event)
+{
+    const QString text = event->text();
+    const bool digit = text.size() == 1 && text[0] >= u'0' && text[0] <= u'9' &&
+                       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (!digit) {
+        m_typed.clear();
+        QListWidget::keyPressEvent(event);
+        return;
+    }
+    const double now = m_clock ? m_clock() : 0.0;
+    if (!m_typed.isEmpty() && now - m_lastDigit > kTypingPause)
+        m_typed.clear();
+    m_lastDigit = now;
+    m_typed += text;
+    int number = m_typed.toInt();
+    // A number beyond the list starts again from the digit just typed.
+    if (number < 1 || number > count()) {
+        m_typed = text;
+        number = text.toInt();
+    }
+    if (number >= 1 && number <= count()) {
+        setCurrentRow(number - 1, QItemSelectionModel::ClearAndSelect);
+        scrollToItem(item(number - 1));
+    }
+    event->accept();
+}
+
 ItemsReview::ItemsReview(platform::Services& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint),
@@ -118,6 +147,9 @@ ItemsReview::ItemsReview(platform::Services& services, QWidget* parent)
 
     m_itemList = new ReviewList(this);
     m_itemList->setObjectName(QStringLiteral("itemList"));
+    m_itemList->setAccessibleName(QStringLiteral("Items"));
+    m_itemList->setAccessibleDescription(QStringLiteral("Type an item's number to select it"));
+    m_itemList->setClock([this] { return m_services.monotonicNow(); });
     m_itemList->setViewMode(QListView::ListMode);
     m_itemList->setFlow(QListView::TopToBottom);
     m_itemList->setWrapping(true);

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <array>
+#include <functional>
 
 class QPushButton;
 
@@ -29,8 +30,20 @@ class ReviewList final : public QListWidget {
 public:
     explicit ReviewList(QWidget* parent = nullptr);
 
+    // Typing an item's number selects it: "3" then "6" is item 36. The
+    // digits typed count as one number until a key that is no digit, or
+    // until kTypingPause has passed on clock (in days) since the last one.
+    static constexpr double kTypingPause = 1.0 / 86400.0;
+    void setClock(std::function<double()> clock) { m_clock = std::move(clock); }
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::function<double()> m_clock;
+    QString m_typed;
+    double m_lastDigit = 0;
 };
 
 class ItemsReview final : public QDialog {

@@ -43,7 +43,9 @@ NoteWindow::NoteWindow(platform::Services& services, QWidget* parent)
     title->setFixedHeight(41);
     title->setAutoFillBackground(true);
     QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::Window, QColor(0, 128, 128));
+    // A teal in which both the white banner and the black item line read
+    // at 4.5:1 or more.
+    titlePalette.setColor(QPalette::Window, QColor(0, 131, 131));
     title->setPalette(titlePalette);
     auto* tv = new QVBoxLayout(title);
     tv->setContentsMargins(2, 2, 2, 3);

@@ -1,5 +1,7 @@
 #include "ScoreReport.h"
 
+#include "Accessibility.h"
+#include "Contrast.h"
 #include "Decor.h"
 #include "Services.h"
 #include "ShadowLabel.h"
@@ -191,6 +193,22 @@ void ScoreReport::showTotal(const QString& candidateName, const QString& examTit
     });
     m_totalChart->setTitle(headingText(candidateName, examTitle));
     m_totalLabel->setText(scoreText(m_score));
+    // The chart is painted: its title (the candidate line) and its bars are
+    // given to a screen reader in words.
+    widgets::describeChart(m_totalChart, m_totalChart->title(),
+                           QStringLiteral("Your score: %1 of %2; Required score: %3")
+                               .arg(m_score.shown)
+                               .arg(kScaleMaximum)
+                               .arg(kPassingScore));
+}
+
+QString ScoreReport::sectionResultText(int section, const SectionScore& score)
+{
+    return QStringLiteral("%1: %2 of %3 correct, %4 percent")
+        .arg(store::sectionName(section))
+        .arg(score.correct)
+        .arg(score.total)
+        .arg(score.shown);
 }
 
 void ScoreReport::computeSectionScores(const store::Responses& responses)
@@ -224,6 +242,28 @@ void ScoreReport::showSections(const std::array<SectionScore, store::kSectionCou
         bars.push_back({label, static_cast<double>(t.shown), kSectionBar});
     }
     m_sectionChart->setBars(std::move(bars));
+    QStringList said;
+    for (int s = 1; s <= store::kSectionCount; ++s)
+        said << sectionResultText(s, tally[static_cast<size_t>(s - 1)]);
+    const QString results = said.join(QStringLiteral("; "));
+    widgets::describeChart(m_sectionChart, QStringLiteral("Section results"), results);
+    // The Tab stop over the chart says the same when the focus reaches it.
+    widgets::describeChart(m_sectionArea, QStringLiteral("Sections"), results);
+}
+
+void ScoreReport::setColourScheme(const widgets::ColourScheme* scheme)
+{
+    widgets::applySchemePalette(this, scheme);
+    setBannerScheme(this, scheme);
+    widgets::ChartStyle style = m_sectionChart->chartStyle();
+    // The chart paints its text black: in high contrast it stands on white.
+    style.background = scheme ? QColor(Qt::white) : palette().color(QPalette::Window);
+    m_sectionChart->setStyle(style);
+    m_sectionArea->setStyleSheet(
+        QStringLiteral("QScrollArea#sectionArea { border: 1px solid transparent; }"
+                       "QScrollArea#sectionArea:focus { border: 1px dashed %1; }")
+            .arg(scheme ? scheme->palette.color(QPalette::WindowText).name()
+                        : QStringLiteral("rgb(0, 0, 160)")));
 }
 
 void ScoreReport::viewAnswers()

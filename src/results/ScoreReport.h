@@ -20,6 +20,10 @@ namespace platform {
 class Services;
 } // namespace platform
 
+namespace widgets {
+struct ColourScheme;
+} // namespace widgets
+
 namespace results {
 
 using exam::SectionScore;
@@ -52,6 +56,12 @@ public:
     // printed heading.
     static QString headingText(const QString& candidateName, const QString& examTitle);
     static QString scoreText(const TotalScore& score);
+    // A section's result as a screen reader says it:
+    // "Planning: 3 of 5 correct, 60 percent".
+    static QString sectionResultText(int section, const SectionScore& score);
+
+    // The high-contrast scheme, or null for the design's colours.
+    void setColourScheme(const widgets::ColourScheme* scheme);
 
     widgets::ShadowLabel* m_bannerLabel;
     widgets::BarChart* m_totalChart;

@@ -2,13 +2,16 @@
 // and status bar. Its behaviour lives in SamplerActions.cpp.
 #include "TestSampler.h"
 
+#include "Accessibility.h"
 #include "BoundControls.h"
+#include "Contrast.h"
 #include "DataSource.h"
 #include "ErrorReport.h"
 #include "SamplerData.h"
 #include "ShadowLabel.h"
 #include "Table.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -22,6 +25,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace sampler {
@@ -121,6 +125,7 @@ TestSampler::TestSampler(platform::Services& services, SamplerData& dm, QWidget*
     }
     outer->addWidget(m_statusBar);
 
+    nameControls();
     bindControls();
     initialise();
 }
@@ -173,6 +178,38 @@ void TestSampler::buildMenus()
     m_listMenu->addAction(m_deleteItemAction);
 }
 
+void TestSampler::nameControls()
+{
+    widgets::installAccessibleFactories();
+    m_itemList->setAccessibleName(QStringLiteral("Items"));
+    m_questionEdit->setAccessibleName(QStringLiteral("Question text"));
+    m_explanationEdit->setAccessibleName(QStringLiteral("Explanation text"));
+    m_typeBox->setAccessibleName(QStringLiteral("Item type"));
+    m_typeBox->view()->setAccessibleName(QStringLiteral("Item types"));
+    m_pages->setAccessibleName(QStringLiteral("Item pages"));
+    m_sectionList->setAccessibleName(QStringLiteral("Item section"));
+    for (int i = 0; i < 6; ++i)
+        m_choiceEdits[i]->setAccessibleName(QStringLiteral("Choice %1").arg(QChar(u'a' + i)));
+    const char* const hints[4] = {"First item", "Prior item", "Next item", "Last item"};
+    for (int i = 0; i < 4; ++i)
+        m_navigator->button(i)->setAccessibleName(QLatin1String(hints[i]));
+}
+
+void TestSampler::setColourScheme(const widgets::ColourScheme* scheme)
+{
+    widgets::applySchemePalette(this, scheme);
+    if (scheme) {
+        QPalette band = m_headerPanel->palette();
+        band.setColor(QPalette::Window, scheme->bannerBackground);
+        m_headerPanel->setPalette(band);
+        m_headerLabel->setTextColour(scheme->bannerText);
+        m_headerLabel->setShadowColour(Qt::transparent);
+    } else {
+        m_headerLabel->setTextColour(QColor(0, 255, 255));
+        m_headerLabel->setShadowColour(Qt::black);
+    }
+}
+
 QWidget* TestSampler::buildRightSide()
 {
     auto* right = new QWidget(this);
@@ -184,7 +221,8 @@ QWidget* TestSampler::buildRightSide()
     m_headerPanel->setObjectName(QStringLiteral("headerPanel"));
     m_headerPanel->setAutoFillBackground(true);
     QPalette grey = m_headerPanel->palette();
-    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    // A grey on which the aqua heading reads at 5:1.
+    grey.setColor(QPalette::Window, QColor(96, 96, 96));
     m_headerPanel->setPalette(grey);
     auto* hv = new QHBoxLayout(m_headerPanel);
     hv->setContentsMargins(8, 4, 8, 4);

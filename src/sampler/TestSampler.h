@@ -23,6 +23,7 @@ class DBList;
 class DBMemo;
 class DBNavigator;
 class ShadowLabel;
+struct ColourScheme;
 } // namespace widgets
 
 namespace platform {
@@ -46,6 +47,8 @@ public:
 
     QString panelText(int index) const;
     QString headerText() const;
+    // The high-contrast scheme, or null for the design's colours.
+    void setColourScheme(const widgets::ColourScheme* scheme);
 
     QMenuBar* m_menuBar;
     QAction* m_importAction;
@@ -108,6 +111,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void nameControls();
     // What the current record still lacks to be answered right, one sentence
     // each; empty for a finished item.
     QStringList draftGaps() const;

@@ -1,6 +1,8 @@
 // The exam window's creation and the building of its controls.
 #include "ExamWindow.h"
 
+#include "Accessibility.h"
+#include "Contrast.h"
 #include "CountingServices.h"
 #include "DataSource.h"
 #include "ExamSetBuilder.h"
@@ -16,13 +18,17 @@
 #include "Table.h"
 #include "WrapAnywhere.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -30,6 +36,7 @@
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QStyle>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -188,15 +195,63 @@ void ExamWindow::createTables()
 
 void ExamWindow::applyOptions()
 {
+    if (m_options.highContrast != highContrast())
+        applyContrast(m_options.highContrast);
+    // In high contrast a chosen font colour is kept only where it reads.
+    const auto inUse = [this](const QColor& chosen) {
+        return m_scheme ? m_scheme->readable(chosen, m_scheme->palette.color(QPalette::Window))
+                        : chosen;
+    };
     m_questionText->setFont(complete(m_options.questionFont.font));
-    setTextColour(m_questionText, m_options.questionFont.colour);
+    setTextColour(m_questionText, inUse(m_options.questionFont.colour));
     m_itemContent->setFont(complete(m_options.answersFont.font));
-    setTextColour(m_itemContent, m_options.answersFont.colour);
+    setTextColour(m_itemContent, inUse(m_options.answersFont.colour));
     m_explanationText->setFont(complete(m_options.explanationFont.font));
-    setTextColour(m_explanationText, m_options.explanationFont.colour);
+    setTextColour(m_explanationText, inUse(m_options.explanationFont.colour));
     // New fonts change every height: the item is stacked again at once.
     if (mode() != ModeIdle && m_exam->currentItemNumber() > 0)
         fitItemContent();
+}
+
+void ExamWindow::applyContrast(bool on)
+{
+    if (on)
+        m_scheme = widgets::highContrastScheme(QApplication::palette());
+    else
+        m_scheme.reset();
+    widgets::applySchemePalette(this, colourScheme());
+    applyAccents();
+    emit highContrastChanged(on);
+}
+
+void ExamWindow::applyAccents()
+{
+    if (m_scheme) {
+        const QColor ground = m_scheme->headerBackground;
+        const QColor text = m_scheme->headerText;
+        QPalette header = m_headerPanel->palette();
+        header.setColor(QPalette::Window, ground);
+        m_headerPanel->setPalette(header);
+        for (QWidget* w : m_headerPanel->findChildren<QWidget*>())
+            setTextColour(w, text);
+        for (widgets::ShadowLabel* l : {m_productBanner, m_itemCounterLabel}) {
+            l->setTextColour(text);
+            l->setShadowColour(Qt::transparent);
+        }
+        m_itemCounterLabel->setOutlined(false);
+        const QColor panel = m_scheme->palette.color(QPalette::Window);
+        for (QLabel* l : {m_examNumberLabel, m_examSubjectLabel, m_promptLabel})
+            setTextColour(l, m_scheme->readable(l->palette().color(QPalette::WindowText), panel));
+    } else {
+        m_productBanner->setTextColour(QColor(0, 0, 128));
+        m_productBanner->setShadowColour(Qt::white);
+        m_itemCounterLabel->setTextColour(Qt::white);
+        m_itemCounterLabel->setShadowColour(Qt::black);
+        m_itemCounterLabel->setOutlined(true);
+    }
+    // The item shown takes the new colours for its key and verdict.
+    if (mode() != ModeIdle && m_exam->currentItemNumber() > 0)
+        showItemVerdict();
 }
 
 void ExamWindow::buildMenus()
@@ -291,7 +346,8 @@ void ExamWindow::buildHeader()
     m_examTitleLabel = new QLabel(m_headerPanel);
     m_examTitleLabel->setObjectName(QStringLiteral("examTitleLabel"));
     m_examTitleLabel->setFont(verdana(13, true));
-    setTextColour(m_examTitleLabel, QColor(96, 96, 96));
+    // A grey dark enough to read on the band (4.7:1).
+    setTextColour(m_examTitleLabel, QColor(77, 77, 77));
     m_examTitleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_timeLabel = new QLabel(m_headerPanel);
     m_timeLabel->setObjectName(QStringLiteral("timeLabel"));
@@ -519,13 +575,18 @@ void ExamWindow::buildButtonStrip()
 
 void ExamWindow::buildKeys()
 {
-    // Plain keys act only while the focus is in the item area, so that they
-    // never reach a window or control that has a use for letters.
+    // Plain keys answer wherever the focus is in this window (after Alt+M
+    // it is on the mark box): a letter typed there must never be lost. A
+    // text field takes its letters before any shortcut sees them; the check
+    // below keeps it so should one ever take the keys from its parent.
     for (int i = 0; i < 6; ++i) {
         for (const int key : {Qt::Key_A + i, Qt::Key_1 + i}) {
-            auto* s = new QShortcut(QKeySequence(key), m_itemArea);
-            s->setContext(Qt::WidgetWithChildrenShortcut);
-            connect(s, &QShortcut::activated, this, [this, i] { chooseByKey(i + 1); });
+            auto* s = new QShortcut(QKeySequence(key), this);
+            s->setContext(Qt::WindowShortcut);
+            connect(s, &QShortcut::activated, this, [this, i] {
+                if (!focusTakesText())
+                    chooseByKey(i + 1);
+            });
         }
     }
     // click(), not the mnemonic's animateClick(): the move happens at once.
@@ -572,6 +633,18 @@ void ExamWindow::focusFirstChoice()
     m_itemArea->setFocus(Qt::TabFocusReason);
 }
 
+bool ExamWindow::focusTakesText() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return false;
+    if (const auto* combo = qobject_cast<const QComboBox*>(focus))
+        return combo->isEditable();
+    return qobject_cast<const QLineEdit*>(focus) || qobject_cast<const QTextEdit*>(focus) ||
+           qobject_cast<const QPlainTextEdit*>(focus) ||
+           qobject_cast<const QAbstractSpinBox*>(focus);
+}
+
 void ExamWindow::chooseByKey(int row)
 {
     QAbstractButton* b = m_choiceRadios[row - 1]->isVisible()
@@ -585,6 +658,7 @@ void ExamWindow::chooseByKey(int row)
 
 void ExamWindow::nameControls()
 {
+    widgets::installAccessibleFactories();
     m_headerPanel->setAccessibleName(QStringLiteral("Item header"));
     // Labels are read by their text; the description says what they are.
     m_itemCounterLabel->setAccessibleDescription(QStringLiteral("Item counter"));
@@ -607,7 +681,7 @@ void ExamWindow::nameControls()
         const QString name = QStringLiteral("Choice %1").arg(QChar(u'a' + i));
         m_choiceRadios[i]->setAccessibleName(name);
         m_choiceBoxes[i]->setAccessibleName(name);
-        m_choiceLabels[i]->setAccessibleName(name + QStringLiteral(" text"));
+        // A choice's text label is read by its text, line by line as well.
     }
     m_gradeButton->setAccessibleDescription(QStringLiteral("Ctrl+G"));
 }

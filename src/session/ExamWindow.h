@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Contrast.h"
 #include "ExamSession.h"
 #include "Options.h"
 #include "Responses.h"
@@ -7,7 +8,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMainWindow>
+#include <array>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -167,8 +170,14 @@ public:
     // Prints a score report of the history, dated as the attempt was.
     void printReport(results::ScoreReport* report, double when);
 
+    // The "High contrast" choice of the options: the scheme in use, or
+    // none for the design's own colours.
+    bool highContrast() const { return m_scheme.has_value(); }
+    const widgets::ColourScheme* colourScheme() const { return m_scheme ? &*m_scheme : nullptr; }
+
 signals:
     void aboutRequested();
+    void highContrastChanged(bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -220,6 +229,14 @@ private:
     void printScoreReport();
     // Applies the option values to the controls.
     void applyOptions();
+    // Takes the high-contrast choice: the palette, then the accents.
+    void applyContrast(bool on);
+    void applyAccents();
+    // The correct choices of the item shown, highlighted and said to be
+    // correct to a screen reader; all false hides them.
+    void showKey(const std::array<bool, 6>& key);
+    void describeChoice(int row);
+    bool focusTakesText() const;
     // The menu's "&Options...": runs the options dialog and applies what it
     // changed.
     void openOptions();
@@ -365,6 +382,9 @@ private:
     exam::Seconds m_pendingLimit{0};
     // Learn Now was pressed for the item shown.
     bool m_revealed = false;
+    std::array<bool, 6> m_keyShown{};
+    std::array<QString, 6> m_choiceTexts;
+    std::optional<widgets::ColourScheme> m_scheme;
     bool m_multipleResponse = false;
     int m_revealedItem = 0;
 };

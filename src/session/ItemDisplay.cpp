@@ -62,6 +62,8 @@ void ExamWindow::showCurrentItem()
     // A new item shows unrevealed; the same item laid out again keeps it.
     if (k != m_revealedItem)
         m_revealed = false;
+    // Nothing of the last item's key may be said of this one's choices.
+    m_keyShown = {};
     const int itemCount = m_exam->itemCount();
     m_previousButton->setEnabled(k != m_exam->firstItemNumber());
     m_nextButton->setEnabled(k != itemCount);
@@ -92,8 +94,8 @@ void ExamWindow::layoutItem()
         const bool shown = !text.isEmpty();
         if (shown) {
             m_choiceLabels[i]->setText(text);
-            m_choiceRadios[i]->setAccessibleDescription(text);
-            m_choiceBoxes[i]->setAccessibleDescription(text);
+            m_choiceTexts[static_cast<size_t>(i)] = text;
+            describeChoice(i + 1);
         }
         m_choiceLabels[i]->setVisible(shown);
         m_choiceRadios[i]->setVisible(shown && !multiple);
@@ -215,26 +217,60 @@ void ExamWindow::showItemVerdict()
     if (m_exam->currentItemNumber() == 0)
         return;
     if (mode() == ModeReview || m_revealed) {
-        const std::array<bool, 6> key = store::readKey(currentSet());
         m_explanationText->show();
-        for (int i = 0; i < 6; ++i)
-            setBackground(m_choiceLabels[i], key[static_cast<size_t>(i)] ? kAqua : Qt::white);
+        showKey(store::readKey(currentSet()));
     } else if (mode() == ModeExam) {
         m_explanationText->hide();
-        for (QLabel* l : m_choiceLabels)
-            setBackground(l, Qt::white);
+        showKey({});
     }
     const store::ItemResponse* r = currentResponse();
-    if (r && r->Correct) {
-        m_verdictLabel->setText(QStringLiteral("Correct"));
-        m_verdictLabel->setTextColour(QColor(0, 0, 255));
+    const bool correct = r && r->Correct;
+    m_verdictLabel->setText(correct ? QStringLiteral("Correct") : QStringLiteral("Incorrect"));
+    if (m_scheme) {
+        m_verdictLabel->setTextColour(correct ? m_scheme->correctText : m_scheme->incorrectText);
+        m_verdictLabel->setShadowColour(Qt::transparent);
     } else {
-        m_verdictLabel->setText(QStringLiteral("Incorrect"));
-        m_verdictLabel->setTextColour(QColor(255, 0, 0));
+        m_verdictLabel->setTextColour(correct ? QColor(0, 0, 255) : QColor(255, 0, 0));
+        m_verdictLabel->setShadowColour(Qt::black);
     }
     m_verdictLabel->adjustSize();
     // The explanation came or went.
     fitItemContent();
+}
+
+void ExamWindow::showKey(const std::array<bool, 6>& key)
+{
+    m_keyShown = key;
+    const QColor ground = m_scheme ? m_scheme->palette.color(QPalette::Window) : QColor(Qt::white);
+    const QColor keyGround = m_scheme ? m_scheme->keyBackground : kAqua;
+    for (int i = 0; i < 6; ++i) {
+        const bool isKey = key[static_cast<size_t>(i)];
+        QLabel* label = m_choiceLabels[i];
+        setBackground(label, isKey ? keyGround : ground);
+        if (m_scheme) {
+            QPalette p = label->palette();
+            p.setColor(QPalette::WindowText,
+                       isKey ? m_scheme->keyText
+                             : m_scheme->readable(m_options.answersFont.colour, ground));
+            label->setPalette(p);
+        }
+        describeChoice(i + 1);
+    }
+}
+
+void ExamWindow::describeChoice(int row)
+{
+    const size_t i = static_cast<size_t>(row - 1);
+    // The highlight is seen; a screen reader is told in words.
+    const QString said =
+        m_keyShown[i] ? m_choiceTexts[i] + QStringLiteral(", correct answer") : m_choiceTexts[i];
+    for (QAbstractButton* b : {static_cast<QAbstractButton*>(m_choiceRadios[row - 1]),
+                               static_cast<QAbstractButton*>(m_choiceBoxes[row - 1])})
+        if (b->accessibleDescription() != said)
+            b->setAccessibleDescription(said);
+    const QString labelSaid = m_keyShown[i] ? QStringLiteral("correct answer") : QString();
+    if (m_choiceLabels[row - 1]->accessibleDescription() != labelSaid)
+        m_choiceLabels[row - 1]->setAccessibleDescription(labelSaid);
 }
 
 void ExamWindow::relayout()
@@ -339,8 +375,7 @@ void ExamWindow::revealAnswer()
     m_revealedItem = k;
     m_explanationText->setText(item.explanation);
     m_explanationText->show();
-    for (int i = 0; i < 6; ++i)
-        setBackground(m_choiceLabels[i], item.key[static_cast<size_t>(i)] ? kAqua : Qt::white);
+    showKey(item.key);
     fitItemContent();
 }
 

@@ -1,8 +1,11 @@
 #include "SimTile.h"
 
+#include "Accessibility.h"
+
 #include <algorithm>
 #include <iterator>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
@@ -31,6 +34,9 @@ SimTile::SimTile(const QString& name, const QRect& geometry, Bevel bevel, QWidge
     // Tab only: a mouse click never gives a tile the focus, so a mouse user
     // never sees the focus frame.
     setFocusPolicy(Qt::TabFocus);
+    // It acts as a button (Space picks it up or drops on it), not as text.
+    widgets::installAccessibleFactories();
+    setProperty("accessibleRole", static_cast<int>(QAccessible::Button));
 }
 
 void SimTile::setRole(const QString& role)

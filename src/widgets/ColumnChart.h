@@ -36,6 +36,7 @@ public:
     void setTitle(const QString& title);
     const QString& title() const { return m_title; }
     void setTitleColour(const QColor& colour);
+    const QColor& titleColour() const { return m_titleColour; }
     void setColumns(std::vector<ChartColumn> columns);
     const std::vector<ChartColumn>& columns() const { return m_columns; }
     void setColumnColour(const QColor& colour);
@@ -45,6 +46,7 @@ public:
     void setLine(std::optional<ChartLine> line);
     const std::optional<ChartLine>& line() const { return m_line; }
     void setStyle(const ChartStyle& style);
+    const ChartStyle& chartStyle() const { return m_style; }
 
     QSize minimumSizeHint() const override { return {120, 90}; }
 

@@ -57,7 +57,7 @@ private slots:
         m_owner->optionsDialog()->open(values);
         checkTabOrder(m_owner->optionsDialog(),
                       {"fontList", "changeFontButton", "changeColourButton", "pages",
-                       "QRadioButton", "okButton"});
+                       "QRadioButton", "highContrastBox", "okButton"});
     }
 
     void scoreReport()

@@ -18,6 +18,14 @@ xsession.sh sets both up.
   a11y_read.py [same options] [--timeout S] wait RE
       as find, but polls (at most S seconds, 15 by default) until something
       matches; exits 1 if nothing did
+  a11y_read.py [same options] describe RE
+      the descriptions of the objects whose name matches RE: what a
+      screen reader says after the name (a chart's values, "correct
+      answer")
+  a11y_read.py [--pid PID] [--all] unnamed
+      every object a screen reader cannot name: focusable or an image,
+      with an empty name; one line each (role and the names of the objects
+      above it); exits 1 if there is any
   a11y_read.py [--pid PID] focus
       the role and name of the object that has the keyboard focus
   a11y_read.py [--pid PID] listen SECONDS
@@ -156,6 +164,38 @@ def matches(args, pattern):
     return found
 
 
+def unnamed(args):
+    """Focusable or image objects with no name, as (role, path) pairs."""
+    found = []
+
+    def visit(acc, path, depth):
+        if depth > 60:
+            return
+        role, name, _desc, _text = describe(acc)
+        try:
+            focusable = acc.get_state_set().contains(Atspi.StateType.FOCUSABLE)
+        except Exception:
+            focusable = False
+        if (focusable or role == "image") and not name.strip():
+            found.append((role, " / ".join(path)))
+        try:
+            n = acc.get_child_count()
+        except Exception:
+            return
+        for i in range(n):
+            try:
+                child = acc.get_child_at_index(i)
+            except Exception:
+                continue
+            if child is None or (not args.all and not is_showing(child)):
+                continue
+            visit(child, path + [name or role], depth + 1)
+
+    for app in applications(args.pid):
+        visit(app, [], 0)
+    return found
+
+
 def listen(pid, seconds):
     from gi.repository import GLib
 
@@ -191,7 +231,8 @@ def main():
     p.add_argument("--without", dest="without_state", action="append", default=[],
                    help="only objects not in this state")
     p.add_argument("--timeout", type=float, default=15.0, help="seconds that wait polls")
-    p.add_argument("command", choices=["dump", "find", "wait", "focus", "listen"])
+    p.add_argument("command",
+                   choices=["dump", "find", "wait", "focus", "listen", "describe", "unnamed"])
     p.add_argument("pattern", nargs="?", default="")
     args = p.parse_args()
 
@@ -217,6 +258,27 @@ def main():
 
     if args.command == "listen":
         return listen(args.pid, float(args.pattern or "1"))
+
+    if args.command == "unnamed":
+        found = unnamed(args)
+        for role, path in found:
+            print(role + "\t" + one_line(path))
+        return 1 if found else 0
+
+    if args.command == "describe":
+        pattern = re.compile(args.pattern)
+        role_wanted = args.role.replace("-", " ").lower() if args.role else None
+        said = []
+        for app in applications(args.pid):
+            for acc, _depth in walk(app, args.all):
+                role, name, desc, _text = describe(acc)
+                if role_wanted and role.lower() != role_wanted:
+                    continue
+                if pattern.search(name):
+                    said.append(desc)
+        for d in said:
+            print(one_line(d))
+        return 0 if said else 1
 
     pattern = re.compile(args.pattern)
     deadline = time.monotonic() + (args.timeout if args.command == "wait" else 0)

@@ -57,6 +57,7 @@ private slots:
         QVERIFY(v.timerOn);
         QCOMPARE(v.defaultTime, 90);
         QCOMPARE(v.calcPath, QStringLiteral("/usr/bin/xcalc"));
+        QVERIFY(!v.highContrast);
     }
 
     void storedValuesAreReadByTheRules_data()
@@ -217,6 +218,14 @@ private slots:
                                    << "/opt/calc"
                                    << "calcpath"
                                    << "/opt/calc";
+        QTest::newRow("high contrast") << "HighContrast"
+                                       << "1"
+                                       << "contrast"
+                                       << "1";
+        QTest::newRow("high contrast garbage") << "HighContrast"
+                                               << "yes"
+                                               << "contrast"
+                                               << "0";
     }
     void storedValuesAreReadByTheRules()
     {
@@ -237,7 +246,8 @@ private slots:
             {"qcolour", v.questionFont.colour.name()},
             {"aname", v.answersFont.font.family()},
             {"expitalic", QString::number(v.explanationFont.font.italic())},
-            {"calcpath", v.calcPath}};
+            {"calcpath", v.calcPath},
+            {"contrast", QString::number(v.highContrast)}};
         QCOMPARE(got.value(field), expected);
     }
 

@@ -6,6 +6,7 @@
 #include "OptionsDialog.h"
 #include "TimeCounter.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -94,11 +95,11 @@ QFont makeFont(const QString& family, int points, bool bold, bool italic)
     return font;
 }
 
-const QStringList kAllKeys = {"QFontName",    "QFontColor",  "QFontSize",   "DefaultTime",
-                              "QFontBold",    "QFontItalic", "AFontName",   "AFontColor",
-                              "AFontSize",    "AFontBold",   "AFontItalic", "EXPFontName",
-                              "EXPFontColor", "EXPFontSize", "EXPFontBold", "EXPFontItalic",
-                              "ShowLearnBtn", "TimerOn",     "ShowCalcBtn", "CalcPath"};
+const QStringList kAllKeys = {
+    "QFontName",    "QFontColor",  "QFontSize",   "DefaultTime",   "QFontBold",    "QFontItalic",
+    "AFontName",    "AFontColor",  "AFontSize",   "AFontBold",     "AFontItalic",  "EXPFontName",
+    "EXPFontColor", "EXPFontSize", "EXPFontBold", "EXPFontItalic", "ShowLearnBtn", "TimerOn",
+    "ShowCalcBtn",  "CalcPath",    "HighContrast"};
 
 } // namespace
 
@@ -288,6 +289,7 @@ private slots:
             d.m_timerGroup->item(1)->click();
             d.m_defaultTimeBox->setValue(450);
             d.m_calcPathEdit->setText(QStringLiteral("/nowhere/Calc"));
+            d.findChild<QCheckBox*>(QStringLiteral("highContrastBox"))->setChecked(true);
             return pressOk(d);
         });
         QCOMPARE(f.services.shownMessages.size(), 1);
@@ -313,6 +315,7 @@ private slots:
             {"TimerOn", "0"},
             {"ShowCalcBtn", "0"},
             {"CalcPath", "/nowhere/Calc"},
+            {"HighContrast", "1"},
         };
         QCOMPARE(storedOptions(), expected);
         // The window holds the new values too; a time above 600 is kept.
@@ -320,6 +323,7 @@ private slots:
                 !w.optionValues().showCalcButton);
         QCOMPARE(w.optionValues().defaultTime, 450);
         QCOMPARE(w.optionValues().calcPath, QStringLiteral("/nowhere/Calc"));
+        QVERIFY(w.highContrast());
         QVERIFY(!testing::view(w).m_learnButton->isHidden());
         QVERIFY(testing::view(w).m_calculatorButton->isHidden());
     }

@@ -312,6 +312,40 @@ private slots:
         QVERIFY(!m_form->m_goToButton->isEnabled());
     }
 
+    // Typed digits make one number while they come within a second of each
+    // other (on the services' clock) and no other key comes between them.
+    void typingANumberSelectsItsItem_data()
+    {
+        QTest::addColumn<QString>("typed"); // "," is a pause of two seconds
+        QTest::addColumn<int>("selected");  // item number, 0 for none
+        QTest::newRow("3 then 6") << "36" << 36;
+        QTest::newRow("one digit") << "7" << 7;
+        QTest::newRow("a pause starts anew") << "3,6" << 6;
+        QTest::newRow("a letter starts anew") << "3x6" << 6;
+        QTest::newRow("beyond the list: the last digit") << "39" << 9;
+        QTest::newRow("nought alone") << "0" << 0;
+        QTest::newRow("typed twice over") << "12,38" << 38;
+    }
+    void typingANumberSelectsItsItem()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, selected);
+        m_form->fillResultList(store::Responses(38));
+        m_form->show();
+        m_form->m_itemList->setFocus();
+        for (QChar c : typed) {
+            if (c == u',') {
+                m_services.clock += 2.0 / 86400;
+                continue;
+            }
+            QTest::keyClicks(m_form->m_itemList, QString(c));
+            m_services.clock += 0.3 / 86400;
+        }
+        const QList<QListWidgetItem*> chosen = m_form->m_itemList->selectedItems();
+        QCOMPARE(chosen.isEmpty() ? 0 : m_form->m_itemList->row(chosen.first()) + 1, selected);
+        QCOMPARE(m_form->m_goToButton->isEnabled(), selected > 0);
+    }
+
     void nothingSelectedGoesNowhere()
     {
         m_form->fillProgressList(store::Responses(5));

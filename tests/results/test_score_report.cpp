@@ -4,8 +4,10 @@
 #include "ScriptedServices.h"
 #include "ShadowLabel.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -207,6 +209,33 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         const auto g = m_form->m_sectionChart->geometryNow();
         QVERIFY(g.barRects[4].top() < g.barRects[0].top());
+    }
+
+    // The painted charts in words, as a screen reader reads them; a second
+    // grading replaces what the first said.
+    void resultsAreReadableText()
+    {
+        m_form->showResults(QStringLiteral("Ann"), QStringLiteral("Random Exam"),
+                            examOf({{1, {5, 5}}}));
+        m_form->showResults(QStringLiteral("Ann"), QStringLiteral("Random Exam"),
+                            examOf({{3, {9, 7}}, {1, {5, 3}}, {2, {1, 1}}, {5, {8, 0}}}));
+        const auto said = [](QObject* o, QAccessible::Text t) {
+            return QAccessible::queryAccessibleInterface(o)->text(t);
+        };
+        const QString sections =
+            QStringLiteral("Planning: 3 of 5 correct, 60 percent; "
+                           "Installation and Configuration: 1 of 1 correct, 100 percent; "
+                           "Connectivity: 7 of 9 correct, 78 percent; "
+                           "Monitoring and Optimization: 0 of 0 correct, 0 percent; "
+                           "Troubleshooting: 0 of 8 correct, 0 percent");
+        QCOMPARE(said(m_form->m_sectionChart, QAccessible::Description), sections);
+        // The Tab stop over the chart, which a screen reader lands on.
+        QCOMPARE(said(m_form->m_sectionArea, QAccessible::Name), QStringLiteral("Sections"));
+        QCOMPARE(said(m_form->m_sectionArea, QAccessible::Description), sections);
+        QCOMPARE(said(m_form->m_totalChart, QAccessible::Name),
+                 QStringLiteral("Ann,  Quizlark TCP/IP 4.0,  Random Exam"));
+        QCOMPARE(said(m_form->m_totalChart, QAccessible::Description),
+                 QStringLiteral("Your score: 478 of 1000; Required score: 850"));
     }
 
     void gradingAgainReplacesTheFigures()

@@ -158,14 +158,44 @@ private slots:
         QVERIFY(!f.form->menuBar()->activeAction());
     }
 
-    void plainKeysOutsideTheItemAreaDoNothing()
+    // A letter answers wherever the focus is in the window: after Alt+M it
+    // is on the mark box, and the letter typed next must not be lost.
+    void plainKeysAnswerWhereverTheFocusIs_data()
     {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("altM");
+        QTest::newRow("after Alt+M") << "markBox" << true;
+        QTest::newRow("on the mark box") << "markBox" << false;
+        QTest::newRow("on Items Review") << "itemsReviewButton" << false;
+        QTest::newRow("on Grade Now") << "gradeButton" << false;
+    }
+    void plainKeysAnswerWhereverTheFocusIs()
+    {
+        QFETCH(QString, focus);
+        QFETCH(bool, altM);
         start();
         f.goToBankItem(1);
-        testing::view(*f.form).m_nextButton->setFocus();
+        f.form->findChild<QWidget*>(focus)->setFocus();
+        if (altM) {
+            key(Qt::Key_M, Qt::AltModifier);
+            QVERIFY(response().Marked);
+        }
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         key(Qt::Key_B);
-        QVERIFY(!response().Choice[1]);
-        QVERIFY(!testing::view(*f.form).m_choiceRadios[1]->isChecked());
+        QVERIFY(response().Choice[1]);
+        QVERIFY(testing::view(*f.form).m_choiceRadios[1]->isChecked());
+        // The focus goes to the choice, which says what was chosen.
+        QCOMPARE(QApplication::focusWidget(), testing::view(*f.form).m_choiceRadios[1]);
+    }
+
+    void plainKeysDoNothingWhileIdle()
+    {
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        testing::view(*f.form).m_practiceExamButtons[0]->setFocus();
+        // A letter is no exam's mnemonic without Alt.
+        key(Qt::Key_A);
+        QCOMPARE(f.form->mode(), ExamWindow::ModeIdle);
     }
 
     void altFStaysTheFileMenu()
@@ -213,11 +243,12 @@ private slots:
             QCOMPARE(t.recNo(), 2 + step);
             QCOMPARE(testing::view(*f.form).m_itemCounterLabel->text(),
                      QStringLiteral("Item %1 of 3").arg(2 + step));
-            // Moved from the item area, the focus stays there: a letter
-            // answers the new item.
-            const bool fromItem = focus != testing::view(*f.form).m_noteButton;
+            // From anywhere, a letter then answers the new item (the same
+            // item twice over: a check box is toggled back).
+            const bool multiple = testing::view(*f.form).m_choiceBoxes[0]->isVisible();
+            const bool before = response().Choice[0];
             key(Qt::Key_A);
-            QCOMPARE(response().Choice[0], fromItem);
+            QCOMPARE(response().Choice[0], multiple ? !before : true);
         }
         // At either end the key does nothing, as the disabled button would.
         const int end = step > 0 ? 3 : 1;
@@ -383,6 +414,30 @@ private slots:
         testing::checkTabOrder(f.form.get(), order);
     }
 
+    // A shown key (review, or Learn Now) is seen as a highlight and said in
+    // words; the next item says nothing of it.
+    void correctChoicesAreSaidToBeCorrect()
+    {
+        f.setOptions([](options::OptionValues& v) { v.showLearnButton = true; });
+        start();
+        f.goToBankItem(2);
+        ExamWindow& w = *f.form;
+        testing::view(w).m_learnButton->click();
+        for (int i = 0; i < 5; ++i) {
+            const bool isKey = i == 0 || i == 2;
+            const QString text = QString(QChar(u'a' + i));
+            QCOMPARE(accessibleText(testing::view(w).m_choiceBoxes[i], QAccessible::Description),
+                     isKey ? text + QStringLiteral(", correct answer") : text);
+            QCOMPARE(accessibleText(testing::view(w).m_choiceLabels[i], QAccessible::Description),
+                     isKey ? QStringLiteral("correct answer") : QString());
+        }
+        f.goToBankItem(1);
+        QCOMPARE(accessibleText(testing::view(w).m_choiceRadios[3], QAccessible::Description),
+                 QStringLiteral("four"));
+        QCOMPARE(accessibleText(testing::view(w).m_choiceRadios[0], QAccessible::Description),
+                 QStringLiteral("one"));
+    }
+
     void examControlsHaveAccessibleNames()
     {
         start();
@@ -396,6 +451,9 @@ private slots:
         QCOMPARE(accessibleText(testing::view(w).m_choiceBoxes[2], QAccessible::Name),
                  QStringLiteral("Choice c"));
         QCOMPARE(accessibleText(testing::view(w).m_choiceBoxes[2], QAccessible::Description),
+                 QStringLiteral("c"));
+        // A choice's text label is read by its text, line by line too.
+        QCOMPARE(accessibleText(testing::view(w).m_choiceLabels[2], QAccessible::Name),
                  QStringLiteral("c"));
         // Labels read their own text; the description says what they are.
         QCOMPARE(accessibleText(testing::view(w).m_itemCounterLabel, QAccessible::Name),
