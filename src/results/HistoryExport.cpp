@@ -160,7 +160,7 @@ QString reviewHtml(const store::Attempt& a, const std::vector<ReviewEntry>& entr
                                           : QStringLiteral("not completed");
             h += QStringLiteral("<p><b>Simulation:</b> %1</p>").arg(outcome);
         } else {
-            h += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
+            h += QStringLiteral("<p>");
             for (size_t c = 0; c < item.choices.size(); ++c) {
                 if (item.choices[c].isEmpty())
                     continue;
@@ -169,12 +169,13 @@ QString reviewHtml(const store::Attempt& a, const std::vector<ReviewEntry>& entr
                     marks << QStringLiteral("key");
                 if (ans.timeKnown() && ans.choice[c])
                     marks << QStringLiteral("your choice");
-                h += QStringLiteral("<tr><td valign=\"top\"><b>%1.</b></td><td>%2</td>"
-                                    "<td valign=\"top\"><i>%3</i></td></tr>")
-                         .arg(QLatin1Char(static_cast<char>('a' + c)))
-                         .arg(html(item.choices[c]), marks.join(QStringLiteral(", ")));
+                h += QStringLiteral("<b>%1.</b> %2").arg(QString(QLatin1Char(static_cast<char>('a' + c))),
+                                                         html(item.choices[c]));
+                if (!marks.isEmpty())
+                    h += QStringLiteral(" &nbsp;<i>[%1]</i>").arg(marks.join(QStringLiteral(", ")));
+                h += QStringLiteral("<br>");
             }
-            h += QStringLiteral("</table>");
+            h += QStringLiteral("</p>");
             h += QStringLiteral("<p><b>Your response:</b> %1 &nbsp; <b>Key:</b> %2</p>")
                      .arg(ans.timeKnown() ? html(responseText(ans).isEmpty()
                                                      ? QStringLiteral("none")

@@ -106,6 +106,9 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
     }
 
     const size_t n = columns.size();
+    // Written last, over the lines, so that no line hides a value.
+    std::vector<std::pair<QRectF, QString>> valueLabels;
+    double valueLabelWidth = 0;
     if (n > 0) {
         const double slot = plot.width() / static_cast<double>(n);
         const double w = std::max(px, slot * std::clamp(style.barFraction, 0.0, 1.0));
@@ -121,6 +124,7 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
             if (c.value)
                 widestValue = std::max(widestValue, fm.horizontalAdvance(axisNumber(*c.value)));
         const bool valuesFit = extras.valuesShown && widestValue + px <= slot;
+        valueLabelWidth = widestValue + 2 * px;
         for (size_t i = 0; i < n; ++i) {
             const double left = plot.left() + static_cast<double>(i) * slot;
             const QColor colour =
@@ -139,11 +143,10 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
                 }
                 if (valuesFit) {
                     const QRectF box(left, y - fm.height() - px, slot, fm.height());
-                    painter.drawText(box.top() < plot.top() - fm.height() / 2
-                                         ? box.translated(0, fm.height() + px)
-                                         : box,
-                                     Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip,
-                                     axisNumber(*columns[i].value));
+                    valueLabels.emplace_back(box.top() < plot.top() - fm.height() / 2
+                                                 ? box.translated(0, fm.height() + px)
+                                                 : box,
+                                             axisNumber(*columns[i].value));
                 }
             } else if (!extras.emptyMark.isEmpty()) {
                 painter.setPen(QPen(QColor(96, 96, 96), px));
@@ -153,10 +156,23 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
                 painter.setPen(QPen(Qt::black, px));
             }
             // The newest column is always labelled.
-            if ((n - 1 - i) % every == 0)
-                painter.drawText(QRectF(left - slot, plot.bottom() + tick, 3 * slot, fm.height()),
-                                 Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
-                                 columns[i].label);
+
+        }
+        // Labels from the newest leftwards, each kept inside the chart (the
+        // newest is never cut at its edge) and clear of the one after it.
+        double freeRight = inner.right();
+        for (size_t i = n; i-- > 0;) {
+            if ((n - 1 - i) % every != 0)
+                continue;
+            const double left = plot.left() + static_cast<double>(i) * slot;
+            const double lw = fm.horizontalAdvance(columns[i].label) + 2 * px;
+            const double x = std::clamp(left + slot / 2 - lw / 2, inner.left(),
+                                        std::max(inner.left(), freeRight - lw));
+            if (x + lw > freeRight + 0.5)
+                continue;
+            painter.drawText(QRectF(x, plot.bottom() + tick, lw, fm.height()),
+                             Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, columns[i].label);
+            freeRight = x - 2 * px;
         }
     }
 
@@ -190,9 +206,15 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
         painter.setPen(QPen(line->colour, 2 * px));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
         if (!line->label.isEmpty()) {
+            // In the plot's top right corner, as a key, where no column's
+            // value runs into it.
             const double lw = fm.horizontalAdvance(line->label) + 4 * px;
-            const QRectF box(plot.right() - lw, y - fm.height() - px, lw, fm.height());
-            painter.fillRect(box, style.background.isValid() ? style.background : Qt::white);
+            const double sample = 12 * px;
+            const QRectF box(plot.right() - lw - 2 * px, plot.top() + px, lw, fm.height());
+            painter.fillRect(box.adjusted(-sample - 2 * px, 0, 0, 0),
+                             style.background.isValid() ? style.background : Qt::white);
+            painter.drawLine(QPointF(box.left() - sample, box.center().y()),
+                             QPointF(box.left() - px, box.center().y()));
             painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, line->label);
         }
     }
@@ -200,6 +222,13 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
     painter.setPen(QPen(Qt::black, px));
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.topLeft(), plot.bottomLeft());
+    painter.setFont(style.axisFont);
+    for (const auto& [box, text] : valueLabels) {
+        const QRectF tight(box.center().x() - valueLabelWidth / 2, box.top(), valueLabelWidth,
+                           box.height());
+        painter.fillRect(tight, QColor(255, 255, 255, 200));
+        painter.drawText(box, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip, text);
+    }
     painter.restore();
 }
 
