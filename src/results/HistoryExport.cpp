@@ -160,7 +160,7 @@ QString reviewHtml(const store::Attempt& a, const std::vector<ReviewEntry>& entr
                                           : QStringLiteral("not completed");
             h += QStringLiteral("<p><b>Simulation:</b> %1</p>").arg(outcome);
         } else {
-            h += QStringLiteral("<p>");
+            QStringList lines;
             for (size_t c = 0; c < item.choices.size(); ++c) {
                 if (item.choices[c].isEmpty())
                     continue;
@@ -169,13 +169,13 @@ QString reviewHtml(const store::Attempt& a, const std::vector<ReviewEntry>& entr
                     marks << QStringLiteral("key");
                 if (ans.timeKnown() && ans.choice[c])
                     marks << QStringLiteral("your choice");
-                h += QStringLiteral("<b>%1.</b> %2").arg(QString(QLatin1Char(static_cast<char>('a' + c))),
-                                                         html(item.choices[c]));
+                QString line = QStringLiteral("<b>%1.</b> ").arg(QChar(static_cast<char16_t>(u'a' + c))) +
+                               html(item.choices[c]);
                 if (!marks.isEmpty())
-                    h += QStringLiteral(" &nbsp;<i>[%1]</i>").arg(marks.join(QStringLiteral(", ")));
-                h += QStringLiteral("<br>");
+                    line += QStringLiteral(" &nbsp;<i>[%1]</i>").arg(marks.join(QStringLiteral(", ")));
+                lines << line;
             }
-            h += QStringLiteral("</p>");
+            h += QStringLiteral("<p>%1</p>").arg(lines.join(QStringLiteral("<br>")));
             h += QStringLiteral("<p><b>Your response:</b> %1 &nbsp; <b>Key:</b> %2</p>")
                      .arg(ans.timeKnown() ? html(responseText(ans).isEmpty()
                                                      ? QStringLiteral("none")
