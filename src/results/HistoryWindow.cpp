@@ -366,6 +366,27 @@ void HistoryWindow::fillCharts()
     m_scoreChart->setTitle(from > 0 ? QStringLiteral("Score of the last %1 attempts").arg(n - from)
                                     : QStringLiteral("Score of every attempt"));
     m_scoreChart->setColumns(std::move(scores));
+    // What the drawn values say, for a screen reader.
+    const auto lastOf = [](const std::vector<std::optional<double>>& v) {
+        return v.empty() ? std::nullopt : v.back();
+    };
+    const auto describe = [&](const std::vector<std::optional<double>>& values,
+                              const QString& unit) {
+        if (values.empty())
+            return QStringLiteral("No graded exam yet.");
+        const std::optional<double> last = lastOf(values);
+        const std::optional<double> mean = lastOf(movingAverage(values));
+        if (!last)
+            return QStringLiteral("The latest exam had no item of this section.");
+        return QStringLiteral("Latest %1%2; average of the last 3 attempts %3%2.")
+            .arg(*last)
+            .arg(unit)
+            .arg(std::round(*mean));
+    };
+    m_scoreChart->setAccessibleDescription(describe(scoreValues, QString()));
+    for (size_t s = 0; s < sections.size(); ++s)
+        m_sectionCharts[s]->setAccessibleDescription(
+            describe(sectionValues[s], QStringLiteral(" %")));
     m_scoreChart->setExtras(std::move(scoreExtras));
     for (size_t s = 0; s < sections.size(); ++s) {
         widgets::ColumnExtras extras;

@@ -338,6 +338,13 @@ private slots:
         const auto& section2 = m_window->m_sectionCharts[1]->columns();
         QCOMPARE(section2[1].value, std::optional<double>(0.0));
         QVERIFY(!m_window->m_sectionCharts[2]->columns()[1].value);
+        // A screen reader hears what the columns say.
+        QCOMPARE(m_window->m_scoreChart->accessibleDescription(),
+                 QStringLiteral("Latest 900; average of the last 3 attempts 633."));
+        QCOMPARE(m_window->m_sectionCharts[2]->accessibleDescription(),
+                 QStringLiteral("The latest exam had no item of this section."));
+        QCOMPARE(m_window->m_sectionCharts[1]->accessibleDescription(),
+                 QStringLiteral("Latest 0 %; average of the last 3 attempts 0 %."));
     }
 
     void movingAveragesSkipGaps_data()
