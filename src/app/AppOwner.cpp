@@ -97,9 +97,9 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     // open; it runs while the start window waits for the user, and an open
     // that comes sooner waits for it instead of deriving the key again.
     QStringList files;
-    for (const char* name : {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile,
-                             store::kHistoryFile, store::kHistoryAnswersFile,
-                             store::kSavedExamFile})
+    for (const char* name :
+         {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile, store::kHistoryFile,
+          store::kHistoryAnswersFile, store::kSavedExamFile})
         files << QDir::current().absoluteFilePath(QString::fromLatin1(name));
     QThreadPool::globalInstance()->start([files, passwords = m_test->tableSession().passwords()] {
         for (const QString& f : files)

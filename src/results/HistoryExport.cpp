@@ -53,11 +53,10 @@ QString csvField(const QString& text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QByteArray answersCsv(const std::vector<store::Attempt>& attempts,
-                      const ObjectiveLookup& objective)
+QByteArray answersCsv(const std::vector<store::Attempt>& attempts, const ObjectiveLookup& objective)
 {
-    QString out = QStringLiteral(
-        "attempt,date,exam,item id,section,objective,response,correct,seconds\r\n");
+    QString out =
+        QStringLiteral("attempt,date,exam,item id,section,objective,response,correct,seconds\r\n");
     for (size_t n = 0; n < attempts.size(); ++n) {
         const store::Attempt& a = attempts[n];
         const QString when = store::formatWhen(a.when);
@@ -85,8 +84,7 @@ QByteArray answersCsv(const std::vector<store::Attempt>& attempts,
 std::vector<ReviewEntry> gatherReview(store::Session& session, const store::Attempt& attempt)
 {
     const bool user = attempt.userItems();
-    store::Table t(session,
-                   QString::fromLatin1(user ? store::kUserSetFile : store::kBankFile),
+    store::Table t(session, QString::fromLatin1(user ? store::kUserSetFile : store::kBankFile),
                    user ? store::userSetSchema() : store::bankSchema());
     t.open();
     QHash<int, store::ExamItem> found;
@@ -169,19 +167,21 @@ QString reviewHtml(const store::Attempt& a, const std::vector<ReviewEntry>& entr
                     marks << QStringLiteral("key");
                 if (ans.timeKnown() && ans.choice[c])
                     marks << QStringLiteral("your choice");
-                QString line = QStringLiteral("<b>%1.</b> ").arg(QChar(static_cast<char16_t>(u'a' + c))) +
-                               html(item.choices[c]);
+                QString line =
+                    QStringLiteral("<b>%1.</b> ").arg(QChar(static_cast<char16_t>(u'a' + c))) +
+                    html(item.choices[c]);
                 if (!marks.isEmpty())
-                    line += QStringLiteral(" &nbsp;<i>[%1]</i>").arg(marks.join(QStringLiteral(", ")));
+                    line +=
+                        QStringLiteral(" &nbsp;<i>[%1]</i>").arg(marks.join(QStringLiteral(", ")));
                 lines << line;
             }
             h += QStringLiteral("<p>%1</p>").arg(lines.join(QStringLiteral("<br>")));
-            h += QStringLiteral("<p><b>Your response:</b> %1 &nbsp; <b>Key:</b> %2</p>")
-                     .arg(ans.timeKnown() ? html(responseText(ans).isEmpty()
-                                                     ? QStringLiteral("none")
-                                                     : responseText(ans))
-                                          : QStringLiteral("not kept"),
-                          keyLetters(item.key));
+            h +=
+                QStringLiteral("<p><b>Your response:</b> %1 &nbsp; <b>Key:</b> %2</p>")
+                    .arg(ans.timeKnown() ? html(responseText(ans).isEmpty() ? QStringLiteral("none")
+                                                                            : responseText(ans))
+                                         : QStringLiteral("not kept"),
+                         keyLetters(item.key));
         }
         if (!item.explanation.isEmpty())
             h += QStringLiteral("<p><b>Explanation:</b> %1</p>").arg(html(item.explanation));

@@ -13,17 +13,17 @@
 #include <QAbstractTextDocumentLayout>
 #include <QDateTime>
 #include <QDir>
-#include <QMenu>
-#include <QPagedPaintDevice>
-#include <QPainter>
-#include <QStandardPaths>
-#include <QTextDocument>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
+#include <QPagedPaintDevice>
+#include <QPainter>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -210,14 +210,18 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     m_exportButton->setObjectName(QStringLiteral("exportButton"));
     auto* exportMenu = new QMenu(m_exportButton);
     exportMenu->setObjectName(QStringLiteral("exportMenu"));
-    m_exportAnswersAction = exportMenu->addAction(QStringLiteral("&Answers of every exam (CSV)..."));
+    m_exportAnswersAction =
+        exportMenu->addAction(QStringLiteral("&Answers of every exam (CSV)..."));
     m_exportAnswersAction->setObjectName(QStringLiteral("exportAnswersAction"));
-    m_exportHistoryAction = exportMenu->addAction(QStringLiteral("&History charts and list (PDF)..."));
+    m_exportHistoryAction =
+        exportMenu->addAction(QStringLiteral("&History charts and list (PDF)..."));
     m_exportHistoryAction->setObjectName(QStringLiteral("exportHistoryAction"));
     exportMenu->addSeparator();
-    m_exportReportAction = exportMenu->addAction(QStringLiteral("&Score report of this exam (PDF)..."));
+    m_exportReportAction =
+        exportMenu->addAction(QStringLiteral("&Score report of this exam (PDF)..."));
     m_exportReportAction->setObjectName(QStringLiteral("exportReportAction"));
-    m_exportReviewAction = exportMenu->addAction(QStringLiteral("Answer &review of this exam (PDF)..."));
+    m_exportReviewAction =
+        exportMenu->addAction(QStringLiteral("Answer &review of this exam (PDF)..."));
     m_exportReviewAction->setObjectName(QStringLiteral("exportReviewAction"));
     m_exportButton->setMenu(exportMenu);
     m_deleteButton = new QPushButton(QStringLiteral("&Delete"), strip);
@@ -226,9 +230,9 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     m_deleteAllButton->setObjectName(QStringLiteral("deleteAllButton"));
     m_closeButton = new QPushButton(glyph(Glyph::Exit), QStringLiteral("&Close"), strip);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
-    for (QPushButton* b : {m_showReportButton, m_retakeMissedButton, m_retakeMarkedButton,
-                           m_timesButton, m_exportButton, m_deleteButton, m_deleteAllButton,
-                           m_closeButton})
+    for (QPushButton* b :
+         {m_showReportButton, m_retakeMissedButton, m_retakeMarkedButton, m_timesButton,
+          m_exportButton, m_deleteButton, m_deleteAllButton, m_closeButton})
         b->setAutoDefault(false);
     m_showReportButton->setDefault(true);
     row->addWidget(m_showReportButton);
@@ -351,8 +355,8 @@ void HistoryWindow::fillCharts()
     for (size_t i = from; i < n; ++i) {
         const store::Attempt& a = m_attempts[i];
         const QString label = columnDateText(a.when);
-        scores.push_back({label, static_cast<double>(a.score),
-                          a.pass ? kScoreColumn : kBelowPassColumn});
+        scores.push_back(
+            {label, static_cast<double>(a.score), a.pass ? kScoreColumn : kBelowPassColumn});
         for (size_t s = 0; s < sections.size(); ++s) {
             const std::optional<double> v = sectionValues[s][i];
             sections[s].push_back({label, v, v ? passColour(*v, kSectionPassPercent) : QColor()});
@@ -533,9 +537,9 @@ bool HistoryWindow::exportAnswers()
 {
     if (m_attempts.empty())
         return false;
-    const QString path = chooseFile(QStringLiteral("Export Answers"),
-                                    QStringLiteral("quizlark-answers.csv"),
-                                    QStringLiteral("CSV files (*.csv);;All files (*)"));
+    const QString path =
+        chooseFile(QStringLiteral("Export Answers"), QStringLiteral("quizlark-answers.csv"),
+                   QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return false;
     QString error;
@@ -590,9 +594,9 @@ bool HistoryWindow::exportHistoryPdf()
 {
     if (m_attempts.empty())
         return false;
-    const QString path = chooseFile(QStringLiteral("Export History"),
-                                    QStringLiteral("quizlark-history.pdf"),
-                                    QStringLiteral("PDF files (*.pdf);;All files (*)"));
+    const QString path =
+        chooseFile(QStringLiteral("Export History"), QStringLiteral("quizlark-history.pdf"),
+                   QStringLiteral("PDF files (*.pdf);;All files (*)"));
     if (path.isEmpty())
         return false;
     QString error;
@@ -608,13 +612,14 @@ bool HistoryWindow::exportHistoryPdf()
         painter.setFont(arial(14, true, false));
         painter.setPen(QColor(0, 0, 128));
         const QRectF head(0, 0, w, 10 * mm);
-        painter.drawText(head, Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("%1 - Examination History").arg(QLatin1String(kProductName)));
+        painter.drawText(
+            head, Qt::AlignLeft | Qt::AlignVCenter,
+            QStringLiteral("%1 - Examination History").arg(QLatin1String(kProductName)));
         painter.setFont(arial(9, false, false));
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(0, 10 * mm, w, 6 * mm), Qt::AlignLeft | Qt::AlignVCenter,
-                         summary + QStringLiteral("  Printed %1.").arg(
-                                       attemptDateText(m_services.now())));
+        painter.drawText(
+            QRectF(0, 10 * mm, w, 6 * mm), Qt::AlignLeft | Qt::AlignVCenter,
+            summary + QStringLiteral("  Printed %1.").arg(attemptDateText(m_services.now())));
         widgets::ChartStyle scoreStyle;
         scoreStyle.barFraction = 0.8;
         paintChartOnPaper(painter, QRectF(0, 18 * mm, w, 85 * mm), *m_scoreChart, scoreStyle);
@@ -668,10 +673,7 @@ bool HistoryWindow::exportReportPdf()
     QString error;
     if (!writePdf(
             path, QStringLiteral("Score Report"),
-            [&](QPagedPaintDevice& device) {
-                return printScore(device, data);
-            },
-            &error))
+            [&](QPagedPaintDevice& device) { return printScore(device, data); }, &error))
         return reportWriteError(path, error);
     return true;
 }

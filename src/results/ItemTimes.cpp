@@ -41,8 +41,8 @@ QTreeWidget* makeList(QWidget* parent, const QString& name, const QString& acces
 
 } // namespace
 
-std::array<SectionTime, store::kSectionCount> sectionTimes(
-    const std::vector<store::Attempt>& attempts)
+std::array<SectionTime, store::kSectionCount>
+sectionTimes(const std::vector<store::Attempt>& attempts)
 {
     std::array<SectionTime, store::kSectionCount> times{};
     for (const store::Attempt& a : attempts)
@@ -84,21 +84,20 @@ ItemTimesWindow::ItemTimesWindow(QWidget* parent) : QDialog(parent)
 
     auto* sectionLabel = new QLabel(QStringLiteral("&Average time per item, by section:"), this);
     v->addWidget(sectionLabel);
-    m_sectionTimeList = makeList(
-        this, QStringLiteral("sectionTimeList"), QStringLiteral("Average time per item by section"),
-        {QStringLiteral("Section"), QStringLiteral("This exam"), QStringLiteral("All exams"),
-         QStringLiteral("Items timed")});
+    m_sectionTimeList = makeList(this, QStringLiteral("sectionTimeList"),
+                                 QStringLiteral("Average time per item by section"),
+                                 {QStringLiteral("Section"), QStringLiteral("This exam"),
+                                  QStringLiteral("All exams"), QStringLiteral("Items timed")});
     sectionLabel->setBuddy(m_sectionTimeList);
     v->addWidget(m_sectionTimeList, 1);
 
     m_slowestLabel = new QLabel(QStringLiteral("S&lowest items of this exam:"), this);
     m_slowestLabel->setObjectName(QStringLiteral("slowestLabel"));
     v->addWidget(m_slowestLabel);
-    m_slowestList = makeList(this, QStringLiteral("slowestList"),
-                             QStringLiteral("Slowest items of this exam"),
-                             {QStringLiteral("Section"), QStringLiteral("Item"),
-                              QStringLiteral("ID"), QStringLiteral("Time"),
-                              QStringLiteral("Result")});
+    m_slowestList =
+        makeList(this, QStringLiteral("slowestList"), QStringLiteral("Slowest items of this exam"),
+                 {QStringLiteral("Section"), QStringLiteral("Item"), QStringLiteral("ID"),
+                  QStringLiteral("Time"), QStringLiteral("Result")});
     m_slowestLabel->setBuddy(m_slowestList);
     v->addWidget(m_slowestList, 2);
 
@@ -123,8 +122,8 @@ void ItemTimesWindow::showTimes(const std::vector<store::Attempt>& attempts,
         : timed  ? QStringLiteral("Exam %1: %2, %3.")
                       .arg(attemptNumber)
                       .arg(attempt->title, attemptDateText(attempt->when))
-                 : QStringLiteral("Exam %1: %2, %3. The time per item was not kept for this "
-                                  "exam.")
+                : QStringLiteral("Exam %1: %2, %3. The time per item was not kept for this "
+                                 "exam.")
                       .arg(attemptNumber)
                       .arg(attempt->title, attemptDateText(attempt->when)));
     m_sectionTimeList->clear();
@@ -147,8 +146,8 @@ void ItemTimesWindow::showTimes(const std::vector<store::Attempt>& attempts,
             auto* item = new QTreeWidgetItem(m_slowestList);
             item->setText(0, store::sectionName(i.section));
             item->setText(1, QString::number(k + 1));
-            item->setText(2, (i.userItem ? QStringLiteral("U") : QString()) +
-                                 QString::number(i.id));
+            item->setText(2,
+                          (i.userItem ? QStringLiteral("U") : QString()) + QString::number(i.id));
             item->setText(3, secondsText(i.seconds));
             item->setText(4, i.correct ? QStringLiteral("Correct") : QStringLiteral("Incorrect"));
             for (int c = 1; c < 4; ++c)

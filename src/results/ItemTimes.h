@@ -13,15 +13,15 @@ class QTreeWidget;
 namespace results {
 
 struct SectionTime {
-    int items = 0;       // items with a known time
-    double seconds = 0;  // their time together
+    int items = 0;      // items with a known time
+    double seconds = 0; // their time together
 
     double average() const { return items > 0 ? seconds / items : 0; }
 };
 
 // Element s - 1 for section s, over the items whose time was kept.
-std::array<SectionTime, store::kSectionCount> sectionTimes(
-    const std::vector<store::Attempt>& attempts);
+std::array<SectionTime, store::kSectionCount>
+sectionTimes(const std::vector<store::Attempt>& attempts);
 // The positions (0-based) of the attempt's items with a known time, the
 // longest first; ties keep the exam's order. At most count of them.
 std::vector<size_t> slowestItems(const store::Attempt& attempt, size_t count);

@@ -149,13 +149,13 @@ bool ExamWindow::prepareDrill(DrillPlan plan, QWidget* over, int poolForCount)
     if (poolForCount > 0) {
         m_nameDialog->setQuestionCount(poolForCount, true);
         m_nameDialog->setTimeMinutes(store::drillMinutes(poolForCount, m_defaultTime));
-        follow = connect(m_nameDialog->m_questionCountBox, &QSpinBox::valueChanged, this,
-                         [this, following](int count) {
-                             *following = true;
-                             m_nameDialog->setTimeMinutes(
-                                 store::drillMinutes(count, m_defaultTime));
-                             *following = false;
-                         });
+        follow =
+            connect(m_nameDialog->m_questionCountBox, &QSpinBox::valueChanged, this,
+                    [this, following](int count) {
+                        *following = true;
+                        m_nameDialog->setTimeMinutes(store::drillMinutes(count, m_defaultTime));
+                        *following = false;
+                    });
     } else {
         const int items = static_cast<int>(plan.ids.size());
         m_nameDialog->setQuestionCount(items, false);
@@ -163,11 +163,10 @@ bool ExamWindow::prepareDrill(DrillPlan plan, QWidget* over, int poolForCount)
     }
     QMetaObject::Connection stop;
     if (follow)
-        stop = connect(m_nameDialog->m_timeBox, &QSpinBox::valueChanged, this,
-                       [follow, following] {
-                           if (!*following)
-                               QObject::disconnect(follow);
-                       });
+        stop = connect(m_nameDialog->m_timeBox, &QSpinBox::valueChanged, this, [follow, following] {
+            if (!*following)
+                QObject::disconnect(follow);
+        });
     const bool taken = takeNameDialog();
     QObject::disconnect(follow);
     QObject::disconnect(stop);

@@ -93,8 +93,10 @@ std::vector<int> sectionItems(Table& bank, int section)
 
 int drillMinutes(int items, int fullExamMinutes)
 {
-    const long long product = static_cast<long long>(std::max(0, items)) * std::max(0, fullExamMinutes);
-    return static_cast<int>(std::max<long long>(1, (product + kFullExamItems - 1) / kFullExamItems));
+    const long long product =
+        static_cast<long long>(std::max(0, items)) * std::max(0, fullExamMinutes);
+    return static_cast<int>(
+        std::max<long long>(1, (product + kFullExamItems - 1) / kFullExamItems));
 }
 
 } // namespace store

@@ -123,7 +123,6 @@ void createComplete(Session& session, const QString& path)
     platform::syncFolderOf(target);
 }
 
-
 // The answers file: one record per attempt, keyed by the attempt's Q_ID in
 // the history, with the history file's identity, so that a history made anew
 // (whose keys start again) takes no answers of the old one.

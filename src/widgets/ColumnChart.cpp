@@ -127,8 +127,7 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
         valueLabelWidth = widestValue + 2 * px;
         for (size_t i = 0; i < n; ++i) {
             const double left = plot.left() + static_cast<double>(i) * slot;
-            const QColor colour =
-                columns[i].colour.isValid() ? columns[i].colour : columnColour;
+            const QColor colour = columns[i].colour.isValid() ? columns[i].colour : columnColour;
             if (columns[i].value) {
                 const double y = yOf(*columns[i].value);
                 if (plot.bottom() - y > 0) {
@@ -156,7 +155,6 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
                 painter.setPen(QPen(Qt::black, px));
             }
             // The newest column is always labelled.
-
         }
         // Labels from the newest leftwards, each kept inside the chart (the
         // newest is never cut at its edge) and clear of the one after it.

@@ -15,11 +15,11 @@
 
 #include <QImage>
 #include <QLabel>
-#include <QTreeWidget>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 using store::Attempt;
@@ -62,7 +62,8 @@ QList<QStringList> readCsv(const QByteArray& bytes)
         } else if (c == QLatin1Char(',')) {
             record << field;
             field.clear();
-        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) {
+        } else if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                   text[i + 1] == QLatin1Char('\n')) {
             record << field;
             field.clear();
             records << record;
@@ -78,8 +79,8 @@ QList<QStringList> readCsv(const QByteArray& bytes)
 QString pdfText(const QString& file)
 {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), file,
-                                          QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-enc"), QStringLiteral("UTF-8"), file, QStringLiteral("-")});
     if (!p.waitForFinished(60000))
         return {};
     return QString::fromUtf8(p.readAllStandardOutput()).simplified();
@@ -188,11 +189,12 @@ private slots:
                 QCOMPARE(row[0].toInt(), int(n + 1));
                 QCOMPARE(store::parseWhen(row[1]), stored[n].when);
                 QCOMPARE(row[2], stored[n].title);
-                QCOMPARE(row[3], (i.userItem ? QStringLiteral("U") : QString()) +
-                                     QString::number(i.id));
+                QCOMPARE(row[3],
+                         (i.userItem ? QStringLiteral("U") : QString()) + QString::number(i.id));
                 QCOMPARE(row[4], i.timeKnown() ? store::sectionName(i.section) : QString());
-                QCOMPARE(row[5], i.userItem ? QString()
-                                            : QStringLiteral("Objective %1, \"routing\"").arg(i.id));
+                QCOMPARE(row[5], i.userItem
+                                     ? QString()
+                                     : QStringLiteral("Objective %1, \"routing\"").arg(i.id));
                 std::array<bool, 6> choice{};
                 for (const QChar c : row[6])
                     choice[size_t(c.unicode() - 'a')] = true;
@@ -202,19 +204,25 @@ private slots:
             }
         QCOMPARE(r, rows.size());
         QCOMPARE(rows[3][6], QStringLiteral("a")); // the answered attempt's first item
-        QCOMPARE(rows[5][6], QString());          // its unanswered third
+        QCOMPARE(rows[5][6], QString());           // its unanswered third
     }
 
     void csvFieldsAreQuotedOnlyWhenTheyMustBe_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("field");
-        QTest::newRow("plain") << "Practice Exam A" << "Practice Exam A";
-        QTest::newRow("comma") << "a, b" << "\"a, b\"";
-        QTest::newRow("quote") << "say \"hi\"" << "\"say \"\"hi\"\"\"";
-        QTest::newRow("line break") << "one\ntwo" << "\"one\ntwo\"";
-        QTest::newRow("carriage return") << "one\rtwo" << "\"one\rtwo\"";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("plain") << "Practice Exam A"
+                               << "Practice Exam A";
+        QTest::newRow("comma") << "a, b"
+                               << "\"a, b\"";
+        QTest::newRow("quote") << "say \"hi\""
+                               << "\"say \"\"hi\"\"\"";
+        QTest::newRow("line break") << "one\ntwo"
+                                    << "\"one\ntwo\"";
+        QTest::newRow("carriage return") << "one\rtwo"
+                                         << "\"one\rtwo\"";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void csvFieldsAreQuotedOnlyWhenTheyMustBe()
     {
@@ -293,14 +301,15 @@ private slots:
         auto* times = m_window->itemTimesWindow();
         m_services.expectModal(QStringLiteral("itemTimesWindow"), [times](QWidget*) {
             [&] {
-            // Section 1: 40 s and 0 s; section 2: 5 s and 121 s.
-            QCOMPARE(times->m_sectionTimeList->topLevelItem(0)->text(1), QStringLiteral("20 s"));
-            QCOMPARE(times->m_sectionTimeList->topLevelItem(1)->text(2),
-                     QStringLiteral("1:03 min"));
-            QCOMPARE(times->m_sectionTimeList->topLevelItem(2)->text(1), QStringLiteral("-"));
-            QCOMPARE(times->m_slowestList->topLevelItemCount(), 4);
-            QCOMPARE(times->m_slowestList->topLevelItem(0)->text(2), QStringLiteral("14"));
-            QCOMPARE(times->m_slowestList->topLevelItem(3)->text(2), QStringLiteral("11"));
+                // Section 1: 40 s and 0 s; section 2: 5 s and 121 s.
+                QCOMPARE(times->m_sectionTimeList->topLevelItem(0)->text(1),
+                         QStringLiteral("20 s"));
+                QCOMPARE(times->m_sectionTimeList->topLevelItem(1)->text(2),
+                         QStringLiteral("1:03 min"));
+                QCOMPARE(times->m_sectionTimeList->topLevelItem(2)->text(1), QStringLiteral("-"));
+                QCOMPARE(times->m_slowestList->topLevelItemCount(), 4);
+                QCOMPARE(times->m_slowestList->topLevelItem(0)->text(2), QStringLiteral("14"));
+                QCOMPARE(times->m_slowestList->topLevelItem(3)->text(2), QStringLiteral("11"));
             }();
             return 1;
         });
@@ -352,8 +361,8 @@ private slots:
         QTest::addColumn<QList<double>>("values"); // -1: none
         QTest::addColumn<QList<double>>("means");
         QTest::newRow("one value") << QList<double>{60} << QList<double>{60};
-        QTest::newRow("three and on") << QList<double>{30, 60, 90, 0}
-                                      << QList<double>{30, 45, 60, 50};
+        QTest::newRow("three and on")
+            << QList<double>{30, 60, 90, 0} << QList<double>{30, 45, 60, 50};
         QTest::newRow("a gap counts as no attempt")
             << QList<double>{30, -1, 90, 60} << QList<double>{30, -1, 60, 75};
     }
