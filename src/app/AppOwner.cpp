@@ -110,8 +110,9 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     // open; it runs while the start window waits for the user, and an open
     // that comes sooner waits for it instead of deriving the key again.
     QStringList files;
-    for (const char* name : {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile,
-                             store::kHistoryFile, store::kSavedExamFile})
+    for (const char* name :
+         {store::kBankFile, store::kCurrentSetFile, store::kUserSetFile, store::kHistoryFile,
+          store::kHistoryAnswersFile, store::kSavedExamFile})
         files << QDir::current().absoluteFilePath(QString::fromLatin1(name));
     // Then the bank's first open, its check and the read of its numbers, is
     // done there too: an exam started later finds them done for the file as

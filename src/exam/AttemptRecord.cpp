@@ -2,11 +2,14 @@
 
 #include "Scoring.h"
 
+#include <algorithm>
+
 namespace exam {
 
 store::Attempt makeAttempt(const QString& examTitle, const QString& candidateName, double when,
                            int secondsUsed, const store::Responses& responses,
-                           const std::vector<int>& sourceIds, bool userItems)
+                           const std::vector<int>& sourceIds, bool userItems,
+                           const std::vector<int>& itemSeconds)
 {
     store::Attempt a;
     a.when = when;
@@ -21,9 +24,14 @@ store::Attempt makeAttempt(const QString& examTitle, const QString& candidateNam
         a.sections[s] = {tally[s].correct, tally[s].total};
     a.secondsUsed = secondsUsed;
     a.items.reserve(responses.size());
-    for (size_t k = 0; k < responses.size(); ++k)
-        a.items.push_back({k < sourceIds.size() ? sourceIds[k] : 0, responses[k].Correct,
-                           responses[k].Marked, userItems});
+    for (size_t k = 0; k < responses.size(); ++k) {
+        store::AttemptItem item{k < sourceIds.size() ? sourceIds[k] : 0, responses[k].Correct,
+                                responses[k].Marked, userItems};
+        item.choice = responses[k].Choice;
+        item.section = responses[k].Section;
+        item.seconds = k < itemSeconds.size() ? std::max(0, itemSeconds[k]) : -1;
+        a.items.push_back(item);
+    }
     return a;
 }
 

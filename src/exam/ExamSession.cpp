@@ -15,6 +15,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace exam {
 
@@ -119,8 +120,10 @@ ExamSession::ExamSession(platform::Services& services, QObject* parent)
     connect(m_clock, &TimeCounter::ticked, this, &ExamSession::tick);
     // A move is kept once the item it leads to is current.
     connect(m_currentSetSource, &store::DataSource::dataChanged, this, [this](int field) {
-        if (field < 0)
+        if (field < 0) {
+            settleShownTime();
             keepProgress(false);
+        }
     });
 }
 
@@ -183,6 +186,31 @@ const store::ItemResponse* ExamSession::currentResponse() const
 }
 
 // --- Time -------------------------------------------------------------------
+
+void ExamSession::settleShownTime()
+{
+    const double now = m_services.monotonicNow();
+    if (m_mode == Mode::Exam && !m_graded && m_shownItem >= 1 &&
+        static_cast<size_t>(m_shownItem) <= m_daysOnScreen.size())
+        m_daysOnScreen[static_cast<size_t>(m_shownItem - 1)] += std::max(0.0, now - m_shownSince);
+    m_settledItem = m_shownItem;
+    m_shownItem = currentItemNumber();
+    m_shownSince = now;
+}
+
+std::vector<double> ExamSession::secondsOnScreen() const
+{
+    std::vector<double> seconds;
+    seconds.reserve(m_daysOnScreen.size());
+    const double since = m_mode == Mode::Exam && !m_graded
+                             ? std::max(0.0, m_services.monotonicNow() - m_shownSince)
+                             : 0.0;
+    for (size_t k = 0; k < m_daysOnScreen.size(); ++k)
+        seconds.push_back(
+            (m_daysOnScreen[k] + (static_cast<int>(k) + 1 == m_shownItem ? since : 0.0)) *
+            kSecondsPerDay);
+    return seconds;
+}
 
 Seconds ExamSession::timeUsed() const
 {
@@ -258,8 +286,12 @@ bool ExamSession::start(const ExamStart& exam, const std::function<store::BuildR
     m_waitingTitle.clear();
     m_draftItem = 0;
     m_draft.clear();
+    m_daysOnScreen.assign(m_responses.size(), 0.0);
     keepNewExam(built.prints);
     setMode(Mode::Exam);
+    m_shownItem = currentItemNumber();
+    m_shownSince = m_services.monotonicNow();
+    m_settledItem = 0;
     m_clock->reset();
     m_clock->setEnabled(m_timed);
     return true;
@@ -370,6 +402,9 @@ void ExamSession::resume(const store::SavedExamState& s)
     m_sourceIds.assign(m_responses.size(), 0);
     m_tiles.assign(m_responses.size(), {});
     m_keptTiles.clear();
+    m_daysOnScreen.assign(m_responses.size(), 0.0);
+    for (size_t k = 0; k < m_daysOnScreen.size() && k < s.items.size(); ++k)
+        m_daysOnScreen[k] = static_cast<double>(s.items[k].msOnScreen) / (kSecondsPerDay * 1000);
     readQuietly(t, [&] {
         const size_t k = static_cast<size_t>(t.recNo() - 1);
         if (k >= m_responses.size() || k >= s.items.size())
@@ -399,6 +434,9 @@ void ExamSession::resume(const store::SavedExamState& s)
     m_keptItem = s.currentItem;
     m_ticksSinceKept = 0;
     setMode(Mode::Exam);
+    // The time an item was on screen goes on from what was kept.
+    m_shownItem = currentItemNumber();
+    m_shownSince = m_services.monotonicNow();
     // Only the time the program ran counts: the clock goes on from the time
     // used that was written last.
     m_clock->resetTo(s.timeUsed);
@@ -524,13 +562,16 @@ QString ExamSession::grade()
 {
     if (m_mode != Mode::Exam || m_graded)
         return {};
+    std::vector<int> itemSeconds;
+    for (const double s : secondsOnScreen())
+        itemSeconds.push_back(static_cast<int>(std::min<long long>(std::llround(s), INT32_MAX)));
     m_graded = true;
     m_clock->setEnabled(false);
     m_keepTicker->stop();
     const int seconds = static_cast<int>(timeUsed().count());
     m_lastAttempt = std::make_unique<store::Attempt>(
         makeAttempt(m_title, m_candidate, m_services.now(), std::max(0, seconds), m_responses,
-                    m_sourceIds, m_userItems));
+                    m_sourceIds, m_userItems, itemSeconds));
     QString error;
     try {
         m_lastAttempt->key = m_history->add(*m_lastAttempt);
@@ -624,6 +665,9 @@ void ExamSession::keepNewExam(const std::vector<qint64>& prints)
             store::SavedItem item;
             item.sourceId = m_sourceIds[k];
             item.print = k < all.size() ? all[k] : 0;
+            item.msOnScreen = k < m_daysOnScreen.size()
+                                  ? std::llround(m_daysOnScreen[k] * kSecondsPerDay * 1000)
+                                  : 0;
             s.items.push_back(item);
         }
         m_savedExam->start(s);
@@ -657,9 +701,16 @@ void ExamSession::keepProgress(bool timeOnly)
     if (m_mode != Mode::Exam || !m_keeping || !m_currentSet->isOpen())
         return;
     const int k = m_currentSet->recNo();
+    if (timeOnly)
+        settleShownTime();
     if (k < 1 || (!timeOnly && k == m_keptItem))
         return;
-    keep([&] { m_savedExam->writeProgress(k, toDays(timeUsed())); });
+    const int timed = m_settledItem;
+    const qint64 ms =
+        timed >= 1 && static_cast<size_t>(timed) <= m_daysOnScreen.size()
+            ? std::llround(m_daysOnScreen[static_cast<size_t>(timed - 1)] * kSecondsPerDay * 1000)
+            : 0;
+    keep([&] { m_savedExam->writeProgress(k, toDays(timeUsed()), timed, ms); });
     m_keptItem = k;
     m_ticksSinceKept = 0;
 }

@@ -93,6 +93,9 @@ public:
     bool userItems() const { return m_userItems; }
     const store::Responses& responses() const { return m_responses; }
     bool isGraded() const { return m_graded; }
+    // How long each item has been on screen in exam mode, in seconds on the
+    // monotonic clock: element k - 1 for item k, the item shown now included.
+    std::vector<double> secondsOnScreen() const;
     // The record of the exam graded last, kept also when the history could
     // not take it; null before grading.
     const store::Attempt* lastAttempt() const { return m_lastAttempt.get(); }
@@ -190,6 +193,7 @@ private:
     void keepProgress(bool timeOnly);
     void noteSourceItems();
     void setMode(Mode mode);
+    void settleShownTime();
     std::vector<qint64> printsOfCurrentSet();
 
     platform::Services& m_services;
@@ -223,6 +227,12 @@ private:
     bool m_untimed = false;
     bool m_graded = false;
     std::unique_ptr<store::Attempt> m_lastAttempt;
+    // Time on screen: the days each item was shown, the item shown now and
+    // since when, and the item whose time was last brought up to date.
+    std::vector<double> m_daysOnScreen;
+    int m_shownItem = 0;
+    double m_shownSince = 0;
+    int m_settledItem = 0;
 
     // Keeping.
     bool m_keeping = false;

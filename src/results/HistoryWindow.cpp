@@ -5,18 +5,27 @@
 #include "Accessibility.h"
 #include "Contrast.h"
 #include "Decor.h"
+#include "ItemTimes.h"
+#include "Printing.h"
 #include "ScoreReport.h"
 #include "Services.h"
 #include "ShadowLabel.h"
 #include "TableError.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDateTime>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
+#include <QPagedPaintDevice>
+#include <QPainter>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -32,6 +41,10 @@ namespace {
 const QColor kScoreColumn(0, 128, 0);
 const QColor kPassLine(0, 0, 255);
 const QColor kSectionColumn(255, 0, 0);
+const QColor kBelowPassColumn(255, 0, 0);
+const QColor kTrendColour(0, 0, 0);
+// The share of a section that matches the required score.
+const double kSectionPassPercent = 100.0 * kPassingScore / kScaleMaximum;
 
 enum Column {
     NumberColumn,
@@ -45,7 +58,42 @@ enum Column {
     ColumnCount
 };
 
+QDate dateOf(double when)
+{
+    return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(when)));
+}
+
+// Under a column: the attempt's day, short enough for a narrow column.
+QString columnDateText(double when)
+{
+    return QLocale::system().toString(dateOf(when), QStringLiteral("d MMM"));
+}
+
+QColor passColour(double value, double passMark)
+{
+    return value >= passMark ? kScoreColumn : kBelowPassColumn;
+}
+
 } // namespace
+
+std::vector<std::optional<double>> movingAverage(const std::vector<std::optional<double>>& values,
+                                                 int window)
+{
+    std::vector<std::optional<double>> out(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (!values[i])
+            continue;
+        double sum = 0;
+        int n = 0;
+        for (size_t j = i + 1 > static_cast<size_t>(window) ? i + 1 - window : 0; j <= i; ++j)
+            if (values[j]) {
+                sum += *values[j];
+                ++n;
+            }
+        out[i] = sum / n;
+    }
+    return out;
+}
 
 QString attemptDateText(double when)
 {
@@ -72,6 +120,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     setWindowTitle(QStringLiteral("Quizlark - History"));
     resize(780, 640);
     setMinimumSize(640, 520);
+    m_itemTimes = std::make_unique<ItemTimesWindow>();
     m_attemptReport->setObjectName(QStringLiteral("attemptReport"));
     m_attemptReport->setReadOnly(true);
     connect(m_attemptReport.get(), &ScoreReport::printReportRequested, this,
@@ -99,7 +148,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     m_scoreChart->setLine(
         widgets::ChartLine{static_cast<double>(kPassingScore), kPassLine,
                            QStringLiteral("Required score %1").arg(kPassingScore)});
-    m_scoreChart->setMinimumHeight(180);
+    m_scoreChart->setMinimumHeight(190);
     grid->addWidget(m_scoreChart, 0, 0, 1, store::kSectionCount);
     widgets::ChartStyle sectionStyle;
     sectionStyle.background = palette().color(QPalette::Window);
@@ -118,7 +167,8 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
         c->setTitleColour(QColor(0, 0, 255));
         c->setColumnColour(kSectionColumn);
         c->setAxis({0, 100, 25});
-        c->setMinimumHeight(120);
+        c->setLine(widgets::ChartLine{kSectionPassPercent, kPassLine, QString()});
+        c->setMinimumHeight(140);
         m_sectionCharts[s - 1] = c;
         grid->addWidget(c, 1, s - 1);
     }
@@ -156,19 +206,43 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     m_retakeMissedButton->setObjectName(QStringLiteral("retakeMissedButton"));
     m_retakeMarkedButton = new QPushButton(QStringLiteral("Retake m&arked items"), strip);
     m_retakeMarkedButton->setObjectName(QStringLiteral("retakeMarkedButton"));
+    m_timesButton = new QPushButton(QStringLiteral("&Times..."), strip);
+    m_timesButton->setObjectName(QStringLiteral("timesButton"));
+    m_timesButton->setToolTip(QStringLiteral("Time per item: by section and the slowest items"));
+    m_exportButton = new QPushButton(QStringLiteral("E&xport"), strip);
+    m_exportButton->setObjectName(QStringLiteral("exportButton"));
+    auto* exportMenu = new QMenu(m_exportButton);
+    exportMenu->setObjectName(QStringLiteral("exportMenu"));
+    m_exportAnswersAction =
+        exportMenu->addAction(QStringLiteral("&Answers of every exam (CSV)..."));
+    m_exportAnswersAction->setObjectName(QStringLiteral("exportAnswersAction"));
+    m_exportHistoryAction =
+        exportMenu->addAction(QStringLiteral("&History charts and list (PDF)..."));
+    m_exportHistoryAction->setObjectName(QStringLiteral("exportHistoryAction"));
+    exportMenu->addSeparator();
+    m_exportReportAction =
+        exportMenu->addAction(QStringLiteral("&Score report of this exam (PDF)..."));
+    m_exportReportAction->setObjectName(QStringLiteral("exportReportAction"));
+    m_exportReviewAction =
+        exportMenu->addAction(QStringLiteral("Answer &review of this exam (PDF)..."));
+    m_exportReviewAction->setObjectName(QStringLiteral("exportReviewAction"));
+    m_exportButton->setMenu(exportMenu);
     m_deleteButton = new QPushButton(QStringLiteral("&Delete"), strip);
     m_deleteButton->setObjectName(QStringLiteral("deleteButton"));
     m_deleteAllButton = new QPushButton(QStringLiteral("Delete A&ll"), strip);
     m_deleteAllButton->setObjectName(QStringLiteral("deleteAllButton"));
     m_closeButton = new QPushButton(glyph(Glyph::Exit), QStringLiteral("&Close"), strip);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
-    for (QPushButton* b : {m_showReportButton, m_retakeMissedButton, m_retakeMarkedButton,
-                           m_deleteButton, m_deleteAllButton, m_closeButton})
+    for (QPushButton* b :
+         {m_showReportButton, m_retakeMissedButton, m_retakeMarkedButton, m_timesButton,
+          m_exportButton, m_deleteButton, m_deleteAllButton, m_closeButton})
         b->setAutoDefault(false);
     m_showReportButton->setDefault(true);
     row->addWidget(m_showReportButton);
     row->addWidget(m_retakeMissedButton);
     row->addWidget(m_retakeMarkedButton);
+    row->addWidget(m_timesButton);
+    row->addWidget(m_exportButton);
     row->addStretch(1);
     row->addWidget(m_deleteButton);
     row->addWidget(m_deleteAllButton);
@@ -181,6 +255,11 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     connect(m_deleteButton, &QPushButton::clicked, this, &HistoryWindow::deleteChosenAttempt);
     connect(m_deleteAllButton, &QPushButton::clicked, this, &HistoryWindow::deleteWholeHistory);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_timesButton, &QPushButton::clicked, this, &HistoryWindow::showItemTimes);
+    connect(m_exportAnswersAction, &QAction::triggered, this, &HistoryWindow::exportAnswers);
+    connect(m_exportHistoryAction, &QAction::triggered, this, &HistoryWindow::exportHistoryPdf);
+    connect(m_exportReportAction, &QAction::triggered, this, &HistoryWindow::exportReportPdf);
+    connect(m_exportReviewAction, &QAction::triggered, this, &HistoryWindow::exportReviewPdf);
     connect(m_attemptList, &QTreeWidget::itemSelectionChanged, this, &HistoryWindow::enableButtons);
     connect(m_attemptList, &QTreeWidget::itemActivated, this, &HistoryWindow::showChosenReport);
     enableButtons();
@@ -256,47 +335,100 @@ void HistoryWindow::fillCharts()
 {
     const size_t n = m_attempts.size();
     const size_t from = n > static_cast<size_t>(kChartedAttempts) ? n - kChartedAttempts : 0;
+    // The averages run over the whole history, so that the first column
+    // charted still averages with the attempts before it.
+    std::vector<std::optional<double>> scoreValues;
+    std::array<std::vector<std::optional<double>>, store::kSectionCount> sectionValues;
+    for (const store::Attempt& a : m_attempts) {
+        scoreValues.push_back(static_cast<double>(a.score));
+        for (size_t s = 0; s < sectionValues.size(); ++s) {
+            const store::SectionTally& t = a.sections[s];
+            // An attempt without items of the section leaves a gap, not a 0.
+            sectionValues[s].push_back(
+                t.total == 0 ? std::nullopt
+                             : std::optional<double>(sectionScore(t.correct, t.total).shown));
+        }
+    }
+    const auto charted = [from](std::vector<std::optional<double>> v) {
+        v.erase(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(from));
+        return v;
+    };
     std::vector<widgets::ChartColumn> scores;
     std::array<std::vector<widgets::ChartColumn>, store::kSectionCount> sections;
     for (size_t i = from; i < n; ++i) {
         const store::Attempt& a = m_attempts[i];
-        const QString label = QString::number(i + 1);
-        scores.push_back({label, static_cast<double>(a.score)});
+        const QString label = columnDateText(a.when);
+        scores.push_back(
+            {label, static_cast<double>(a.score), a.pass ? kScoreColumn : kBelowPassColumn});
         for (size_t s = 0; s < sections.size(); ++s) {
-            const store::SectionTally& t = a.sections[s];
-            // An attempt without items of the section leaves a gap, not a 0.
-            if (t.total == 0)
-                sections[s].push_back({label, std::nullopt});
-            else
-                sections[s].push_back(
-                    {label, static_cast<double>(sectionScore(t.correct, t.total).shown)});
+            const std::optional<double> v = sectionValues[s][i];
+            sections[s].push_back({label, v, v ? passColour(*v, kSectionPassPercent) : QColor()});
         }
     }
+    widgets::ColumnExtras scoreExtras;
+    scoreExtras.valuesShown = true;
+    scoreExtras.trend = charted(movingAverage(scoreValues));
+    scoreExtras.trendColour = kTrendColour;
+    scoreExtras.trendLabel = QStringLiteral("Line: average of the last 3 attempts");
     m_scoreChart->setTitle(from > 0 ? QStringLiteral("Score of the last %1 attempts").arg(n - from)
                                     : QStringLiteral("Score of every attempt"));
     m_scoreChart->setColumns(std::move(scores));
-    for (size_t s = 0; s < sections.size(); ++s)
+    // What the drawn values say together, for a screen reader.
+    const auto lastOf = [](const std::vector<std::optional<double>>& v) {
+        return v.empty() ? std::nullopt : v.back();
+    };
+    const auto describe = [&](const std::vector<std::optional<double>>& values,
+                              const QString& unit) {
+        if (values.empty())
+            return QStringLiteral("No graded exam yet.");
+        const std::optional<double> last = lastOf(values);
+        const std::optional<double> mean = lastOf(movingAverage(values));
+        if (!last)
+            return QStringLiteral("The latest exam had no item of this section.");
+        return QStringLiteral("Latest %1%2; average of the last 3 attempts %3%2.")
+            .arg(*last)
+            .arg(unit)
+            .arg(std::round(*mean));
+    };
+    m_scoreChart->setExtras(std::move(scoreExtras));
+    for (size_t s = 0; s < sections.size(); ++s) {
+        widgets::ColumnExtras extras;
+        extras.valuesShown = true;
+        // No item of the section in that attempt: a dash, never a 0.
+        extras.emptyMark = QStringLiteral("\u2013");
+        extras.trend = charted(movingAverage(sectionValues[s]));
+        extras.trendColour = kTrendColour;
         m_sectionCharts[s]->setColumns(std::move(sections[s]));
-    describeCharts();
+        m_sectionCharts[s]->setExtras(std::move(extras));
+    }
+    QStringList sectionSummaries;
+    for (size_t s = 0; s < sectionValues.size(); ++s)
+        sectionSummaries << describe(sectionValues[s], QStringLiteral(" %"));
+    describeCharts(describe(scoreValues, QString()), sectionSummaries);
 }
 
-void HistoryWindow::describeCharts()
+void HistoryWindow::describeCharts(const QString& scoreSummary, const QStringList& sectionSummaries)
 {
-    // The charts are painted: their values go to a screen reader in words.
-    const auto said = [](const widgets::ColumnChart* chart, const QString& unit) {
+    // The charts are painted: their values go to a screen reader in words,
+    // each value, then what the columns say together.
+    const auto said = [](const widgets::ColumnChart* chart, const QString& unit,
+                         const QString& summary) {
         QStringList values;
         for (const widgets::ChartColumn& c : chart->columns())
             values << QStringLiteral("attempt %1: %2")
                           .arg(c.label, c.value ? QString::number(*c.value) + unit
                                                 : QStringLiteral("no items"));
-        return values.isEmpty() ? QStringLiteral("no attempts") : values.join(QStringLiteral("; "));
+        const QString listed =
+            values.isEmpty() ? QStringLiteral("no attempts") : values.join(QStringLiteral("; "));
+        return summary.isEmpty() ? listed : listed + QStringLiteral(". ") + summary;
     };
     widgets::describeChart(m_scoreChart, m_scoreChart->title().trimmed(),
-                           said(m_scoreChart, QString()));
+                           said(m_scoreChart, QString(), scoreSummary));
     for (int s = 1; s <= store::kSectionCount; ++s) {
         widgets::ColumnChart* c = m_sectionCharts[s - 1];
         widgets::describeChart(c, store::sectionName(s) + QStringLiteral(" percent"),
-                               said(c, QStringLiteral(" percent")));
+                               said(c, QStringLiteral(" percent"),
+                                    sectionSummaries.value(s - 1)));
     }
 }
 
@@ -340,6 +472,10 @@ void HistoryWindow::enableButtons()
          {m_showReportButton, m_retakeMissedButton, m_retakeMarkedButton, m_deleteButton})
         b->setEnabled(chosen);
     m_deleteAllButton->setEnabled(!m_attempts.empty() || m_unreadable);
+    m_timesButton->setEnabled(!m_attempts.empty());
+    m_exportButton->setEnabled(!m_attempts.empty());
+    m_exportReportAction->setEnabled(chosen);
+    m_exportReviewAction->setEnabled(chosen);
 }
 
 void HistoryWindow::showChosenReport()
@@ -405,6 +541,209 @@ void HistoryWindow::deleteWholeHistory()
         m_services.message(this, platform::MsgKind::Error, e.text(), platform::Ok);
     }
     reload();
+}
+
+int HistoryWindow::chosenNumber() const
+{
+    const store::Attempt* a = chosenAttempt();
+    return a ? static_cast<int>(a - m_attempts.data()) + 1 : 0;
+}
+
+void HistoryWindow::showItemTimes()
+{
+    if (m_attempts.empty())
+        return;
+    m_itemTimes->showTimes(m_attempts, chosenAttempt(), chosenNumber());
+    m_services.runModal(m_itemTimes.get());
+}
+
+QString HistoryWindow::chooseFile(const QString& caption, const QString& name,
+                                  const QString& filter)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return m_services.chooseSaveFile(this, caption, QDir(folder).filePath(name), filter);
+}
+
+bool HistoryWindow::reportWriteError(const QString& path, const QString& error)
+{
+    m_services.message(this, platform::MsgKind::Error,
+                       QStringLiteral("The file \"%1\" could not be written.\r%2")
+                           .arg(QDir::toNativeSeparators(path), error),
+                       platform::Ok);
+    return false;
+}
+
+bool HistoryWindow::exportAnswers()
+{
+    if (m_attempts.empty())
+        return false;
+    const QString path =
+        chooseFile(QStringLiteral("Export Answers"), QStringLiteral("quizlark-answers.csv"),
+                   QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (path.isEmpty())
+        return false;
+    QString error;
+    if (!writeFile(path, answersCsv(m_attempts, m_objective), &error))
+        return reportWriteError(path, error);
+    return true;
+}
+
+namespace {
+
+// A column chart as the window shows it, on paper: on white, whatever the
+// window's colour.
+void paintChartOnPaper(QPainter& painter, const QRectF& rect, const widgets::ColumnChart& c,
+                       widgets::ChartStyle style)
+{
+    style.background = Qt::white;
+    if (style.titleFont.pointSizeF() < 9)
+        style.titleFont.setPointSizeF(9);
+    paintColumnChart(painter, rect, c.title(), QColor(0, 0, 128), c.columns(), c.columnColour(),
+                     c.axis(), c.line(), style, c.extras());
+}
+
+QString historyTableHtml(const std::vector<store::Attempt>& attempts)
+{
+    QString h = QStringLiteral(
+        "<html><body style=\"font-family: 'Liberation Sans'; font-size: 9pt;\">"
+        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">"
+        "<thead><tr><th>No.</th><th>Date</th><th>Exam</th><th>Name</th><th>Items</th>"
+        "<th>Score</th><th>Grade</th><th>Time used</th></tr></thead>");
+    for (size_t i = attempts.size(); i-- > 0;) {
+        const store::Attempt& a = attempts[i];
+        h += QStringLiteral("<tr><td align=\"right\">%1</td><td>%2</td><td>%3</td><td>%4</td>"
+                            "<td align=\"right\">%5</td><td align=\"right\">%6</td><td>%7</td>"
+                            "<td align=\"right\">%8</td></tr>")
+                 .arg(i + 1)
+                 .arg(attemptDateText(a.when).toHtmlEscaped(),
+                      (a.userItems() ? a.title + QStringLiteral(" (user items)") : a.title)
+                          .toHtmlEscaped(),
+                      a.candidate.toHtmlEscaped())
+                 .arg(a.itemCount)
+                 .arg(a.score)
+                 .arg(a.pass ? QStringLiteral("Pass") : QStringLiteral("Fail"),
+                      usedTimeText(a.secondsUsed));
+    }
+    h += QStringLiteral("</table></body></html>");
+    return h;
+}
+
+} // namespace
+
+bool HistoryWindow::exportHistoryPdf()
+{
+    if (m_attempts.empty())
+        return false;
+    const QString path =
+        chooseFile(QStringLiteral("Export History"), QStringLiteral("quizlark-history.pdf"),
+                   QStringLiteral("PDF files (*.pdf);;All files (*)"));
+    if (path.isEmpty())
+        return false;
+    QString error;
+    const QString table = historyTableHtml(m_attempts);
+    const QString summary = m_summaryLabel->text();
+    const auto paint = [&](QPagedPaintDevice& device) {
+        QPainter painter;
+        if (!painter.begin(&device))
+            return false;
+        const double w = device.width();
+        const double h = device.height();
+        const double mm = device.logicalDpiY() / 25.4;
+        painter.setFont(arial(14, true, false));
+        painter.setPen(QColor(0, 0, 128));
+        const QRectF head(0, 0, w, 10 * mm);
+        painter.drawText(
+            head, Qt::AlignLeft | Qt::AlignVCenter,
+            QStringLiteral("%1 - Examination History").arg(QLatin1String(kProductName)));
+        painter.setFont(arial(9, false, false));
+        painter.setPen(Qt::black);
+        painter.drawText(
+            QRectF(0, 10 * mm, w, 6 * mm), Qt::AlignLeft | Qt::AlignVCenter,
+            summary + QStringLiteral("  Printed %1.").arg(attemptDateText(m_services.now())));
+        widgets::ChartStyle scoreStyle;
+        scoreStyle.barFraction = 0.8;
+        paintChartOnPaper(painter, QRectF(0, 18 * mm, w, 85 * mm), *m_scoreChart, scoreStyle);
+        widgets::ChartStyle sectionStyle;
+        sectionStyle.barFraction = 0.8;
+        sectionStyle.titleFont = arial(9, false, true);
+        sectionStyle.titleAlignment = Qt::AlignLeft;
+        sectionStyle.titleFramed = true;
+        // Two rows on paper, so that each section chart has room.
+        const double gap = 3 * mm;
+        const double cw = (w - 2 * gap) / 3;
+        for (int s = 0; s < store::kSectionCount; ++s) {
+            const QRectF r((s % 3) * (cw + gap), 108 * mm + (s / 3) * 68 * mm, cw, 64 * mm);
+            paintChartOnPaper(painter, r, *m_sectionCharts[s], sectionStyle);
+        }
+        // The list of attempts, on as many further pages as it takes.
+        QTextDocument doc;
+        doc.documentLayout()->setPaintDevice(&device);
+        doc.setHtml(table);
+        doc.setPageSize(QSizeF(w, h));
+        const int pages = doc.pageCount();
+        for (int p = 0; p < pages; ++p) {
+            if (!device.newPage())
+                return false;
+            painter.save();
+            painter.translate(0, -p * h);
+            doc.drawContents(&painter, QRectF(0, p * h, w, h));
+            painter.restore();
+        }
+        return painter.end();
+    };
+    if (!writePdf(path, QStringLiteral("Examination History"), paint, &error))
+        return reportWriteError(path, error);
+    return true;
+}
+
+bool HistoryWindow::exportReportPdf()
+{
+    const store::Attempt* a = chosenAttempt();
+    if (!a)
+        return false;
+    const QString path =
+        chooseFile(QStringLiteral("Export Score Report"),
+                   QStringLiteral("quizlark-score-report-%1.pdf").arg(chosenNumber()),
+                   QStringLiteral("PDF files (*.pdf);;All files (*)"));
+    if (path.isEmpty())
+        return false;
+    m_attemptReport->showAttempt(*a);
+    const ScorePrintout data = gatherScore(
+        *m_attemptReport, QLocale::system().toString(dateOf(a->when), QLocale::ShortFormat));
+    QString error;
+    if (!writePdf(
+            path, QStringLiteral("Score Report"),
+            [&](QPagedPaintDevice& device) { return printScore(device, data); }, &error))
+        return reportWriteError(path, error);
+    return true;
+}
+
+bool HistoryWindow::exportReviewPdf()
+{
+    const store::Attempt* a = chosenAttempt();
+    if (!a || !m_file)
+        return false;
+    const QString path =
+        chooseFile(QStringLiteral("Export Answer Review"),
+                   QStringLiteral("quizlark-answer-review-%1.pdf").arg(chosenNumber()),
+                   QStringLiteral("PDF files (*.pdf);;All files (*)"));
+    if (path.isEmpty())
+        return false;
+    QString text;
+    try {
+        text = reviewHtml(*a, gatherReview(m_file->session(), *a), m_objective);
+    } catch (const platform::TableError& e) {
+        m_services.message(this, platform::MsgKind::Error, e.text(), platform::Ok);
+        return false;
+    }
+    QString error;
+    if (!writePdf(
+            path, QStringLiteral("Answer Review"),
+            [&](QPagedPaintDevice& device) { return paintDocument(device, text); }, &error))
+        return reportWriteError(path, error);
+    return true;
 }
 
 } // namespace results

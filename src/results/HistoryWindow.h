@@ -3,10 +3,13 @@
 #include "ColumnChart.h"
 #include "Drills.h"
 #include "History.h"
+#include "HistoryExport.h"
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 
+class QAction;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -23,6 +26,7 @@ class Services;
 namespace results {
 
 class ScoreReport;
+class ItemTimesWindow;
 
 // The record of every graded exam: the trend of the score and of each
 // section over the attempts, the attempts newest first, and from a chosen
@@ -38,6 +42,8 @@ public:
     ~HistoryWindow() override;
 
     void setHistoryFile(store::HistoryFile* file) { m_file = file; }
+    // Where the exports find each item's objective; none: the column is empty.
+    void setObjectiveLookup(ObjectiveLookup lookup) { m_objective = std::move(lookup); }
     // Reads the history again. A file that cannot be read is reported over
     // messageParent (this window when null), and the window then has nothing
     // to show: false.
@@ -53,6 +59,7 @@ public:
 
     // The score report of an earlier attempt, read only.
     ScoreReport* attemptReport() const { return m_attemptReport.get(); }
+    ItemTimesWindow* itemTimesWindow() const { return m_itemTimes.get(); }
 
     widgets::ShadowLabel* m_bannerLabel;
     widgets::ColumnChart* m_scoreChart;
@@ -62,6 +69,12 @@ public:
     QPushButton* m_showReportButton;
     QPushButton* m_retakeMissedButton;
     QPushButton* m_retakeMarkedButton;
+    QPushButton* m_timesButton;
+    QPushButton* m_exportButton;
+    QAction* m_exportAnswersAction;
+    QAction* m_exportHistoryAction;
+    QAction* m_exportReportAction;
+    QAction* m_exportReviewAction;
     QPushButton* m_deleteButton;
     QPushButton* m_deleteAllButton;
     QPushButton* m_closeButton;
@@ -72,6 +85,13 @@ public slots:
     void retakeMarked();
     void deleteChosenAttempt();
     void deleteWholeHistory();
+    void showItemTimes();
+    // Each asks for a file name and writes the file; false when nothing was
+    // written (cancelled, or failed and said so).
+    bool exportAnswers();
+    bool exportHistoryPdf();
+    bool exportReportPdf();
+    bool exportReviewPdf();
 
 signals:
     void drillRequested(const store::Attempt& attempt, store::DrillKind kind);
@@ -79,10 +99,13 @@ signals:
     void printReportRequested(results::ScoreReport* report, double when);
 
 private:
-    void describeCharts();
+    void describeCharts(const QString& scoreSummary, const QStringList& sectionSummaries);
     void fill();
     void fillCharts();
     void enableButtons();
+    QString chooseFile(const QString& caption, const QString& name, const QString& filter);
+    bool reportWriteError(const QString& path, const QString& error);
+    int chosenNumber() const;
 
     platform::Services& m_services;
     store::HistoryFile* m_file = nullptr;
@@ -91,7 +114,14 @@ private:
     bool m_unreadable = false;
     std::unique_ptr<ScoreReport> m_attemptReport;
     double m_reportWhen = 0;
+    std::unique_ptr<ItemTimesWindow> m_itemTimes;
+    ObjectiveLookup m_objective;
 };
+
+// Per value, the mean of the values present among it and the window - 1
+// before it; none where the value itself is none.
+std::vector<std::optional<double>> movingAverage(const std::vector<std::optional<double>>& values,
+                                                 int window = 3);
 
 // The date and time of an attempt in the user's short format.
 QString attemptDateText(double when);

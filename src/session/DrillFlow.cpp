@@ -16,8 +16,11 @@
 #include "TableError.h"
 #include "UnanswerableNotice.h"
 
+#include <QLineEdit>
 #include <QMenu>
+#include <QSpinBox>
 #include <cmath>
+#include <memory>
 
 namespace session {
 
@@ -75,6 +78,7 @@ bool ExamWindow::offerDrill(const store::Attempt& attempt, store::DrillKind kind
     plan.title = store::drillTitle(attempt.title, kind);
     plan.ids = store::drillItems(attempt, kind);
     plan.userItems = attempt.userItems();
+    plan.candidate = attempt.candidate;
     return prepareDrill(std::move(plan), over, 0);
 }
 
@@ -136,15 +140,37 @@ bool ExamWindow::prepareDrill(DrillPlan plan, QWidget* over, int poolForCount)
         return false;
     }
     m_nameDialog->setWindowTitle(plan.title);
+    if (!plan.candidate.isEmpty())
+        m_nameDialog->m_nameEdit->setText(plan.candidate);
+    // A drill's time is in proportion to its items; where the count is
+    // asked, the time follows it until the candidate sets a time.
+    QMetaObject::Connection follow;
+    const auto following = std::make_shared<bool>(false);
     if (poolForCount > 0) {
-        // As for a random exam: the count is asked, the time box keeps the
-        // value it showed last.
         m_nameDialog->setQuestionCount(poolForCount, true);
+        m_nameDialog->setTimeMinutes(store::drillMinutes(poolForCount, m_defaultTime));
+        follow =
+            connect(m_nameDialog->m_questionCountBox, &QSpinBox::valueChanged, this,
+                    [this, following](int count) {
+                        *following = true;
+                        m_nameDialog->setTimeMinutes(store::drillMinutes(count, m_defaultTime));
+                        *following = false;
+                    });
     } else {
-        m_nameDialog->setQuestionCount(static_cast<int>(plan.ids.size()), false);
-        m_nameDialog->setTimeMinutes(m_defaultTime);
+        const int items = static_cast<int>(plan.ids.size());
+        m_nameDialog->setQuestionCount(items, false);
+        m_nameDialog->setTimeMinutes(store::drillMinutes(items, m_defaultTime));
     }
-    if (!takeNameDialog())
+    QMetaObject::Connection stop;
+    if (follow)
+        stop = connect(m_nameDialog->m_timeBox, &QSpinBox::valueChanged, this, [follow, following] {
+            if (!*following)
+                QObject::disconnect(follow);
+        });
+    const bool taken = takeNameDialog();
+    QObject::disconnect(follow);
+    QObject::disconnect(stop);
+    if (!taken)
         return false;
     if (poolForCount > 0)
         plan.take = m_nameDialog->questionCount();

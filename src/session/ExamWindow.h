@@ -349,6 +349,7 @@ private:
         std::vector<int> ids; // of the source, which the drill draws from
         bool userItems = false;
         int take = -1; // all of them
+        QString candidate; // offered in the name dialog; empty: as it stands
     };
     void buildHistoryMenu();
     bool prepareDrill(DrillPlan plan, QWidget* over, int poolForCount);

@@ -91,4 +91,12 @@ std::vector<int> sectionItems(Table& bank, int section)
     return ids;
 }
 
+int drillMinutes(int items, int fullExamMinutes)
+{
+    const long long product =
+        static_cast<long long>(std::max(0, items)) * std::max(0, fullExamMinutes);
+    return static_cast<int>(
+        std::max<long long>(1, (product + kFullExamItems - 1) / kFullExamItems));
+}
+
 } // namespace store

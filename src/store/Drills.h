@@ -41,4 +41,9 @@ WeakestSection weakestSection(const std::vector<Attempt>& attempts,
 // left as it was.
 std::vector<int> sectionItems(Table& bank, int section);
 
+// The minutes a drill of `items` items gets by default: as long per item as
+// a full exam of 50 items in fullExamMinutes, rounded up, at least 1.
+inline constexpr int kFullExamItems = 50;
+int drillMinutes(int items, int fullExamMinutes);
+
 } // namespace store

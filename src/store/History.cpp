@@ -3,13 +3,17 @@
 #include "Session.h"
 #include "Table.h"
 #include "TableError.h"
+#include "TableFile.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <system_error>
 
@@ -119,6 +123,87 @@ void createComplete(Session& session, const QString& path)
     platform::syncFolderOf(target);
 }
 
+// The answers file: one record per attempt, keyed by the attempt's Q_ID in
+// the history, with the history file's identity, so that a history made anew
+// (whose keys start again) takes no answers of the old one.
+const std::vector<ColumnDef>& answersSchema()
+{
+    static const std::vector<ColumnDef> schema{
+        {QStringLiteral("Q_ID"), ColumnType::Integer},
+        {QStringLiteral("H_ANSWERS"), ColumnType::Memo},
+        {QStringLiteral("H_SET"), ColumnType::String},
+    };
+    return schema;
+}
+
+QStringList answersPasswords()
+{
+    return {QString::fromLatin1(kTablePassword)};
+}
+
+// The random salt at the start of a table file, which it keeps for its life
+// and a new file does not share.
+QString fileIdentity(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(f.read(16).toHex());
+}
+
+bool isDamage(const platform::TableError& e)
+{
+    return e.code() == platform::TableError::Corrupt ||
+           e.code() == platform::TableError::NotADatabase;
+}
+
+void removeTableFile(const QString& path)
+{
+    const QString full = QFileInfo(path).absoluteFilePath();
+    for (const char* extra : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(full + QLatin1String(extra));
+}
+
+// The answers kept for the history at historyPath, by attempt key. What
+// cannot be read is left out: the answers add to the history and never keep
+// any of it from being shown.
+QHash<qint64, QString> readAnswers(const QString& answersPath, const QString& historyPath)
+{
+    QHash<qint64, QString> answers;
+    if (!holdsRecords(answersPath))
+        return answers;
+    try {
+        const QString identity = fileIdentity(historyPath);
+        platform::TableFile file(answersPath, answersPasswords(), false,
+                                 platform::TableFile::Missing::Fail, answersSchema());
+        file.forEachRow([&](platform::RowValues&& row) {
+            if (row.value(2).toString() == identity)
+                answers.insert(row.value(0).toLongLong(), row.value(1).toString());
+        });
+    } catch (const platform::TableError&) {
+    }
+    return answers;
+}
+
+std::unique_ptr<platform::TableFile> openAnswers(const QString& answersPath)
+{
+    const auto open = [&] {
+        return std::make_unique<platform::TableFile>(answersPath, answersPasswords(), false,
+                                                     platform::TableFile::Missing::Create,
+                                                     answersSchema());
+    };
+    try {
+        return open();
+    } catch (const platform::TableError& e) {
+        // Nothing in a damaged answers file can be read; the history itself
+        // is untouched, and the next attempt starts a new one.
+        if (!isDamage(e))
+            throw;
+        removeTableFile(answersPath);
+        return open();
+    }
+}
+
 } // namespace
 
 const TableSchema& historySchema()
@@ -176,6 +261,51 @@ std::vector<AttemptItem> decodeItems(const QString& text)
     return items;
 }
 
+QString choiceLetters(const std::array<bool, 6>& choice)
+{
+    QString letters;
+    for (size_t i = 0; i < choice.size(); ++i)
+        if (choice[i])
+            letters += QLatin1Char(static_cast<char>('a' + i));
+    return letters.isEmpty() ? QStringLiteral("-") : letters;
+}
+
+QString encodeAnswers(const std::vector<AttemptItem>& items)
+{
+    QStringList tokens;
+    tokens.reserve(static_cast<qsizetype>(items.size()));
+    for (const AttemptItem& i : items)
+        tokens << QStringLiteral("%1/%2/%3")
+                      .arg(choiceLetters(i.choice))
+                      .arg(i.section >= 0 && i.section <= 99 ? i.section : 0)
+                      .arg(i.seconds < 0 ? QStringLiteral("?") : QString::number(i.seconds));
+    return tokens.join(QLatin1Char(' '));
+}
+
+bool decodeAnswers(const QString& text, std::vector<AttemptItem>& items)
+{
+    static const QRegularExpression token(
+        QStringLiteral("^(-|a?b?c?d?e?f?)/([0-9]{1,2})/([0-9]{1,9}|\\?)$"));
+    const QStringList tokens = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (tokens.size() != static_cast<qsizetype>(items.size()))
+        return false;
+    std::vector<AttemptItem> read = items;
+    for (qsizetype k = 0; k < tokens.size(); ++k) {
+        const QRegularExpressionMatch m = token.match(tokens[k]);
+        if (!m.hasMatch() || m.captured(1).isEmpty())
+            return false;
+        AttemptItem& i = read[static_cast<size_t>(k)];
+        i.choice = {};
+        for (const QChar c : m.captured(1))
+            if (c != QLatin1Char('-'))
+                i.choice[static_cast<size_t>(c.unicode() - 'a')] = true;
+        i.section = m.captured(2).toInt();
+        i.seconds = m.captured(3) == QLatin1String("?") ? -1 : m.captured(3).toInt();
+    }
+    items = std::move(read);
+    return true;
+}
+
 QString formatWhen(double days)
 {
     const qint64 seconds = std::llround(days * 86400.0);
@@ -196,6 +326,14 @@ double parseWhen(const QString& text)
 
 HistoryFile::HistoryFile(Session& session, const QString& path) : m_session(session), m_path(path)
 {
+}
+
+QString HistoryFile::answersPath() const
+{
+    const QFileInfo info(m_path);
+    const QString name = info.completeBaseName() + QStringLiteral("-answers") +
+                         (info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix());
+    return m_path.contains(QLatin1Char('/')) ? info.dir().filePath(name) : name;
 }
 
 std::vector<Attempt> HistoryFile::readAll(QStringList* unreadable) const
@@ -219,6 +357,10 @@ std::vector<Attempt> HistoryFile::readAll(QStringList* unreadable) const
     }
     t.endReading();
     t.close();
+    const QHash<qint64, QString> answers = readAnswers(answersPath(), m_path);
+    for (Attempt& a : attempts)
+        if (const auto it = answers.find(a.key); it != answers.end())
+            decodeAnswers(*it, a.items);
     // Keys grow with every record, so key order is the order of grading even
     // when the clock was set back in between.
     return attempts;
@@ -250,6 +392,28 @@ qint64 HistoryFile::add(const Attempt& a)
     t.post();
     const qint64 key = t.asInteger(QStringLiteral("Q_ID"));
     t.close();
+    try {
+        auto file = openAnswers(answersPath());
+        const QString identity = fileIdentity(m_path);
+        file->beginTransaction();
+        try {
+            // Answers of an earlier history file go with the first new one.
+            std::vector<qint64> stale;
+            file->forEachRow([&](platform::RowValues&& row) {
+                if (row.value(2).toString() != identity)
+                    stale.push_back(row.value(0).toLongLong());
+            });
+            for (const qint64 k : stale)
+                file->remove(k);
+            file->insert({key, encodeAnswers(a.items), identity});
+            file->commit();
+        } catch (...) {
+            file->rollback();
+            throw;
+        }
+    } catch (const platform::TableError&) {
+        // The attempt is recorded; only its answers and times stay unknown.
+    }
     return key;
 }
 
@@ -262,10 +426,27 @@ void HistoryFile::remove(qint64 key)
     if (t.gotoKey())
         t.remove();
     t.close();
+    try {
+        if (holdsRecords(answersPath())) {
+            platform::TableFile file(answersPath(), answersPasswords(), false,
+                                     platform::TableFile::Missing::Fail, answersSchema());
+            file.remove(key);
+        }
+    } catch (const platform::TableError&) {
+        // Keys are never given out again: answers left behind show nowhere.
+    }
 }
 
 void HistoryFile::removeAll()
 {
+    // The answers have no meaning without their attempts.
+    if (QFileInfo::exists(answersPath())) {
+        try {
+            platform::TableFile::emptyFile(answersPath(), answersPasswords(), answersSchema());
+        } catch (const platform::TableError&) {
+            removeTableFile(answersPath());
+        }
+    }
     if (!QFileInfo::exists(m_path))
         return;
     try {

@@ -211,6 +211,7 @@ void SavedExamFile::start(const SavedExamState& state)
         const int printField = t.fieldIndex(QStringLiteral("Q_PRINT"));
         const int choiceField = t.fieldIndex(QStringLiteral("R_CHOICE"));
         const int markField = t.fieldIndex(QStringLiteral("R_MARKED"));
+        const int usedField = t.fieldIndex(QStringLiteral("S_USED_MS"));
         for (size_t i = 0; i < state.items.size(); ++i) {
             const SavedItem& item = state.items[i];
             t.append();
@@ -219,6 +220,7 @@ void SavedExamFile::start(const SavedExamState& state)
             t.setValueAt(printField, QString::number(item.print));
             t.setValueAt(choiceField, choiceBits(item.choice, item.tiles));
             t.setValueAt(markField, item.marked);
+            t.setValueAt(usedField, std::clamp<qint64>(item.msOnScreen, 0, INT32_MAX));
             t.post();
         }
         t.commitBatch();
@@ -268,6 +270,35 @@ void SavedExamFile::writeProgress(int currentItem, double timeUsed)
     // that the next item shows at once; it outlives the program, and the
     // next response takes it to the disk.
     writeRecord(kHeaderRecord, false, {{"S_ITEM", currentItem}, {"S_USED_MS", toMs(timeUsed)}});
+}
+
+void SavedExamFile::writeProgress(int currentItem, double timeUsed, int timedItem,
+                                  qint64 msOnScreen)
+{
+    if (!m_holds)
+        return;
+    if (timedItem < 1 || timedItem > m_table->recordCount() - 1) {
+        writeProgress(currentItem, timeUsed);
+        return;
+    }
+    Table& t = *m_table;
+    t.setSyncEachCommit(false);
+    t.beginBatch();
+    try {
+        t.setRecNo(kHeaderRecord + timedItem);
+        t.edit();
+        t.setValue(QStringLiteral("S_USED_MS"), std::clamp<qint64>(msOnScreen, 0, INT32_MAX));
+        t.post();
+        t.setRecNo(kHeaderRecord);
+        t.edit();
+        t.setValue(QStringLiteral("S_ITEM"), currentItem);
+        t.setValue(QStringLiteral("S_USED_MS"), toMs(timeUsed));
+        t.post();
+        t.commitBatch();
+    } catch (...) {
+        t.rollbackBatch();
+        throw;
+    }
 }
 
 std::optional<SavedExamState> SavedExamFile::read()
@@ -320,6 +351,7 @@ std::optional<SavedExamState> SavedExamFile::read()
             item.choice[i] = (bits >> i) & 1;
         item.tiles = tilesOf(bits);
         item.marked = t.asBoolean(QStringLiteral("R_MARKED"));
+        item.msOnScreen = std::max<qint64>(0, t.asInteger(QStringLiteral("S_USED_MS")));
         s.items.push_back(item);
     }
     m_holds = true;

@@ -51,6 +51,9 @@ struct SavedItem {
     // A simulation's tiles as last confirmed or cancelled: per tile 0 for
     // empty or k for the k-th starting caption; empty when none was kept.
     std::vector<int> tiles;
+    // How long the item has been on screen, in milliseconds; 0 in a file
+    // written before this was kept.
+    qint64 msOnScreen = 0;
 };
 
 struct SavedExamState {
@@ -87,6 +90,8 @@ public:
     void writeResponse(int item, const std::array<bool, 6>& choice, bool marked,
                        const std::vector<int>& tiles = {});
     void writeProgress(int currentItem, double timeUsed);
+    // The same, with the time one item has been on screen, in one commit.
+    void writeProgress(int currentItem, double timeUsed, int timedItem, qint64 msOnScreen);
     // The countdown ran out and the exam went on untimed; synced.
     void writeUntimed(double timeUsed);
     // The note being typed; not synced, as a move is not.

@@ -25,7 +25,8 @@ QString axisNumber(double v)
 void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& title,
                       const QColor& titleColour, const std::vector<ChartColumn>& columns,
                       const QColor& columnColour, const ChartAxis& axis,
-                      const std::optional<ChartLine>& line, const ChartStyle& style)
+                      const std::optional<ChartLine>& line, const ChartStyle& style,
+                      const ColumnExtras& extras)
 {
     const QPaintDevice* device = painter.device();
     const double px = unitOf(device);
@@ -48,9 +49,13 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
     if (!title.isEmpty()) {
         const QFontMetricsF tfm(style.titleFont, device);
         const double frame = style.titleFramed ? 3 * px : 0;
-        const QString text = tfm.elidedText(title, Qt::ElideRight, inner.width() - 2 * frame);
-        const double w = std::min(tfm.horizontalAdvance(text) + 2 * frame, inner.width());
-        const double h = tfm.height() + 2 * frame;
+        // A title wider than the chart wraps onto further lines rather than
+        // losing its end.
+        const QString text = title;
+        const QRectF need = tfm.boundingRect(QRectF(0, 0, inner.width() - 2 * frame, 1e6),
+                                             Qt::TextWordWrap | Qt::AlignLeft, text);
+        const double w = std::min(need.width() + 2 * frame, inner.width());
+        const double h = std::max(tfm.height(), need.height()) + 2 * frame;
         double x = inner.center().x() - w / 2;
         if (style.titleAlignment & Qt::AlignLeft)
             x = inner.left();
@@ -63,7 +68,7 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
         }
         painter.setFont(style.titleFont);
         painter.setPen(titleColour);
-        painter.drawText(titleRect, Qt::AlignCenter | Qt::TextDontClip, text);
+        painter.drawText(titleRect, Qt::AlignCenter | Qt::TextWordWrap, text);
         top += h + pad;
     }
 
@@ -101,6 +106,9 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
     }
 
     const size_t n = columns.size();
+    // Written last, over the lines, so that no line hides a value.
+    std::vector<std::pair<QRectF, QString>> valueLabels;
+    double valueLabelWidth = 0;
     if (n > 0) {
         const double slot = plot.width() / static_cast<double>(n);
         const double w = std::max(px, slot * std::clamp(style.barFraction, 0.0, 1.0));
@@ -111,20 +119,83 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
         const size_t every =
             std::max<size_t>(1, static_cast<size_t>(std::ceil((widest + 2 * px) / slot)));
         painter.setPen(QPen(Qt::black, px));
+        double widestValue = 0;
+        for (const ChartColumn& c : columns)
+            if (c.value)
+                widestValue = std::max(widestValue, fm.horizontalAdvance(axisNumber(*c.value)));
+        const bool valuesFit = extras.valuesShown && widestValue + px <= slot;
+        valueLabelWidth = widestValue + 2 * px;
         for (size_t i = 0; i < n; ++i) {
             const double left = plot.left() + static_cast<double>(i) * slot;
+            const QColor colour = columns[i].colour.isValid() ? columns[i].colour : columnColour;
             if (columns[i].value) {
                 const double y = yOf(*columns[i].value);
                 if (plot.bottom() - y > 0) {
-                    painter.setBrush(columnColour);
+                    painter.setBrush(colour);
                     painter.drawRect(QRectF(left + (slot - w) / 2, y, w, plot.bottom() - y));
+                } else if (extras.valuesShown) {
+                    // A zero still stands on the axis: a flat column.
+                    painter.setPen(QPen(colour, 3 * px));
+                    painter.drawLine(QPointF(left + (slot - w) / 2, plot.bottom() - px),
+                                     QPointF(left + (slot + w) / 2, plot.bottom() - px));
+                    painter.setPen(QPen(Qt::black, px));
                 }
+                if (valuesFit) {
+                    const QRectF box(left, y - fm.height() - px, slot, fm.height());
+                    valueLabels.emplace_back(box.top() < plot.top() - fm.height() / 2
+                                                 ? box.translated(0, fm.height() + px)
+                                                 : box,
+                                             axisNumber(*columns[i].value));
+                }
+            } else if (!extras.emptyMark.isEmpty()) {
+                painter.setPen(QPen(QColor(96, 96, 96), px));
+                painter.drawText(QRectF(left, plot.bottom() - fm.height() - px, slot, fm.height()),
+                                 Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip,
+                                 extras.emptyMark);
+                painter.setPen(QPen(Qt::black, px));
             }
             // The newest column is always labelled.
-            if ((n - 1 - i) % every == 0)
-                painter.drawText(QRectF(left - slot, plot.bottom() + tick, 3 * slot, fm.height()),
-                                 Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
-                                 columns[i].label);
+        }
+        // Labels from the newest leftwards, each kept inside the chart (the
+        // newest is never cut at its edge) and clear of the one after it.
+        double freeRight = inner.right();
+        for (size_t i = n; i-- > 0;) {
+            if ((n - 1 - i) % every != 0)
+                continue;
+            const double left = plot.left() + static_cast<double>(i) * slot;
+            const double lw = fm.horizontalAdvance(columns[i].label) + 2 * px;
+            const double x = std::clamp(left + slot / 2 - lw / 2, inner.left(),
+                                        std::max(inner.left(), freeRight - lw));
+            if (x + lw > freeRight + 0.5)
+                continue;
+            painter.drawText(QRectF(x, plot.bottom() + tick, lw, fm.height()),
+                             Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, columns[i].label);
+            freeRight = x - 2 * px;
+        }
+    }
+
+    if (n > 0 && !extras.trend.empty()) {
+        const double slot = plot.width() / static_cast<double>(n);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(extras.trendColour, 2 * px));
+        painter.setBrush(extras.trendColour);
+        std::optional<QPointF> last;
+        for (size_t i = 0; i < n && i < extras.trend.size(); ++i) {
+            if (!extras.trend[i])
+                continue;
+            const QPointF p(plot.left() + (static_cast<double>(i) + 0.5) * slot,
+                            yOf(*extras.trend[i]));
+            if (last)
+                painter.drawLine(*last, p);
+            painter.drawEllipse(p, 2 * px, 2 * px);
+            last = p;
+        }
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        if (!extras.trendLabel.isEmpty()) {
+            const double lw = fm.horizontalAdvance(extras.trendLabel) + 4 * px;
+            const QRectF box(plot.left() + 2 * px, plot.top() + px, lw, fm.height());
+            painter.fillRect(box, style.background.isValid() ? style.background : Qt::white);
+            painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, extras.trendLabel);
         }
     }
 
@@ -133,9 +204,15 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
         painter.setPen(QPen(line->colour, 2 * px));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
         if (!line->label.isEmpty()) {
+            // In the plot's top right corner, as a key, where no column's
+            // value runs into it.
             const double lw = fm.horizontalAdvance(line->label) + 4 * px;
-            const QRectF box(plot.right() - lw, y - fm.height() - px, lw, fm.height());
-            painter.fillRect(box, style.background.isValid() ? style.background : Qt::white);
+            const double sample = 12 * px;
+            const QRectF box(plot.right() - lw - 2 * px, plot.top() + px, lw, fm.height());
+            painter.fillRect(box.adjusted(-sample - 2 * px, 0, 0, 0),
+                             style.background.isValid() ? style.background : Qt::white);
+            painter.drawLine(QPointF(box.left() - sample, box.center().y()),
+                             QPointF(box.left() - px, box.center().y()));
             painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, line->label);
         }
     }
@@ -143,6 +220,13 @@ void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& titl
     painter.setPen(QPen(Qt::black, px));
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.topLeft(), plot.bottomLeft());
+    painter.setFont(style.axisFont);
+    for (const auto& [box, text] : valueLabels) {
+        const QRectF tight(box.center().x() - valueLabelWidth / 2, box.top(), valueLabelWidth,
+                           box.height());
+        painter.fillRect(tight, QColor(255, 255, 255, 200));
+        painter.drawText(box, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip, text);
+    }
     painter.restore();
 }
 
@@ -190,11 +274,17 @@ void ColumnChart::setStyle(const ChartStyle& style)
     update();
 }
 
+void ColumnChart::setExtras(ColumnExtras extras)
+{
+    m_extras = std::move(extras);
+    update();
+}
+
 void ColumnChart::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     paintColumnChart(painter, QRectF(rect()), m_title, m_titleColour, m_columns, m_columnColour,
-                     m_axis, m_line, m_style);
+                     m_axis, m_line, m_style, m_extras);
 }
 
 } // namespace widgets

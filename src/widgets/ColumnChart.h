@@ -11,6 +11,20 @@ namespace widgets {
 struct ChartColumn {
     QString label;               // under the column
     std::optional<double> value; // none: an empty slot
+    QColor colour = QColor();    // invalid: the chart's column colour
+};
+
+// What a column chart may show beyond its columns.
+struct ColumnExtras {
+    // Each column's value written above it, where the slot is wide enough.
+    bool valuesShown = false;
+    // Drawn in an empty slot, so that "nothing" never looks like a 0.
+    QString emptyMark;
+    // A line through one point per column (none: no point there), such as a
+    // moving average, with its name in the plot's top left corner.
+    std::vector<std::optional<double>> trend;
+    QColor trendColour = QColor(0, 0, 0);
+    QString trendLabel;
 };
 
 // A line across the plot at a value, such as a pass mark.
@@ -26,7 +40,8 @@ struct ChartLine {
 void paintColumnChart(QPainter& painter, const QRectF& rect, const QString& title,
                       const QColor& titleColour, const std::vector<ChartColumn>& columns,
                       const QColor& columnColour, const ChartAxis& axis,
-                      const std::optional<ChartLine>& line, const ChartStyle& style = {});
+                      const std::optional<ChartLine>& line, const ChartStyle& style = {},
+                      const ColumnExtras& extras = {});
 
 class ColumnChart final : public QWidget {
     Q_OBJECT
@@ -47,6 +62,8 @@ public:
     const std::optional<ChartLine>& line() const { return m_line; }
     void setStyle(const ChartStyle& style);
     const ChartStyle& chartStyle() const { return m_style; }
+    void setExtras(ColumnExtras extras);
+    const ColumnExtras& extras() const { return m_extras; }
 
     QSize minimumSizeHint() const override { return {120, 90}; }
 
@@ -61,6 +78,7 @@ private:
     ChartAxis m_axis{0, 100, 10};
     std::optional<ChartLine> m_line;
     ChartStyle m_style;
+    ColumnExtras m_extras;
 };
 
 } // namespace widgets

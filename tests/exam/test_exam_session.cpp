@@ -112,6 +112,55 @@ private slots:
         QVERIFY(!ExamSession(m_services).readKeptExam());
     }
 
+    // Each item's time on screen is measured on the monotonic clock, kept
+    // with the exam at moves and with the time, brought back by a resume
+    // (the time the program was down never counts), and recorded at grading.
+    void timeOnScreenIsKeptPerItemAcrossAResume()
+    {
+        {
+            ExamSession s(m_services);
+            startPractice(s, 1);
+            m_services.clock += 10 * kSecond;
+            s.showNext();
+            m_services.clock += 25 * kSecond;
+            s.showPrevious();
+            m_services.wallClockShift -= 1.0; // the system clock set back: no effect
+            m_services.clock += 5 * kSecond;
+            s.showNext();
+            m_services.clock += 3 * kSecond;
+            // The time is kept every few ticks, the item's with it.
+            auto* ticker = static_cast<testing::ScriptedTicker*>(s.keepTicker());
+            for (int i = 0; i < ExamSession::kTicksPerTimeWrite; ++i)
+                ticker->fire();
+            m_services.clock += 4 * kSecond; // not kept: lost with the kill
+        }
+        m_services.clock += 3600 * kSecond;
+        auto s = resumeIn(m_services);
+        QVERIFY(s);
+        QCOMPARE(s->currentItemNumber(), 2);
+        m_services.clock += 7 * kSecond;
+        s->showPrevious();
+        m_services.clock += 2 * kSecond;
+        const std::vector<double> live = s->secondsOnScreen();
+        QCOMPARE(live.size(), size_t(s->itemCount()));
+        QCOMPARE(qRound(live[0]), 15 + 2); // the item on screen counts as it is
+        QCOMPARE(s->grade(), QString());
+        // Review is no time on an item.
+        s->enterReview();
+        m_services.clock += 100 * kSecond;
+        s->showNext();
+
+        const std::vector<store::Attempt> attempts = s->history().readAll();
+        QCOMPARE(attempts.size(), size_t(1));
+        QList<int> seconds;
+        for (const store::AttemptItem& item : attempts.front().items)
+            seconds << item.seconds;
+        QCOMPARE(seconds, (QList<int>{15 + 2, 25 + 3 + 7}));
+        // The responses and sections go with them.
+        for (size_t k = 0; k < attempts.front().items.size(); ++k)
+            QCOMPARE(attempts.front().items[k].section, s->responses()[k].Section);
+    }
+
     // Grading records the attempt before it drops the kept exam; when the
     // history cannot take it, the exam stays kept to be offered again.
     void gradingKeepsTheExamUntilTheAttemptIsRecorded()

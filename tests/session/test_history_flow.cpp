@@ -296,16 +296,25 @@ private slots:
         file.add(bankAttempt(QStringLiteral("Practice Exam E"), {{9, false, false, false}}));
         int listed = 0;
         QString newest;
+        QString offeredName;
+        int offeredMinutes = 0;
         f.services.expectModal(QStringLiteral("historyWindow"), [&](QWidget* w) {
             auto* h = static_cast<results::HistoryWindow*>(w);
             listed = h->m_attemptList->topLevelItemCount();
             newest = h->m_attemptList->topLevelItem(0)->text(2);
             h->chooseRow(1);
-            f.answerNameDialog(true);
+            f.services.expectModal(QStringLiteral("nameDialog"), [&](QWidget* d) {
+                offeredName = f.nameForm->m_nameEdit->text();
+                offeredMinutes = f.nameForm->m_timeBox->value();
+                return int(d ? QDialog::Accepted : QDialog::Rejected);
+            });
             h->m_retakeMarkedButton->click();
             return 0;
         });
         testing::view(*f.form).m_historyAction->trigger();
+        // The attempt's own name, and two items' share of 90 minutes per 50.
+        QCOMPARE(offeredName, QStringLiteral("Grace"));
+        QCOMPARE(offeredMinutes, 4);
         QCOMPARE(listed, 2);
         QCOMPARE(newest, QStringLiteral("Practice Exam E"));
         QCOMPARE(f.form->mode(), session::ExamWindow::ModeExam);
@@ -354,6 +363,15 @@ private slots:
                 QVERIFY(d->m_questionCountBox->isEnabled());
                 QCOMPARE(d->m_questionCountBox->maximum(), 2);
                 QCOMPARE(d->windowTitle(), QStringLiteral("Drill: Connectivity (weakest section)"));
+            }();
+            // The time follows the count, until the candidate sets one.
+            [&] {
+                QCOMPARE(d->m_timeBox->value(), 4);
+                d->m_questionCountBox->setValue(1);
+                QCOMPARE(d->m_timeBox->value(), 2);
+                d->m_timeBox->setValue(30);
+                d->m_questionCountBox->setValue(2);
+                QCOMPARE(d->m_timeBox->value(), 30);
             }();
             d->m_questionCountBox->setValue(1);
             return int(QDialog::Accepted);

@@ -52,6 +52,21 @@ Attempt sampleAttempt()
     return a;
 }
 
+// The sample with what the answers file keeps: responses, sections, times.
+Attempt detailedAttempt()
+{
+    Attempt a = sampleAttempt();
+    const int sections[] = {1, 3, 1, 4};
+    const int seconds[] = {12, 0, 95, 7};
+    for (size_t k = 0; k < a.items.size(); ++k) {
+        a.items[k].section = sections[k];
+        a.items[k].seconds = seconds[k];
+        a.items[k].choice[k % 6] = true;
+    }
+    a.items[1].choice = {}; // no response
+    return a;
+}
+
 // An attempt with the given correct/total per section, other fields plain.
 Attempt tallied(std::array<SectionTally, store::kSectionCount> sections)
 {
@@ -346,6 +361,136 @@ private slots:
         QVERIFY(changed);
         QCOMPARE(builder.buildChosenSet(bank, current, true, {1, 6, 7, 9, 12, 14}, 4).itemCount, 4);
         QCOMPARE(builder.buildChosenSet(bank, current, true, {99}).itemCount, 0);
+    }
+
+    // The responses and times live beside the history, so that an older
+    // release still reads (and adds to) the history file itself.
+    void answersAndTimesStayWithTheirAttemptOnly()
+    {
+        store::HistoryFile file(session());
+        const Attempt first = detailedAttempt();
+        QCOMPARE(file.add(first), qint64(1));
+        std::vector<Attempt> read = file.readAll();
+        QCOMPARE(read.size(), size_t(1));
+        QCOMPARE(read[0].items, first.items);
+        QVERIFY(read[0].detailed());
+        {
+            // The history record is what an older release wrote and reads.
+            store::Table t(session(), QString::fromLatin1(store::kHistoryFile),
+                           store::historySchema());
+            t.open();
+            QCOMPARE(t.asString(QStringLiteral("H_RESULTS")), QStringLiteral("12+ 7-m 3+m 40-"));
+        }
+
+        // The history deleted and started again, by a release that keeps no
+        // answers: its first key is 1 again, and must not take the old answers.
+        QVERIFY(QFile::remove(QString::fromLatin1(store::kHistoryFile)));
+        store::ensureHistoryFile(QString::fromLatin1(store::kHistoryFile));
+        {
+            store::Table t(session(), QString::fromLatin1(store::kHistoryFile),
+                           store::historySchema());
+            t.open();
+            t.append();
+            t.setValue(QStringLiteral("H_DATE"), store::formatWhen(46001));
+            t.setValue(QStringLiteral("H_ITEMS"), 4);
+            t.setValue(QStringLiteral("H_RESULTS"), QStringLiteral("12+ 7-m 3+m 40-"));
+            t.post();
+        }
+        read = file.readAll();
+        QCOMPARE(read.size(), size_t(1));
+        QCOMPARE(read[0].key, qint64(1));
+        QVERIFY(!read[0].detailed());
+        QCOMPARE(read[0].items[0].seconds, -1);
+
+        // This release adds the next one with its answers, and deleting an
+        // attempt takes its answers along.
+        Attempt second = detailedAttempt();
+        second.items[2].seconds = 300;
+        QCOMPARE(file.add(second), qint64(2));
+        read = file.readAll();
+        QCOMPARE(read[1].items, second.items);
+        file.remove(2);
+        platform::TableFile answers(file.answersPath(),
+                                    {QString::fromLatin1(store::kTablePassword)}, false,
+                                    platform::TableFile::Missing::Fail,
+                                    {{QStringLiteral("Q_ID"), platform::ColumnType::Integer},
+                                     {QStringLiteral("H_ANSWERS"), platform::ColumnType::Memo},
+                                     {QStringLiteral("H_SET"), platform::ColumnType::String}});
+        QVERIFY(answers.selectAll().empty());
+    }
+
+    void aDamagedAnswersFileHidesNoAttempt()
+    {
+        store::HistoryFile file(session());
+        file.add(detailedAttempt());
+        {
+            QFile f(file.answersPath());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, 'x'));
+        }
+        std::vector<Attempt> read = file.readAll();
+        QCOMPARE(read.size(), size_t(1));
+        QVERIFY(!read[0].detailed());
+        QCOMPARE(read[0].items.size(), size_t(4));
+        // The next attempt starts a sound answers file.
+        file.add(detailedAttempt());
+        read = file.readAll();
+        QCOMPARE(read.size(), size_t(2));
+        QVERIFY(!read[0].detailed());
+        QCOMPARE(read[1].items, detailedAttempt().items);
+        // Delete All takes the answers along.
+        file.removeAll();
+        file.add(sampleAttempt());
+        QVERIFY(!file.readAll()[0].detailed());
+    }
+
+    void answerListsReadBackOrAreRefusedWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("responses and times") << "ac/1/12 -/3/0 f/5/95" << true;
+        QTest::newRow("fewer items") << "b/2/? -/0/?" << false;
+        QTest::newRow("letters out of order") << "ca/1/12 -/3/0 f/5/95" << false;
+        QTest::newRow("a letter beyond f") << "g/1/12 -/3/0 f/5/95" << false;
+        QTest::newRow("negative time") << "a/1/-4 -/3/0 f/5/95" << false;
+        QTest::newRow("too many items") << "a/1/4 -/3/0 f/5/95 b/1/1" << false;
+        QTest::newRow("empty response") << "/1/4 -/3/0 f/5/95" << false;
+    }
+    void answerListsReadBackOrAreRefusedWhole()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, readable);
+        std::vector<AttemptItem> items(3, AttemptItem{5, true, false, false});
+        const std::vector<AttemptItem> before = items;
+        QCOMPARE(store::decodeAnswers(text, items), readable);
+        if (!readable) {
+            QCOMPARE(items, before);
+            return;
+        }
+        QCOMPARE(store::encodeAnswers(items), text);
+        QCOMPARE(items[0].choice, (std::array<bool, 6>{true, false, true, false, false, false}));
+        QCOMPARE(items[2].seconds, 95);
+        QCOMPARE(items[1].section, 3);
+    }
+
+    void aDrillsTimeIsInProportionToItsItems_data()
+    {
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("fullExam");
+        QTest::addColumn<int>("minutes");
+        QTest::newRow("a full exam") << 50 << 90 << 90;
+        QTest::newRow("ten items") << 10 << 90 << 18;
+        QTest::newRow("one item rounds up") << 1 << 90 << 2;
+        QTest::newRow("no item still has a minute") << 0 << 90 << 1;
+        QTest::newRow("the options' time scales it") << 25 << 60 << 30;
+        QTest::newRow("more items than an exam") << 100 << 90 << 180;
+    }
+    void aDrillsTimeIsInProportionToItsItems()
+    {
+        QFETCH(int, items);
+        QFETCH(int, fullExam);
+        QFETCH(int, minutes);
+        QCOMPARE(store::drillMinutes(items, fullExam), minutes);
     }
 };
 
