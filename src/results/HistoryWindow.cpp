@@ -153,6 +153,10 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     m_retakeMissedButton->setObjectName(QStringLiteral("retakeMissedButton"));
     m_retakeMarkedButton = new QPushButton(QStringLiteral("Retake m&arked items"), strip);
     m_retakeMarkedButton->setObjectName(QStringLiteral("retakeMarkedButton"));
+    m_objectivesButton = new QPushButton(QStringLiteral("By &Objective"), strip);
+    m_objectivesButton->setObjectName(QStringLiteral("objectivesButton"));
+    m_objectivesButton->setAutoDefault(false);
+    m_objectivesButton->setAccessibleName(QStringLiteral("Results by objective"));
     m_deleteButton = new QPushButton(QStringLiteral("&Delete"), strip);
     m_deleteButton->setObjectName(QStringLiteral("deleteButton"));
     m_deleteAllButton = new QPushButton(QStringLiteral("Delete A&ll"), strip);
@@ -166,6 +170,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     row->addWidget(m_showReportButton);
     row->addWidget(m_retakeMissedButton);
     row->addWidget(m_retakeMarkedButton);
+    row->addWidget(m_objectivesButton);
     row->addStretch(1);
     row->addWidget(m_deleteButton);
     row->addWidget(m_deleteAllButton);
@@ -175,6 +180,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     connect(m_showReportButton, &QPushButton::clicked, this, &HistoryWindow::showChosenReport);
     connect(m_retakeMissedButton, &QPushButton::clicked, this, &HistoryWindow::retakeMissed);
     connect(m_retakeMarkedButton, &QPushButton::clicked, this, &HistoryWindow::retakeMarked);
+    connect(m_objectivesButton, &QPushButton::clicked, this, &HistoryWindow::showObjectiveResults);
     connect(m_deleteButton, &QPushButton::clicked, this, &HistoryWindow::deleteChosenAttempt);
     connect(m_deleteAllButton, &QPushButton::clicked, this, &HistoryWindow::deleteWholeHistory);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -302,6 +308,13 @@ void HistoryWindow::enableButtons()
          {m_showReportButton, m_retakeMissedButton, m_retakeMarkedButton, m_deleteButton})
         b->setEnabled(chosen);
     m_deleteAllButton->setEnabled(!m_attempts.empty() || m_unreadable);
+    m_objectivesButton->setEnabled(!m_attempts.empty());
+}
+
+void HistoryWindow::showObjectiveResults()
+{
+    if (!m_attempts.empty())
+        emit objectiveResultsRequested();
 }
 
 void HistoryWindow::showChosenReport()

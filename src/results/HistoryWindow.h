@@ -59,6 +59,7 @@ public:
     QPushButton* m_showReportButton;
     QPushButton* m_retakeMissedButton;
     QPushButton* m_retakeMarkedButton;
+    QPushButton* m_objectivesButton;
     QPushButton* m_deleteButton;
     QPushButton* m_deleteAllButton;
     QPushButton* m_closeButton;
@@ -67,11 +68,14 @@ public slots:
     void showChosenReport();
     void retakeMissed();
     void retakeMarked();
+    void showObjectiveResults();
     void deleteChosenAttempt();
     void deleteWholeHistory();
 
 signals:
     void drillRequested(const store::Attempt& attempt, store::DrillKind kind);
+    // Results by objective over the whole history.
+    void objectiveResultsRequested();
     // `when` is the attempt's date, for the printed page.
     void printReportRequested(results::ScoreReport* report, double when);
 

@@ -50,6 +50,7 @@ class NoteWindow;
 class ItemsReview;
 class ScoreReport;
 class HistoryWindow;
+class ObjectiveReport;
 } // namespace results
 
 namespace session {
@@ -166,6 +167,15 @@ public:
     bool offerDrill(const store::Attempt& attempt, store::DrillKind kind, QWidget* over);
     // Prints a score report of the history, dated as the attempt was.
     void printReport(results::ScoreReport* report, double when);
+
+    // Learning from the answers (LearningFlow.cpp): results by objective of
+    // the exam graded last and of the whole history, the review of missed
+    // items that are due, and the drill on the weakest objectives.
+    void showAttemptObjectives();
+    void showHistoryObjectives();
+    void startReviewDrill();
+    void startWeakestObjectivesDrill();
+    results::ObjectiveReport* objectiveReport() const { return m_objectiveReport; }
 
 signals:
     void aboutRequested();
@@ -287,6 +297,8 @@ private:
 
     QAction* m_historyAction = nullptr;
     QAction* m_weakestSectionAction = nullptr;
+    QAction* m_weakestObjectivesAction = nullptr;
+    QAction* m_reviewAction = nullptr;
 
     void buildMenus();
     void buildHeader();
@@ -334,6 +346,10 @@ private:
         int take = -1; // all of them
     };
     void buildHistoryMenu();
+    void buildLearningMenu();
+    void showObjectives(const QString& heading, const std::vector<store::Attempt>& attempts,
+                        bool withReadiness, QWidget* over);
+    results::ObjectiveReport* m_objectiveReport = nullptr;
     bool prepareDrill(DrillPlan plan, QWidget* over, int poolForCount);
     void startPendingDrill();
     results::HistoryWindow* m_historyWindow = nullptr;
