@@ -50,25 +50,64 @@ ReadinessEstimate estimateReadiness(const std::vector<WeighedAnswer>& answers,
     // The overall share, kept off 0 and 1 so that no objective is ever
     // certain from the others alone.
     const double overall = std::clamp(all.wc / all.w, 0.02, 0.98);
-    const double a = settings.priorAnswers;
-    double mean = 0, variance = 0;
+    // Weights shrink what the answers are worth: n answers of unequal weight
+    // count as (sum w)^2 / sum w^2 equal ones.
+    struct Objective {
+        QString name;
+        double share, n, observed;
+    };
+    std::vector<Objective> list;
+    double nTotal = 0, nSquares = 0, spread = 0;
+    for (auto it = shares.cbegin(); it != shares.cend(); ++it) {
+        const Sums s = by.value(it.key());
+        const double n = s.w2 > 0 ? s.w * s.w / s.w2 : 0.0;
+        const double observed = s.w > 0 ? s.wc / s.w : overall;
+        list.push_back({it.key(), it.value(), n, observed});
+        nTotal += n;
+        nSquares += n * n;
+        spread += n * (observed - overall) * (observed - overall);
+    }
+    // How far objectives lie apart beyond chance (a moment estimate), which
+    // sets how far each leans on the overall share: an objective lies as far
+    // from it as priorAnswers answers of its own would say.
+    const double chance = overall * (1 - overall);
+    const double denominator = nTotal - nSquares / std::max(nTotal, 1.0);
+    double between = denominator > 0
+                         ? (spread - (static_cast<double>(by.size()) - 1) * chance) / denominator
+                         : 0.0;
+    between = std::max(between, settings.minimumSpread);
+    const double a = std::clamp(chance / between, 1.0, settings.priorAnswers);
+
+    // The estimate is linear in the answers; its variance sums each answer's
+    // part (its objective's own term and its part in the overall share) and
+    // what leaning on the overall share may miss of each objective.
+    double mean = 0, variance = 0, onOverall = 0;
+    QHash<QString, double> ownPart;
+    QHash<QString, double> estimate;
     struct Loss {
         QString objective;
         double points;
         bool answered;
     };
     std::vector<Loss> losses;
-    for (auto it = shares.cbegin(); it != shares.cend(); ++it) {
-        const Sums s = by.value(it.key());
-        // Weights shrink what the answers are worth: n answers of unequal
-        // weight count as (sum w)^2 / sum w^2 equal ones.
-        const double n = s.w2 > 0 ? s.w * s.w / s.w2 : 0.0;
-        const double right = s.w > 0 ? s.wc / s.w * n : 0.0;
-        const double p = (a * overall + right) / (a + n);
-        const double v = p * (1 - p) / (a + n + 1);
-        mean += it.value() * p;
-        variance += it.value() * it.value() * v;
-        losses.push_back({it.key(), it.value() * (1 - p), n > 0});
+    for (const Objective& o : list) {
+        const double p = (a * overall + o.n * o.observed) / (a + o.n);
+        mean += o.share * p;
+        onOverall += o.share * a / (a + o.n);
+        ownPart.insert(o.name, o.share * o.n / (a + o.n));
+        estimate.insert(o.name, p);
+        const double lean = o.share * a / (a + o.n);
+        variance += lean * lean * between;
+        losses.push_back({o.name, o.share * (1 - p), o.n > 0});
+    }
+    for (const WeighedAnswer& ans : answers) {
+        const auto found = by.constFind(ans.objective);
+        if (found == by.constEnd())
+            continue;
+        const double k = ownPart.value(ans.objective) * ans.weight / found->w +
+                         onOverall * ans.weight / all.w;
+        const double p = estimate.value(ans.objective);
+        variance += k * k * p * (1 - p);
     }
     const double half = settings.z * std::sqrt(variance);
     out.score = 1000.0 * mean;

@@ -22,9 +22,13 @@ struct ReadinessSettings {
     int minimumAnswers = 50;
     // An answer this many exams older than the newest weighs half as much.
     double halfLifeAttempts = 5.0;
-    // How many answers' worth the candidate's overall share counts for in
-    // each objective: an objective seldom answered leans on the others.
-    double priorAnswers = 4.0;
+    // At most how many answers' worth the candidate's overall share counts
+    // for in each objective: an objective seldom answered leans on the
+    // others, the less the further the objectives are seen to lie apart.
+    double priorAnswers = 20.0;
+    // The least variance of the objectives' shares around the overall share
+    // that is assumed, however alike the answers make them look.
+    double minimumSpread = 0.0025;
     // Two-sided 90 %.
     double z = 1.6449;
 };
@@ -48,8 +52,10 @@ std::vector<WeighedAnswer> weighAnswers(const std::vector<store::Attempt>& attem
 // The expected score on a fresh practice exam whose items are drawn from the
 // objectives in proportion to shares (which sum to 1), with a 90 % interval.
 // Each objective's share of right answers is estimated from its weighed
-// answers, drawn towards the candidate's overall share where it has few; the
-// interval is the normal one on the share-weighted sum of those estimates.
+// answers, drawn towards the candidate's overall share where it has few (as
+// far as the objectives are seen to differ); the interval is the normal one
+// on the share-weighted sum of those estimates, with the variance of the
+// answers and of what the drawing together may miss.
 ReadinessEstimate estimateReadiness(const std::vector<WeighedAnswer>& answers,
                                     const QHash<QString, double>& shares,
                                     const ReadinessSettings& settings = {});

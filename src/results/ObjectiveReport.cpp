@@ -58,7 +58,7 @@ ObjectiveReport::ObjectiveReport(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("objectiveReport"));
     setWindowTitle(QStringLiteral("Quizlark - Results by Objective"));
-    resize(780, 560);
+    resize(720, 520);
     setMinimumSize(560, 400);
 
     auto* v = new QVBoxLayout(this);
