@@ -104,8 +104,8 @@ ReadinessEstimate estimateReadiness(const std::vector<WeighedAnswer>& answers,
         const auto found = by.constFind(ans.objective);
         if (found == by.constEnd())
             continue;
-        const double k = ownPart.value(ans.objective) * ans.weight / found->w +
-                         onOverall * ans.weight / all.w;
+        const double k =
+            ownPart.value(ans.objective) * ans.weight / found->w + onOverall * ans.weight / all.w;
         const double p = estimate.value(ans.objective);
         variance += k * k * p * (1 - p);
     }
@@ -134,7 +134,9 @@ QString readinessText(const ReadinessEstimate& estimate, const ReadinessSettings
         return QStringLiteral("Readiness: not enough answers yet (%1 of the %2 needed).")
             .arg(estimate.answers)
             .arg(settings.minimumAnswers);
-    auto tens = [](double v) { return QString::number(static_cast<int>(std::lround(v / 10.0)) * 10); };
+    auto tens = [](double v) {
+        return QString::number(static_cast<int>(std::lround(v / 10.0)) * 10);
+    };
     QStringList names;
     for (const QString& o : estimate.holdingBack) {
         const store::ExamObjective* known = store::findExamObjective(o);

@@ -99,8 +99,9 @@ std::vector<ReviewEntry> ReviewPool::due(qint64 today) const
     for (const ReviewEntry& e : m_entries)
         if (e.dueDay <= today)
             list.push_back(e);
-    std::stable_sort(list.begin(), list.end(),
-                     [](const ReviewEntry& a, const ReviewEntry& b) { return a.dueDay < b.dueDay; });
+    std::stable_sort(list.begin(), list.end(), [](const ReviewEntry& a, const ReviewEntry& b) {
+        return a.dueDay < b.dueDay;
+    });
     return list;
 }
 

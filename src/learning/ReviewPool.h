@@ -26,8 +26,8 @@ qint64 dayOf(double when);
 struct ReviewEntry {
     int id = 0;
     bool userItem = false;
-    int box = 1;        // 1..kReviewBoxes
-    qint64 dueDay = 0;  // the day it is due from, dayOf()
+    int box = 1;       // 1..kReviewBoxes
+    qint64 dueDay = 0; // the day it is due from, dayOf()
     bool operator==(const ReviewEntry&) const = default;
 };
 

@@ -1122,9 +1122,8 @@ std::vector<std::pair<qint64, QStringList>> TableFile::readSideTable(const QStri
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         if (sqlite3_column_type(st.get(), 0) != SQLITE_INTEGER)
-            refuseStructure(
-                QStringLiteral("the table \"%1\" has a key that is not a number")
-                    .arg(QLatin1String(SideTableName)));
+            refuseStructure(QStringLiteral("the table \"%1\" has a key that is not a number")
+                                .arg(QLatin1String(SideTableName)));
         QStringList texts;
         for (int i = 0; i < columns.size(); ++i) {
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), i + 1));

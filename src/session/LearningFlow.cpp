@@ -69,8 +69,7 @@ void ExamWindow::showObjectives(const QString& heading, const std::vector<store:
     if (withReadiness)
         readiness = learning::readinessText(learning::estimateReadiness(
             learning::weighAnswers(attempts, objectives), objectives.examShares()));
-    m_objectiveReport->showBreakdown(heading,
-                                     learning::breakdownByObjective(attempts, objectives),
+    m_objectiveReport->showBreakdown(heading, learning::breakdownByObjective(attempts, objectives),
                                      readiness);
     m_services.runModal(m_objectiveReport);
 }
@@ -92,8 +91,9 @@ void ExamWindow::showHistoryObjectives()
     size_t items = 0;
     for (const store::Attempt& a : attempts)
         items += a.items.size();
-    showObjectives(QStringLiteral("All %1 graded exam(s): %2 items").arg(attempts.size()).arg(items),
-                   attempts, true, m_historyWindow);
+    showObjectives(
+        QStringLiteral("All %1 graded exam(s): %2 items").arg(attempts.size()).arg(items), attempts,
+        true, m_historyWindow);
 }
 
 void ExamWindow::startReviewDrill()

@@ -14,9 +14,9 @@ namespace readinesssim {
 
 struct Outcome {
     int cases = 0;
-    int covered = 0;      // the interval held the expected score
-    double absError = 0;  // summed |estimate - expected|
-    double width = 0;     // summed interval widths
+    int covered = 0;     // the interval held the expected score
+    double absError = 0; // summed |estimate - expected|
+    double width = 0;    // summed interval widths
     double coverage() const { return cases ? double(covered) / cases : 0; }
     double meanError() const { return cases ? absError / cases : 0; }
     double meanWidth() const { return cases ? width / cases : 0; }
@@ -76,7 +76,8 @@ inline Outcome simulate(unsigned seed, int candidates, int maxExams = 6, int exa
                 const double r = unit(rng) * run;
                 const size_t k = static_cast<size_t>(
                     std::lower_bound(cumulative.begin(), cumulative.end(), r) - cumulative.begin());
-                const QString& objective = names[static_cast<qsizetype>(std::min(k, cumulative.size() - 1))];
+                const QString& objective =
+                    names[static_cast<qsizetype>(std::min(k, cumulative.size() - 1))];
                 tags.insert(nextId, {objective, {}});
                 a.items.push_back({nextId++, unit(rng) < skill.value(objective), false, false});
             }

@@ -61,8 +61,8 @@ private slots:
         s.currentSet().first();
         for (int k = 1; k <= s.itemCount(); ++k) {
             s.goToItem(k);
-            const int source = static_cast<int>(
-                s.currentSet().asInteger(QStringLiteral("Q_OR_NUMBER")));
+            const int source =
+                static_cast<int>(s.currentSet().asInteger(QStringLiteral("Q_OR_NUMBER")));
             if (source % 2 == 0)
                 continue;
             if (s.currentItem().isSimulation())
@@ -74,8 +74,8 @@ private slots:
         const std::vector<store::Attempt> attempts = s.history().readAll();
         QCOMPARE(attempts.size(), size_t(1));
 
-        const auto breakdown = learning::breakdownByObjective(
-            attempts, store::ItemObjectives::read(s.tableSession()));
+        const auto breakdown =
+            learning::breakdownByObjective(attempts, store::ItemObjectives::read(s.tableSession()));
         const std::vector<ObjectiveResult> expected = {
             {QStringLiteral("unix-connectivity"), 2, 0},
             {QStringLiteral("wins-server"), 1, 0},

@@ -30,12 +30,14 @@ private slots:
     void tooFewAnswersGiveNoEstimate()
     {
         const QHash<QString, double> shares{{QStringLiteral("snmp"), 1.0}};
-        const auto est = learning::estimateReadiness(answers(QStringLiteral("snmp"), 30, 19), shares);
+        const auto est =
+            learning::estimateReadiness(answers(QStringLiteral("snmp"), 30, 19), shares);
         QVERIFY(!est.enough);
         QCOMPARE(est.answers, 49);
         QCOMPARE(learning::readinessText(est),
                  QStringLiteral("Readiness: not enough answers yet (49 of the 50 needed)."));
-        QVERIFY(learning::estimateReadiness(answers(QStringLiteral("snmp"), 30, 20), shares).enough);
+        QVERIFY(
+            learning::estimateReadiness(answers(QStringLiteral("snmp"), 30, 20), shares).enough);
     }
 
     // The objectives named are those that cost the most points: a weak but
@@ -83,9 +85,8 @@ private slots:
             learning::estimateReadiness(
                 learning::weighAnswers({exam(1, true), exam(51, false)}, lookup), shares)
                 .score;
-        QVERIFY2(improving > slipping + 50, qPrintable(QStringLiteral("%1 vs %2")
-                                                          .arg(improving)
-                                                          .arg(slipping)));
+        QVERIFY2(improving > slipping + 50,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(improving).arg(slipping)));
     }
 
     // Simulated candidates of known skill: the 90 % interval holds the score

@@ -33,7 +33,8 @@ QStringList rowsOf(const results::ObjectiveReport* r)
     return rows;
 }
 
-const QString kPlanning = QStringLiteral("Given a scenario, identify valid network configurations.");
+const QString kPlanning =
+    QStringLiteral("Given a scenario, identify valid network configurations.");
 const QString kUnix = QStringLiteral(
     "Given a scenario, identify which utility to use to connect to a TCP/IP-based UNIX host.");
 

@@ -102,16 +102,21 @@ private slots:
         QTest::addColumn<QString>("wordingStart");
         // Bank items: the fixture's tags; a sub-objective counts for its
         // objective.
-        QTest::newRow("bank item") << 1 << false << "dhcp-scopes" << "Configure scopes";
-        QTest::newRow("sub-objective") << 14 << false << "wins-server" << "Install and configure a WINS";
-        QTest::newRow("no such bank item") << 99 << false << "" << "";
+        QTest::newRow("bank item") << 1 << false << "dhcp-scopes"
+                                   << "Configure scopes";
+        QTest::newRow("sub-objective") << 14 << false << "wins-server"
+                                       << "Install and configure a WINS";
+        QTest::newRow("no such bank item") << 99 << false << ""
+                                           << "";
         // The user's own items count under the first objective of their section.
         QTest::newRow("user item of section 1") << 1 << true << "plan-network-configuration"
                                                 << "Given a scenario, identify valid";
         QTest::newRow("user item of section 5") << 2 << true << "ip-addressing-problems"
                                                 << "Diagnose and resolve IP";
-        QTest::newRow("user item of no section") << 3 << true << "" << "";
-        QTest::newRow("user item deleted") << 4 << true << "" << "";
+        QTest::newRow("user item of no section") << 3 << true << ""
+                                                 << "";
+        QTest::newRow("user item deleted") << 4 << true << ""
+                                           << "";
     }
     void itemObjectiveLookup()
     {
@@ -151,8 +156,8 @@ private slots:
         QVERIFY(qAbs(sum - 1.0) < 1e-9);
         QVERIFY(!shares.contains(QStringLiteral("select-services"))); // retired only
         QCOMPARE(shares.value(QStringLiteral("diagnostic-utilities")), 2.0 / 14.0);
-        QCOMPARE(objectives.practiceItemsOf({QStringLiteral("diagnostic-utilities"),
-                                             QStringLiteral("wins-server")}),
+        QCOMPARE(objectives.practiceItemsOf(
+                     {QStringLiteral("diagnostic-utilities"), QStringLiteral("wins-server")}),
                  (std::vector<int>{2, 13, 14}));
     }
 };
