@@ -63,15 +63,18 @@ void ExamWindow::showObjectives(const QString& heading, const std::vector<store:
                            platform::Ok);
         return;
     }
-    if (!m_objectiveReport)
-        m_objectiveReport = new results::ObjectiveReport(this);
+    // Made over the window it is opened from, so that it stands above that
+    // window and not only above this one; objectiveReport() is it while open.
+    results::ObjectiveReport report(over ? over : this);
+    m_objectiveReport = &report;
     QString readiness;
     if (withReadiness)
         readiness = learning::readinessText(learning::estimateReadiness(
             learning::weighAnswers(attempts, objectives), objectives.examShares()));
-    m_objectiveReport->showBreakdown(heading, learning::breakdownByObjective(attempts, objectives),
-                                     readiness);
-    m_services.runModal(m_objectiveReport);
+    report.showBreakdown(heading, learning::breakdownByObjective(attempts, objectives),
+                         readiness);
+    m_services.runModal(&report);
+    m_objectiveReport = nullptr;
 }
 
 void ExamWindow::showAttemptObjectives()
