@@ -2,6 +2,7 @@
 
 #include "DataFolder.h"
 #include "ItemRules.h"
+#include "Objectives.h"
 #include "Schemas.h"
 #include "Session.h"
 #include "Table.h"
@@ -23,36 +24,13 @@ namespace bank {
 
 const QVector<Objective>& objectives()
 {
-    // The section of an item is the section of its objective, so this table
-    // also decides where every item is scored.
-    static const QVector<Objective> list = {
-        {QStringLiteral("plan-network-configuration"), 1},
-        {QStringLiteral("select-services"), 2},
-        {QStringLiteral("multiple-adapters"), 2},
-        {QStringLiteral("dhcp-scopes"), 2},
-        {QStringLiteral("wins-server"), 2},
-        {QStringLiteral("wins-server/lmhosts-import"), 2},
-        {QStringLiteral("wins-server/multihomed"), 2},
-        {QStringLiteral("wins-server/replication"), 2},
-        {QStringLiteral("wins-server/static-mappings"), 2},
-        {QStringLiteral("subnet-masks"), 2},
-        {QStringLiteral("ip-router"), 2},
-        {QStringLiteral("ip-router/dhcp-relay"), 2},
-        {QStringLiteral("dns-server"), 2},
-        {QStringLiteral("dns-server/integration"), 2},
-        {QStringLiteral("dns-server/root-server"), 2},
-        {QStringLiteral("dns-server/roles"), 2},
-        {QStringLiteral("hosts-lmhosts"), 2},
-        {QStringLiteral("tcpip-printing"), 2},
-        {QStringLiteral("snmp"), 2},
-        {QStringLiteral("unix-connectivity"), 3},
-        {QStringLiteral("ras"), 3},
-        {QStringLiteral("browsing"), 3},
-        {QStringLiteral("monitor-traffic"), 4},
-        {QStringLiteral("ip-addressing-problems"), 5},
-        {QStringLiteral("diagnostic-utilities"), 5},
-        {QStringLiteral("name-resolution-problems"), 5},
-    };
+    // The program words and counts results by the same list.
+    static const QVector<Objective> list = [] {
+        QVector<Objective> l;
+        for (const store::ExamObjective& o : store::examObjectives())
+            l.push_back({o.name, o.section});
+        return l;
+    }();
     return list;
 }
 
@@ -323,6 +301,16 @@ void writeBank(const QVector<SourceItem>& items, const QString& bankPath)
         }
         t.commitBatch();
         t.close();
+    }
+    try {
+        // Beside the items table, whose fields stay as the program reads them.
+        QHash<int, store::ItemTag> tags;
+        for (const SourceItem& it : items)
+            tags.insert(it.id, {it.objective, it.fact});
+        store::writeItemTags(session, fresh, tags);
+    } catch (...) {
+        QFile::remove(fresh);
+        throw;
     }
     // rename(2) replaces the old bank in one step, so a reader sees either
     // the old or the new file, never a half-written one.

@@ -26,10 +26,12 @@ struct SourceItem {
     int id = 0;
     int exam = 0;
     int section = 0;
-    // Kept for the bank's own checks; the table has no field for it.
+    // Stored beside the items table (store::writeItemTags), which has no
+    // field for it.
     QString objective;
-    // The one fact or skill the item tests ("dhcp/lease-renewal-times"); not
-    // stored either, it lets the bank's checks see a fact asked twice.
+    // The one fact or skill the item tests ("dhcp/lease-renewal-times"),
+    // stored with the objective; it lets the bank's checks see a fact asked
+    // twice.
     QString fact;
     bool multiple = false;
     QString text;

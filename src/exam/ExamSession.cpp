@@ -4,6 +4,7 @@
 #include "DataSource.h"
 #include "ExamSetBuilder.h"
 #include "History.h"
+#include "ReviewPool.h"
 #include "SavedExam.h"
 #include "Schemas.h"
 #include "Services.h"
@@ -579,6 +580,11 @@ QString ExamSession::grade()
         error = errorText(e);
     }
     if (error.isEmpty()) {
+        try {
+            learning::recordInReviewPool(*m_session, *m_lastAttempt, m_lastAttempt->when);
+        } catch (const std::exception&) {
+            // The review pool is a study aid; the history holds the answers.
+        }
         // Recorded: only now may the kept copy go. A copy that cannot be
         // emptied now (a full disk) is offered again rather than lost.
         try {

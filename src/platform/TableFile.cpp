@@ -670,6 +670,17 @@ void TableFile::checkObjects()
             type == QLatin1String("table") && name == QLatin1String("sqlite_sequence");
         const bool itemsIndex = type == QLatin1String("index") &&
                                 table.compare(QLatin1String(kTableName), Qt::CaseInsensitive) == 0;
+        // Plain data beside the records; the readers check its columns.
+        const bool sideTable = type == QLatin1String("table") &&
+                               name.compare(QLatin1String(SideTableName), Qt::CaseInsensitive) == 0;
+        const bool sideIndex =
+            type == QLatin1String("index") &&
+            table.compare(QLatin1String(SideTableName), Qt::CaseInsensitive) == 0 &&
+            name.startsWith(QLatin1String("sqlite_autoindex_"));
+        if (sideTable && !sql.startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
+            refuseStructure(QStringLiteral("\"%1\" is not a plain table").arg(name));
+        if (sideTable || sideIndex)
+            continue;
         if (itemsTable && !sql.startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
             refuseStructure(QStringLiteral("\"%1\" is not a plain table").arg(name));
         if (!itemsTable && !keyCounter && !itemsIndex)
@@ -1042,6 +1053,93 @@ void TableFile::removeAll()
     noteWrite();
     m_retries = 0;
     exec("DELETE FROM items");
+}
+
+void TableFile::writeSideTable(const QStringList& columns,
+                               const std::vector<std::pair<qint64, QStringList>>& rows)
+{
+    m_retries = 0;
+    const bool own = !m_inTransaction;
+    if (own)
+        beginTransaction();
+    try {
+        exec("DROP TABLE IF EXISTS item_tags");
+        QStringList defs{QStringLiteral("Q_ID INTEGER PRIMARY KEY")};
+        QStringList marks{QStringLiteral("?")};
+        for (const QString& c : columns) {
+            defs << c + QStringLiteral(" TEXT");
+            marks << QStringLiteral("?");
+        }
+        exec(QStringLiteral("CREATE TABLE %1 (%2)")
+                 .arg(QLatin1String(SideTableName), defs.join(QStringLiteral(", ")))
+                 .toUtf8()
+                 .constData());
+        Statement st(m_db, QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                               .arg(QLatin1String(SideTableName), marks.join(QLatin1Char(','))));
+        if (st.prepareResult() != SQLITE_OK)
+            fail(st.prepareResult());
+        for (const auto& [key, texts] : rows) {
+            if (texts.size() != columns.size())
+                throw TableError(TableError::Usage,
+                                 QStringLiteral("A side record of %1 has %2 texts for %3 fields.")
+                                     .arg(QFileInfo(m_path).fileName())
+                                     .arg(texts.size())
+                                     .arg(columns.size()));
+            sqlite3_reset(st.get());
+            st.bind(1, key, ColumnType::Integer);
+            for (int i = 0; i < texts.size(); ++i)
+                st.bind(i + 2, texts.at(i), ColumnType::String);
+            const int rc = sqlite3_step(st.get());
+            if (rc != SQLITE_DONE)
+                fail(rc);
+        }
+    } catch (...) {
+        if (own)
+            rollback();
+        throw;
+    }
+    if (own)
+        commit();
+}
+
+std::vector<std::pair<qint64, QStringList>> TableFile::readSideTable(const QStringList& columns)
+{
+    m_retries = 0;
+    std::vector<std::pair<qint64, QStringList>> rows;
+    {
+        Statement probe(m_db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE "
+                                             "type = 'table' AND name = '%1'")
+                                  .arg(QLatin1String(SideTableName)));
+        if (probe.prepareResult() != SQLITE_OK)
+            fail(probe.prepareResult());
+        const int rc = sqlite3_step(probe.get());
+        if (rc != SQLITE_ROW)
+            fail(rc);
+        if (sqlite3_column_int(probe.get(), 0) == 0)
+            return rows;
+    }
+    QStringList wanted{QStringLiteral("Q_ID")};
+    wanted << columns;
+    Statement st(m_db, QStringLiteral("SELECT %1 FROM %2 ORDER BY Q_ID")
+                           .arg(wanted.join(QStringLiteral(", ")), QLatin1String(SideTableName)));
+    if (st.prepareResult() != SQLITE_OK)
+        refuseStructure(QStringLiteral("the table \"%1\" lacks one of the fields %2")
+                            .arg(QLatin1String(SideTableName), columns.join(QLatin1Char(','))));
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        if (sqlite3_column_type(st.get(), 0) != SQLITE_INTEGER)
+            refuseStructure(QStringLiteral("the table \"%1\" has a key that is not a number")
+                                .arg(QLatin1String(SideTableName)));
+        QStringList texts;
+        for (int i = 0; i < columns.size(); ++i) {
+            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), i + 1));
+            texts << (t ? QString::fromUtf8(t) : QString());
+        }
+        rows.emplace_back(sqlite3_column_int64(st.get(), 0), std::move(texts));
+    }
+    if (rc != SQLITE_DONE)
+        fail(rc);
+    return rows;
 }
 
 void TableFile::beginTransaction()

@@ -104,6 +104,19 @@ public:
     void useWriteAheadLog();
     void setSyncEachCommit(bool on);
 
+    // The side table: texts kept per record beside the table (tags a reader
+    // of the table may ignore), keyed by the record's key, so that the table's
+    // own fields stay as they are. Its name is fixed; its columns are texts.
+    static constexpr const char* SideTableName = "item_tags";
+    // Replaces the side table's content with rows (key, one text per column)
+    // in one transaction. Throws when a row has the wrong number of texts.
+    void writeSideTable(const QStringList& columns,
+                        const std::vector<std::pair<qint64, QStringList>>& rows);
+    // The side table's rows in key order, the texts in the order of columns;
+    // empty when the file has no side table. A side table without one of the
+    // columns refuses the file as altered.
+    std::vector<std::pair<qint64, QStringList>> readSideTable(const QStringList& columns);
+
     // How many times the last operation waited for a lock held elsewhere.
     int lastLockRetries() const { return m_retries; }
     const QString& path() const { return m_path; }

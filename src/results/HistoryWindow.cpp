@@ -227,6 +227,10 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
         exportMenu->addAction(QStringLiteral("Answer &review of this exam (PDF)..."));
     m_exportReviewAction->setObjectName(QStringLiteral("exportReviewAction"));
     m_exportButton->setMenu(exportMenu);
+    m_objectivesButton = new QPushButton(QStringLiteral("By &Objective"), strip);
+    m_objectivesButton->setObjectName(QStringLiteral("objectivesButton"));
+    m_objectivesButton->setAutoDefault(false);
+    m_objectivesButton->setAccessibleName(QStringLiteral("Results by objective"));
     m_deleteButton = new QPushButton(QStringLiteral("&Delete"), strip);
     m_deleteButton->setObjectName(QStringLiteral("deleteButton"));
     m_deleteAllButton = new QPushButton(QStringLiteral("Delete A&ll"), strip);
@@ -243,6 +247,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     row->addWidget(m_retakeMarkedButton);
     row->addWidget(m_timesButton);
     row->addWidget(m_exportButton);
+    row->addWidget(m_objectivesButton);
     row->addStretch(1);
     row->addWidget(m_deleteButton);
     row->addWidget(m_deleteAllButton);
@@ -252,6 +257,7 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     connect(m_showReportButton, &QPushButton::clicked, this, &HistoryWindow::showChosenReport);
     connect(m_retakeMissedButton, &QPushButton::clicked, this, &HistoryWindow::retakeMissed);
     connect(m_retakeMarkedButton, &QPushButton::clicked, this, &HistoryWindow::retakeMarked);
+    connect(m_objectivesButton, &QPushButton::clicked, this, &HistoryWindow::showObjectiveResults);
     connect(m_deleteButton, &QPushButton::clicked, this, &HistoryWindow::deleteChosenAttempt);
     connect(m_deleteAllButton, &QPushButton::clicked, this, &HistoryWindow::deleteWholeHistory);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -476,6 +482,13 @@ void HistoryWindow::enableButtons()
     m_exportButton->setEnabled(!m_attempts.empty());
     m_exportReportAction->setEnabled(chosen);
     m_exportReviewAction->setEnabled(chosen);
+    m_objectivesButton->setEnabled(!m_attempts.empty());
+}
+
+void HistoryWindow::showObjectiveResults()
+{
+    if (!m_attempts.empty())
+        emit objectiveResultsRequested();
 }
 
 void HistoryWindow::showChosenReport()

@@ -75,6 +75,7 @@ public:
     QAction* m_exportHistoryAction;
     QAction* m_exportReportAction;
     QAction* m_exportReviewAction;
+    QPushButton* m_objectivesButton;
     QPushButton* m_deleteButton;
     QPushButton* m_deleteAllButton;
     QPushButton* m_closeButton;
@@ -83,6 +84,7 @@ public slots:
     void showChosenReport();
     void retakeMissed();
     void retakeMarked();
+    void showObjectiveResults();
     void deleteChosenAttempt();
     void deleteWholeHistory();
     void showItemTimes();
@@ -95,6 +97,8 @@ public slots:
 
 signals:
     void drillRequested(const store::Attempt& attempt, store::DrillKind kind);
+    // Results by objective over the whole history.
+    void objectiveResultsRequested();
     // `when` is the attempt's date, for the printed page.
     void printReportRequested(results::ScoreReport* report, double when);
 

@@ -117,6 +117,11 @@ ScoreReport::ScoreReport(platform::Services& services, QWidget* parent)
     m_retakeMissedAction->setObjectName(QStringLiteral("retakeMissedAction"));
     m_retakeMarkedAction = drills->addAction(QStringLiteral("Retake m&arked items"));
     m_retakeMarkedAction->setObjectName(QStringLiteral("retakeMarkedAction"));
+    drills->addSeparator();
+    m_objectiveResultsAction = drills->addAction(QStringLiteral("Results by &objective"));
+    m_objectiveResultsAction->setObjectName(QStringLiteral("objectiveResultsAction"));
+    connect(m_objectiveResultsAction, &QAction::triggered, this,
+            &ScoreReport::objectiveResultsRequested);
     m_drillsButton->setMenu(drills);
     for (QPushButton* b :
          {m_viewAnswersButton, m_printReportButton, m_drillsButton, m_exitExamButton}) {

@@ -75,6 +75,9 @@ public:
     QPushButton* m_drillsButton;
     QAction* m_retakeMissedAction;
     QAction* m_retakeMarkedAction;
+    // Results by objective of the exam just graded, in the same menu, so that
+    // the report itself looks as it always did.
+    QAction* m_objectiveResultsAction;
 
 public slots:
     void viewAnswers();
@@ -86,6 +89,7 @@ signals:
     void exitExamRequested();
     void printReportRequested();
     void drillRequested(store::DrillKind kind);
+    void objectiveResultsRequested();
 
 protected:
     // Without a Cancel button or a close box, Escape and a close request

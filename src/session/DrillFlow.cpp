@@ -46,6 +46,7 @@ void ExamWindow::buildHistoryMenu()
     m_weakestSectionAction->setObjectName(QStringLiteral("weakestSectionAction"));
     connect(m_weakestSectionAction, &QAction::triggered, this,
             &ExamWindow::startWeakestSectionDrill);
+    buildLearningMenu();
 }
 
 void ExamWindow::setHistoryWindow(results::HistoryWindow* form)
@@ -60,6 +61,8 @@ void ExamWindow::setHistoryWindow(results::HistoryWindow* form)
                     m_historyWindow->done(QDialog::Accepted);
             });
     connect(form, &results::HistoryWindow::printReportRequested, this, &ExamWindow::printReport);
+    connect(form, &results::HistoryWindow::objectiveResultsRequested, this,
+            &ExamWindow::showHistoryObjectives);
 }
 
 void ExamWindow::openHistory()

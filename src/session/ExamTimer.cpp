@@ -134,6 +134,8 @@ void ExamWindow::setScoreReport(results::ScoreReport* form)
         if (m_exam->lastAttempt() && offerDrill(*m_exam->lastAttempt(), kind, m_scoreReport))
             m_scoreReport->done(QDialog::Accepted);
     });
+    connect(form, &results::ScoreReport::objectiveResultsRequested, this,
+            &ExamWindow::showAttemptObjectives);
 }
 
 void ExamWindow::viewAnswers()

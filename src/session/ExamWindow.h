@@ -53,6 +53,7 @@ class NoteWindow;
 class ItemsReview;
 class ScoreReport;
 class HistoryWindow;
+class ObjectiveReport;
 } // namespace results
 
 namespace session {
@@ -174,6 +175,14 @@ public:
     // none for the design's own colours.
     bool highContrast() const { return m_scheme.has_value(); }
     const widgets::ColourScheme* colourScheme() const { return m_scheme ? &*m_scheme : nullptr; }
+    // Learning from the answers (LearningFlow.cpp): results by objective of
+    // the exam graded last and of the whole history, the review of missed
+    // items that are due, and the drill on the weakest objectives.
+    void showAttemptObjectives();
+    void showHistoryObjectives();
+    void startReviewDrill();
+    void startWeakestObjectivesDrill();
+    results::ObjectiveReport* objectiveReport() const { return m_objectiveReport; }
 
 signals:
     void aboutRequested();
@@ -304,6 +313,8 @@ private:
 
     QAction* m_historyAction = nullptr;
     QAction* m_weakestSectionAction = nullptr;
+    QAction* m_weakestObjectivesAction = nullptr;
+    QAction* m_reviewAction = nullptr;
 
     void buildMenus();
     void buildHeader();
@@ -352,6 +363,10 @@ private:
         QString candidate; // offered in the name dialog; empty: as it stands
     };
     void buildHistoryMenu();
+    void buildLearningMenu();
+    void showObjectives(const QString& heading, const std::vector<store::Attempt>& attempts,
+                        bool withReadiness, QWidget* over);
+    results::ObjectiveReport* m_objectiveReport = nullptr;
     bool prepareDrill(DrillPlan plan, QWidget* over, int poolForCount);
     void startPendingDrill();
     results::HistoryWindow* m_historyWindow = nullptr;

@@ -122,6 +122,14 @@ private slots:
             << "\"tcpipusr.DAT\" is damaged or was altered: it holds a trigger";
         QTest::newRow("another table") << bank << "CREATE TABLE other (x);"
                                        << "it holds a table named \"other\"";
+        // The bank's tags may stand beside the items only as plain data.
+        QTest::newRow("view in place of the tags")
+            << bank << "DROP TABLE item_tags; CREATE VIEW item_tags AS SELECT * FROM items;"
+            << "it holds a view named \"item_tags\"";
+        QTest::newRow("trigger on the tags")
+            << bank
+            << "CREATE TRIGGER retag AFTER UPDATE ON item_tags BEGIN DELETE FROM items; END;"
+            << "it holds a trigger named \"retag\"";
         QTest::newRow("field of another type")
             << bank << retypedSection()
             << "the field Q_SECT has the type \"TEXT\" instead of \"INTEGER\"";
