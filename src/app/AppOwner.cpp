@@ -9,6 +9,7 @@
 #include "ItemsReview.h"
 #include "NameDialog.h"
 #include "NoteWindow.h"
+#include "Objectives.h"
 #include "OptionsDialog.h"
 #include "PrintingSimulation.h"
 #include "ProgressWindow.h"
@@ -80,6 +81,20 @@ AppOwner::AppOwner(platform::Services& services, const QString& programDir) : m_
     m_test->setItemsReview(m_review.get());
     m_test->setOptionsDialog(m_options.get());
     m_test->setHistoryWindow(m_history.get());
+    // The exports' objective column: the bank's tags and the user set's
+    // sections, read when an export is written.
+    m_history->setObjectiveSource([this]() -> results::ObjectiveLookup {
+        try {
+            auto objectives = std::make_shared<store::ItemObjectives>(
+                store::ItemObjectives::read(m_test->tableSession()));
+            return [objectives](int id, bool userItem) {
+                return objectives->objectiveOf(id, userItem);
+            };
+        } catch (const std::exception&) {
+            // An unreadable bank leaves the column empty; the export goes on.
+            return {};
+        }
+    });
     m_test->setExhibitWindows(m_exhibit1.get(), m_exhibit2.get());
     m_test->setSimulationWindows(m_printingSimulation.get(), m_subnetMaskSimulation.get());
     m_test->setResetSimulations([this] {

@@ -598,7 +598,7 @@ bool HistoryWindow::exportAnswers()
     if (path.isEmpty())
         return false;
     QString error;
-    if (!writeFile(path, answersCsv(m_attempts, m_objective), &error))
+    if (!writeFile(path, answersCsv(m_attempts, objectiveLookup()), &error))
         return reportWriteError(path, error);
     return true;
 }
@@ -746,7 +746,7 @@ bool HistoryWindow::exportReviewPdf()
         return false;
     QString text;
     try {
-        text = reviewHtml(*a, gatherReview(m_file->session(), *a), m_objective);
+        text = reviewHtml(*a, gatherReview(m_file->session(), *a), objectiveLookup());
     } catch (const platform::TableError& e) {
         m_services.message(this, platform::MsgKind::Error, e.text(), platform::Ok);
         return false;

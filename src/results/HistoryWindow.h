@@ -44,6 +44,12 @@ public:
     void setHistoryFile(store::HistoryFile* file) { m_file = file; }
     // Where the exports find each item's objective; none: the column is empty.
     void setObjectiveLookup(ObjectiveLookup lookup) { m_objective = std::move(lookup); }
+    // Or a source asked afresh at each export, so that the user set's items
+    // are looked up as they stand then.
+    void setObjectiveSource(std::function<ObjectiveLookup()> source)
+    {
+        m_objectiveSource = std::move(source);
+    }
     // Reads the history again. A file that cannot be read is reported over
     // messageParent (this window when null), and the window then has nothing
     // to show: false.
@@ -120,6 +126,11 @@ private:
     double m_reportWhen = 0;
     std::unique_ptr<ItemTimesWindow> m_itemTimes;
     ObjectiveLookup m_objective;
+    std::function<ObjectiveLookup()> m_objectiveSource;
+    ObjectiveLookup objectiveLookup() const
+    {
+        return m_objectiveSource ? m_objectiveSource() : m_objective;
+    }
 };
 
 // Per value, the mean of the values present among it and the window - 1
