@@ -6,6 +6,7 @@
 #include "FullDisk.h"
 #include "History.h"
 #include "ProgramDir.h"
+#include "SavedExam.h"
 #include "Schemas.h"
 #include "Session.h"
 #include "Table.h"
@@ -160,6 +161,36 @@ private slots:
         disk.free();
         history.add(a);
         QCOMPARE(history.readAll().size(), size_t(1));
+    }
+
+    // The kept exam: a response that finds no room says so, and what was
+    // kept before stays.
+    void aResponseKeptOnAFullDiskSaysSoAndWhere()
+    {
+        testing::FullDisk disk;
+        store::SavedExamFile kept(*m_session);
+        store::SavedExamState state;
+        state.kind = store::ExamKind::Practice;
+        state.title = QStringLiteral("Practice Exam A");
+        state.timeLimit = 0.1;
+        state.items.resize(3);
+        for (size_t i = 0; i < state.items.size(); ++i)
+            state.items[i].sourceId = qint64(i) + 1;
+        kept.start(state);
+        kept.writeResponse(1, {true, false, false, false, false, false}, false);
+        disk.fillAfter(0);
+        try {
+            kept.writeResponse(2, {false, true, false, false, false, false}, true);
+            QFAIL("a response was kept on a full disk");
+        } catch (const TableError& e) {
+            verifyFullDiskText(e, QString::fromLatin1(store::kSavedExamFile));
+        }
+        disk.free();
+        kept.close();
+        const std::optional<store::SavedExamState> read = kept.read();
+        QVERIFY(read.has_value());
+        QCOMPARE(read->items.size(), size_t(3));
+        QVERIFY(read->items[0].choice[0]);
     }
 
     // The engine undoes a transaction itself when the disk fills part-way;

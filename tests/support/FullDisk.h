@@ -2,14 +2,16 @@
 
 // A disk that fills up, for the table engine: while a FullDisk lives, every
 // table file is opened through a file layer that passes writes on to the
-// real one until the disk is "full", and then fails each write as the real
-// layer does when the system says ENOSPC (the engine's SQLITE_FULL). Files
-// written by other means (QFile) are not affected.
+// real one until the disk is "full", and then fails each write that would
+// make a file longer, as the real layer does when the system says ENOSPC
+// (the engine's SQLITE_FULL). Files written by other means (QFile) are not
+// affected.
 //
 // Link the test with PkgConfig::SQLCIPHER.
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -37,7 +39,7 @@ public:
     FullDisk(const FullDisk&) = delete;
     FullDisk& operator=(const FullDisk&) = delete;
 
-    // From now on, bytes more can be written; 0: the disk is full.
+    // From now on, files may grow by bytes more; 0: the disk is full.
     void fillAfter(long long bytes) { state().room = bytes; }
     // The disk has room again.
     void free() { state().room = std::numeric_limits<long long>::max(); }
@@ -65,13 +67,20 @@ private:
 
     static int write(sqlite3_file* f, const void* data, int amount, sqlite3_int64 offset)
     {
+        // Only what a file grows by takes room: a write over its present
+        // bytes finds the blocks it needs already there, as on a real disk,
+        // so that the engine can still undo a transaction in place.
         State& s = state();
-        if (amount > s.room) {
+        sqlite3_int64 size = 0;
+        if (real(f)->pMethods->xFileSize(real(f), &size) != SQLITE_OK)
+            size = 0;
+        const long long growth = std::max<long long>(0, offset + amount - size);
+        if (growth > s.room) {
             ++s.failedWrites;
             return SQLITE_FULL;
         }
         if (s.room != std::numeric_limits<long long>::max())
-            s.room -= amount;
+            s.room -= growth;
         return real(f)->pMethods->xWrite(real(f), data, amount, offset);
     }
     static int close(sqlite3_file* f)
