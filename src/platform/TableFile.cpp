@@ -227,7 +227,9 @@ Described describe(int rc, const QString& path, const char* engineText)
                                "written, and it was left as it was. Free some space on that disk "
                                "and try again.")
                     .arg(name, QDir::toNativeSeparators(QFileInfo(full).absolutePath())),
-                engine};
+                // Said afresh: after the engine's own undo, its last message
+                // may belong to another statement ("not an error").
+                QString::fromUtf8(sqlite3_errstr(SQLITE_FULL))};
     case SQLITE_NOTADB:
         return {QStringLiteral("The table file \"%1\" cannot be read: the password is wrong or "
                                "the file is damaged.\rThe file is %2.")

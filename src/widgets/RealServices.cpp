@@ -60,6 +60,8 @@ public:
         m_dialog.setWindowTitle(QApplication::applicationName());
         m_dialog.setWindowModality(Qt::WindowModal);
         m_dialog.setMinimumDuration(400);
+        // Wide enough for the program's name in its title bar.
+        m_dialog.setMinimumWidth(360);
         m_dialog.setAutoClose(false);
         m_dialog.setAutoReset(false);
         m_dialog.setValue(0);
