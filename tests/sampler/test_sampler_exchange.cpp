@@ -342,6 +342,31 @@ private slots:
         QCOMPARE(rows[0].record.text, QStringLiteral("Mended {one}"));
     }
 
+    // Save on a full disk: the user hears the disk is full and where, the
+    // edit stays on screen, and Save writes it once there is room.
+    void saveOnAFullDiskKeepsTheEdit()
+    {
+        seedOne();
+        testing::FullDisk disk;
+        m_form->show();
+        m_form->m_editItemAction->trigger();
+        m_form->m_questionEdit->setPlainText(QStringLiteral("Kept {one}"));
+        disk.fillAfter(0);
+        m_services.expectMessage(
+            QStringLiteral("The disk is full: the table file \"tcpipusr.DAT\" in %1 could not be "
+                           "written, and it was left as it was. Free some space on that disk and "
+                           "try again.")
+                .arg(QDir::toNativeSeparators(QDir(m_dir->path()).absolutePath())),
+            platform::Ok);
+        m_form->m_saveButton->click();
+        QVERIFY(m_form->m_saveButton->isEnabled());
+        QCOMPARE(m_form->m_questionEdit->toPlainText(), QStringLiteral("Kept {one}"));
+        QCOMPARE(stored()[0].record.text, QStringLiteral("Old {one}"));
+        disk.free();
+        m_form->m_saveButton->click();
+        QCOMPARE(stored()[0].record.text, QStringLiteral("Kept {one}"));
+    }
+
     // A damaged set is said in two lines with its path; what the engine
     // found is behind "Show Details".
     void aDamagedSetIsSaidShortlyWithDetails()

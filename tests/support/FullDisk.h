@@ -21,20 +21,25 @@ class FullDisk {
 public:
     FullDisk()
     {
-        m_real = sqlite3_vfs_find(nullptr);
-        state().real = m_real;
-        state().room = std::numeric_limits<long long>::max();
-        state().failedWrites = 0;
-        m_vfs = *m_real;
-        m_vfs.zName = "quizlark-full-disk";
-        m_vfs.szOsFile = int(sizeof(File)) + m_real->szOsFile;
-        m_vfs.xOpen = &FullDisk::open;
-        sqlite3_vfs_register(&m_vfs, 1);
+        State& s = state();
+        if (!s.real) {
+            s.real = sqlite3_vfs_find(nullptr);
+            s.vfs = *s.real;
+            s.vfs.zName = "quizlark-full-disk";
+            s.vfs.szOsFile = int(sizeof(File)) + s.real->szOsFile;
+            s.vfs.xOpen = &FullDisk::open;
+        }
+        s.room = std::numeric_limits<long long>::max();
+        s.failedWrites = 0;
+        sqlite3_vfs_register(&s.vfs, 1);
     }
+    // A table still open goes on through the layer, with room again.
     ~FullDisk()
     {
-        sqlite3_vfs_unregister(&m_vfs);
-        sqlite3_vfs_register(m_real, 1);
+        State& s = state();
+        s.room = std::numeric_limits<long long>::max();
+        sqlite3_vfs_unregister(&s.vfs);
+        sqlite3_vfs_register(s.real, 1);
     }
     FullDisk(const FullDisk&) = delete;
     FullDisk& operator=(const FullDisk&) = delete;
@@ -47,7 +52,9 @@ public:
     int failedWrites() const { return state().failedWrites; }
 
 private:
+    // Kept for the whole run: a connection holds on to its layer.
     struct State {
+        sqlite3_vfs vfs{};
         sqlite3_vfs* real = nullptr;
         long long room = 0;
         int failedWrites = 0;
@@ -172,9 +179,6 @@ private:
             realMethods ? methods(realMethods->iVersion > 3 ? 3 : realMethods->iVersion) : nullptr;
         return rc;
     }
-
-    sqlite3_vfs* m_real;
-    sqlite3_vfs m_vfs;
 };
 
 } // namespace testing
