@@ -218,8 +218,9 @@ int runCommand(const QStringList& args, const QString& programDir, QTextStream& 
         err << "quizlark: " << e.message() << "\nNothing was "
             << (c.import ? "imported" : "exported") << ".\n";
     } catch (const platform::TableError& e) {
-        err << "quizlark: " << e.text() << "\nNothing was " << (c.import ? "imported" : "exported")
-            << ".\n";
+        // A table error's line breaks are "\r", as in a message box.
+        err << "quizlark: " << QString(e.text()).replace(QLatin1Char('\r'), QLatin1Char('\n'))
+            << "\nNothing was " << (c.import ? "imported" : "exported") << ".\n";
     }
     err.flush();
     return 1;

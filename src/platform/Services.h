@@ -54,6 +54,16 @@ public:
     virtual void write(const QString& section, const QString& key, const QString& value) = 0;
 };
 
+// The feedback of a long task that the user may cancel; it goes away when
+// the object is destroyed.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    // Shows how far the task has come; false once the user has asked to
+    // cancel it.
+    virtual bool advance(int position) = 0;
+};
+
 // Everything that waits on a person, the clock or the operating system. The
 // program gets the real implementation; tests script one.
 class Services {
@@ -62,6 +72,24 @@ public:
 
     // Shows a message box and returns the button the user chose.
     virtual MsgButton message(QWidget* parent, MsgKind kind, const QString& text, int buttons) = 0;
+    // The same with more behind a "Show Details" button: the engine's own
+    // account of a fault, too long or too technical for the message itself.
+    virtual MsgButton detailedMessage(QWidget* parent, MsgKind kind, const QString& text,
+                                      const QString& details, int buttons)
+    {
+        Q_UNUSED(details);
+        return message(parent, kind, text, buttons);
+    }
+    // Shows the progress of a long task of maximum steps over parent, with a
+    // Cancel button; null where there is nothing to show it with.
+    virtual std::unique_ptr<Progress> showProgress(QWidget* parent, const QString& text,
+                                                   int maximum)
+    {
+        Q_UNUSED(parent);
+        Q_UNUSED(text);
+        Q_UNUSED(maximum);
+        return nullptr;
+    }
     // Shows a window of ours modally and returns its result code once it is
     // hidden (QDialog::result() for dialogs, the "modalResult" property else).
     virtual int runModal(QWidget* window) = 0;

@@ -3,6 +3,7 @@
 #include "TableError.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -10,6 +11,7 @@
 #include <QSet>
 #include <QThread>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <filesystem>
 #include <limits>
@@ -189,36 +191,87 @@ private:
     int m_rc;
 };
 
-QString describe(int rc, const QString& path, const char* engineText)
+// What the user is told of an engine error, and the engine's own words for
+// "Show Details" where they are no text for a message.
+struct Described {
+    QString text;
+    QString details;
+};
+
+// The file the user knows: a new content written beside a file (".new")
+// is that file's, and an error while writing it is one of that file.
+QString shownPath(const QString& path)
 {
-    const QString name = QFileInfo(path).fileName();
+    const QString full = QFileInfo(path).absoluteFilePath();
+    return full.endsWith(QLatin1String(".new")) ? full.chopped(4) : full;
+}
+
+Described describe(int rc, const QString& path, const char* engineText)
+{
+    const QString full = shownPath(path);
+    const QString name = QFileInfo(full).fileName();
+    const QString where = QDir::toNativeSeparators(full);
     const QString engine = QString::fromUtf8(engineText ? engineText : sqlite3_errstr(rc));
     switch (rc & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return QStringLiteral("The table file \"%1\" is locked by another program or window. "
-                              "Close it there and try again. (%2)")
-            .arg(name, engine);
+        return {QStringLiteral("The table file \"%1\" is locked by another program or window. "
+                               "Close it there and try again. (%2)")
+                    .arg(name, engine),
+                {}};
+    case SQLITE_FULL:
+        // The engine has undone what the write had begun; the file is as it
+        // was before it. Its own text ("database or disk is full") and a
+        // file name without a folder give the user nothing to act on.
+        return {QStringLiteral("The disk is full: the table file \"%1\" in %2 could not be "
+                               "written, and it was left as it was. Free some space on that disk "
+                               "and try again.")
+                    .arg(name, QDir::toNativeSeparators(QFileInfo(full).absolutePath())),
+                // Said afresh: after the engine's own undo, its last message
+                // may belong to another statement ("not an error").
+                QString::fromUtf8(sqlite3_errstr(SQLITE_FULL))};
     case SQLITE_NOTADB:
-        return QStringLiteral("The table file \"%1\" cannot be read: the password is wrong or "
-                              "the file is damaged. (%2)")
-            .arg(name, engine);
+        return {QStringLiteral("The table file \"%1\" cannot be read: the password is wrong or "
+                               "the file is damaged.\rThe file is %2.")
+                    .arg(name, where),
+                engine};
     case SQLITE_ERROR:
     case SQLITE_CORRUPT:
     case SQLITE_FORMAT:
         // The engine reports a page that fails its check as a generic error;
         // our own statements are fixed and checked, so that is damage too.
-        return QStringLiteral("The table file \"%1\" is damaged and cannot be read. (%2)")
-            .arg(name, engine);
+        // Its account of the damage lists every page that failed: that goes
+        // behind "Show Details", not into the message.
+        return {QStringLiteral("The table file \"%1\" is damaged and cannot be read.\rThe file "
+                               "is %2.")
+                    .arg(name, where),
+                engine};
     case SQLITE_CANTOPEN:
-        return QStringLiteral("The table file \"%1\" cannot be opened. (%2)").arg(name, engine);
+        return {QStringLiteral("The table file \"%1\" cannot be opened. (%2)").arg(name, engine),
+                {}};
     case SQLITE_CONSTRAINT:
-        return QStringLiteral("The table file \"%1\" refused the record: key violation. (%2)")
-            .arg(name, engine);
+        return {QStringLiteral("The table file \"%1\" refused the record: key violation. (%2)")
+                    .arg(name, engine),
+                {}};
     default:
         break;
     }
-    return QStringLiteral("Error in table file \"%1\": %2").arg(name, engine);
+    return {QStringLiteral("Error in table file \"%1\": %2").arg(name, engine), {}};
+}
+
+// A write that failed on a full disk may reach us as an I/O error (a sync or
+// a truncate that found no room) rather than as the engine's "full".
+int fullDiskAsFull(sqlite3* db, int rc)
+{
+    if ((rc & 0xff) == SQLITE_IOERR && db && sqlite3_system_errno(db) == ENOSPC)
+        return SQLITE_FULL;
+    return rc;
+}
+
+TableError describedError(int rc, const QString& path, const char* engineText, int retries)
+{
+    const Described d = describe(rc, path, engineText);
+    return TableError(rc & 0xff, d.text, retries, d.details);
 }
 
 // Per file, by absolute path: how many times this process wrote it, and the
@@ -379,7 +432,7 @@ void TableFile::refuseLockedTarget()
     const QString text = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     sqlite3_close_v2(db);
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
-        throw TableError(rc & 0xff, describe(rc, m_target, text.toUtf8().constData()), m_retries);
+        throw describedError(rc, m_target, text.toUtf8().constData(), m_retries);
 }
 
 void TableFile::commitReplacement()
@@ -500,7 +553,8 @@ void TableFile::openWith(const QByteArray& password, bool exclusive, bool mayCre
                           QFile::ReadOwner | QFile::WriteOwner))
             throw TableError(TableError::CantOpen,
                              QStringLiteral("The table file \"%1\" can't be created: %2.")
-                                 .arg(QFileInfo(m_path).fileName(), created.errorString()));
+                                 .arg(QFileInfo(shownPath(m_path)).fileName(),
+                                      created.errorString()));
     }
     for (size_t i = 0; i < sizes.size(); ++i) {
         try {
@@ -712,8 +766,7 @@ void TableFile::checkPages()
     const QString verdict =
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
     if (verdict != QLatin1String("ok"))
-        throw TableError(TableError::Corrupt,
-                         describe(SQLITE_CORRUPT, m_path, verdict.toUtf8().constData()), m_retries);
+        throw describedError(SQLITE_CORRUPT, m_path, verdict.toUtf8().constData(), m_retries);
 }
 
 void TableFile::useWriteAheadLog()
@@ -734,18 +787,19 @@ void TableFile::exec(const char* sql)
     char* err = nullptr;
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &err);
     if (rc != SQLITE_OK) {
-        const QString text = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
+        const QByteArray text = err ? QByteArray(err) : QByteArray(sqlite3_errstr(rc));
         sqlite3_free(err);
-        throw TableError(rc & 0xff, describe(rc, m_path, text.toUtf8().constData()), m_retries);
+        throw describedError(fullDiskAsFull(m_db, rc), m_path, text.constData(), m_retries);
     }
 }
 
 void TableFile::fail(int rc, const QString& during)
 {
-    QString text = describe(rc, m_path, m_db ? sqlite3_errmsg(m_db) : nullptr);
+    rc = fullDiskAsFull(m_db, rc);
+    Described d = describe(rc, m_path, m_db ? sqlite3_errmsg(m_db) : nullptr);
     if (!during.isEmpty())
-        text += QStringLiteral(" [%1]").arg(during);
-    throw TableError(rc & 0xff, text, m_retries);
+        d.text += QStringLiteral(" [%1]").arg(during);
+    throw TableError(rc & 0xff, d.text, m_retries, d.details);
 }
 
 void TableFile::checkStoredValue(sqlite3_stmt* row, int column, size_t schemaColumn) const
@@ -1032,6 +1086,14 @@ void TableFile::update(qint64 key, const RowValues& values)
     const int rc = sqlite3_step(st.get());
     if (rc != SQLITE_DONE)
         fail(rc);
+    // An edit of a record the file no longer holds would be saved nowhere.
+    if (sqlite3_changes(m_db) == 0)
+        throw TableError(TableError::Usage,
+                         QStringLiteral("The record with %1 %2 is no longer in the table file "
+                                        "\"%3\", so the change was not saved.")
+                             .arg(m_schema.front().name)
+                             .arg(key)
+                             .arg(QFileInfo(m_path).fileName()));
 }
 
 void TableFile::remove(qint64 key)
@@ -1183,7 +1245,11 @@ void TableFile::rollback()
     noteWrite();
     if (m_inTransaction) {
         m_inTransaction = false;
-        exec("ROLLBACK");
+        // A full disk or an I/O error makes the engine roll the whole
+        // transaction back itself; a second rollback would fail with "no
+        // transaction is active" and hide the error that counts.
+        if (!sqlite3_get_autocommit(m_db))
+            exec("ROLLBACK");
     }
 }
 

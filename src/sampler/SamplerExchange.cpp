@@ -22,6 +22,10 @@ const QString kExportFilter = QStringLiteral("GIFT files (*.gift);;Moodle XML fi
 constexpr int kListed = 10;
 const QString kFinishEditing = QStringLiteral("Save or cancel the item being changed first.");
 
+// Thrown out of the import when the user presses Cancel: the import's own
+// undo then takes everything back.
+struct ImportCancelled {};
+
 } // namespace
 
 void TestSampler::buildExchangeActions(QMenu* file)
@@ -68,17 +72,52 @@ void TestSampler::importQuestions()
                            formats::importSummary(plan.result, kListed) + question,
                            platform::Yes | platform::No) != platform::Yes)
         return;
+    const int total = int(plan.result.questions.size());
+    bool cancelled = false;
     const bool added = run([&] {
         if (!m_table.isOpen())
             m_table.open();
-        formats::addToUserSet(m_table, plan.result.questions);
+        // Closed before any message about the import shows.
+        const std::unique_ptr<platform::Progress> progress = m_services.showProgress(
+            this,
+            total == 1 ? QStringLiteral("Importing 1 question...")
+                       : QStringLiteral("Importing %1 questions...").arg(total),
+            total);
+        try {
+            formats::addToUserSet(m_table, plan.result.questions, [&](int done) {
+                if (progress && !progress->advance(done))
+                    throw ImportCancelled{};
+            });
+        } catch (const ImportCancelled&) {
+            cancelled = true;
+        }
     });
-    if (added) {
+    if (added && !cancelled) {
         // The set is no longer empty, and the posts of the import went
         // through the states an edit does: finish as Save does.
         setPanel(3, QStringLiteral(" Saved"));
         enableActions(true);
+        return;
     }
+    // Nothing of the import stays in the file, so nothing of it may stay on
+    // screen either: an edit of a record the file does not hold would be
+    // saved nowhere.
+    showStoredSet();
+    if (cancelled)
+        m_services.message(this, MsgKind::Information,
+                           QStringLiteral("The import was cancelled. Nothing was added to the "
+                                          "question set."),
+                           platform::Ok);
+}
+
+void TestSampler::showStoredSet()
+{
+    setPanel(3, QString());
+    enableActions(true);
+    run([this] {
+        m_table.close();
+        m_table.open();
+    });
 }
 
 void TestSampler::exportQuestions()

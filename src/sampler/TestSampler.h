@@ -118,6 +118,9 @@ private:
     void itemPosted();
     void buildMenus();
     void buildExchangeActions(QMenu* file);
+    // Reads the user set afresh, so that the window shows what its file
+    // holds, as after an import that was undone.
+    void showStoredSet();
     QWidget* buildRightSide();
     QWidget* buildQuestionTab();
     QWidget* buildTypeTab();

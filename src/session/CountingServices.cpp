@@ -22,6 +22,13 @@ platform::MsgButton CountingServices::message(QWidget* parent, platform::MsgKind
     return counted([&] { return m_inner.message(parent, kind, text, buttons); });
 }
 
+platform::MsgButton CountingServices::detailedMessage(QWidget* parent, platform::MsgKind kind,
+                                                      const QString& text, const QString& details,
+                                                      int buttons)
+{
+    return counted([&] { return m_inner.detailedMessage(parent, kind, text, details, buttons); });
+}
+
 int CountingServices::runModal(QWidget* window)
 {
     m_windows.emplace_back(window);

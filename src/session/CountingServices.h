@@ -26,6 +26,9 @@ public:
 
     platform::MsgButton message(QWidget* parent, platform::MsgKind kind, const QString& text,
                                 int buttons) override;
+    platform::MsgButton detailedMessage(QWidget* parent, platform::MsgKind kind,
+                                        const QString& text, const QString& details,
+                                        int buttons) override;
     int runModal(QWidget* window) override;
     double now() override { return m_inner.now(); }
     double monotonicNow() override { return m_inner.monotonicNow(); }

@@ -704,8 +704,10 @@ void Table::disableControls()
 
 void Table::enableControls()
 {
-    if (m_disabled > 0 && --m_disabled == 0)
+    if (m_disabled > 0 && --m_disabled == 0) {
+        notifyState();
         notifyData(-1);
+    }
 }
 
 int Table::fieldIndex(const QString& name) const
@@ -926,9 +928,18 @@ void Table::rollbackBatch()
         close();
         return;
     }
-    m_file->rollback();
-    // The records posted in the batch are gone from the file; reread it.
-    readNumbers(false);
+    try {
+        m_file->rollback();
+        // The records posted in the batch are gone from the file; reread it.
+        readNumbers(false);
+    } catch (const TableError&) {
+        // Called on the way out of a failed write: its error is the one to
+        // tell. Closing the handle ends the transaction as a rollback does;
+        // a handle that knows records the file does not hold would save an
+        // edit of one nowhere.
+        close();
+        return;
+    }
     m_cur = firstVisibleFrom(0);
     m_eof = m_bof = !m_cur.has_value();
     notifyData(-1);
@@ -942,6 +953,11 @@ void Table::setState(TableState s)
 
 void Table::notifyState()
 {
+    // While the controls are suspended, as during an import of many records,
+    // each post would redraw them twice (insert, then browse): the state
+    // they see is told once, when they are enabled again.
+    if (m_disabled > 0)
+        return;
     const auto sources = m_sources;
     for (DataSource* ds : sources)
         emit ds->stateChanged();

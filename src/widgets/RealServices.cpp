@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDateTime>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
@@ -44,6 +46,41 @@ double toDays(const QDateTime& local)
 }
 
 namespace {
+
+// A progress dialog with Cancel. The task runs on this thread, so the
+// dialog is kept live by the events it handles as it is advanced; it is
+// redrawn at most every 50 ms, so that a task of many small steps does not
+// spend its time drawing.
+class DialogProgress final : public Progress {
+public:
+    DialogProgress(QWidget* parent, const QString& text, int maximum)
+        : m_dialog(displayText(text), QStringLiteral("Cancel"), 0, maximum, parent)
+    {
+        m_dialog.setObjectName(QStringLiteral("progressDialog"));
+        m_dialog.setWindowTitle(QApplication::applicationName());
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(400);
+        // Wide enough for the program's name in its title bar.
+        m_dialog.setMinimumWidth(360);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setValue(0);
+        m_sinceDrawn.start();
+    }
+    bool advance(int position) override
+    {
+        if (m_sinceDrawn.elapsed() >= 50 || position >= m_dialog.maximum()) {
+            m_dialog.setValue(position);
+            QCoreApplication::processEvents();
+            m_sinceDrawn.restart();
+        }
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog m_dialog;
+    QElapsedTimer m_sinceDrawn;
+};
 
 class TimerTicker final : public Ticker {
 public:
@@ -148,6 +185,12 @@ RealServices::RealServices(const QString& productKey)
 
 MsgButton RealServices::message(QWidget* parent, MsgKind kind, const QString& text, int buttons)
 {
+    return detailedMessage(parent, kind, text, QString(), buttons);
+}
+
+MsgButton RealServices::detailedMessage(QWidget* parent, MsgKind kind, const QString& text,
+                                        const QString& details, int buttons)
+{
     QMessageBox::Icon icon = QMessageBox::Information;
     switch (kind) {
     case MsgKind::Information:
@@ -175,6 +218,10 @@ MsgButton RealServices::message(QWidget* parent, MsgKind kind, const QString& te
     if (!std)
         std = QMessageBox::Ok;
     QMessageBox box(icon, QApplication::applicationName(), displayText(text), std, parent);
+    // Shown behind the box's "Show Details..." button, scrolled, so that a
+    // long account never makes the box taller than the screen.
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     if ((buttons & EscapeAnswersOk) && (buttons & Ok))
         box.setEscapeButton(QMessageBox::Ok);
     switch (box.exec()) {
@@ -190,6 +237,12 @@ MsgButton RealServices::message(QWidget* parent, MsgKind kind, const QString& te
         break;
     }
     return closedAnswer(buttons);
+}
+
+std::unique_ptr<Progress> RealServices::showProgress(QWidget* parent, const QString& text,
+                                                    int maximum)
+{
+    return std::make_unique<DialogProgress>(parent, text, maximum);
 }
 
 int RealServices::runModal(QWidget* window)

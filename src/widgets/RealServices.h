@@ -24,6 +24,10 @@ class RealServices final : public Services {
 public:
     explicit RealServices(const QString& productKey);
     MsgButton message(QWidget* parent, MsgKind kind, const QString& text, int buttons) override;
+    MsgButton detailedMessage(QWidget* parent, MsgKind kind, const QString& text,
+                              const QString& details, int buttons) override;
+    std::unique_ptr<Progress> showProgress(QWidget* parent, const QString& text,
+                                           int maximum) override;
     int runModal(QWidget* window) override;
     double now() override;
     double monotonicNow() override;

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
@@ -63,6 +64,43 @@ private slots:
                                 QStringLiteral("Closed without a button"), buttons);
         QVERIFY(seen);
         QCOMPARE(int(got), answer);
+    }
+
+    // The engine's account of a fault stays behind "Show Details": the box
+    // shows the short text only.
+    void detailsAreBehindTheButton()
+    {
+        QString text, details;
+        soon([&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            text = box->text();
+            details = box->detailedText();
+            box->close();
+        });
+        m_services->detailedMessage(nullptr, platform::MsgKind::Error,
+                                    QStringLiteral("The table file is damaged.\rThe file is /x."),
+                                    QStringLiteral("Page 5: one\nPage 6: two"), platform::Ok);
+        QCOMPARE(text, QStringLiteral("The table file is damaged.\nThe file is /x."));
+        QCOMPARE(details, QStringLiteral("Page 5: one\nPage 6: two"));
+    }
+
+    void progressTellsOfCancel()
+    {
+        QWidget owner;
+        owner.show();
+        std::unique_ptr<platform::Progress> progress =
+            m_services->showProgress(&owner, QStringLiteral("Importing 10 questions..."), 10);
+        QVERIFY(progress);
+        QVERIFY(progress->advance(1));
+        auto* dialog = owner.findChild<QProgressDialog*>(QStringLiteral("progressDialog"));
+        QVERIFY(dialog);
+        QCOMPARE(dialog->labelText(), QStringLiteral("Importing 10 questions..."));
+        dialog->cancel();
+        QVERIFY(!progress->advance(2));
+        progress.reset();
+        QVERIFY(!owner.findChild<QProgressDialog*>());
     }
 
     // Minimising a window run modally hides it from the screen, but the run

@@ -12,6 +12,8 @@
 #include "TableError.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
@@ -506,12 +508,13 @@ private slots:
         QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
         damaged.write(QByteArray(4096, 'z'));
         damaged.close();
-        f.services.expectMessage(QStringLiteral("The exam history cannot be read, so it cannot be "
-                                                "shown.\rThe table file \"tcpiphst.DAT\" cannot "
-                                                "be read: the password is wrong or the file is "
-                                                "damaged. (file is encrypted or is not a "
-                                                "database)\rDelete All removes it."),
-                                 platform::Ok);
+        f.services.expectMessage(
+            QStringLiteral("The exam history cannot be read, so it cannot be shown.\rThe table "
+                           "file \"tcpiphst.DAT\" cannot be read: the password is wrong or the "
+                           "file is damaged.\rThe file is %1.\rDelete All removes it.")
+                .arg(QDir::toNativeSeparators(
+                    QFileInfo(QString::fromLatin1(store::kHistoryFile)).absoluteFilePath())),
+            platform::Ok);
         f.services.expectModal(QStringLiteral("historyWindow"), [&](QWidget* w) {
             auto* h = static_cast<results::HistoryWindow*>(w);
             f.services.expectMessage(QStringLiteral("Delete the whole history?\rIt cannot be "

@@ -38,6 +38,50 @@ void ScriptedServices::reset()
     shownMessages.clear();
     shownKinds.clear();
     shownParents.clear();
+    shownDetails.clear();
+    shownProgress.clear();
+    progressMaxima.clear();
+    lastProgress = -1;
+    cancelProgressAt = -1;
+    onProgress = nullptr;
+}
+
+platform::MsgButton ScriptedServices::detailedMessage(QWidget* parent, platform::MsgKind kind,
+                                                      const QString& text, const QString& details,
+                                                      int buttons)
+{
+    m_pendingDetails = details;
+    return message(parent, kind, text, buttons);
+}
+
+namespace {
+
+class ScriptedProgress final : public platform::Progress {
+public:
+    explicit ScriptedProgress(ScriptedServices& s) : m_s(s) {}
+    bool advance(int position) override
+    {
+        m_s.lastProgress = position;
+        if (m_s.onProgress)
+            m_s.onProgress(position);
+        return m_s.cancelProgressAt < 0 || position < m_s.cancelProgressAt;
+    }
+
+private:
+    ScriptedServices& m_s;
+};
+
+} // namespace
+
+std::unique_ptr<platform::Progress> ScriptedServices::showProgress(QWidget* parent,
+                                                                   const QString& text,
+                                                                   int maximum)
+{
+    Q_UNUSED(parent);
+    shownProgress << text;
+    progressMaxima << maximum;
+    lastProgress = 0;
+    return std::make_unique<ScriptedProgress>(*this);
 }
 
 platform::MsgButton ScriptedServices::message(QWidget* parent, platform::MsgKind kind,
@@ -46,6 +90,8 @@ platform::MsgButton ScriptedServices::message(QWidget* parent, platform::MsgKind
     shownParents << parent;
     shownMessages << text;
     shownKinds << kind;
+    shownDetails << m_pendingDetails;
+    m_pendingDetails.clear();
     if (onMessage)
         onMessage(text);
     if (m_messages.empty()) {

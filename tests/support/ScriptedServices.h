@@ -60,6 +60,17 @@ public:
     void reset();
 
     QStringList shownMessages; // every message text, in order
+    // What each message had behind "Show Details", in the same order (empty
+    // for a message without details).
+    QStringList shownDetails;
+    // Every progress shown: its text and number of steps; the last position
+    // it was advanced to. At cancelProgressAt (when not negative) the user
+    // presses Cancel; onProgress sees every step as it is taken.
+    QStringList shownProgress;
+    QList<int> progressMaxima;
+    int lastProgress = -1;
+    int cancelProgressAt = -1;
+    std::function<void(int)> onProgress;
     // Called as each message shows, before it is answered: what the program
     // has done by the time it tells the user something.
     std::function<void(const QString&)> onMessage;
@@ -83,6 +94,11 @@ public:
 
     platform::MsgButton message(QWidget* parent, platform::MsgKind kind, const QString& text,
                                 int buttons) override;
+    platform::MsgButton detailedMessage(QWidget* parent, platform::MsgKind kind,
+                                        const QString& text, const QString& details,
+                                        int buttons) override;
+    std::unique_ptr<platform::Progress> showProgress(QWidget* parent, const QString& text,
+                                                     int maximum) override;
     int runModal(QWidget* window) override;
     double now() override { return clock + wallClockShift; }
     double monotonicNow() override { return clock; }
@@ -109,6 +125,7 @@ private:
     std::deque<Message> m_messages;
     std::deque<Modal> m_modals;
     QStringList m_problems;
+    QString m_pendingDetails;
 };
 
 } // namespace testing

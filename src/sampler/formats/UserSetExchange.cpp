@@ -238,7 +238,8 @@ std::vector<NumberedRecord> readUserSet(store::Table& table)
     return out;
 }
 
-void addToUserSet(store::Table& table, const std::vector<QuestionRecord>& records)
+void addToUserSet(store::Table& table, const std::vector<QuestionRecord>& records,
+                  const std::function<void(int)>& progress)
 {
     table.disableControls();
     table.beginBatch();
@@ -257,6 +258,8 @@ void addToUserSet(store::Table& table, const std::vector<QuestionRecord>& record
             table.setValue(QStringLiteral("U_MEMO"), QString());
             table.post();
             names.emplace_back(table.asInteger(QStringLiteral("Q_ID")), r.name);
+            if (progress)
+                progress(int(names.size()));
         }
         writeNames(userSetPath(table), names);
         table.commitBatch();

@@ -4,6 +4,7 @@
 #include "QuestionFormats.h"
 
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace store {
@@ -41,8 +42,11 @@ QuestionRecord currentRecord(const store::Table& table);
 
 // Appends the records to an open user set in one transaction, and their
 // names to the names file beside it before that transaction ends: on any
-// failure none of them stays and the error goes on.
-void addToUserSet(store::Table& table, const std::vector<QuestionRecord>& records);
+// failure none of them stays and the error goes on. progress, when given,
+// is told how many records are posted after each; what it throws (a
+// cancel) undoes the whole import the same way.
+void addToUserSet(store::Table& table, const std::vector<QuestionRecord>& records,
+                  const std::function<void(int)>& progress = {});
 
 // The table file beside a user set that holds its questions' names, keyed by
 // Q_ID: "tcpipusr.DAT" keeps them in "tcpipusr-names.DAT". The user set's
