@@ -1,5 +1,6 @@
 #include "TableFile.h"
 
+#include "RegularFile.h"
 #include "TableError.h"
 
 #include <QDateTime>
@@ -7,9 +8,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSet>
 #include <QThread>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <filesystem>
 #include <limits>
@@ -111,13 +114,33 @@ void rememberPageSize(const QByteArray& password, const QByteArray& salt, int pa
 
 // Empty when the file is too short to hold a salt: the engine then gets the
 // password and reports the file as unreadable itself.
+// Anything but a plain file is refused (platform::TableError).
 QByteArray readSalt(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    const int fd = openRegularFile(path);
+    if (fd < 0)
         return {};
-    const QByteArray salt = f.read(kSaltSize);
-    return salt.size() == kSaltSize ? salt : QByteArray();
+    QByteArray salt(kSaltSize, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < kSaltSize) {
+        const ssize_t n = ::read(fd, salt.data() + got, size_t(kSaltSize - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    return got == kSaltSize ? salt : QByteArray();
+}
+
+// A named pipe, a folder or a device where a table file should be: refused
+// before the engine opens it, whose reads of a pipe would wait for good.
+void refuseIrregularFile(const QString& path)
+{
+    const int fd = openRegularFile(path);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 QByteArray freshSalt()
@@ -288,6 +311,7 @@ TableFile::TableFile(const QString& path, const QStringList& passwords, bool exc
                      Missing missing, const std::vector<ColumnDef>& schema)
     : m_path(path), m_schema(schema)
 {
+    refuseIrregularFile(path);
     const QFileInfo info(path);
     const bool exists = info.exists();
     if (!exists && missing == Missing::Fail)
@@ -302,8 +326,8 @@ TableFile::TableFile(const QString& path, const QStringList& passwords, bool exc
     // one is probed with each password until one reads it.
     for (qsizetype i = 0; i < passwords.size(); ++i) {
         try {
-            openWith(passwords.at(i).toUtf8(), exclusive,
-                     missing == Missing::Create && (!exists || info.size() == 0));
+            m_created = missing == Missing::Create && (!exists || info.size() == 0);
+            openWith(passwords.at(i).toUtf8(), exclusive, m_created);
             return;
         } catch (const TableError& e) {
             closeHandle();
@@ -325,6 +349,7 @@ std::unique_ptr<TableFile> TableFile::replacement(const QString& path, const QSt
                                                   bool exclusive, Missing missing,
                                                   const std::vector<ColumnDef>& schema)
 {
+    refuseIrregularFile(path);
     if (missing == Missing::Fail && !QFileInfo::exists(path))
         refuseMissingFile(path);
     if (passwords.isEmpty())
@@ -1085,11 +1110,81 @@ void TableFile::rollback()
 
 void TableFile::deriveKeysAhead(const QString& path, const QStringList& passwords)
 {
-    const QByteArray salt = readSalt(path);
+    QByteArray salt;
+    try {
+        salt = readSalt(path);
+    } catch (const TableError&) {
+        // Not a plain file: the open that needs it says so.
+        return;
+    }
     if (salt.isEmpty())
         return;
     for (const QString& p : passwords)
         knownKey(p.toUtf8(), salt);
+}
+
+QHash<qint64, QString> TableFile::salvageTexts(const QString& path, const QStringList& passwords,
+                                               const QString& keyColumn,
+                                               const QString& textColumn, qint64 lastKey)
+{
+    QHash<qint64, QString> found;
+    QByteArray salt;
+    try {
+        salt = readSalt(path);
+    } catch (const TableError&) {
+        return found;
+    }
+    if (salt.isEmpty())
+        return found;
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray table = QByteArray(kTableName);
+    for (const QString& password : passwords) {
+        const QByteArray key = rawKeySpec(knownKey(password.toUtf8(), salt).key, salt);
+        for (const int pageSize : {PageSize, LegacyPageSize}) {
+            sqlite3* db = nullptr;
+            const auto closeDb = qScopeGuard([&] { sqlite3_close_v2(db); });
+            if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+                sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
+                continue;
+            const QByteArray pages = "PRAGMA cipher_page_size = " + QByteArray::number(pageSize);
+            if (sqlite3_exec(db, pages.constData(), nullptr, nullptr, nullptr) != SQLITE_OK ||
+                sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                             nullptr) != SQLITE_OK)
+                continue;
+            auto take = [&](sqlite3_stmt* st, qint64 id, int column) {
+                if (sqlite3_column_type(st, column) != SQLITE_TEXT)
+                    return;
+                const QString text = QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(st, column)),
+                    sqlite3_column_bytes(st, column));
+                if (!text.isEmpty())
+                    found.insert(id, text);
+            };
+            {
+                Statement all(db, QStringLiteral("SELECT %1, %2 FROM %3")
+                                      .arg(keyColumn, textColumn, QLatin1String(table)));
+                if (all.prepareResult() != SQLITE_OK)
+                    return found; // the table's description is what is damaged
+                int rc;
+                while ((rc = sqlite3_step(all.get())) == SQLITE_ROW)
+                    take(all.get(), sqlite3_column_int64(all.get(), 0), 1);
+                if (rc == SQLITE_DONE)
+                    return found;
+            }
+            Statement one(db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                  .arg(textColumn, QLatin1String(table), keyColumn));
+            if (one.prepareResult() != SQLITE_OK)
+                return found;
+            for (qint64 id = 1; id <= lastKey; ++id) {
+                sqlite3_bind_int64(one.get(), 1, id);
+                if (sqlite3_step(one.get()) == SQLITE_ROW)
+                    take(one.get(), id, 0);
+                sqlite3_reset(one.get());
+            }
+            return found;
+        }
+    }
+    return found;
 }
 
 int TableFile::keyDerivations()

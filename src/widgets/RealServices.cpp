@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -82,7 +83,20 @@ private:
 
 IniStore::IniStore(const QString& fileName) : m_fileName(fileName) {}
 
+IniStore::~IniStore() = default;
+
 namespace {
+
+QByteArray settingsFileState(const QString& fileName)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+        return QByteArrayLiteral("none");
+    return QByteArray::number(qint64(st.st_size)) + ' ' +
+           QByteArray::number(qint64(st.st_mtim.tv_sec)) + ' ' +
+           QByteArray::number(qint64(st.st_mtim.tv_nsec)) + ' ' +
+           QByteArray::number(qint64(st.st_ino));
+}
 
 // The text after "key=" in the section, as the file holds it; the last such
 // line counts.
@@ -108,16 +122,25 @@ QString rawIniValue(const QString& fileName, const QString& section, const QStri
 
 } // namespace
 
+QSettings& IniStore::file() const
+{
+    const QByteArray state = settingsFileState(m_fileName);
+    if (!m_file || state != m_fileState) {
+        // Changed by hand or by another run since: read it afresh.
+        m_file = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
+        m_fileState = state;
+    }
+    return *m_file;
+}
+
 bool IniStore::contains(const QString& section, const QString& key) const
 {
-    QSettings s(m_fileName, QSettings::IniFormat);
-    return s.contains(section + QLatin1Char('/') + key);
+    return file().contains(section + QLatin1Char('/') + key);
 }
 
 QString IniStore::read(const QString& section, const QString& key) const
 {
-    QSettings s(m_fileName, QSettings::IniFormat);
-    const QVariant value = s.value(section + QLatin1Char('/') + key);
+    const QVariant value = file().value(section + QLatin1Char('/') + key);
     // A hand-edited value with a comma and no quotes reads as a list, which
     // as text is empty; every value here is one text, commas and all.
     if (value.typeId() == QMetaType::QStringList)
@@ -127,15 +150,20 @@ QString IniStore::read(const QString& section, const QString& key) const
 
 void IniStore::write(const QString& section, const QString& key, const QString& value)
 {
-    QSettings s(m_fileName, QSettings::IniFormat);
+    QSettings& s = file();
     s.setValue(section + QLatin1Char('/') + key, value);
     s.sync();
+    m_fileState = settingsFileState(m_fileName);
     // A store that cannot be written must not look like a saved one. A
     // format error is about the old file as it was read: the file has just
     // been written whole, so it is no failure to save.
-    if (s.status() == QSettings::AccessError)
+    if (s.status() == QSettings::AccessError) {
+        // Read afresh next time: the kept copy holds a value the file lacks,
+        // and would keep reporting this failure after the cause is gone.
+        m_file.reset();
         throw std::runtime_error(
             QStringLiteral("The settings could not be saved to %1.").arg(m_fileName).toStdString());
+    }
 }
 
 RealServices::RealServices(const QString& productKey)
