@@ -1042,6 +1042,34 @@ void TableFile::update(qint64 key, const RowValues& values)
         fail(rc);
 }
 
+void TableFile::updateColumn(int column,
+                             const std::vector<std::pair<qint64, QVariant>>& values,
+                             const std::function<void(size_t)>& done)
+{
+    if (column <= 0 || size_t(column) >= m_schema.size())
+        throw TableError(TableError::Usage,
+                         QStringLiteral("No field %1 to update in \"%2\".")
+                             .arg(column)
+                             .arg(QFileInfo(m_path).fileName()));
+    noteWrite();
+    const ColumnDef& field = m_schema[size_t(column)];
+    Statement st(m_db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                           .arg(QLatin1String(kTableName), field.name, m_schema.front().name));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult());
+    m_retries = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        st.bind(1, values[i].second, field.type);
+        sqlite3_bind_int64(st.get(), 2, values[i].first);
+        const int rc = sqlite3_step(st.get());
+        sqlite3_reset(st.get());
+        if (rc != SQLITE_DONE)
+            fail(rc);
+        if (done)
+            done(i + 1);
+    }
+}
+
 void TableFile::remove(qint64 key)
 {
     noteWrite();

@@ -86,6 +86,11 @@ public:
                                         const RowValues& values,
                                         const std::vector<bool>& textsWanted);
     void update(qint64 key, const RowValues& values);
+    // Sets one field (by schema position, not the key) of the records with
+    // the given keys, with one prepared statement; a key that no record has
+    // changes nothing. done hears how many are written after each.
+    void updateColumn(int column, const std::vector<std::pair<qint64, QVariant>>& values,
+                      const std::function<void(size_t)>& done = {});
     void remove(qint64 key);
     void removeAll();
 

@@ -14,6 +14,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <optional>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -302,25 +305,30 @@ void writeNotes(Session& session, const QString& bankPath, const QHash<qint64, Q
 {
     if (notes.isEmpty())
         return;
-    Table t(session, QFileInfo(bankPath).absoluteFilePath(), bankSchema());
-    t.setExclusive(true);
-    t.open();
-    t.beginBatch();
+    // One statement for all the notes, in key order, in one transaction:
+    // through the cursor each note cost a read and a write of its whole
+    // record, which for ten thousand notes held the start for seconds.
+    std::vector<std::pair<qint64, QVariant>> values;
+    values.reserve(size_t(notes.size()));
+    for (auto it = notes.cbegin(); it != notes.cend(); ++it)
+        values.emplace_back(it.key(), it.value());
+    std::sort(values.begin(), values.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    const TableSchema& schema = bankSchema();
+    int memo = -1;
+    for (size_t i = 0; i < schema.size(); ++i)
+        if (schema[i].name == QLatin1String("U_MEMO"))
+            memo = int(i);
+    platform::TableFile file(QFileInfo(bankPath).absoluteFilePath(), session.passwords(), true,
+                             platform::TableFile::Missing::Fail, schema);
     // A hundred steps at most: each may repaint the window.
-    const int step = std::max<int>(1, int(notes.size() / 100));
-    int written = 0;
-    for (t.first(); !t.eof(); t.next()) {
-        const auto note = notes.constFind(t.asInteger(QStringLiteral("Q_ID")));
-        if (note == notes.constEnd())
-            continue;
-        t.edit();
-        t.setValue(QStringLiteral("U_MEMO"), *note);
-        t.post();
-        if (progress && ++written % step == 0)
-            progress->setBuildPosition(progressBase + written);
-    }
-    t.commitBatch();
-    t.close();
+    const size_t step = std::max<size_t>(1, values.size() / 100);
+    file.beginTransaction();
+    file.updateColumn(memo, values, [&](size_t written) {
+        if (progress && (written % step == 0 || written == values.size()))
+            progress->setBuildPosition(progressBase + int(written));
+    });
+    file.commit();
 }
 
 void readyUserFolder(const QString& dataDir)
@@ -361,12 +369,27 @@ QString prepareUserData(const QString& programDir, const QString& dataDir, Build
     const QString copy = data.filePath(QString::fromLatin1(kBankFile));
     const QString fresh = copy + QStringLiteral(".new");
 
+    // Shown from the first slow step on: the hash of a changed bank, the
+    // read of the old copy's notes, the rebuild.
+    std::optional<ProgressScope> scope;
+    const auto showProgress = [&] {
+        if (scope)
+            return;
+        scope.emplace(progress);
+        if (progress)
+            progress->setBuildMaximum(0); // busy until the steps are known
+    };
+
     // Hashing a large bank takes seconds; its state tells whether it changed.
     const Stamp recorded = readStamp(dataDir);
     Stamp current{QByteArray(), fileState(shipped)};
-    current.print = !current.fileState.isEmpty() && current.fileState == recorded.fileState
-                        ? recorded.print
-                        : fingerprint(shipped);
+    if (current.fileState.isEmpty() || current.fileState != recorded.fileState) {
+        showProgress();
+        current.print = fingerprint(shipped);
+    } else {
+        current.print = recorded.print;
+    }
+    const bool upgrade = recorded.print != current.print;
 
     Session session(QString::fromLatin1(kSessionName));
     session.registerPassword(QString::fromLatin1(kTablePassword));
@@ -375,7 +398,8 @@ QString prepareUserData(const QString& programDir, const QString& dataDir, Build
     QHash<qint64, QString> notes;
     if (present) {
         try {
-            if (recorded.print != current.print) {
+            if (upgrade) {
+                showProgress();
                 notes = readNotes(session, copy);
             } else {
                 // The full read is kept for the run: the exam's open of the
@@ -388,7 +412,7 @@ QString prepareUserData(const QString& programDir, const QString& dataDir, Build
             // Only damage is mended here; a lock or a full disk is said by
             // the open that meets it, and the copy is kept as it is.
             if (!isDamage(e)) {
-                if (recorded.print != current.print)
+                if (upgrade)
                     throw;
             } else {
                 damaged = true;
@@ -396,16 +420,20 @@ QString prepareUserData(const QString& programDir, const QString& dataDir, Build
         }
     }
     QString notice;
-    if (!present || damaged || recorded.print != current.print) {
-        ProgressScope scope(progress);
+    if (!present || damaged || upgrade) {
+        showProgress();
         QFile::remove(fresh);
         try {
             copyPrivate(shipped, fresh);
             if (damaged) {
-                Table count(session, QFileInfo(fresh).absoluteFilePath(), bankSchema());
-                count.open();
-                const qint64 lastKey = count.recordCount();
-                count.close();
+                qint64 lastKey = 0;
+                {
+                    platform::TableFile installed(fresh, session.passwords(), false,
+                                                  platform::TableFile::Missing::Fail,
+                                                  bankSchema());
+                    const auto keys = installed.selectColumn(0);
+                    lastKey = keys.empty() ? 0 : keys.back().first;
+                }
                 notes = platform::TableFile::salvageTexts(
                     copy, session.passwords(), QStringLiteral("Q_ID"), QStringLiteral("U_MEMO"),
                     lastKey);
