@@ -100,13 +100,15 @@ QByteArray settingsFileState(const QString& fileName)
 
 // The text after "key=" in the section, as the file holds it; the last such
 // line counts.
-QString rawIniValue(const QString& fileName, const QString& section, const QString& key)
+// Every "key=" text of the file as it stands, by "section/key"; the last
+// such line counts.
+QHash<QString, QString> rawIniValues(const QString& fileName)
 {
+    QHash<QString, QString> values;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
+        return values;
     QString current;
-    QString value;
     while (!file.atEnd()) {
         const QString line = QString::fromUtf8(file.readLine()).trimmed();
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
@@ -114,10 +116,11 @@ QString rawIniValue(const QString& fileName, const QString& section, const QStri
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (current == section && eq > 0 && line.left(eq).trimmed() == key)
-            value = line.mid(eq + 1).trimmed();
+        if (eq > 0)
+            values.insert(current + QLatin1Char('/') + line.left(eq).trimmed(),
+                          line.mid(eq + 1).trimmed());
     }
-    return value;
+    return values;
 }
 
 } // namespace
@@ -129,6 +132,7 @@ QSettings& IniStore::file() const
         // Changed by hand or by another run since: read it afresh.
         m_file = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
         m_fileState = state;
+        m_raw.reset();
     }
     return *m_file;
 }
@@ -143,8 +147,11 @@ QString IniStore::read(const QString& section, const QString& key) const
     const QVariant value = file().value(section + QLatin1Char('/') + key);
     // A hand-edited value with a comma and no quotes reads as a list, which
     // as text is empty; every value here is one text, commas and all.
-    if (value.typeId() == QMetaType::QStringList)
-        return rawIniValue(m_fileName, section, key);
+    if (value.typeId() == QMetaType::QStringList) {
+        if (!m_raw)
+            m_raw = rawIniValues(m_fileName);
+        return m_raw->value(section + QLatin1Char('/') + key);
+    }
     return value.toString();
 }
 
@@ -154,6 +161,7 @@ void IniStore::write(const QString& section, const QString& key, const QString& 
     s.setValue(section + QLatin1Char('/') + key, value);
     s.sync();
     m_fileState = settingsFileState(m_fileName);
+    m_raw.reset();
     // A store that cannot be written must not look like a saved one. A
     // format error is about the old file as it was read: the file has just
     // been written whole, so it is no failure to save.

@@ -3,7 +3,9 @@
 #include "Services.h"
 
 #include <QString>
+#include <QHash>
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -29,6 +31,9 @@ private:
     mutable std::unique_ptr<QSettings> m_file;
     // The size, time and identity of the file when m_file last read or wrote it.
     mutable QByteArray m_fileState;
+    // The file's texts as written, for values the settings class reads as
+    // lists; read at the first such value.
+    mutable std::optional<QHash<QString, QString>> m_raw;
 };
 
 class RealServices final : public Services {

@@ -133,7 +133,9 @@ class OpenCounter {
 public:
     explicit OpenCounter(const QString& path)
         : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)),
-          m_watch(::inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_OPEN))
+          // The closes keep two opens in a row from merging into one event.
+          m_watch(::inotify_add_watch(m_fd, QFile::encodeName(path).constData(),
+                                      IN_OPEN | IN_CLOSE))
     {
     }
     ~OpenCounter() { ::close(m_fd); }
