@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "DataFolder.h"
 #include "InstanceLock.h"
+#include "ProgressWindow.h"
 #include "RealServices.h"
 #include "Schemas.h"
 #include "StartWindow.h"
@@ -29,7 +30,46 @@ QString dataFolder()
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
+// The progress window over the rebuild of the bank's copy, before any other
+// window exists: nothing else runs the event loop meanwhile, so each step
+// lets the window paint (and nothing else happen).
+class StartProgress final : public store::BuildProgress {
+public:
+    StartProgress() { m_window.setWindowTitle(QStringLiteral("Updating the question bank...")); }
+    void beginBuild() override
+    {
+        m_window.beginBuild();
+        paint();
+    }
+    void setBuildMaximum(int maximum) override { m_window.setBuildMaximum(maximum); }
+    void setBuildPosition(int position) override
+    {
+        m_window.setBuildPosition(position);
+        paint();
+    }
+    void endBuild() override { m_window.endBuild(); }
+
+private:
+    static void paint() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+    widgets::ProgressWindow m_window;
+};
+
 } // namespace
+
+bool readyDataFolder(platform::Services& services, const QString& programDir,
+                     const QString& dataDir, store::BuildProgress* progress)
+{
+    try {
+        const QString notice = store::prepareUserData(programDir, dataDir, progress);
+        if (!notice.isEmpty())
+            services.message(nullptr, platform::MsgKind::Warning, notice, platform::Ok);
+        return true;
+    } catch (const std::exception& e) {
+        services.message(nullptr, platform::MsgKind::Error, QString::fromUtf8(e.what()),
+                         platform::Ok);
+        return false;
+    }
+}
 
 int runProgram(int argc, char** argv)
 {
@@ -53,9 +93,7 @@ int runProgram(int argc, char** argv)
         const QString dataDir = dataFolder();
         if (dataDir != QCoreApplication::applicationDirPath()) {
             try {
-                QDir().mkpath(dataDir);
-                QFile::setPermissions(dataDir,
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+                store::readyUserFolder(dataDir);
                 store::ensureUserSet(
                     QDir(dataDir).filePath(QString::fromLatin1(store::kUserSetFile)));
             } catch (const std::exception& e) {
@@ -87,13 +125,9 @@ int runProgram(int argc, char** argv)
     if (dataDir != QApplication::applicationDirPath()) {
         // An installed program keeps the user's tables in the user's data
         // folder, made current from the shipped bank before any table opens.
-        try {
-            store::prepareUserData(QApplication::applicationDirPath(), dataDir);
-        } catch (const std::exception& e) {
-            services.message(nullptr, platform::MsgKind::Error, QString::fromUtf8(e.what()),
-                             platform::Ok);
+        StartProgress progress;
+        if (!readyDataFolder(services, QApplication::applicationDirPath(), dataDir, &progress))
             return 1;
-        }
     }
     AppOwner owner(services, dataDir);
     QObject::connect(&lock, &platform::InstanceLock::raiseRequested, &owner,

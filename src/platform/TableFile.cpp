@@ -1,5 +1,6 @@
 #include "TableFile.h"
 
+#include "RegularFile.h"
 #include "TableError.h"
 
 #include <QDateTime>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSet>
 #include <QThread>
 #include <atomic>
@@ -113,13 +115,33 @@ void rememberPageSize(const QByteArray& password, const QByteArray& salt, int pa
 
 // Empty when the file is too short to hold a salt: the engine then gets the
 // password and reports the file as unreadable itself.
+// Anything but a plain file is refused (platform::TableError).
 QByteArray readSalt(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    const int fd = openRegularFile(path);
+    if (fd < 0)
         return {};
-    const QByteArray salt = f.read(kSaltSize);
-    return salt.size() == kSaltSize ? salt : QByteArray();
+    QByteArray salt(kSaltSize, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < kSaltSize) {
+        const ssize_t n = ::read(fd, salt.data() + got, size_t(kSaltSize - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    return got == kSaltSize ? salt : QByteArray();
+}
+
+// A named pipe, a folder or a device where a table file should be: refused
+// before the engine opens it, whose reads of a pipe would wait for good.
+void refuseIrregularFile(const QString& path)
+{
+    const int fd = openRegularFile(path);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 QByteArray freshSalt()
@@ -341,6 +363,7 @@ TableFile::TableFile(const QString& path, const QStringList& passwords, bool exc
                      Missing missing, const std::vector<ColumnDef>& schema)
     : m_path(path), m_schema(schema)
 {
+    refuseIrregularFile(path);
     const QFileInfo info(path);
     const bool exists = info.exists();
     if (!exists && missing == Missing::Fail)
@@ -355,8 +378,8 @@ TableFile::TableFile(const QString& path, const QStringList& passwords, bool exc
     // one is probed with each password until one reads it.
     for (qsizetype i = 0; i < passwords.size(); ++i) {
         try {
-            openWith(passwords.at(i).toUtf8(), exclusive,
-                     missing == Missing::Create && (!exists || info.size() == 0));
+            m_created = missing == Missing::Create && (!exists || info.size() == 0);
+            openWith(passwords.at(i).toUtf8(), exclusive, m_created);
             return;
         } catch (const TableError& e) {
             closeHandle();
@@ -378,6 +401,7 @@ std::unique_ptr<TableFile> TableFile::replacement(const QString& path, const QSt
                                                   bool exclusive, Missing missing,
                                                   const std::vector<ColumnDef>& schema)
 {
+    refuseIrregularFile(path);
     if (missing == Missing::Fail && !QFileInfo::exists(path))
         refuseMissingFile(path);
     if (passwords.isEmpty())
@@ -1096,6 +1120,34 @@ void TableFile::update(qint64 key, const RowValues& values)
                              .arg(QFileInfo(m_path).fileName()));
 }
 
+void TableFile::updateColumn(int column,
+                             const std::vector<std::pair<qint64, QVariant>>& values,
+                             const std::function<void(size_t)>& done)
+{
+    if (column <= 0 || size_t(column) >= m_schema.size())
+        throw TableError(TableError::Usage,
+                         QStringLiteral("No field %1 to update in \"%2\".")
+                             .arg(column)
+                             .arg(QFileInfo(m_path).fileName()));
+    noteWrite();
+    const ColumnDef& field = m_schema[size_t(column)];
+    Statement st(m_db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                           .arg(QLatin1String(kTableName), field.name, m_schema.front().name));
+    if (st.prepareResult() != SQLITE_OK)
+        fail(st.prepareResult());
+    m_retries = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        st.bind(1, values[i].second, field.type);
+        sqlite3_bind_int64(st.get(), 2, values[i].first);
+        const int rc = sqlite3_step(st.get());
+        sqlite3_reset(st.get());
+        if (rc != SQLITE_DONE)
+            fail(rc);
+        if (done)
+            done(i + 1);
+    }
+}
+
 void TableFile::remove(qint64 key)
 {
     noteWrite();
@@ -1255,11 +1307,81 @@ void TableFile::rollback()
 
 void TableFile::deriveKeysAhead(const QString& path, const QStringList& passwords)
 {
-    const QByteArray salt = readSalt(path);
+    QByteArray salt;
+    try {
+        salt = readSalt(path);
+    } catch (const TableError&) {
+        // Not a plain file: the open that needs it says so.
+        return;
+    }
     if (salt.isEmpty())
         return;
     for (const QString& p : passwords)
         knownKey(p.toUtf8(), salt);
+}
+
+QHash<qint64, QString> TableFile::salvageTexts(const QString& path, const QStringList& passwords,
+                                               const QString& keyColumn,
+                                               const QString& textColumn, qint64 lastKey)
+{
+    QHash<qint64, QString> found;
+    QByteArray salt;
+    try {
+        salt = readSalt(path);
+    } catch (const TableError&) {
+        return found;
+    }
+    if (salt.isEmpty())
+        return found;
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray table = QByteArray(kTableName);
+    for (const QString& password : passwords) {
+        const QByteArray key = rawKeySpec(knownKey(password.toUtf8(), salt).key, salt);
+        for (const int pageSize : {PageSize, LegacyPageSize}) {
+            sqlite3* db = nullptr;
+            const auto closeDb = qScopeGuard([&] { sqlite3_close_v2(db); });
+            if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+                sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
+                continue;
+            const QByteArray pages = "PRAGMA cipher_page_size = " + QByteArray::number(pageSize);
+            if (sqlite3_exec(db, pages.constData(), nullptr, nullptr, nullptr) != SQLITE_OK ||
+                sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                             nullptr) != SQLITE_OK)
+                continue;
+            auto take = [&](sqlite3_stmt* st, qint64 id, int column) {
+                if (sqlite3_column_type(st, column) != SQLITE_TEXT)
+                    return;
+                const QString text = QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(st, column)),
+                    sqlite3_column_bytes(st, column));
+                if (!text.isEmpty())
+                    found.insert(id, text);
+            };
+            {
+                Statement all(db, QStringLiteral("SELECT %1, %2 FROM %3")
+                                      .arg(keyColumn, textColumn, QLatin1String(table)));
+                if (all.prepareResult() != SQLITE_OK)
+                    return found; // the table's description is what is damaged
+                int rc;
+                while ((rc = sqlite3_step(all.get())) == SQLITE_ROW)
+                    take(all.get(), sqlite3_column_int64(all.get(), 0), 1);
+                if (rc == SQLITE_DONE)
+                    return found;
+            }
+            Statement one(db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                  .arg(textColumn, QLatin1String(table), keyColumn));
+            if (one.prepareResult() != SQLITE_OK)
+                return found;
+            for (qint64 id = 1; id <= lastKey; ++id) {
+                sqlite3_bind_int64(one.get(), 1, id);
+                if (sqlite3_step(one.get()) == SQLITE_ROW)
+                    take(one.get(), id, 0);
+                sqlite3_reset(one.get());
+            }
+            return found;
+        }
+    }
+    return found;
 }
 
 int TableFile::keyDerivations()

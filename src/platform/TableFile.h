@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -85,6 +86,11 @@ public:
                                         const RowValues& values,
                                         const std::vector<bool>& textsWanted);
     void update(qint64 key, const RowValues& values);
+    // Sets one field (by schema position, not the key) of the records with
+    // the given keys, with one prepared statement; a key that no record has
+    // changes nothing. done hears how many are written after each.
+    void updateColumn(int column, const std::vector<std::pair<qint64, QVariant>>& values,
+                      const std::function<void(size_t)>& done = {});
     void remove(qint64 key);
     void removeAll();
 
@@ -125,10 +131,23 @@ public:
     static void emptyFile(const QString& path, const QStringList& passwords,
                           const std::vector<ColumnDef>& schema);
 
+    // What can still be read of one text column of a file that does not
+    // open (damaged), by the key column's value: the whole column when it
+    // reads to the end, else each record of key 1..lastKey looked up on its
+    // own, so that a bad page costs the records on it and no others. Empty
+    // texts are left out. Nothing is checked and nothing is written.
+    static QHash<qint64, QString> salvageTexts(const QString& path, const QStringList& passwords,
+                                               const QString& keyColumn,
+                                               const QString& textColumn, qint64 lastKey);
+
     // What a file is on the disk now (its size, times and identity) and how
     // often this process has written it: while that stays the same, what was
     // read and checked of the file still holds.
     static QByteArray stateOf(const QString& path);
+
+    // True when this handle made the file (it was missing or of no bytes),
+    // so that it holds no records yet for a reason other than damage.
+    bool created() const { return m_created; }
 
     // The page size the open file was read with.
     int pageSize() const { return m_pageSize; }
@@ -189,6 +208,7 @@ private:
     int m_retries = 0;
     bool m_inTransaction = false;
     bool m_reading = false;
+    bool m_created = false;
 };
 
 // Makes a rename in the folder of path last through a power cut.

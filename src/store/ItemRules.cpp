@@ -120,6 +120,18 @@ void checkLoadedRows(const QString& fileName, const TableSchema& schema,
         checkLoadedRow(fileName, schema, rows[r], r);
 }
 
+void checkLoadedCount(const QString& fileName, const TableSchema& schema, size_t count)
+{
+    const bool bank = fieldOf(schema, "Q_EXAM_N") >= 0 && fieldOf(schema, "Q_OR_NUMBER") < 0;
+    if (count > 0 || !bank)
+        return;
+    throw platform::TableError(
+        platform::TableError::Corrupt,
+        QStringLiteral("The table file \"%1\" is damaged: it holds no items. It was left as it "
+                       "is.")
+            .arg(QFileInfo(fileName).fileName()));
+}
+
 void checkLoadedRow(const QString& fileName, const TableSchema& schema, const RowValues& row,
                     size_t position)
 {

@@ -50,6 +50,9 @@ ItemContent itemFromRow(const TableSchema& schema, const RowValues& row);
 // bad item's Q_ID and field.
 void checkLoadedRows(const QString& fileName, const TableSchema& schema,
                      const std::vector<RowValues>& rows);
+// A bank that holds no items is damaged, as an empty file is: no bank the
+// compiler makes is empty. Other tables may hold none.
+void checkLoadedCount(const QString& fileName, const TableSchema& schema, size_t count);
 // The same for one record, the position-th (from 0) in key order.
 void checkLoadedRow(const QString& fileName, const TableSchema& schema, const RowValues& row,
                     size_t position);

@@ -309,6 +309,8 @@ void Table::open()
             std::lock_guard<std::mutex> lock(g_readFilesMutex);
             readFiles().insert(path, ReadFile{state, layout, m_count, m_numbers, m_nulls});
         }
+        if (!m_file->created())
+            checkLoadedCount(m_fileName, m_schema, m_count);
     } catch (...) {
         m_file.reset();
         clearNumbers();

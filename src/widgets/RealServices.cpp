@@ -24,6 +24,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -119,17 +120,32 @@ private:
 
 IniStore::IniStore(const QString& fileName) : m_fileName(fileName) {}
 
+IniStore::~IniStore() = default;
+
 namespace {
+
+QByteArray settingsFileState(const QString& fileName)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+        return QByteArrayLiteral("none");
+    return QByteArray::number(qint64(st.st_size)) + ' ' +
+           QByteArray::number(qint64(st.st_mtim.tv_sec)) + ' ' +
+           QByteArray::number(qint64(st.st_mtim.tv_nsec)) + ' ' +
+           QByteArray::number(qint64(st.st_ino));
+}
 
 // The text after "key=" in the section, as the file holds it; the last such
 // line counts.
-QString rawIniValue(const QString& fileName, const QString& section, const QString& key)
+// Every "key=" text of the file as it stands, by "section/key"; the last
+// such line counts.
+QHash<QString, QString> rawIniValues(const QString& fileName)
 {
+    QHash<QString, QString> values;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
+        return values;
     QString current;
-    QString value;
     while (!file.atEnd()) {
         const QString line = QString::fromUtf8(file.readLine()).trimmed();
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
@@ -137,42 +153,62 @@ QString rawIniValue(const QString& fileName, const QString& section, const QStri
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (current == section && eq > 0 && line.left(eq).trimmed() == key)
-            value = line.mid(eq + 1).trimmed();
+        if (eq > 0)
+            values.insert(current + QLatin1Char('/') + line.left(eq).trimmed(),
+                          line.mid(eq + 1).trimmed());
     }
-    return value;
+    return values;
 }
 
 } // namespace
 
+QSettings& IniStore::file() const
+{
+    const QByteArray state = settingsFileState(m_fileName);
+    if (!m_file || state != m_fileState) {
+        // Changed by hand or by another run since: read it afresh.
+        m_file = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
+        m_fileState = state;
+        m_raw.reset();
+    }
+    return *m_file;
+}
+
 bool IniStore::contains(const QString& section, const QString& key) const
 {
-    QSettings s(m_fileName, QSettings::IniFormat);
-    return s.contains(section + QLatin1Char('/') + key);
+    return file().contains(section + QLatin1Char('/') + key);
 }
 
 QString IniStore::read(const QString& section, const QString& key) const
 {
-    QSettings s(m_fileName, QSettings::IniFormat);
-    const QVariant value = s.value(section + QLatin1Char('/') + key);
+    const QVariant value = file().value(section + QLatin1Char('/') + key);
     // A hand-edited value with a comma and no quotes reads as a list, which
     // as text is empty; every value here is one text, commas and all.
-    if (value.typeId() == QMetaType::QStringList)
-        return rawIniValue(m_fileName, section, key);
+    if (value.typeId() == QMetaType::QStringList) {
+        if (!m_raw)
+            m_raw = rawIniValues(m_fileName);
+        return m_raw->value(section + QLatin1Char('/') + key);
+    }
     return value.toString();
 }
 
 void IniStore::write(const QString& section, const QString& key, const QString& value)
 {
-    QSettings s(m_fileName, QSettings::IniFormat);
+    QSettings& s = file();
     s.setValue(section + QLatin1Char('/') + key, value);
     s.sync();
+    m_fileState = settingsFileState(m_fileName);
+    m_raw.reset();
     // A store that cannot be written must not look like a saved one. A
     // format error is about the old file as it was read: the file has just
     // been written whole, so it is no failure to save.
-    if (s.status() == QSettings::AccessError)
+    if (s.status() == QSettings::AccessError) {
+        // Read afresh next time: the kept copy holds a value the file lacks,
+        // and would keep reporting this failure after the cause is gone.
+        m_file.reset();
         throw std::runtime_error(
             QStringLiteral("The settings could not be saved to %1.").arg(m_fileName).toStdString());
+    }
 }
 
 RealServices::RealServices(const QString& productKey)

@@ -3,21 +3,37 @@
 #include "Services.h"
 
 #include <QString>
+#include <QHash>
+#include <memory>
+#include <optional>
+
+class QSettings;
 
 namespace platform {
 
 // The settings store of a real user: an INI file in the user's configuration
 // folder, named after the product key.
+// The file is read once and kept; it is read again only when it has changed
+// on the disk since (a settings file of megabytes costs a second to read).
 class IniStore final : public KeyValueStore {
 public:
     explicit IniStore(const QString& fileName);
+    ~IniStore() override;
     bool contains(const QString& section, const QString& key) const override;
     QString read(const QString& section, const QString& key) const override;
     void write(const QString& section, const QString& key, const QString& value) override;
     const QString& fileName() const { return m_fileName; }
 
 private:
+    QSettings& file() const;
+
     QString m_fileName;
+    mutable std::unique_ptr<QSettings> m_file;
+    // The size, time and identity of the file when m_file last read or wrote it.
+    mutable QByteArray m_fileState;
+    // The file's texts as written, for values the settings class reads as
+    // lists; read at the first such value.
+    mutable std::optional<QHash<QString, QString>> m_raw;
 };
 
 class RealServices final : public Services {

@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <future>
+#include <optional>
+#include <sys/stat.h>
 #include <sqlite3.h>
 #include <thread>
 
@@ -122,7 +125,71 @@ class TestTableFile : public QObject {
         return out;
     }
 
+    // Runs act on a thread of its own. False when it has not returned within
+    // a minute: it is then left blocked, and only the failing run waits.
+    static bool returnsPromptly(const std::function<void()>& act)
+    {
+        auto done = std::make_shared<std::promise<void>>();
+        std::future<void> returned = done->get_future();
+        std::thread([act, done] {
+            act();
+            done->set_value();
+        }).detach();
+        return returned.wait_for(std::chrono::minutes(1)) == std::future_status::ready;
+    }
+
 private slots:
+    // A named pipe without a writer blocks an open, or the engine's first
+    // read, for good; the key derivation ahead of the first open then held
+    // the program's exit. Nothing but a plain file is taken for a table.
+    void whatIsNotAPlainFileIsRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("how");
+        for (const char* kind : {"named pipe", "folder"})
+            for (const char* how : {"open", "create", "replacement", "keys ahead"})
+                QTest::addRow("%s, %s", kind, how) << kind << how;
+    }
+    void whatIsNotAPlainFileIsRefusedAtOnce()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, how);
+        const QString path = m_dir.filePath(QStringLiteral("odd %1 %2.DAT").arg(kind, how));
+        if (kind == QLatin1String("named pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QDir().mkpath(path));
+        auto error = std::make_shared<std::optional<TableError>>();
+        const QStringList keys = m_key;
+        QVERIFY2(returnsPromptly([=] {
+                     try {
+                         if (how == QLatin1String("keys ahead"))
+                             TableFile::deriveKeysAhead(path, keys);
+                         else if (how == QLatin1String("replacement"))
+                             TableFile::replacement(path, keys, true, TableFile::Missing::Create,
+                                                    store::userSetSchema());
+                         else
+                             TableFile(path, keys, false,
+                                       how == QLatin1String("create") ? TableFile::Missing::Create
+                                                                      : TableFile::Missing::Fail,
+                                       store::userSetSchema());
+                     } catch (const TableError& e) {
+                         *error = e;
+                     }
+                 }),
+                 "the open waits on what is in the file's place");
+        if (how == QLatin1String("keys ahead")) {
+            QVERIFY(!error->has_value());
+            return;
+        }
+        QVERIFY(error->has_value());
+        QCOMPARE((*error)->code(), int(TableError::CantOpen));
+        QCOMPARE((*error)->text(),
+                 QStringLiteral("The table file \"%1\" cannot be opened: it is a %2, not a file.")
+                     .arg(path, kind));
+        QCOMPARE(QFileInfo(path).isDir(), kind == QLatin1String("folder"));
+    }
+
     void roundTripAndNoPlainReader()
     {
         const QString path = makeFile(QStringLiteral("plain.DAT"), 3);

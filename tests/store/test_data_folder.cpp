@@ -1,17 +1,24 @@
 // Where an installed program keeps the user's tables, how its copy of the
-// shipped bank follows a newer install without losing notes, and the mode of
-// the files that hold the user's data.
+// shipped bank follows a newer install without losing notes, how a damaged
+// copy is mended, that nothing there is written through a link, and the mode
+// of the files that hold the user's data.
 #include "DataFolder.h"
+#include "ExamSetBuilder.h"
 #include "History.h"
 #include "Schemas.h"
 #include "Session.h"
 #include "Table.h"
 #include "TableError.h"
 
+#include "Tamper.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using store::Table;
 
@@ -59,8 +66,10 @@ void writeShippedBank(const QString& dir, const QVector<Item>& items)
     QFile::remove(path);
     Table t(session, path, store::bankSchema(), true);
     t.open();
+    t.beginBatch();
     for (const Item& it : items)
         appendFilled(t, it.id, it.text);
+    t.commitBatch();
     t.close();
 }
 
@@ -95,6 +104,76 @@ void saveNote(const QString& bankPath, qint64 id, const QString& note)
     }
     t.close();
 }
+
+// A shipped bank of n items whose texts fill a page or so each, so that the
+// items lie on many pages and damage to one page spares most of them.
+void writeLargeShippedBank(const QString& dir, int n)
+{
+    QVector<Item> items;
+    for (int i = 1; i <= n; ++i)
+        items.push_back({i, QStringLiteral("item %1 ").arg(i) + QString(1500, QLatin1Char('x'))});
+    writeShippedBank(dir, items);
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Counts the opens of one file while it lives.
+class OpenCounter {
+public:
+    explicit OpenCounter(const QString& path)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)),
+          // The closes keep two opens in a row from merging into one event.
+          m_watch(::inotify_add_watch(m_fd, QFile::encodeName(path).constData(),
+                                      IN_OPEN | IN_CLOSE))
+    {
+    }
+    ~OpenCounter() { ::close(m_fd); }
+    bool valid() const { return m_fd >= 0 && m_watch >= 0; }
+    int opens() const
+    {
+        int count = 0;
+        alignas(inotify_event) char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(m_fd, buffer, sizeof buffer)) > 0)
+            for (char* p = buffer; p < buffer + n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(p);
+                count += (event->mask & IN_OPEN) ? 1 : 0;
+                p += sizeof(inotify_event) + event->len;
+            }
+        return count;
+    }
+
+private:
+    int m_fd;
+    int m_watch;
+};
+
+// What a rebuild of the bank's copy shows.
+class RecordingProgress final : public store::BuildProgress {
+public:
+    void beginBuild() override { steps << QStringLiteral("begin"); }
+    void setBuildMaximum(int maximum) override { this->maximum = maximum; }
+    void setBuildPosition(int position) override
+    {
+        QVERIFY(position <= maximum);
+        last = position;
+    }
+    void endBuild() override { steps << QStringLiteral("end"); }
+    QStringList steps;
+    int maximum = 0;
+    int last = -1;
+};
 
 bool privateToOwner(const QString& path)
 {
@@ -227,6 +306,244 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(platform::TableError, store::prepareUserData(m_program, m_data));
         QCOMPARE(contents(dataBank()).value(2), QStringLiteral("two|mine"));
         QVERIFY(!QFileInfo::exists(dataBank() + QStringLiteral(".new")));
+    }
+
+    // A damaged copy of the bank used to stay as it was (an unchanged
+    // install) or stop the program (a newer one): now it is rebuilt from the
+    // installed bank with the notes that can still be read, the damaged file
+    // is kept, and the user is told.
+    void aDamagedCopyIsRestoredWithTheNotesThatCanBeRead_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("newerInstall");
+        for (const bool newer : {false, true}) {
+            const char* install = newer ? "newer install" : "same install";
+            QTest::addRow("one page, %s", install) << "page" << newer;
+            QTest::addRow("whole file, %s", install) << "garbage" << newer;
+            QTest::addRow("no items, %s", install) << "no rows" << newer;
+        }
+        QTest::addRow("no bytes, same install") << "empty" << false;
+    }
+    void aDamagedCopyIsRestoredWithTheNotesThatCanBeRead()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, newerInstall);
+        constexpr int kItems = 40;
+        writeLargeShippedBank(m_program, kItems);
+        store::prepareUserData(m_program, m_data);
+        {
+            store::Session session(QStringLiteral("Quizlark"));
+            session.registerPassword(QString::fromLatin1(store::kTablePassword));
+            QHash<qint64, QString> notes;
+            for (int i = 1; i <= kItems; ++i)
+                notes.insert(i, QStringLiteral("note %1").arg(i));
+            store::writeNotes(session, dataBank(), notes);
+        }
+        QByteArray bytes = bytesOf(dataBank());
+        const int pages = int(bytes.size() / 4096);
+        QVERIFY(pages > 10);
+        if (damage == QLatin1String("page")) {
+            // A leaf near the end: the items before it are on other pages.
+            bytes[(pages - 2) * 4096 + 2000] = char(bytes[(pages - 2) * 4096 + 2000] ^ 0x20);
+            writeBytes(dataBank(), bytes);
+        } else if (damage == QLatin1String("garbage")) {
+            writeBytes(dataBank(), QByteArray(bytes.size(), 'x'));
+        } else if (damage == QLatin1String("no rows")) {
+            QCOMPARE(testing::tamper(dataBank(), QStringLiteral("DELETE FROM items")), QString());
+        } else {
+            writeBytes(dataBank(), QByteArray());
+        }
+        const QByteArray damaged = bytesOf(dataBank());
+        if (newerInstall)
+            writeLargeShippedBank(m_program, kItems + 1);
+
+        QString notice;
+        try {
+            notice = store::prepareUserData(m_program, m_data);
+        } catch (const platform::TableError& e) {
+            QFAIL(qPrintable(e.text()));
+        }
+
+        const QMap<qint64, QString> now = contents(dataBank());
+        QCOMPARE(now.size(), kItems + (newerInstall ? 1 : 0));
+        int kept = 0;
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            const QString note = it.value().section(QLatin1Char('|'), 1);
+            if (!note.isEmpty()) {
+                QCOMPARE(note, QStringLiteral("note %1").arg(it.key()));
+                ++kept;
+            }
+        }
+        if (damage == QLatin1String("page"))
+            QVERIFY2(kept > kItems / 2 && kept < kItems, qPrintable(QString::number(kept)));
+        else
+            QCOMPARE(kept, 0);
+        const QString keptAs = dataBank() + QStringLiteral(".damaged");
+        QCOMPARE(bytesOf(keptAs), damaged);
+        const QString carried =
+            kept == 0 ? QStringLiteral("none of your notes in it could be read")
+                      : QStringLiteral("%1 notes in it could still be read and were kept").arg(kept);
+        QCOMPARE(notice, QStringLiteral("Your copy of the question bank \"%1\" was damaged and has "
+                                        "been restored from the installed bank; %2. The damaged "
+                                        "file was kept as \"%3\".")
+                             .arg(dataBank(), carried, keptAs));
+        QVERIFY(privateToOwner(dataBank()));
+        QVERIFY(!QFileInfo::exists(dataBank() + QStringLiteral(".new")));
+
+        // Mended: the next start has nothing to say.
+        QCOMPARE(store::prepareUserData(m_program, m_data), QString());
+    }
+
+    void aBankWithoutItemsIsDamaged_data()
+    {
+        QTest::addColumn<bool>("bank");
+        QTest::newRow("bank") << true;
+        QTest::newRow("user set") << false;
+    }
+    void aBankWithoutItemsIsDamaged()
+    {
+        QFETCH(bool, bank);
+        const QString path = m_tmp->filePath(QStringLiteral("empty.DAT"));
+        store::Session session(QStringLiteral("Quizlark"));
+        session.registerPassword(QString::fromLatin1(store::kTablePassword));
+        const store::TableSchema& schema = bank ? store::bankSchema() : store::userSetSchema();
+        {
+            // A new file holds no items yet, and that is no damage.
+            Table t(session, path, schema, true);
+            t.open();
+            appendFilled(t, 1, QStringLiteral("one"));
+            t.close();
+        }
+        QCOMPARE(testing::tamper(path, QStringLiteral("DELETE FROM items")), QString());
+        Table t(session, path, schema);
+        if (!bank) {
+            t.open();
+            QCOMPARE(t.recordCount(), 0);
+            return;
+        }
+        try {
+            t.open();
+            QFAIL("a bank without items opened");
+        } catch (const platform::TableError& e) {
+            QCOMPARE(e.code(), int(platform::TableError::Corrupt));
+            QCOMPARE(e.text(), QStringLiteral("The table file \"empty.DAT\" is damaged: it holds no "
+                                              "items. It was left as it is."));
+        }
+    }
+
+    // A damage check is no reason to read the shipped bank at every start:
+    // it is hashed again only when its file has changed.
+    void theShippedBankIsHashedOnlyWhenItsFileChanged()
+    {
+        store::prepareUserData(m_program, m_data);
+        saveNote(dataBank(), 2, QStringLiteral("mine"));
+        const QString shipped = m_program + QStringLiteral("/tcpip.DAT");
+        {
+            OpenCounter counter(shipped);
+            QVERIFY(counter.valid());
+            QCOMPARE(store::prepareUserData(m_program, m_data), QString());
+            QCOMPARE(counter.opens(), 0);
+        }
+        // Touched, not changed: read once, and the copy stays as it is.
+        const QByteArray copyBefore = bytesOf(dataBank());
+        QFile f(shipped);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime(QDate(2021, 5, 1), QTime(0, 0)),
+                              QFileDevice::FileModificationTime));
+        f.close();
+        {
+            OpenCounter counter(shipped);
+            store::prepareUserData(m_program, m_data);
+            QCOMPARE(counter.opens(), 1);
+        }
+        QCOMPARE(bytesOf(dataBank()), copyBefore);
+        {
+            OpenCounter counter(shipped);
+            store::prepareUserData(m_program, m_data);
+            QCOMPARE(counter.opens(), 0);
+        }
+        // A stamp from before the state was kept with it: hashed once more.
+        writeBytes(m_data + QStringLiteral("/tcpip.DAT.source"),
+                   bytesOf(m_data + QStringLiteral("/tcpip.DAT.source")).split('\n').first() +
+                       '\n');
+        {
+            OpenCounter counter(shipped);
+            store::prepareUserData(m_program, m_data);
+            QCOMPARE(counter.opens(), 1);
+        }
+        QCOMPARE(contents(dataBank()).value(2), QStringLiteral("two|mine"));
+    }
+
+    void anUpgradeShowsItsProgress()
+    {
+        RecordingProgress first;
+        store::prepareUserData(m_program, m_data, &first);
+        QCOMPARE(first.steps, QStringList({"begin", "end"}));
+        saveNote(dataBank(), 1, QStringLiteral("a"));
+        saveNote(dataBank(), 3, QStringLiteral("c"));
+
+        RecordingProgress unchanged;
+        store::prepareUserData(m_program, m_data, &unchanged);
+        QCOMPARE(unchanged.steps, QStringList());
+
+        writeShippedBank(m_program, {{1, QStringLiteral("one")},
+                                     {2, QStringLiteral("two")},
+                                     {3, QStringLiteral("three, new")}});
+        RecordingProgress upgrade;
+        store::prepareUserData(m_program, m_data, &upgrade);
+        QCOMPARE(upgrade.steps, QStringList({"begin", "end"}));
+        QCOMPARE(upgrade.maximum, 3); // the copy and two notes
+        QCOMPARE(upgrade.last, 3);
+        QCOMPARE(contents(dataBank()).value(3), QStringLiteral("three, new|c"));
+    }
+
+    // A link in the data folder, or the folder itself a link, made the start
+    // write wherever it pointed: the folder's target was made 0700 and the
+    // stamp's target overwritten.
+    void nothingIsWrittenThroughALinkInTheDataFolder_data()
+    {
+        QTest::addColumn<QString>("linked");
+        QTest::newRow("data folder") << "";
+        QTest::newRow("stamp") << "tcpip.DAT.source";
+        QTest::newRow("pictures") << "pictures";
+    }
+    void nothingIsWrittenThroughALinkInTheDataFolder()
+    {
+        QFETCH(QString, linked);
+        const QString target = m_tmp->filePath(QStringLiteral("elsewhere"));
+        const bool folder = linked != QLatin1String("tcpip.DAT.source");
+        if (folder) {
+            QVERIFY(QDir().mkpath(target));
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::ReadGroup |
+                                                      QFile::ExeGroup | QFile::ReadOther |
+                                                      QFile::ExeOther));
+        } else {
+            writeBytes(target, "not yours\n");
+        }
+        const QString link = linked.isEmpty() ? m_data : QDir(m_data).filePath(linked);
+        QVERIFY(QDir().mkpath(QFileInfo(link).absolutePath()));
+        QVERIFY(QFile::link(target, link));
+
+        try {
+            store::prepareUserData(m_program, m_data);
+            QFAIL("the start wrote through a link");
+        } catch (const platform::TableError& e) {
+            QCOMPARE(e.text(), QStringLiteral("\"%1\" is a link to another place. Nothing in the "
+                                              "data folder is written through a link: remove the "
+                                              "link and start the program again.")
+                                   .arg(link));
+        }
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+        if (folder) {
+            QCOMPARE(int(st.st_mode & 0777), 0755);
+            QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     QStringList());
+        } else {
+            QCOMPARE(bytesOf(target), QByteArray("not yours\n"));
+        }
+        QVERIFY(QFileInfo(link).isSymLink());
     }
 
     void newTableFilesAreReadableByTheOwnerOnly_data()
