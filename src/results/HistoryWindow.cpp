@@ -410,18 +410,23 @@ void HistoryWindow::fillCharts()
     QStringList sectionSummaries;
     for (size_t s = 0; s < sectionValues.size(); ++s)
         sectionSummaries << describe(sectionValues[s], QStringLiteral(" %"));
-    describeCharts(describe(scoreValues, QString()), sectionSummaries);
+    describeCharts(static_cast<int>(from) + 1, describe(scoreValues, QString()),
+                   sectionSummaries);
 }
 
-void HistoryWindow::describeCharts(const QString& scoreSummary, const QStringList& sectionSummaries)
+void HistoryWindow::describeCharts(int firstNumber, const QString& scoreSummary,
+                                   const QStringList& sectionSummaries)
 {
     // The charts are painted: their values go to a screen reader in words,
-    // each value, then what the columns say together.
-    const auto said = [](const widgets::ColumnChart* chart, const QString& unit,
-                         const QString& summary) {
+    // each value under the attempt's number in the list and its date, then
+    // what the columns say together.
+    const auto said = [firstNumber](const widgets::ColumnChart* chart, const QString& unit,
+                                    const QString& summary) {
         QStringList values;
+        int number = firstNumber;
         for (const widgets::ChartColumn& c : chart->columns())
-            values << QStringLiteral("attempt %1: %2")
+            values << QStringLiteral("attempt %1 (%2): %3")
+                          .arg(number++)
                           .arg(c.label, c.value ? QString::number(*c.value) + unit
                                                 : QStringLiteral("no items"));
         const QString listed =

@@ -109,7 +109,8 @@ signals:
     void printReportRequested(results::ScoreReport* report, double when);
 
 private:
-    void describeCharts(const QString& scoreSummary, const QStringList& sectionSummaries);
+    void describeCharts(int firstNumber, const QString& scoreSummary,
+                        const QStringList& sectionSummaries);
     void fill();
     void fillCharts();
     void enableButtons();

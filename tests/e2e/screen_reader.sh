@@ -160,9 +160,9 @@ press alt+m
 read_screen wait '^History\.\.\.$' >/dev/null || fail "the Exams menu did not open"
 press h
 read_screen wait '^Graded exams$' >/dev/null || fail "no history window"
-read_screen describe '^Score of every attempt$' | grep -q '^attempt 1: 20\. ' ||
+read_screen describe '^Score of every attempt$' | grep -q '^attempt 1 ([^)]*): 20\. ' ||
   fail "the history's score chart is not readable: $(read_screen describe '^Score of')"
-read_screen describe "^Planning percent\$" | grep -q '^attempt 1: ' ||
+read_screen describe "^Planning percent\$" | grep -q '^attempt 1 (' ||
   fail "the history's section charts are not readable"
 all_named "the history window"
 echo "ok: the history's values read from the bus"
