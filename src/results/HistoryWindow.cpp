@@ -28,6 +28,7 @@
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace results {
@@ -268,6 +269,12 @@ HistoryWindow::HistoryWindow(platform::Services& services, QWidget* parent)
     connect(m_exportReviewAction, &QAction::triggered, this, &HistoryWindow::exportReviewPdf);
     connect(m_attemptList, &QTreeWidget::itemSelectionChanged, this, &HistoryWindow::enableButtons);
     connect(m_attemptList, &QTreeWidget::itemActivated, this, &HistoryWindow::showChosenReport);
+    // Every button shows its whole caption: the window is never narrower
+    // than the strip needs, whatever the font.
+    const QMargins around = layout() ? layout()->contentsMargins() : QMargins();
+    const int needed = strip->sizeHint().width() + around.left() + around.right();
+    setMinimumWidth(std::max(minimumWidth(), needed));
+    resize(std::max(width(), needed), height());
     enableButtons();
 }
 
