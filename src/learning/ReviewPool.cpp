@@ -30,32 +30,12 @@ const store::TableSchema& poolSchema()
 
 bool holdsRecords(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() && info.size() > 0;
+    return store::Table::holdsRecords(path);
 }
 
-// A new file is made complete beside its place and moved in, so that a kill
-// never leaves a half-made one.
 void createComplete(store::Session& session, const QString& path)
 {
-    const QString target = QFileInfo(path).absoluteFilePath();
-    const QString fresh = target + QStringLiteral(".new");
-    QFile::remove(fresh);
-    {
-        store::Table t(session, fresh, poolSchema(), true);
-        t.open();
-        t.close();
-    }
-    std::error_code error;
-    std::filesystem::rename(fresh.toStdString(), target.toStdString(), error);
-    if (error) {
-        QFile::remove(fresh);
-        throw platform::TableError(
-            platform::TableError::CantOpen,
-            QStringLiteral("The review file \"%1\" cannot be created: %2.")
-                .arg(QFileInfo(path).fileName(), QString::fromStdString(error.message())));
-    }
-    platform::syncFolderOf(target);
+    store::Table::createComplete(session, path, poolSchema(), QStringLiteral("review file"));
 }
 
 } // namespace

@@ -93,34 +93,14 @@ Attempt readAttempt(const Table& t, const QString& path)
     return a;
 }
 
-// A file of no bytes is what a kill in the middle of creating one left.
 bool holdsRecords(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() && info.size() > 0;
+    return Table::holdsRecords(path);
 }
 
-// Writes an empty history beside path and moves it into place in one step.
 void createComplete(Session& session, const QString& path)
 {
-    const QString target = QFileInfo(path).absoluteFilePath();
-    const QString fresh = target + QStringLiteral(".new");
-    QFile::remove(fresh);
-    {
-        Table t(session, fresh, historySchema(), true);
-        t.open();
-        t.close();
-    }
-    std::error_code error;
-    std::filesystem::rename(fresh.toStdString(), target.toStdString(), error);
-    if (error) {
-        QFile::remove(fresh);
-        throw platform::TableError(
-            platform::TableError::CantOpen,
-            QStringLiteral("The history file \"%1\" cannot be created: %2.")
-                .arg(QFileInfo(path).fileName(), QString::fromStdString(error.message())));
-    }
-    platform::syncFolderOf(target);
+    Table::createComplete(session, path, historySchema(), QStringLiteral("history file"));
 }
 
 // The answers file: one record per attempt, keyed by the attempt's Q_ID in

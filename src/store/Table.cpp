@@ -7,9 +7,12 @@
 #include "TableFile.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
+#include <filesystem>
 #include <mutex>
 
 namespace store {
@@ -336,6 +339,35 @@ void Table::readAhead(const QString& path, const QStringList& passwords,
     } catch (...) {
         // The open that needs the file says what is wrong with it.
     }
+}
+
+bool Table::holdsRecords(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.size() > 0;
+}
+
+void Table::createComplete(Session& session, const QString& path, const TableSchema& schema,
+                           const QString& what)
+{
+    const QString target = QFileInfo(path).absoluteFilePath();
+    const QString fresh = target + QStringLiteral(".new");
+    QFile::remove(fresh);
+    {
+        Table t(session, fresh, schema, true);
+        t.open();
+        t.close();
+    }
+    std::error_code error;
+    std::filesystem::rename(fresh.toStdString(), target.toStdString(), error);
+    if (error) {
+        QFile::remove(fresh);
+        throw TableError(TableError::CantOpen,
+                         QStringLiteral("The %1 \"%2\" cannot be created: %3.")
+                             .arg(what, QFileInfo(path).fileName(),
+                                  QString::fromStdString(error.message())));
+    }
+    platform::syncFolderOf(target);
 }
 
 void Table::forgetReads()

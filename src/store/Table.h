@@ -58,6 +58,14 @@ public:
     // for that open to report. Safe on any thread.
     static void readAhead(const QString& path, const QStringList& passwords,
                           const TableSchema& schema);
+    // A file of no bytes is what a kill in the middle of creating one left:
+    // it holds nothing to keep.
+    static bool holdsRecords(const QString& path);
+    // Writes an empty table beside path and moves it into place in one step,
+    // so that a kill never leaves a half-made file. what names the file in
+    // the error ("history file").
+    static void createComplete(Session& session, const QString& path, const TableSchema& schema,
+                               const QString& what);
     // Opens the table, in a batch, and empties it, without reading what it
     // held: the start of a rewrite of the whole table. The file keeps its old
     // content until commitBatch() puts the new one in its place in one step;
